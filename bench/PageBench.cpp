@@ -1,0 +1,59 @@
+// Speed of the three page computations on the example sheet, the way a
+// surveyor presses them: fields and state start afresh for every sheet.
+
+#include "Pages.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace snesenie;
+
+void BM_Page1(benchmark::State& bench)
+{
+    MemoryFields fields;
+    CalcState state;
+    for (auto _ : bench) {
+        ComputePage1(fields, state);
+        benchmark::DoNotOptimize(state);
+    }
+}
+BENCHMARK(BM_Page1);
+
+void BM_Page2(benchmark::State& bench)
+{
+    MemoryFields fields;
+    CalcState state;
+    ComputePage1(fields, state);
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(ComputePage2(fields, state));
+    }
+}
+BENCHMARK(BM_Page2);
+
+void BM_Page3(benchmark::State& bench)
+{
+    MemoryFields fields;
+    CalcState state;
+    ComputePage1(fields, state);
+    ComputePage2(fields, state);
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(ComputePage3(fields, state));
+    }
+}
+BENCHMARK(BM_Page3);
+
+// The whole sheet from the typed texts, including setting up the fields.
+void BM_WholeSheet(benchmark::State& bench)
+{
+    for (auto _ : bench) {
+        MemoryFields fields;
+        CalcState state;
+        ComputePage1(fields, state);
+        ComputePage2(fields, state);
+        benchmark::DoNotOptimize(ComputePage3(fields, state));
+    }
+}
+BENCHMARK(BM_WholeSheet);
+
+} // namespace

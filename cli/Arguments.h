@@ -1,0 +1,36 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace snesenie::cli {
+
+enum class Press { Ok1, Ok2, Ok3, Clear1, Clear2 };
+
+/// What the command line asked for, checked through: every field named
+/// exists and is an input, every press is known.
+struct Arguments {
+    bool help = false;
+    bool state = false;
+    std::vector<std::pair<std::string, std::string>> assignments;  ///< in command-line order
+    std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};
+};
+
+/// A malformed command line; what() says what is wrong, in Russian.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Reads the command line, and the --input files it names. Throws UsageError.
+Arguments ParseArguments(const std::vector<std::string>& args);
+
+/// The name of a press as typed: ok1, ok2, ok3, clear1, clear2.
+const char* PressName(Press p);
+
+/// The text printed by --help.
+const char* UsageText();
+
+} // namespace snesenie::cli

@@ -1,0 +1,104 @@
+// snesenie-cli: the computation sheet without a window, for scripts and for
+// checking the core end to end. It only moves texts in and out of the core.
+
+#include "Arguments.h"
+#include "FieldTable.h"
+#include "Pages.h"
+
+#include <charconv>
+#include <iostream>
+
+using namespace snesenie;
+using namespace snesenie::cli;
+
+namespace {
+
+// Runs one press as its button does. Returns false when it failed or was refused.
+bool RunPress(Press press, MemoryFields& fields, CalcState& state)
+{
+    std::optional<Refusal> refusal;
+    try {
+        switch (press) {
+        case Press::Ok1:
+            ComputePage1(fields, state);
+            break;
+        case Press::Ok2:
+            refusal = ComputePage2(fields, state);
+            break;
+        case Press::Ok3:
+            refusal = ComputePage3(fields, state);
+            break;
+        case Press::Clear1:
+            ClearPage1(fields);
+            break;
+        case Press::Clear2:
+            ClearPage2(fields);
+            break;
+        }
+    } catch (const ConversionError& e) {
+        std::cerr << PressName(press) << ": поле " << e.Field() << ": " << e.what() << '\n';
+        return false;
+    } catch (const CalcError& e) {
+        std::cerr << PressName(press) << ": " << e.what() << '\n';
+        return false;
+    }
+    if (refusal) {
+        std::cerr << PressName(press) << ": " << refusal->message << '\n';
+        return false;
+    }
+    return true;
+}
+
+// %.17g with a '.', whatever the locale: enough digits to read the double back.
+std::string Exact(double v)
+{
+    char buf[40];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
+    return std::string(buf, res.ptr);
+}
+
+void PrintState(const CalcState& s)
+{
+    const std::pair<const char*, double> numbers[] = {
+        {"Xa", s.Xa},         {"Ya", s.Ya},         {"DirAB", s.DirAB},   {"DirAC", s.DirAC},
+        {"DistAB", s.DistAB}, {"DistAC", s.DistAC}, {"D1", s.D1},         {"D2", s.D2},
+        {"DirAP1", s.DirAP1}, {"DirAP2", s.DirAP2},
+    };
+    for (const auto& [name, value] : numbers)
+        std::cout << name << '=' << Exact(value) << '\n';
+    std::cout << "Page1Done=" << (s.Page1Done ? "true" : "false") << '\n';
+    std::cout << "Page2Done=" << (s.Page2Done ? "true" : "false") << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments args;
+    try {
+        args = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& e) {
+        std::cerr << "snesenie-cli: " << e.what() << "\nСправка: snesenie-cli --help\n";
+        return 2;
+    }
+    if (args.help) {
+        std::cout << UsageText();
+        return 0;
+    }
+
+    MemoryFields fields;
+    CalcState state;
+    for (const auto& [name, text] : args.assignments)
+        fields.SetText(name, text);
+    bool allDone = true;
+    for (Press press : args.presses)
+        allDone = RunPress(press, fields, state) && allDone;
+
+    for (const FieldInfo& f : Fields()) {
+        const std::string name(f.name);
+        std::cout << name << '=' << fields.GetText(name) << '\n';
+    }
+    if (args.state)
+        PrintState(state);
+    return allDone ? 0 : 1;
+}

@@ -1,0 +1,271 @@
+#include "Numbers.h"
+
+#include "Errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace snesenie {
+namespace {
+
+Ext Checked(Extended r)
+{
+    if (std::isnan(r))
+        throw ArithmeticError(ArithmeticFault::InvalidOperation);
+    if (std::isinf(r))
+        throw ArithmeticError(ArithmeticFault::Overflow);
+    return Ext(r);
+}
+
+// 2^63: the first magnitude a signed 64-bit integer cannot hold. -2^63 itself
+// still fits.
+constexpr Extended kTwo63 = 9223372036854775808.0L;
+
+std::int64_t ToInt64(Extended whole)
+{
+    if (!(whole >= -kTwo63 && whole < kTwo63))
+        throw ArithmeticError(ArithmeticFault::Overflow);
+    return static_cast<std::int64_t>(whole);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips a run of digits and returns how many there were.
+std::size_t SkipDigits(std::string_view s, std::size_t& i)
+{
+    const std::size_t start = i;
+    while (i < s.size() && IsDigit(s[i]))
+        ++i;
+    return i - start;
+}
+
+// strtold with the "C" conventions, so the conversion is exact and the same
+// on every machine whatever LC_NUMERIC the toolkit has set.
+locale_t CLocale()
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return c;
+}
+
+// secondParts is 1 for whole seconds, 10 for tenths. The fraction of a minute
+// is multiplied by 60 or by 600 in one operation: (x·60)·10 rounds differently.
+std::string FormatDmsScaled(Ext degrees, int secondParts)
+{
+    const std::int64_t d = Trunc(degrees);
+    const Ext f = Frac(degrees);
+    const std::int64_t m = Trunc(f * 60);
+    const Ext s = Ext(Round(Frac(f * 60) * (60 * secondParts))) / secondParts;
+    return FormatNumber(d) + "°" + FormatNumber(m) + "`" + FormatNumber(s) + "``";
+}
+
+} // namespace
+
+Ext operator+(Ext a, Ext b) { return Checked(a.v_ + b.v_); }
+Ext operator-(Ext a, Ext b) { return Checked(a.v_ - b.v_); }
+Ext operator*(Ext a, Ext b) { return Checked(a.v_ * b.v_); }
+
+Ext operator/(Ext a, Ext b)
+{
+    if (b.v_ == 0)
+        throw ArithmeticError(a.v_ == 0 ? ArithmeticFault::InvalidOperation
+                                        : ArithmeticFault::DivisionByZero);
+    return Checked(a.v_ / b.v_);
+}
+
+double Hold(Ext x)
+{
+    const double d = static_cast<double>(x.Value());
+    if (std::isinf(d))
+        throw ArithmeticError(ArithmeticFault::Overflow);
+    return d;
+}
+
+std::int64_t Trunc(Ext x) { return ToInt64(std::trunc(x.Value())); }
+
+// nearbyint rounds in the current mode, which is never changed here: to
+// nearest, ties to even.
+std::int64_t Round(Ext x) { return ToInt64(std::nearbyint(x.Value())); }
+
+Ext Frac(Ext x) { return x - Trunc(x); }
+
+Ext TruncTo(Ext x, int scale) { return Ext(Trunc(x * scale)) / scale; }
+
+Ext SinDeg(Ext degrees) { return Checked(std::sin((kPi * degrees / 180).Value())); }
+Ext CosDeg(Ext degrees) { return Checked(std::cos((kPi * degrees / 180).Value())); }
+Ext AtanDeg(Ext q) { return Checked(std::atan(q.Value())) * 180 / kPi; }
+
+Extended ParseNumber(std::string_view text)
+{
+    // Validate the whole grammar first; strtold alone would accept "inf",
+    // hexadecimal and a dot, and would stop silently at trailing garbage.
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    std::string normal;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        normal += text[i++];
+    const std::size_t mantissaStart = i;
+    std::size_t digits = SkipDigits(text, i);
+    if (i < n && text[i] == ',') {
+        ++i;
+        digits += SkipDigits(text, i);
+    }
+    if (digits == 0)
+        throw ConversionError(std::string(text));
+    normal += text.substr(mantissaStart, i - mantissaStart);
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        const std::size_t expStart = i++;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (SkipDigits(text, i) == 0)
+            throw ConversionError(std::string(text));
+        normal += text.substr(expStart, i - expStart);
+    }
+    while (i < n && text[i] == ' ')
+        ++i;
+    if (i != n)
+        throw ConversionError(std::string(text));
+
+    for (char& c : normal)
+        if (c == ',')
+            c = '.';
+    const Extended v = strtold_l(normal.c_str(), nullptr, CLocale());
+    // Too large for the extended range is a text that names no number we can
+    // work with; a value too small simply becomes zero or subnormal.
+    if (std::isinf(v))
+        throw ConversionError(std::string(text));
+    return v;
+}
+
+namespace {
+
+// The 15 significant digits of v (finite, non-zero), correctly rounded with
+// ties to even, and the decimal exponent of the first digit.
+struct Digits15 {
+    std::string digits;
+    int exponent;
+};
+
+Digits15 SlowDigits(Extended v)
+{
+    // "d.dddddddddddddde±x": the library's exact conversion, locale-free.
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const std::size_t ePos = sci.find('e');
+    std::string digits(1, sci[0]);
+    digits += sci.substr(2, ePos - 2);
+    return {digits, std::atoi(std::string(sci.substr(ePos + 1)).c_str())};
+}
+
+// The same digits by integer arithmetic for the magnitudes a sheet prints
+// (1E-5 to 1E15), an order of magnitude faster than the general conversion.
+// |v| = m·2^-shift exactly, so |v|·10^p = m·10^p / 2^shift, and with p at
+// most 19 the product fits 128 bits.
+bool FastDigits(Extended v, Digits15& out)
+{
+    using U128 = unsigned __int128;
+    int binExp = 0;
+    const Extended frac = std::frexp(std::fabs(v), &binExp);  // |v| = frac·2^binExp, frac in [0.5, 1)
+    const auto m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
+    const int shift = 64 - binExp;
+    // floor(log10 |v|) to within one, from the binary exponent: 78913/2^18 is
+    // log10(2) to six digits. The loop below corrects the estimate.
+    int e = ((binExp - 1) * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int p = 14 - e;
+        if (p < 0 || p > 19 || shift <= 0 || shift >= 127)
+            return false;
+        std::uint64_t pow10 = 1;
+        for (int k = 0; k < p; ++k)
+            pow10 *= 10;
+        const U128 prod = U128(m) * pow10;
+        U128 q = prod >> shift;
+        const U128 rem = prod & ((U128(1) << shift) - 1);
+        const U128 half = U128(1) << (shift - 1);
+        if (rem > half || (rem == half && (q & 1) != 0))
+            ++q;
+        if (q >= U128(1000000000000000ULL)) {
+            ++e;  // rounded up to the next power of ten, or the estimate was low
+        } else if (q < U128(100000000000000ULL)) {
+            --e;
+        } else {
+            out.digits = std::to_string(static_cast<std::uint64_t>(q));
+            out.exponent = e;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string FormatNumber(Ext value)
+{
+    const Extended v = value.Value();
+    if (!std::isfinite(v))
+        throw ArithmeticError(ArithmeticFault::InvalidOperation);
+    if (v == 0)
+        return "0";
+
+    Digits15 d;
+    if (!FastDigits(v, d))
+        d = SlowDigits(v);
+    std::string& digits = d.digits;
+    const int exponent = d.exponent;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on chains of
+    // string operator+ here.
+    std::string out;
+    if (v < 0)
+        out += '-';
+    if (exponent < -4 || exponent >= 15) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += ',';
+            out.append(digits, 1);
+        }
+        out += 'E';
+        out += std::to_string(exponent);
+    } else if (exponent < 0) {
+        out += "0,";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    } else {
+        const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
+        out.append(digits, 0, whole);
+        if (digits.size() <= whole) {
+            out.append(whole - digits.size(), '0');
+        } else {
+            out += ',';
+            out.append(digits, whole);
+        }
+    }
+    return out;
+}
+
+double DmsToDegrees(double g, double m, double s)
+{
+    return Hold((Ext(s) / 60 + m) / 60 + g);
+}
+
+std::string FormatDms(Ext degrees) { return FormatDmsScaled(degrees, 1); }
+
+std::string FormatDmsTenths(Ext degrees) { return FormatDmsScaled(degrees, 10); }
+
+double DirectionAngle(Ext dX, Ext dY)
+{
+    const double a = Hold(AtanDeg(dY / dX));
+    if (dX < 0)
+        return Hold(Ext(a) + 180);
+    if (a < 0)
+        return Hold(Ext(a) + 360);
+    return a;
+}
+
+} // namespace snesenie

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace snesenie {
+
+/// The working number type. Every expression of the sheet is evaluated in the
+/// x87 80-bit format; the printed digits of a hand computation sheet depend on
+/// it, so a platform whose long double is narrower must not build at all.
+using Extended = long double;
+static_assert(std::numeric_limits<Extended>::digits == 64,
+              "snesenie needs long double with a 64-bit significand (x87 extended)");
+
+/// π rounded to a 64-bit significand: 3.14159265358979323851…
+inline constexpr Extended kPi = 3.14159265358979323846264338327950288L;
+
+/// An extended value whose every operation is checked. Each +, −, ·, / is
+/// rounded to the extended format on its own, and a result that is not a
+/// finite number raises ArithmeticError at that very operation, so a step
+/// that fails never gets as far as writing its field.
+class Ext {
+public:
+    template <class T>
+        requires std::is_arithmetic_v<T>
+    constexpr Ext(T v) : v_(static_cast<Extended>(v)) {}
+
+    constexpr Extended Value() const { return v_; }
+
+    friend Ext operator+(Ext a, Ext b);
+    friend Ext operator-(Ext a, Ext b);
+    friend Ext operator*(Ext a, Ext b);
+    /// Throws DivisionByZero for x/0, InvalidOperation for 0/0.
+    friend Ext operator/(Ext a, Ext b);
+    friend constexpr bool operator<(Ext a, Ext b) { return a.v_ < b.v_; }
+    friend constexpr bool operator==(Ext a, Ext b) { return a.v_ == b.v_; }
+
+private:
+    Extended v_;
+};
+
+/// Rounds to double, as every stored value is. Throws Overflow when the value
+/// is beyond the range of a double.
+double Hold(Ext x);
+
+/// Toward zero, to a signed 64-bit integer. Throws Overflow when out of range.
+std::int64_t Trunc(Ext x);
+/// To the nearest integer, ties to even (2.5 → 2, 3.5 → 4). Throws Overflow
+/// when out of the signed 64-bit range.
+std::int64_t Round(Ext x);
+/// x − Trunc(x); keeps the sign of x.
+Ext Frac(Ext x);
+/// Trunc(x·scale)/scale: x cut toward zero to 1/scale (scale 100, 1000, 100000).
+Ext TruncTo(Ext x, int scale);
+
+/// Sine and cosine of an angle in decimal degrees, of the radian value π·a/180
+/// (π times the angle first, then divided by 180), at extended precision.
+Ext SinDeg(Ext degrees);
+Ext CosDeg(Ext degrees);
+/// atan(q) in decimal degrees, as atan(q)·180/π (times 180 first).
+Ext AtanDeg(Ext q);
+
+/// Reads a number as typed by the user: optional blanks, optional sign,
+/// digits with at most one decimal comma, optional exponent (E or e, optional
+/// sign, digits), optional blanks. The separator is always the comma, whatever
+/// the system locale. Anything else, the empty text included, throws
+/// ConversionError naming the text; so does a number beyond the extended range.
+Extended ParseNumber(std::string_view text);
+
+/// Prints with 15 significant digits, trailing zeros dropped, a comma only when
+/// a fraction remains: 722,28; 9; -0,6033. Magnitudes below 0,0001 or of 16
+/// and more integer digits print as 1,5E-5 or 1,23456789012346E20. Zero
+/// prints as 0. Never prints a non-finite value.
+std::string FormatNumber(Ext value);
+
+/// Decimal degrees from degrees, minutes, seconds as (s/60 + m)/60 + g, held
+/// as a double.
+double DmsToDegrees(double g, double m, double s);
+
+/// Degrees, minutes and whole seconds: 82°7`51``. Each part is printed on its
+/// own, so a negative angle carries a minus on every part and seconds that
+/// round to 60 print as 60. Throws Overflow for angles beyond 2^63 degrees.
+std::string FormatDms(Ext degrees);
+/// As FormatDms with seconds to a tenth: 189°57`8,6``, 189°57`9``.
+std::string FormatDmsTenths(Ext degrees);
+
+/// Direction angle of the line with coordinate differences dX, dY, in decimal
+/// degrees from 0 up to 360, held as a double: the quadrant follows the signs
+/// of both differences (a direction a hair west of north may round to 360
+/// itself when held). Throws ArithmeticError when dX is zero.
+double DirectionAngle(Ext dX, Ext dY);
+
+} // namespace snesenie

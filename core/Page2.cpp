@@ -1,0 +1,86 @@
+#include "Numbers.h"
+#include "PageIo.h"
+#include "Pages.h"
+
+namespace snesenie {
+
+// One straight run, in the order of the paper sheet: the two variants are
+// interleaved step by step, so a failure leaves exactly the fields of the
+// steps before it written.
+std::optional<Refusal> ComputePage2(PageFields& f, CalcState& st)
+{
+    if (!st.Page1Done)
+        return Refusal{kPage2Refusal};
+    // Page 3 must not run on the (AP) of an earlier run if this one fails.
+    st.Page2Done = false;
+
+    // All twenty inputs are read before anything is written, so a bad one
+    // changes no output field.
+    const double b1g = ReadHeld(f, "Ebb1g"), b1m = ReadHeld(f, "Ebb1m"), b1s = ReadHeld(f, "Ebb1s");
+    const double b2g = ReadHeld(f, "Ebb2g"), b2m = ReadHeld(f, "Ebb2m"), b2s = ReadHeld(f, "Ebb2s");
+    const double c1g = ReadHeld(f, "Ebb11g"), c1m = ReadHeld(f, "Ebb11m"), c1s = ReadHeld(f, "Ebb11s");
+    const double c2g = ReadHeld(f, "Ebb22g"), c2m = ReadHeld(f, "Ebb22m"), c2s = ReadHeld(f, "Ebb22s");
+    const double d1g = ReadHeld(f, "Edd1g"), d1m = ReadHeld(f, "Edd1m"), d1s = ReadHeld(f, "Edd1s");
+    const double d2g = ReadHeld(f, "Edd2g"), d2m = ReadHeld(f, "Edd2m"), d2s = ReadHeld(f, "Edd2s");
+    const double base1 = ReadHeld(f, "Eb1");
+    const double base2 = ReadHeld(f, "Eb2");
+
+    // β1, β2 of the base through B; β1′, β2′ of the base through C; δ at P.
+    const double beta1 = DmsToDegrees(b1g, b1m, b1s);
+    const double beta2 = DmsToDegrees(b2g, b2m, b2s);
+    const double beta1c = DmsToDegrees(c1g, c1m, c1s);
+    const double beta2c = DmsToDegrees(c2g, c2m, c2s);
+    const double delta1 = DmsToDegrees(d1g, d1m, d1s);
+    const double delta2 = DmsToDegrees(d2g, d2m, d2s);
+
+    const double gamma1 = Hold(Ext(180) - (Ext(beta1) + beta2));
+    f.SetText("Ey1", FormatDmsTenths(gamma1));
+    const double gamma2 = Hold(Ext(180) - (Ext(beta1c) + beta2c));
+    f.SetText("Ey2", FormatDmsTenths(gamma2));
+
+    f.SetText("Esinbb2", FormatNumber(TruncTo(SinDeg(beta2), 100000)));
+    f.SetText("Esinbb22", FormatNumber(TruncTo(SinDeg(beta2c), 100000)));
+    f.SetText("Esiny1", FormatNumber(TruncTo(SinDeg(gamma1), 100000)));
+    f.SetText("Esiny2", FormatNumber(TruncTo(SinDeg(gamma2), 100000)));
+
+    // Sine theorem in the base triangle, the product sin β2·b kept extended.
+    st.D1 = Hold(TruncTo(SinDeg(beta2) * base1 / SinDeg(gamma1), 100));
+    st.D2 = Hold(TruncTo(SinDeg(beta2c) * base2 / SinDeg(gamma2), 100));
+    f.SetText("Edd1", FormatNumber(st.D1));
+    f.SetText("Edd2", FormatNumber(st.D2));
+
+    // Scaled before halving, in extended: two distances of 94,02 give 94,019
+    // because the doubles nearest 94,02 lie just below it. Printed, not kept.
+    f.SetText("d", FormatNumber(Ext(Trunc((Ext(st.D1) + st.D2) * 1000 / 2)) / 1000));
+
+    f.SetText("Esind1", FormatNumber(TruncTo(SinDeg(delta1), 100000)));
+    f.SetText("Esind2", FormatNumber(TruncTo(SinDeg(delta2), 100000)));
+    f.SetText("Esinw1", FormatNumber(TruncTo(SinDeg(delta1) * st.D1 / st.DistAB, 100000)));
+    f.SetText("Esinw2", FormatNumber(TruncTo(SinDeg(delta2) * st.D2 / st.DistAC, 100000)));
+
+    // ψ is small, and the sheet takes it as the arctangent of its sine.
+    const double psi1 = Hold(AtanDeg(SinDeg(delta1) * st.D1 / st.DistAB));
+    f.SetText("Ew1", FormatDmsTenths(psi1));
+    const double psi2 = Hold(AtanDeg(SinDeg(delta2) * st.D2 / st.DistAC));
+    f.SetText("Ew2", FormatDmsTenths(psi2));
+
+    const double sigma1 = Hold(Ext(psi1) + delta1);
+    const double sigma2 = Hold(Ext(psi2) + delta2);
+    f.SetText("Edw1", FormatDmsTenths(sigma1));
+    f.SetText("Edw2", FormatDmsTenths(sigma2));
+
+    const double phi1 = Hold(Ext(180) - sigma1);
+    const double phi2 = Hold(Ext(180) - sigma2);
+    f.SetText("Eu1", FormatDmsTenths(phi1));
+    f.SetText("Eu2", FormatDmsTenths(phi2));
+
+    st.DirAP1 = Hold(Ext(st.DirAB) + phi1);
+    f.SetText("EAP1", FormatDmsTenths(st.DirAP1));
+    st.DirAP2 = Hold(Ext(st.DirAC) + phi2);
+    f.SetText("EAP2", FormatDmsTenths(st.DirAP2));
+
+    st.Page2Done = true;
+    return std::nullopt;
+}
+
+} // namespace snesenie

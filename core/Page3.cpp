@@ -1,0 +1,50 @@
+#include "Numbers.h"
+#include "Pages.h"
+
+namespace snesenie {
+
+// The increments and coordinates use the held full-precision cosines and
+// sines, not the five printed decimals, and the mean uses the uncut
+// coordinates of both variants, not the printed ones.
+std::optional<Refusal> ComputePage3(PageFields& f, CalcState& st)
+{
+    if (!st.Page1Done || !st.Page2Done)
+        return Refusal{kPage3Refusal};
+
+    const double c1 = Hold(CosDeg(st.DirAP1));
+    const double c2 = Hold(CosDeg(st.DirAP2));
+    f.SetText("EcosAP1", FormatNumber(TruncTo(c1, 100000)));
+    f.SetText("EcosAP2", FormatNumber(TruncTo(c2, 100000)));
+
+    const double s1 = Hold(SinDeg(st.DirAP1));
+    const double s2 = Hold(SinDeg(st.DirAP2));
+    f.SetText("EsinAP1", FormatNumber(TruncTo(s1, 100000)));
+    f.SetText("EsinAP2", FormatNumber(TruncTo(s2, 100000)));
+
+    const double dx1 = Hold(Ext(st.D1) * c1);
+    const double dx2 = Hold(Ext(st.D2) * c2);
+    f.SetText("EdXap1", FormatNumber(TruncTo(dx1, 100000)));
+    f.SetText("EdXap2", FormatNumber(TruncTo(dx2, 100000)));
+
+    const double dy1 = Hold(Ext(st.D1) * s1);
+    const double dy2 = Hold(Ext(st.D2) * s2);
+    f.SetText("EdYap1", FormatNumber(TruncTo(dy1, 100000)));
+    f.SetText("EdYap2", FormatNumber(TruncTo(dy2, 100000)));
+
+    const double x1 = Hold(Ext(st.Xa) + dx1);
+    const double x2 = Hold(Ext(st.Xa) + dx2);
+    const double y1 = Hold(Ext(st.Ya) + dy1);
+    const double y2 = Hold(Ext(st.Ya) + dy2);
+    f.SetText("EXp1", FormatNumber(TruncTo(x1, 100)));
+    f.SetText("EXp2", FormatNumber(TruncTo(x2, 100)));
+    f.SetText("EYp1", FormatNumber(TruncTo(y1, 100)));
+    f.SetText("EYp2", FormatNumber(TruncTo(y2, 100)));
+
+    const double xm = Hold((Ext(x1) + x2) / 2);
+    const double ym = Hold((Ext(y1) + y2) / 2);
+    f.SetText("Xp", FormatNumber(TruncTo(xm, 100)));
+    f.SetText("Yp", FormatNumber(TruncTo(ym, 100)));
+    return std::nullopt;
+}
+
+} // namespace snesenie

@@ -1,0 +1,32 @@
+#include "Pages.h"
+
+#include "FieldTable.h"
+#include "Numbers.h"
+#include "PageIo.h"
+
+namespace snesenie {
+namespace {
+
+void ClearPage(PageFields& fields, int page)
+{
+    for (const FieldInfo& f : Fields())
+        if (f.page == page)
+            fields.SetText(std::string(f.name), {});
+}
+
+} // namespace
+
+double ReadHeld(const PageFields& fields, const char* name)
+{
+    const std::string text = fields.GetText(name);
+    try {
+        return Hold(ParseNumber(text));
+    } catch (const ConversionError&) {
+        throw ConversionError(text, name);
+    }
+}
+
+void ClearPage1(PageFields& fields) { ClearPage(fields, 1); }
+void ClearPage2(PageFields& fields) { ClearPage(fields, 2); }
+
+} // namespace snesenie
