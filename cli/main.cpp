@@ -100,5 +100,12 @@ int main(int argc, char** argv)
     }
     if (args.state)
         PrintState(state);
+    // A sheet that could not be written (a full disk, a closed pipe) is lost:
+    // a script must not take that for success.
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "snesenie-cli: не удалось записать результат\n";
+        return 1;
+    }
     return allDone ? 0 : 1;
 }
