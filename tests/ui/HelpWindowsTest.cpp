@@ -1,0 +1,167 @@
+// The help and scheme windows on their own: the help text exactly as the box
+// must show it, a box the user cannot change, and a picture that fits its
+// window whole.
+
+#include "SchemeDrawing.h"
+#include "Unit2.h"
+#include "Unit3.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+QStringList ShownLines(const QPlainTextEdit* box)
+{
+    QStringList lines;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    return lines;
+}
+
+int DarkPixels(const QImage& picture, int fromX, int toX)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = fromX; x < toX; ++x)
+            count += qGray(picture.pixel(x, y)) < 128;
+    return count;
+}
+
+} // namespace
+
+class HelpWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void helpLinesAreTheProgramsText_data();
+    void helpLinesAreTheProgramsText();
+    void helpBoxShowsEachLineAsItIs();
+    void helpTextCannotBeEdited();
+    void helpTextSurvivesScrollingAndReopening();
+    void schemeIsAFullDrawing();
+    void schemeWindowHoldsTheWholePicture();
+};
+
+void HelpWindowsTest::helpLinesAreTheProgramsText_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    // The rows with blanks at either end, and words spelt as the text has them.
+    QTest::newRow("1: seven blanks") << 1 << QString(7, u' ');
+    QTest::newRow("2: centred title") << 2 << QStringLiteral("            Снесение (передача) координат с");
+    QTest::newRow("4: empty") << 4 << QString();
+    QTest::newRow("10: trailing blank") << 10 << QStringLiteral("вязки хода выбирают вблизи пункта А на земле ");
+    QTest::newRow("14: Сущьность") << 14 << QStringLiteral("    Сущьность задачи заключается в передаче коор-");
+    QTest::newRow("17: Latin N") << 17 << QStringLiteral("ют два базиса так, чтобы треугольники АРК и АРN");
+    QTest::newRow("19: b and b`") << 19 << QStringLiteral("сы b и b` и шесть углов ");
+    QTest::newRow("20: 25 blanks") << 20 << QString(25, u' ');
+}
+
+void HelpWindowsTest::helpLinesAreTheProgramsText()
+{
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    const QStringList lines = TForm2::HelpLines();
+    QCOMPARE(lines.size(), 20);
+    QCOMPARE(lines.at(line - 1), text);
+}
+
+void HelpWindowsTest::helpBoxShowsEachLineAsItIs()
+{
+    TForm2 form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Помощь"));
+    QCOMPARE(form.findChild<QPlainTextEdit*>("RichEdit1"), form.RichEdit1);
+    QCOMPARE(ShownLines(form.RichEdit1), TForm2::HelpLines());
+
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.RichEdit1->geometry(), form.rect());
+    QVERIFY(form.RichEdit1->verticalScrollBar()->isVisible());
+    QVERIFY(form.RichEdit1->horizontalScrollBar()->isVisible());
+    // One row per line, none wrapped (that would lose the hand-made word
+    // breaks), and the window wide enough that no line end is hidden.
+    QCOMPARE(form.RichEdit1->document()->lineCount(), int(TForm2::HelpLines().size()));
+    QCOMPARE(form.RichEdit1->horizontalScrollBar()->maximum(), 0);
+}
+
+void HelpWindowsTest::helpTextCannotBeEdited()
+{
+    TForm2 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.RichEdit1->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("вставка"));
+
+    QTest::keyClick(form.RichEdit1, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(form.RichEdit1, "abc 123");
+    QTest::keyClick(form.RichEdit1, Qt::Key_Return);
+    QTest::keyClick(form.RichEdit1, Qt::Key_Backspace);
+    QTest::keyClick(form.RichEdit1, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(form.RichEdit1, Qt::Key_Delete);
+    QTest::keyClick(form.RichEdit1, Qt::Key_V, Qt::ControlModifier);
+
+    QCOMPARE(ShownLines(form.RichEdit1), TForm2::HelpLines());
+    QVERIFY(!form.RichEdit1->document()->isModified());
+}
+
+void HelpWindowsTest::helpTextSurvivesScrollingAndReopening()
+{
+    TForm2 form;
+    for (int round = 0; round < 3; ++round) {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QScrollBar* down = form.RichEdit1->verticalScrollBar();
+        QScrollBar* across = form.RichEdit1->horizontalScrollBar();
+        down->setValue(down->maximum());
+        across->setValue(across->maximum());
+        QVERIFY(form.close());
+        QVERIFY(form.isHidden());
+        QCOMPARE(ShownLines(form.RichEdit1), TForm2::HelpLines());
+    }
+}
+
+void HelpWindowsTest::schemeIsAFullDrawing()
+{
+    const QImage picture = snesenie::DrawScheme();
+    QCOMPARE(picture.size(), QSize(600, 400));
+    QCOMPARE(picture.pixel(0, 399), qRgb(255, 255, 255));
+
+    // Something drawn in each third: C and φ′ at the left, A, P and the
+    // bases in the middle, B and φ at the right. A few hundred dark pixels
+    // each, but far from a filled-in picture.
+    const int left = DarkPixels(picture, 0, 200);
+    const int middle = DarkPixels(picture, 200, 400);
+    const int right = DarkPixels(picture, 400, 600);
+    QVERIFY2(left > 400 && middle > 1000 && right > 400,
+             qPrintable(QStringLiteral("%1 / %2 / %3").arg(left).arg(middle).arg(right)));
+    QVERIFY(left + middle + right < 600 * 400 / 10);
+}
+
+void HelpWindowsTest::schemeWindowHoldsTheWholePicture()
+{
+    TForm3 form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Схема"));
+    QCOMPARE(form.findChild<QLabel*>("Image1"), form.Image1);
+    QVERIFY(form.findChildren<QAbstractScrollArea*>().isEmpty());
+
+    for (int round = 0; round < 2; ++round) {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.Image1->pixmap().size(), QSize(600, 400));
+        QCOMPARE(form.Image1->geometry(), QRect(0, 0, 600, 400));
+        QVERIFY(form.rect().contains(form.Image1->geometry()));
+        QVERIFY(form.close());
+        QVERIFY(form.isHidden());
+    }
+}
+
+QTEST_MAIN(HelpWindowsTest)
+#include "HelpWindowsTest.moc"
