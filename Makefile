@@ -30,7 +30,7 @@ bench: build
 
 # Real screenshots of every window under Xvfb, into docs/.
 screenshots: build
-	@scripts/install-deps xvfb xauth x11-apps imagemagick
+	@scripts/install-deps xvfb xauth openbox
 	scripts/screenshots $(BUILD)
 
 clean:

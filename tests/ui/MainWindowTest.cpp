@@ -1,0 +1,257 @@
+// The main window as a surveyor uses it: buttons, keys, message boxes, and
+// what the fields hold afterwards. Exactness of the digits belongs to the
+// core's tests; here a few key fields per page show the texts got through.
+
+#include "FieldTable.h"
+#include "UiFixture.h"
+
+#include <QLabel>
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<UiFixture> ui;
+
+    SeenModal TakeOne()
+    {
+        // Anything but exactly one shows up as a mismatch in the caller's checks.
+        const QList<SeenModal> seen = ui->watch.Take();
+        if (seen.size() != 1)
+            return {QString("%1 modal windows").arg(seen.size()), QMessageBox::NoIcon, {}, {}};
+        return seen.front();
+    }
+
+private slots:
+    void init() { ui = std::make_unique<UiFixture>(); }
+
+    void cleanup()
+    {
+        const QList<SeenModal> left = ui->watch.Take();
+        for (const SeenModal& m : left)
+            qWarning() << "unexpected modal window:" << m.window << m.title << m.text;
+        ui.reset();
+        QVERIFY2(left.isEmpty(), "a modal window nobody expected was shown");
+    }
+
+    void startsOnPageOneWithExampleData()
+    {
+        QCOMPARE(ui->form1->windowTitle(), QString("Снесение координат с вершины знака на землю."));
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS1);
+        QCOMPARE(ui->Text("EXc"), QString("3700,05"));
+        QCOMPARE(ui->Text("Edd2s"), QString("52,8"));
+        QCOMPARE(ui->Text("EAB"), QString());
+        QVERIFY(ui->Edit("EAB")->isReadOnly());
+        QVERIFY(!ui->Edit("EXc")->isReadOnly());
+    }
+
+    void exampleSheetThroughAllThreePages()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        QCOMPARE(ui->Text("EAB"), QString("82°7`51``"));
+        QCOMPARE(ui->Text("ES22"), QString("3068,54"));
+        ui->Click(ui->form1->BitBtn3);
+        QCOMPARE(ui->Text("d"), QString("94,019"));
+        QCOMPARE(ui->Text("EAP1"), QString("189°57`8,6``"));
+        ui->Click(ui->form1->Button1);
+        QCOMPARE(ui->Text("EdXap1"), QString("-92,60516"));
+        QCOMPARE(ui->Text("Xp"), QString("6234,85"));
+        QCOMPARE(ui->Text("Yp"), QString("12335,23"));
+        QVERIFY(ui->form1->State().Page2Done);
+    }
+
+    // Every box and label must be whole on its page at the window's starting
+    // size, and no two boxes may cover each other or a label.
+    void everythingFitsOnItsPage()
+    {
+        for (QWidget* page : {ui->form1->TS1, ui->form1->TS2, ui->form1->TS3}) {
+            ui->ShowPage(page);
+            const QRect area = page->rect();
+            QList<QWidget*> items;
+            for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (qobject_cast<QLineEdit*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w))
+                    items.append(w);
+            for (QWidget* w : items) {
+                QVERIFY2(area.contains(w->geometry()),
+                         qPrintable(page->objectName() + ": outside the page: " + w->objectName() +
+                                    (qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text() : QString())));
+                for (QWidget* other : items) {
+                    if (other == w || qobject_cast<QLabel*>(w))
+                        continue;
+                    QVERIFY2(!w->geometry().intersects(other->geometry()),
+                             qPrintable(w->objectName() + " overlaps " + other->objectName() +
+                                        (qobject_cast<QLabel*>(other) ? qobject_cast<QLabel*>(other)->text()
+                                                                       : QString())));
+                }
+            }
+        }
+    }
+
+    void everyFieldOfTheTableIsANamedEdit()
+    {
+        for (const snesenie::FieldInfo& f : snesenie::Fields()) {
+            const QString name = QString::fromUtf8(f.name.data(), qsizetype(f.name.size()));
+            QLineEdit* edit = ui->form1->findChild<QLineEdit*>(name);
+            QVERIFY2(edit != nullptr, qPrintable(name));
+            QVERIFY2(!edit->accessibleName().isEmpty(), qPrintable(name));
+        }
+    }
+
+    void clearButtonsEmptyTheirOwnPageOnly()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        ui->Click(ui->form1->Button4);
+        for (const char* name : {"d", "Eb1", "Eb2", "Ebb1g", "Edd2s", "EAP2"})
+            QVERIFY2(ui->Text(name).isEmpty(), name);
+        QCOMPARE(ui->Text("EAB"), QString("82°7`51``"));
+        ui->Click(ui->form1->Button3);
+        QVERIFY(ui->Text("EXc").isEmpty());
+        QVERIFY(ui->Text("ES22").isEmpty());
+        // The carried values are untouched, so page 3 still computes.
+        ui->Click(ui->form1->Button1);
+        QCOMPARE(ui->Text("Xp"), QString("6234,85"));
+    }
+
+    void badTextShowsAnErrorAndPointsAtTheBox()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Edit("Ebb1s")->setText("45.1");
+        ui->Click(ui->form1->BitBtn3);
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.window, QString("QMessageBox"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.title, TForm1::Title());
+        QVERIFY2(box.text.contains("«45.1»"), qPrintable(box.text));
+        // The surveyor can retype at once: the box has focus, its text selected.
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
+        QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit("Ebb1s"));
+        QCOMPARE(ui->Edit("Ebb1s")->selectedText(), QString("45.1"));
+        // Nothing typed is lost, no output was written, page 3 refuses.
+        QCOMPARE(ui->Text("Ebb1s"), QString("45.1"));
+        QCOMPARE(ui->Text("Ey1"), QString());
+        QVERIFY(!ui->form1->State().Page2Done);
+    }
+
+    void emptyFieldAfterClearIsAnError()
+    {
+        ui->Click(ui->form1->Button3);
+        ui->Click(ui->form1->BitBtn1);
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.contains("«»"), qPrintable(box.text));
+        QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit("EXc"));
+        QVERIFY(!ui->form1->State().Page1Done);
+    }
+
+    void arithmeticErrorStopsWhereItHappens()
+    {
+        ui->Edit("EXb")->setText("6327,46");
+        ui->Click(ui->form1->BitBtn1);
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, QString("Деление на ноль."));
+        QCOMPARE(ui->Text("EXbXa"), QString("0"));
+        QCOMPARE(ui->Text("EYbYa"), QString("5225,8"));
+        QCOMPARE(ui->Text("EtgAB"), QString());
+    }
+
+    void laterPagesRefuseUntilEarlierOnesAreDone_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("page 2 first") << "BitBtn3" << "Извините, но еще не подсчитаны (AB) и AB=S(первая страница)";
+        QTest::newRow("page 3 first") << "Button1" << "Извините, но еще не подсчитаны две первые страницы";
+    }
+
+    void laterPagesRefuseUntilEarlierOnesAreDone()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, message);
+        ui->Click(ui->form1->findChild<QPushButton*>(button));
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QCOMPARE(box.title, TForm1::Title());
+        QCOMPARE(box.text, message);
+        QCOMPARE(ui->Text("Ey1"), QString());
+        QCOMPARE(ui->Text("Xp"), QString());
+    }
+
+    void escapeClosesOnlyFromPageOne()
+    {
+        for (QWidget* page : {ui->form1->TS2, ui->form1->TS3}) {
+            ui->ShowPage(page);
+            QTest::keyClick(ui->form1.get(), Qt::Key_Escape);
+            QVERIFY(ui->form1->isVisible());
+        }
+        ui->ShowPage(ui->form1->TS1);
+        QTest::keyClick(ui->Edit("EXa"), Qt::Key_Escape);
+        QVERIFY(!ui->form1->isVisible());
+    }
+
+    void exitButtonsCloseTheWindow_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Выход") << "BitBtn2";
+        QTest::newRow("EXIT") << "BitBtn4";
+        QTest::newRow("Exit") << "Button2";
+    }
+
+    void exitButtonsCloseTheWindow()
+    {
+        QFETCH(QString, button);
+        ui->Click(ui->form1->findChild<QPushButton*>(button));
+        QVERIFY(!ui->form1->isVisible());
+    }
+
+    void enterInABoxRunsNothing()
+    {
+        ui->Edit("EXa")->setFocus();
+        QTest::keyClick(ui->Edit("EXa"), Qt::Key_Return);
+        QTest::keyClick(ui->Edit("EXa"), Qt::Key_Enter);
+        QCOMPARE(ui->Text("EXbXa"), QString());
+        QVERIFY(!ui->form1->State().Page1Done);
+    }
+
+    void helpAndSchemeOpenFromPageOneAndLeaveTheSheetAlone()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        for (int round = 0; round < 2; ++round) {
+            ui->Click(ui->form1->BitBtn5);
+            QCOMPARE(TakeOne().title, QString("Помощь"));
+            ui->Click(ui->form1->BitBtn6);
+            QCOMPARE(TakeOne().title, QString("Схема"));
+        }
+        QCOMPARE(ui->Text("EAB"), QString("82°7`51``"));
+        QCOMPARE(ui->Text("EXc"), QString("3700,05"));
+        QVERIFY(ui->form1->State().Page1Done);
+    }
+
+    // Alt+О and Alt+Р are page 1's access keys and do nothing elsewhere.
+    void accessKeysActOnlyOnPageOne()
+    {
+        // Cyrillic keys have no ASCII form, so they are sent with their text.
+        const auto alt = [this](char16_t letter) {
+            for (auto action : {QTest::Press, QTest::Release})
+                QTest::sendKeyEvent(action, ui->form1.get(), Qt::Key(letter), QString(QChar(letter)),
+                                    Qt::AltModifier);
+        };
+        ui->ShowPage(ui->form1->TS2);
+        alt(u'О');
+        alt(u'Р');
+        // An access key clicks its button a moment later, as a visible press.
+        QTest::qWait(300);
+        QVERIFY(ui->watch.Take().isEmpty());
+        ui->ShowPage(ui->form1->TS1);
+        alt(u'О');
+        QVERIFY(ui->watch.WaitFor(1));
+        QCOMPARE(TakeOne().title, QString("Помощь"));
+        QVERIFY(ui->Reactivate());
+        alt(u'Р');
+        QVERIFY(ui->watch.WaitFor(1));
+        QCOMPARE(TakeOne().title, QString("Схема"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

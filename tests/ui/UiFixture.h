@@ -1,0 +1,109 @@
+#pragma once
+
+// The one fixture of the window tests: the three windows as the program
+// creates them, and a watchdog that catches every modal window (message
+// boxes, the help and scheme windows), notes what it showed and closes it.
+// A test takes the ones it expects; any left over fail the test.
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+
+struct SeenModal {
+    QString window;  ///< objectName of a dialog, "QMessageBox" for a message box
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+};
+
+class ModalWatch : public QObject {
+public:
+    ModalWatch() { qApp->installEventFilter(this); }
+    ~ModalWatch() override { qApp->removeEventFilter(this); }
+
+    QList<SeenModal> Take() { return std::exchange(seen_, {}); }
+
+    /// Waits until at least count modal windows have been seen.
+    bool WaitFor(int count) { return QTest::qWaitFor([&] { return seen_.size() >= count; }, 3000); }
+
+protected:
+    // Every modal dialog is closed from a queued call once it shows: posted
+    // calls run inside its own event loop, even one entered from a timer
+    // (as an access key's delayed click is), where timers would not fire.
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* dialog = qobject_cast<QDialog*>(object);
+        if (event->type() == QEvent::Show && dialog != nullptr && dialog->isModal())
+            QMetaObject::invokeMethod(this, [this, dialog] { Close(dialog); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void Close(QDialog* dialog)
+    {
+        SeenModal seen;
+        seen.title = dialog->windowTitle();
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            seen.window = "QMessageBox";
+            seen.icon = box->icon();
+            seen.text = box->text();
+            box->button(QMessageBox::Ok)->click();
+        } else {
+            seen.window = dialog->objectName();
+            dialog->reject();
+        }
+        seen_.append(seen);
+    }
+
+    QList<SeenModal> seen_;
+};
+
+class UiFixture {
+public:
+    UiFixture()
+    {
+        form1 = std::make_unique<TForm1>();
+        form2 = std::make_unique<TForm2>();
+        form3 = std::make_unique<TForm3>();
+        form1->SetHelpWindows(form2.get(), form3.get());
+        form1->show();
+        form1->activateWindow();
+        if (!QTest::qWaitForWindowActive(form1.get()))
+            qWarning("the main window did not become active; focus checks may fail");
+    }
+
+    /// Makes the main window active again after a modal window closed: a
+    /// window manager does that, the offscreen platform does not, and keys
+    /// only reach an active window.
+    bool Reactivate() const
+    {
+        form1->activateWindow();
+        return QTest::qWaitForWindowActive(form1.get());
+    }
+
+    QLineEdit* Edit(const char* name) const { return form1->findChild<QLineEdit*>(name); }
+    QString Text(const char* name) const { return Edit(name)->text(); }
+
+    /// Turns to the button's page, as a user would, and clicks it.
+    void Click(QPushButton* button) const
+    {
+        form1->PC1->setCurrentWidget(button->parentWidget());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    void ShowPage(QWidget* page) const { form1->PC1->setCurrentWidget(page); }
+
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm3> form3;
+    ModalWatch watch;
+};

@@ -1,0 +1,274 @@
+#include "Unit1.h"
+
+#include "FieldTable.h"
+#include "Pages.h"
+#include "SheetLayout.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "WindowFields.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace snesenie;
+
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The sheet is drawn at 96 dpi in the faces of its time: MS Sans Serif 8 for
+// text, bold Times New Roman 12 for symbols. Liberation faces stand in for
+// them on Linux with the same metrics.
+QFont TextFont()
+{
+    QFont f;
+    f.setFamilies({"MS Sans Serif", "Liberation Sans", "Arial"});
+    f.setPointSize(8);
+    return f;
+}
+
+QFont SymbolFont()
+{
+    QFont f;
+    f.setFamilies({"Times New Roman", "Liberation Serif"});
+    f.setPointSize(12);
+    f.setBold(true);
+    return f;
+}
+
+void Paint(QWidget* w, const QColor& color)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::Text, color);
+    w->setPalette(p);
+}
+
+QLabel* MakeLabel(QWidget* page, const sheet::LabelInfo& info)
+{
+    auto* label = new QLabel(QString::fromUtf8(info.text), page);
+    QFont font = TextFont();
+    switch (info.style) {
+    case sheet::LabelStyle::Symbol:
+    case sheet::LabelStyle::GivenData:
+        font = SymbolFont();
+        break;
+    case sheet::LabelStyle::Heading:
+        font.setBold(true);
+        break;
+    case sheet::LabelStyle::Mark:
+        font.setPointSize(7);
+        font.setBold(true);
+        break;
+    case sheet::LabelStyle::Final:
+        font.setPointSize(10);
+        font.setBold(true);
+        font.setItalic(true);
+        break;
+    }
+    label->setFont(font);
+    if (info.style == sheet::LabelStyle::GivenData)
+        Paint(label, Qt::red);
+    label->adjustSize();
+    const int width = label->width();
+    const int height = std::max(label->height(), sheet::kRowHeight);
+    const int left = info.alignRight ? info.x - width : info.x;
+    label->setGeometry(left, info.y, width, height);
+    label->setAlignment(Qt::AlignVCenter | (info.alignRight ? Qt::AlignRight : Qt::AlignLeft));
+    if (info.style == sheet::LabelStyle::Mark)
+        label->setGeometry(left, info.y, width, label->sizeHint().height());
+    return label;
+}
+
+QLineEdit* MakeEdit(QWidget* page, const FieldInfo& f)
+{
+    auto* edit = new QLineEdit(Q(f.example), page);
+    edit->setObjectName(Q(f.name));
+    edit->setAccessibleName(Q(f.caption));
+    edit->setGeometry(f.left, f.top, f.width, sheet::kRowHeight);
+    edit->setReadOnly(f.kind == FieldKind::Output);
+    edit->setCursorPosition(0);
+    // The given data are red; so is the final result, the mean Xp and Yp.
+    if (f.kind == FieldKind::Input || f.name == "Xp" || f.name == "Yp")
+        Paint(edit, Qt::red);
+    return edit;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("Form1");
+    setWindowTitle("Снесение координат с вершины знака на землю.");
+    setFont(TextFont());
+    // 717 × 519 outside; the client area holds the lowest row of page 1
+    // (top 424) and page 2's buttons with a margin.
+    resize(709, 492);
+    move(191, 101);
+
+    PC1 = new QTabWidget(this);
+    PC1->setObjectName("PC1");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(PC1);
+
+    BuildPages();
+    BuildButtons();
+    fields_ = std::make_unique<WindowFields>(*this);
+
+    // Esc presses "Выход", but only while page 1 is showing: it is that
+    // page's cancel button.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, [this] {
+        if (PC1->currentWidget() == TS1)
+            BitBtn2->click();
+    });
+    PC1->setCurrentWidget(TS1);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildPages()
+{
+    const char* captions[] = {"Вычисление (АВ), АВ=S.", "Вычисление АР=d, (AP).", "Вычисление  Xp,Yp"};
+    QWidget** pages[] = {&TS1, &TS2, &TS3};
+    for (int i = 0; i < 3; ++i) {
+        *pages[i] = new QWidget;
+        (*pages[i])->setObjectName(QString("TS%1").arg(i + 1));
+        PC1->addTab(*pages[i], QString::fromUtf8(captions[i]));
+    }
+    QWidget* byNumber[] = {nullptr, TS1, TS2, TS3};
+
+    for (const sheet::LabelInfo& info : sheet::Labels())
+        MakeLabel(byNumber[info.page], info);
+    for (const sheet::BevelInfo& b : sheet::Bevels()) {
+        auto* line = new QFrame(byNumber[b.page]);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        line->setGeometry(b.x, b.y, b.width, 2);
+    }
+    // Edits after labels, so that the tab order runs through the boxes in
+    // the order of the table.
+    for (const FieldInfo& f : Fields())
+        MakeEdit(byNumber[f.page], f);
+}
+
+void TForm1::BuildButtons()
+{
+    QWidget* byNumber[] = {nullptr, TS1, TS2, TS3};
+    const std::pair<const char*, std::pair<QPushButton**, void (TForm1::*)()>> handlers[] = {
+        {"BitBtn1", {&BitBtn1, &TForm1::BitBtn1Click}}, {"BitBtn2", {&BitBtn2, &TForm1::BitBtn2Click}},
+        {"BitBtn3", {&BitBtn3, &TForm1::BitBtn3Click}}, {"BitBtn4", {&BitBtn4, &TForm1::BitBtn4Click}},
+        {"BitBtn5", {&BitBtn5, &TForm1::BitBtn5Click}}, {"BitBtn6", {&BitBtn6, &TForm1::BitBtn6Click}},
+        {"Button1", {&Button1, &TForm1::Button1Click}}, {"Button2", {&Button2, &TForm1::Button2Click}},
+        {"Button3", {&Button3, &TForm1::Button3Click}}, {"Button4", {&Button4, &TForm1::Button4Click}},
+    };
+    for (const sheet::ButtonInfo& b : sheet::Buttons()) {
+        auto* button = new QPushButton(QString::fromUtf8(b.caption), byNumber[b.page]);
+        button->setObjectName(b.name);
+        button->setGeometry(b.x, b.y, b.width, sheet::kButtonHeight);
+        // No default button: Enter in an edit box runs nothing.
+        button->setAutoDefault(false);
+        switch (b.icon) {
+        case sheet::ButtonIcon::Help:
+            button->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+            break;
+        case sheet::ButtonIcon::Cancel:
+            button->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+            break;
+        case sheet::ButtonIcon::Retry:
+            button->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+            break;
+        case sheet::ButtonIcon::None:
+            break;
+        }
+        for (const auto& [name, target] : handlers) {
+            if (std::string_view(name) == b.name) {
+                *target.first = button;
+                connect(button, &QPushButton::clicked, this, target.second);
+            }
+        }
+    }
+}
+
+void TForm1::SetHelpWindows(TForm2* help, TForm3* scheme)
+{
+    form2_ = help;
+    form3_ = scheme;
+}
+
+QString TForm1::Title() { return QStringLiteral("Снесение координат"); }
+
+// Every computation runs through here: whatever it raises is shown in one
+// place and never crosses the event loop. The fields and the carried values
+// stay as the computation left them.
+void TForm1::Run(const std::function<std::optional<Refusal>()>& compute)
+{
+    try {
+        if (const std::optional<Refusal> refusal = compute())
+            QMessageBox(QMessageBox::NoIcon, Title(), QString::fromStdString(refusal->message),
+                        QMessageBox::Ok, this)
+                .exec();
+    } catch (const ConversionError& e) {
+        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
+        // Straight back to the box that holds the bad text, ready to retype.
+        // Queued, so that it comes after the window is active again and its
+        // old focus (the OK button) has been restored.
+        if (!e.Field().empty()) {
+            QLineEdit* edit = fields_->Edit(e.Field());
+            PC1->setCurrentWidget(edit->parentWidget());
+            QTimer::singleShot(0, edit, [this, edit] {
+                activateWindow();
+                edit->setFocus(Qt::OtherFocusReason);
+                edit->selectAll();
+            });
+        }
+    } catch (const CalcError& e) {
+        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
+    }
+}
+
+void TForm1::BitBtn1Click()
+{
+    Run([this] {
+        ComputePage1(*fields_, state_);
+        return std::optional<Refusal>();
+    });
+}
+
+void TForm1::BitBtn3Click()
+{
+    Run([this] { return ComputePage2(*fields_, state_); });
+}
+
+void TForm1::Button1Click()
+{
+    Run([this] { return ComputePage3(*fields_, state_); });
+}
+
+void TForm1::Button3Click() { ClearPage1(*fields_); }
+void TForm1::Button4Click() { ClearPage2(*fields_); }
+
+void TForm1::BitBtn2Click() { close(); }
+void TForm1::BitBtn4Click() { close(); }
+void TForm1::Button2Click() { close(); }
+
+void TForm1::BitBtn5Click()
+{
+    if (form2_ != nullptr)
+        form2_->exec();
+}
+
+void TForm1::BitBtn6Click()
+{
+    if (form3_ != nullptr)
+        form3_->exec();
+}
