@@ -3,8 +3,7 @@
 // window whole.
 
 #include "SchemeDrawing.h"
-#include "Unit2.h"
-#include "Unit3.h"
+#include "UiFixture.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -40,7 +39,17 @@ int DarkPixels(const QImage& picture, int fromX, int toX)
 class HelpWindowsTest : public QObject {
     Q_OBJECT
 
+    // The windows as the program creates them, beside the main window.
+    std::unique_ptr<UiFixture> ui;
+
 private slots:
+    void init() { ui = std::make_unique<UiFixture>(); }
+    void cleanup()
+    {
+        const bool noModal = ui->watch.Take().isEmpty();
+        ui.reset();
+        QVERIFY2(noModal, "a modal window nobody expected was shown");
+    }
     void helpLinesAreTheProgramsText_data();
     void helpLinesAreTheProgramsText();
     void helpBoxShowsEachLineAsItIs();
@@ -76,7 +85,7 @@ void HelpWindowsTest::helpLinesAreTheProgramsText()
 
 void HelpWindowsTest::helpBoxShowsEachLineAsItIs()
 {
-    TForm2 form;
+    TForm2& form = *ui->form2;
     QCOMPARE(form.windowTitle(), QStringLiteral("Помощь"));
     QCOMPARE(form.findChild<QPlainTextEdit*>("RichEdit1"), form.RichEdit1);
     QCOMPARE(ShownLines(form.RichEdit1), TForm2::HelpLines());
@@ -94,7 +103,7 @@ void HelpWindowsTest::helpBoxShowsEachLineAsItIs()
 
 void HelpWindowsTest::helpTextCannotBeEdited()
 {
-    TForm2 form;
+    TForm2& form = *ui->form2;
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     form.RichEdit1->setFocus();
@@ -114,7 +123,7 @@ void HelpWindowsTest::helpTextCannotBeEdited()
 
 void HelpWindowsTest::helpTextSurvivesScrollingAndReopening()
 {
-    TForm2 form;
+    TForm2& form = *ui->form2;
     for (int round = 0; round < 3; ++round) {
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -147,7 +156,7 @@ void HelpWindowsTest::schemeIsAFullDrawing()
 
 void HelpWindowsTest::schemeWindowHoldsTheWholePicture()
 {
-    TForm3 form;
+    TForm3& form = *ui->form3;
     QCOMPARE(form.windowTitle(), QStringLiteral("Схема"));
     QCOMPARE(form.findChild<QLabel*>("Image1"), form.Image1);
     QVERIFY(form.findChildren<QAbstractScrollArea*>().isEmpty());
