@@ -79,12 +79,12 @@ QLabel* MakeLabel(QWidget* page, const sheet::LabelInfo& info)
         Paint(label, Qt::red);
     label->adjustSize();
     const int width = label->width();
-    const int height = std::max(label->height(), sheet::kRowHeight);
-    const int left = info.alignRight ? info.x - width : info.x;
-    label->setGeometry(left, info.y, width, height);
+    // A symbol stands centred on its box's row; a raised mark keeps its own
+    // small height so that it sits above the middle of the boxes.
+    const int height = info.style == sheet::LabelStyle::Mark ? label->height()
+                                                             : std::max(label->height(), sheet::kRowHeight);
+    label->setGeometry(info.alignRight ? info.x - width : info.x, info.y, width, height);
     label->setAlignment(Qt::AlignVCenter | (info.alignRight ? Qt::AlignRight : Qt::AlignLeft));
-    if (info.style == sheet::LabelStyle::Mark)
-        label->setGeometry(left, info.y, width, label->sizeHint().height());
     return label;
 }
 
