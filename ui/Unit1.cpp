@@ -145,12 +145,10 @@ void TForm1::BuildPages()
         (*pages[i])->setObjectName(QString("TS%1").arg(i + 1));
         PC1->addTab(*pages[i], QString::fromUtf8(captions[i]));
     }
-    QWidget* byNumber[] = {nullptr, TS1, TS2, TS3};
-
     for (const sheet::LabelInfo& info : sheet::Labels())
-        MakeLabel(byNumber[info.page], info);
+        MakeLabel(Page(info.page), info);
     for (const sheet::BevelInfo& b : sheet::Bevels()) {
-        auto* line = new QFrame(byNumber[b.page]);
+        auto* line = new QFrame(Page(b.page));
         line->setFrameShape(QFrame::HLine);
         line->setFrameShadow(QFrame::Sunken);
         line->setGeometry(b.x, b.y, b.width, 2);
@@ -158,12 +156,16 @@ void TForm1::BuildPages()
     // Edits after labels, so that the tab order runs through the boxes in
     // the order of the table.
     for (const FieldInfo& f : Fields())
-        MakeEdit(byNumber[f.page], f);
+        MakeEdit(Page(f.page), f);
+}
+
+QWidget* TForm1::Page(int number) const
+{
+    return number == 1 ? TS1 : number == 2 ? TS2 : TS3;
 }
 
 void TForm1::BuildButtons()
 {
-    QWidget* byNumber[] = {nullptr, TS1, TS2, TS3};
     const std::pair<const char*, std::pair<QPushButton**, void (TForm1::*)()>> handlers[] = {
         {"BitBtn1", {&BitBtn1, &TForm1::BitBtn1Click}}, {"BitBtn2", {&BitBtn2, &TForm1::BitBtn2Click}},
         {"BitBtn3", {&BitBtn3, &TForm1::BitBtn3Click}}, {"BitBtn4", {&BitBtn4, &TForm1::BitBtn4Click}},
@@ -172,7 +174,7 @@ void TForm1::BuildButtons()
         {"Button3", {&Button3, &TForm1::Button3Click}}, {"Button4", {&Button4, &TForm1::Button4Click}},
     };
     for (const sheet::ButtonInfo& b : sheet::Buttons()) {
-        auto* button = new QPushButton(QString::fromUtf8(b.caption), byNumber[b.page]);
+        auto* button = new QPushButton(QString::fromUtf8(b.caption), Page(b.page));
         button->setObjectName(b.name);
         button->setGeometry(b.x, b.y, b.width, sheet::kButtonHeight);
         // No default button: Enter in an edit box runs nothing.

@@ -64,6 +64,8 @@ public slots:
 private:
     void BuildPages();
     void BuildButtons();
+    /// The tab sheet of page 1, 2 or 3.
+    QWidget* Page(int number) const;
     void Run(const std::function<std::optional<snesenie::Refusal>()>& compute);
 
     std::unique_ptr<WindowFields> fields_;
