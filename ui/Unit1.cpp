@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
@@ -109,9 +110,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setObjectName("Form1");
     setWindowTitle("Снесение координат с вершины знака на землю.");
     setFont(TextFont());
-    // 717 × 519 outside; the client area holds the lowest row of page 1
-    // (top 424) and page 2's buttons with a margin.
-    resize(709, 492);
     move(191, 101);
 
     PC1 = new QTabWidget(this);
@@ -122,6 +120,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 
     BuildPages();
     BuildButtons();
+    BuildMenus();
+    layout->setMenuBar(MenuBar);
+    // 717 × 519 outside; the client area holds the lowest row of page 1
+    // (top 424) and page 2's buttons with a margin. The menu bar comes on top
+    // of that, so the pages keep their own size.
+    resize(709, 492 + MenuBar->sizeHint().height());
     fields_ = std::make_unique<WindowFields>(*this);
 
     // Esc presses "Выход", but only while page 1 is showing: it is that

@@ -9,6 +9,9 @@
 #include <memory>
 #include <optional>
 
+class QAction;
+class QMenu;
+class QMenuBar;
 class QPushButton;
 class QTabWidget;
 class TForm2;
@@ -49,6 +52,19 @@ public:
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
 
+    /// The menu bar above the pages. Файл holds the job actions, then the
+    /// statement actions, then Выход; each section is closed by a separator
+    /// that later actions are inserted before.
+    QMenuBar* MenuBar = nullptr;
+    QMenu* FileMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* FileJobsEnd = nullptr;
+    QAction* FileStatementEnd = nullptr;
+    QAction* ExitAction = nullptr;
+    QAction* HelpAction = nullptr;
+    QAction* SchemeAction = nullptr;
+    QAction* AboutAction = nullptr;
+
 public slots:
     void BitBtn1Click();
     void BitBtn2Click();
@@ -64,6 +80,8 @@ public slots:
 private:
     void BuildPages();
     void BuildButtons();
+    void BuildMenus();
+    void ShowAbout();
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
     void Run(const std::function<std::optional<snesenie::Refusal>()>& compute);
