@@ -35,9 +35,6 @@ bool RunPress(Press press, MemoryFields& fields, CalcState& state)
             ClearPage2(fields);
             break;
         }
-    } catch (const ConversionError& e) {
-        std::cerr << PressName(press) << ": поле " << e.Field() << ": " << e.what() << '\n';
-        return false;
     } catch (const CalcError& e) {
         std::cerr << PressName(press) << ": " << e.what() << '\n';
         return false;

@@ -1,5 +1,7 @@
 #include "Errors.h"
 
+#include "FieldTable.h"
+
 #include <cstddef>
 
 namespace snesenie {
@@ -40,11 +42,38 @@ std::string FaultMessage(ArithmeticFault fault)
     return "Ошибка вычислений.";
 }
 
+// "В поле «β1, секунды, вариант АСР» не число: «45ор»." The field is named
+// as the window labels it, since on a page of twenty small boxes the name is
+// the only way to find the right one; an empty box is said to be empty.
+std::string ConversionMessage(const std::string& text, const std::string& field, ConversionHint hint)
+{
+    std::string message;
+    if (field.empty()) {
+        message = "Не число: ";
+    } else {
+        const FieldInfo* info = FindField(field);
+        message = "В поле «" + (info != nullptr ? std::string(info->caption) : field) + "» не число: ";
+    }
+    message += text.empty() ? "«пусто»" : Quote(text);
+    message += '.';
+    switch (hint) {
+    case ConversionHint::Separators:
+        message += " Дробную часть отделяйте запятой (или точкой), разряды не разделяйте.";
+        break;
+    case ConversionHint::Signs:
+        message += " Перед числом не более одного знака «+» или «-».";
+        break;
+    case ConversionHint::None:
+        break;
+    }
+    return message;
+}
+
 } // namespace
 
-ConversionError::ConversionError(std::string text, std::string field)
-    : CalcError(Quote(text) + " не является допустимым числом."),
-      text_(std::move(text)), field_(std::move(field))
+ConversionError::ConversionError(std::string text, std::string field, ConversionHint hint)
+    : CalcError(ConversionMessage(text, field, hint)),
+      text_(std::move(text)), field_(std::move(field)), hint_(hint)
 {
 }
 

@@ -12,18 +12,29 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// What a refused text that is plainly a number in another convention should
+/// look like instead; the message says so.
+enum class ConversionHint {
+    None,
+    Separators,  ///< 12 351,48, 1.234,5, 1,2,3: one decimal separator, no grouping
+    Signs,       ///< --5: one sign at most
+};
+
 /// A field's text is not a number. Carries the offending text and, when the
 /// text came from a field, that field's name so the window can point at it.
+/// The message names the field by its caption, as the window labels it.
 class ConversionError : public CalcError {
 public:
-    ConversionError(std::string text, std::string field = {});
+    ConversionError(std::string text, std::string field = {}, ConversionHint hint = ConversionHint::None);
 
     const std::string& Text() const { return text_; }
     const std::string& Field() const { return field_; }
+    ConversionHint Hint() const { return hint_; }
 
 private:
     std::string text_;
     std::string field_;
+    ConversionHint hint_;
 };
 
 enum class ArithmeticFault { DivisionByZero, InvalidOperation, Overflow };

@@ -32,6 +32,87 @@ std::int64_t ToInt64(Extended whole)
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The decimal comma of the sheet, or the point a pasted or habitually typed
+// number may carry instead; a number has at most one of either.
+bool IsSeparator(char c) { return c == ',' || c == '.'; }
+
+// Length of the blank at i, 0 if there is none. Besides spaces, a cell copied
+// from a spreadsheet brings tabs, a line break and the no-break space (U+00A0)
+// of its number format; around a number they are blanks like any other.
+std::size_t BlankAt(std::string_view s, std::size_t i)
+{
+    if (i >= s.size())
+        return 0;
+    if (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')
+        return 1;
+    return s.substr(i, 2) == "\xC2\xA0" ? 2 : 0;
+}
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    std::size_t start = 0;
+    while (const std::size_t len = BlankAt(s, start))
+        start += len;
+    std::size_t end = s.size();
+    for (;;) {
+        if (end > start && BlankAt(s, end - 1) == 1)
+            end -= 1;
+        else if (end >= start + 2 && BlankAt(s, end - 2) == 2)
+            end -= 2;
+        else
+            break;
+    }
+    return s.substr(start, end - start);
+}
+
+// Separates thousands in the number formats people copy from: a blank, a
+// no-break or narrow no-break space (U+202F), or an apostrophe. Returns its
+// length at i, 0 if there is none.
+std::size_t GroupMarkAt(std::string_view s, std::size_t i)
+{
+    if (i < s.size() && (s[i] == ' ' || s[i] == '\''))
+        return 1;
+    if (s.substr(i, 2) == "\xC2\xA0")
+        return 2;
+    return s.substr(i, 3) == "\xE2\x80\xAF" ? 3 : 0;
+}
+
+// Why a refused text (blanks already trimmed) is not a number, when it is
+// plainly one written in another convention: 12 351,48 or 1.234,5 or 1,2,3
+// (separators), --5 (signs). Anything else gets no hint.
+ConversionHint HintFor(std::string_view body)
+{
+    std::size_t i = 0;
+    while (i < body.size() && (body[i] == '+' || body[i] == '-'))
+        ++i;
+    if (i >= 2) {
+        try {
+            ParseNumber(body.substr(i));
+            return ConversionHint::Signs;
+        } catch (const ConversionError&) {
+            return ConversionHint::None;
+        }
+    }
+    if (GroupMarkAt(body, i) != 0)
+        return ConversionHint::None;  // "- 5": a stray blank, not grouping
+    std::size_t digits = 0, separators = 0, groupMarks = 0;
+    while (i < body.size()) {
+        if (IsDigit(body[i])) {
+            ++digits;
+            ++i;
+        } else if (IsSeparator(body[i])) {
+            ++separators;
+            ++i;
+        } else if (const std::size_t len = GroupMarkAt(body, i)) {
+            ++groupMarks;
+            i += len;
+        } else {
+            return ConversionHint::None;
+        }
+    }
+    return digits > 0 && (separators >= 2 || groupMarks > 0) ? ConversionHint::Separators : ConversionHint::None;
+}
+
 // Skips a run of digits and returns how many there were.
 std::size_t SkipDigits(std::string_view s, std::size_t& i)
 {
@@ -100,34 +181,31 @@ Extended ParseNumber(std::string_view text)
 {
     // Validate the whole grammar first; strtold alone would accept "inf",
     // hexadecimal and a dot, and would stop silently at trailing garbage.
+    const std::string_view body = TrimBlanks(text);
+    const std::size_t n = body.size();
     std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
     std::string normal;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        normal += text[i++];
+    if (i < n && (body[i] == '+' || body[i] == '-'))
+        normal += body[i++];
     const std::size_t mantissaStart = i;
-    std::size_t digits = SkipDigits(text, i);
-    if (i < n && text[i] == ',') {
+    std::size_t digits = SkipDigits(body, i);
+    if (i < n && IsSeparator(body[i])) {
         ++i;
-        digits += SkipDigits(text, i);
+        digits += SkipDigits(body, i);
     }
     if (digits == 0)
-        throw ConversionError(std::string(text));
-    normal += text.substr(mantissaStart, i - mantissaStart);
-    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        throw ConversionError(std::string(text), {}, HintFor(body));
+    normal += body.substr(mantissaStart, i - mantissaStart);
+    if (i < n && (body[i] == 'E' || body[i] == 'e')) {
         const std::size_t expStart = i++;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
+        if (i < n && (body[i] == '+' || body[i] == '-'))
             ++i;
-        if (SkipDigits(text, i) == 0)
-            throw ConversionError(std::string(text));
-        normal += text.substr(expStart, i - expStart);
+        if (SkipDigits(body, i) == 0)
+            throw ConversionError(std::string(text), {}, HintFor(body));
+        normal += body.substr(expStart, i - expStart);
     }
-    while (i < n && text[i] == ' ')
-        ++i;
     if (i != n)
-        throw ConversionError(std::string(text));
+        throw ConversionError(std::string(text), {}, HintFor(body));
 
     for (char& c : normal)
         if (c == ',')

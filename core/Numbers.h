@@ -63,11 +63,14 @@ Ext CosDeg(Ext degrees);
 /// atan(q) in decimal degrees, as atan(q)·180/π (times 180 first).
 Ext AtanDeg(Ext q);
 
-/// Reads a number as typed by the user: optional blanks, optional sign,
-/// digits with at most one decimal comma, optional exponent (E or e, optional
-/// sign, digits), optional blanks. The separator is always the comma, whatever
-/// the system locale. Anything else, the empty text included, throws
-/// ConversionError naming the text; so does a number beyond the extended range.
+/// Reads a number as typed or pasted by the user: optional blanks, optional
+/// sign, digits with at most one decimal separator, optional exponent (E or e,
+/// optional sign, digits), optional blanks. The separator is the comma or the
+/// point, whatever the system locale (6327.46 reads as 6327,46), never both;
+/// blanks are spaces, tabs, line breaks and no-break spaces (U+00A0), and only
+/// around the number. Anything else, the empty text and thousands grouping
+/// included, throws ConversionError naming the text (with a hint when it is a
+/// number in another convention); so does a number beyond the extended range.
 Extended ParseNumber(std::string_view text);
 
 /// Prints with 15 significant digits, trailing zeros dropped, a comma only when

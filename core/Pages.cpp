@@ -21,8 +21,8 @@ double ReadHeld(const PageFields& fields, const char* name)
     const std::string text = fields.GetText(name);
     try {
         return Hold(ParseNumber(text));
-    } catch (const ConversionError&) {
-        throw ConversionError(text, name);
+    } catch (const ConversionError& e) {
+        throw ConversionError(text, name, e.Hint());
     }
 }
 

@@ -8,10 +8,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdio>
 
@@ -49,6 +51,18 @@ int main(int argc, char** argv)
     Form1.PC1->setCurrentWidget(Form1.TS3);
     Form1.Button1->click();
     ok &= Shoot(Form1, out.filePath("main-window.png"));
+
+    // A base retyped after the sheet was computed: pages 2 and 3 go grey
+    // until they are computed again, and a result says why when pointed at.
+    Form1.PC1->setCurrentWidget(Form1.TS2);
+    auto* base = Form1.findChild<QLineEdit*>("Eb1");
+    base->setText("60,67");
+    base->setCursorPosition(base->text().size());
+    auto* mean = Form1.findChild<QLineEdit*>("d");
+    QTest::qWait(100);
+    QToolTip::showText(mean->mapToGlobal(QPoint(mean->width() - 8, 0)), mean->toolTip(), mean);
+    ok &= Shoot(Form1, out.filePath("stale-results.png"));
+    QToolTip::hideText();
 
     // Shown without blocking, so that they can be photographed.
     Form2.show();

@@ -1,6 +1,7 @@
 // The program: the main window, then the help and scheme windows (hidden until
 // asked for), and the event loop until the main window closes.
 
+#include "ToolkitTranslation.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setWindowIcon(ProgramIcon());
+    InstallToolkitTranslation(app);
     TForm1 Form1;
     TForm2 Form2;
     TForm3 Form3;

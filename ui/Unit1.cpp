@@ -1,8 +1,11 @@
 #include "Unit1.h"
 
 #include "FieldTable.h"
+#include "KeyboardRules.h"
 #include "Pages.h"
 #include "SheetLayout.h"
+#include "SheetLook.h"
+#include "StaleMarks.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "WindowFields.h"
@@ -97,9 +100,7 @@ QLineEdit* MakeEdit(QWidget* page, const FieldInfo& f)
     edit->setGeometry(f.left, f.top, f.width, sheet::kRowHeight);
     edit->setReadOnly(f.kind == FieldKind::Output);
     edit->setCursorPosition(0);
-    // The given data are red; so is the final result, the mean Xp and Yp.
-    if (f.kind == FieldKind::Input || f.name == "Xp" || f.name == "Yp")
-        Paint(edit, Qt::red);
+    sheet::StyleEdit(edit, f);
     return edit;
 }
 
@@ -136,6 +137,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
             BitBtn2->click();
     });
     PC1->setCurrentWidget(TS1);
+    stale_ = new StaleMarks(*fields_, this);
+    keyboard_ = new KeyboardRules(*this);
 }
 
 TForm1::~TForm1() = default;
@@ -147,6 +150,7 @@ void TForm1::BuildPages()
     for (int i = 0; i < 3; ++i) {
         *pages[i] = new QWidget;
         (*pages[i])->setObjectName(QString("TS%1").arg(i + 1));
+        sheet::PaintPage(*pages[i]);
         PC1->addTab(*pages[i], QString::fromUtf8(captions[i]));
     }
     for (const sheet::LabelInfo& info : sheet::Labels())
@@ -157,8 +161,8 @@ void TForm1::BuildPages()
         line->setFrameShadow(QFrame::Sunken);
         line->setGeometry(b.x, b.y, b.width, 2);
     }
-    // Edits after labels, so that the tab order runs through the boxes in
-    // the order of the table.
+    // The Tab order through the boxes is set once the window is built
+    // (KeyboardRules).
     for (const FieldInfo& f : Fields())
         MakeEdit(Page(f.page), f);
 }
@@ -216,14 +220,17 @@ QString TForm1::Title() { return QStringLiteral("Снесение координ
 // Every computation runs through here: whatever it raises is shown in one
 // place and never crosses the event loop. The fields and the carried values
 // stay as the computation left them.
-void TForm1::Run(const std::function<std::optional<Refusal>()>& compute)
+void TForm1::Run(int page, const std::function<std::optional<Refusal>()>& compute)
 {
     try {
         if (const std::optional<Refusal> refusal = compute())
             QMessageBox(QMessageBox::NoIcon, Title(), QString::fromStdString(refusal->message),
                         QMessageBox::Ok, this)
                 .exec();
+        else
+            stale_->Computed(page);
     } catch (const ConversionError& e) {
+        stale_->Failed(page);
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
         // Straight back to the box that holds the bad text, ready to retype.
         // Queued, so that it comes after the window is active again and its
@@ -238,13 +245,14 @@ void TForm1::Run(const std::function<std::optional<Refusal>()>& compute)
             });
         }
     } catch (const CalcError& e) {
+        stale_->Failed(page);
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
     }
 }
 
 void TForm1::BitBtn1Click()
 {
-    Run([this] {
+    Run(1, [this] {
         ComputePage1(*fields_, state_);
         return std::optional<Refusal>();
     });
@@ -252,16 +260,25 @@ void TForm1::BitBtn1Click()
 
 void TForm1::BitBtn3Click()
 {
-    Run([this] { return ComputePage2(*fields_, state_); });
+    Run(2, [this] { return ComputePage2(*fields_, state_); });
 }
 
 void TForm1::Button1Click()
 {
-    Run([this] { return ComputePage3(*fields_, state_); });
+    Run(3, [this] { return ComputePage3(*fields_, state_); });
 }
 
-void TForm1::Button3Click() { ClearPage1(*fields_); }
-void TForm1::Button4Click() { ClearPage2(*fields_); }
+void TForm1::Button3Click()
+{
+    ClearPage1(*fields_);
+    stale_->Cleared(1);
+}
+
+void TForm1::Button4Click()
+{
+    ClearPage2(*fields_);
+    stale_->Cleared(2);
+}
 
 void TForm1::BitBtn2Click() { close(); }
 void TForm1::BitBtn4Click() { close(); }

@@ -9,11 +9,13 @@
 #include <memory>
 #include <optional>
 
+class KeyboardRules;
 class QAction;
 class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTabWidget;
+class StaleMarks;
 class TForm2;
 class TForm3;
 class WindowFields;
@@ -84,9 +86,12 @@ private:
     void ShowAbout();
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
-    void Run(const std::function<std::optional<snesenie::Refusal>()>& compute);
+    /// Runs the computation of that page and shows whatever it reports.
+    void Run(int page, const std::function<std::optional<snesenie::Refusal>()>& compute);
 
     std::unique_ptr<WindowFields> fields_;
+    StaleMarks* stale_ = nullptr;
+    KeyboardRules* keyboard_ = nullptr;
     snesenie::CalcState state_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;

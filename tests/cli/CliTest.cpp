@@ -180,7 +180,7 @@ TEST_F(Cli, StateFollowsTheFields)
 
 TEST_F(Cli, PressSequences)
 {
-    const std::string badEXc = "ok1: поле EXc: «» не является допустимым числом.\n";
+    const std::string badEXc = "ok1: В поле «Xc» не число: «пусто».\n";
     const struct {
         const char* name;
         std::vector<std::string> args;
@@ -202,9 +202,12 @@ TEST_F(Cli, PressSequences)
         {"page1RerunNeedsPage2Again", {"--press", "ok1,ok2,ok1,ok3"}, 1, kRefusal3, {{"Xp", ""}}},
         {"emptyInput", {"EXc="}, 1, badEXc + kRefusal2 + kRefusal3, {{"EXc", ""}, {"Xp", ""}}},
         {"textAfterFirstEquals", {"Eb1=60,76=1"}, 1,
-         "ok2: поле Eb1: «60,76=1» не является допустимым числом.\n" + kRefusal3, {{"Eb1", "60,76=1"}}},
-        {"dotIsNoSeparator", {"--press", "ok1", "EXc=3700.05"}, 1,
-         "ok1: поле EXc: «3700.05» не является допустимым числом.\n", {}},
+         "ok2: В поле «b, вариант АВР» не число: «60,76=1».\n" + kRefusal3, {{"Eb1", "60,76=1"}}},
+        {"pointIsASeparator", {"EXc=3700.05", "EYc=\xC2\xA0" "13936,62\xC2\xA0"}, 0, "",
+         {{"EXc", "3700.05"}, {"EAC", "148°53`49``"}, {"Xp", "6234,85"}}},
+        {"bothSeparators", {"--press", "ok1", "EXc=3.700,05"}, 1,
+         "ok1: В поле «Xc» не число: «3.700,05». Дробную часть отделяйте запятой (или точкой), разряды не "
+         "разделяйте.\n", {}},
         {"divisionByZero", {"EXa=7049,74"}, 1, "ok1: Деление на ноль.\n" + kRefusal2 + kRefusal3,
          {{"EAB", ""}}},
     };

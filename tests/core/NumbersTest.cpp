@@ -74,10 +74,19 @@ TEST(ParseNumber, FollowsTheGrammar)
     const std::pair<const char*, std::optional<long double>> rows[] = {
         {"3700,05", 3700.05L}, {"45", 45.0L}, {"  -12,5  ", -12.5L}, {"+7", 7.0L}, {",5", 0.5L}, {"5,", 5.0L},
         {"2,5e-3", 2.5e-3L}, {"1E+3", 1000.0L}, {"1e-5000", 0.0L},  // too small is simply zero
+        // a point reads as the comma does
+        {"3700.05", 3700.05L}, {"-.5", -0.5L}, {"5.", 5.0L}, {"2.5e-3", 2.5e-3L},
+        // a pasted cell: line breaks, tabs and no-break spaces around the number
+        {"6327,46\r\n", 6327.46L}, {"6327,46\n", 6327.46L}, {"\t6327,46\t", 6327.46L},
+        {"\xC2\xA0" "6327,46\xC2\xA0", 6327.46L}, {" \xC2\xA0\r\n-12,5\xC2\xA0\t ", -12.5L},
         // refused
-        {"", {}}, {"   ", {}}, {"inf", {}}, {"nan", {}}, {"0x1A", {}}, {"3700.05", {}}, {"12 351,48", {}},
-        {"12.351,48", {}}, {"1,2,3", {}}, {"-", {}}, {",", {}}, {"--1", {}}, {"1e", {}}, {"e5", {}},
-        {"94,02м", {}}, {"1e5000", {}},
+        {"", {}}, {"   ", {}}, {"\r\n", {}}, {"\xC2\xA0", {}}, {"inf", {}}, {"nan", {}}, {"0x1A", {}},
+        {"12 351,48", {}}, {"12.351,48", {}}, {"12,351.48", {}}, {"1.234.567", {}}, {"1,2,3", {}}, {"1.,5", {}},
+        {"-", {}}, {",", {}}, {".", {}}, {"--1", {}}, {"1e", {}}, {"e5", {}}, {"1e2.5", {}}, {"94,02м", {}},
+        {"1e5000", {}},
+        // blanks inside a number, and a lone byte of a no-break space
+        {"63\r\n27,46", {}}, {"6327,\t46", {}}, {"12\xC2\xA0" "351,48", {}}, {"- 5", {}}, {"5\xC2", {}},
+        {"\xA0" "5", {}},
     };
     for (const auto& [text, value] : rows) {
         SCOPED_TRACE(text);
@@ -90,9 +99,68 @@ TEST(ParseNumber, FollowsTheGrammar)
             ADD_FAILURE() << "accepted";
         } catch (const ConversionError& e) {
             EXPECT_EQ(e.Text(), text);
-            EXPECT_NE(std::string(e.what()).find(std::string("«") + text + "»"), std::string::npos) << e.what();
+            const std::string shown = *text == '\0' ? "пусто" : text;
+            EXPECT_NE(std::string(e.what()).find("«" + shown + "»"), std::string::npos) << e.what();
         }
     }
+}
+
+TEST(ParseNumber, HintsForNumbersInAnotherConvention)
+{
+    const std::pair<const char*, ConversionHint> rows[] = {
+        {"12 351,48", ConversionHint::Separators},
+        {"12\xC2\xA0" "351,48", ConversionHint::Separators},
+        {"12\xE2\x80\xAF" "351,48", ConversionHint::Separators},
+        {"12'351.48", ConversionHint::Separators},
+        {"12.351,48", ConversionHint::Separators},
+        {"12,351.48", ConversionHint::Separators},
+        {"1.234.567", ConversionHint::Separators},
+        {"1,2,3", ConversionHint::Separators},
+        {"-1,2,3", ConversionHint::Separators},
+        {"--5", ConversionHint::Signs},
+        {"+-5,5", ConversionHint::Signs},
+        // not a number in any convention: no hint
+        {"", ConversionHint::None},
+        {"45ор", ConversionHint::None},
+        {"- 5", ConversionHint::None},
+        {"--", ConversionHint::None},
+        {"--5x", ConversionHint::None},
+        {",", ConversionHint::None},
+        {"1e2.5", ConversionHint::None},
+    };
+    for (const auto& [text, hint] : rows) {
+        SCOPED_TRACE(text);
+        try {
+            ParseNumber(text);
+            ADD_FAILURE() << "accepted";
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.Hint(), hint);
+        }
+    }
+}
+
+// The message names the field as the window labels it, quotes the text and,
+// for a number in another convention, says what is expected.
+TEST(ConversionError, Messages)
+{
+    const struct {
+        const char* text;
+        const char* field;
+        ConversionHint hint;
+        const char* message;
+    } rows[] = {
+        {"45ор", "Ebb11s", ConversionHint::None, "В поле «β1, секунды, вариант АСР» не число: «45ор»."},
+        {"", "EXc", ConversionHint::None, "В поле «Xc» не число: «пусто»."},
+        {"12 351,48", "EYa", ConversionHint::Separators,
+         "В поле «Ya» не число: «12 351,48». Дробную часть отделяйте запятой (или точкой), разряды не "
+         "разделяйте."},
+        {"--5", "Eb2", ConversionHint::Signs, "В поле «b, вариант АСР» не число: «--5». Перед числом не более "
+                                              "одного знака «+» или «-»."},
+        {"x", "", ConversionHint::None, "Не число: «x»."},
+        {"x", "NoSuchField", ConversionHint::None, "В поле «NoSuchField» не число: «x»."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(std::string(ConversionError(row.text, row.field, row.hint).what()), row.message) << row.text;
 }
 
 TEST(FormatNumber, Texts)

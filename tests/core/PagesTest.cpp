@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -207,7 +208,7 @@ TEST(Pages, FailureStopsAtItsStep)
         {"XcIsXa", "ok1", {{"EXc", "6327,46"}}, "DivisionByZero", bThenC},
         {"EmptyXa", "ok1", {{"EXa", ""}}, "Conversion EXa ", {}},
         {"FirstBadInputNamed", "ok1", {{"EYb", "?"}, {"EXa", ""}}, "Conversion EYb ?", {}},
-        {"DotInYc", "ok1", {{"EYc", "13936.62"}}, "Conversion EYc 13936.62", {}},
+        {"BothSeparatorsInYc", "ok1", {{"EYc", "13.936,62"}}, "Conversion EYc 13.936,62", {}},
         {"LetterInBase", "ok2", {{"Eb2", "42,14м"}}, "Conversion Eb2 42,14м", {}},
         {"EmptySeconds", "ok2", {{"Edd2s", ""}}, "Conversion Edd2s ", {}},
         {"StraightAngleAtBase", "ok2", {{"Ebb1g", "85"}, {"Ebb1m", "29"}, {"Ebb1s", "5,4"}}, "DivisionByZero",
@@ -231,6 +232,30 @@ TEST(Pages, FailureStopsAtItsStep)
             EXPECT_EQ(text, input ? text : row.written.contains(name) ? row.written.at(name) : "old") << name;
         }
     }
+}
+
+// Every input with a point for its comma and wrapped as a pasted spreadsheet
+// cell gives, digit for digit, the sheet of the typed example.
+TEST(Pages, PointsAndPastedBlanksComputeTheSameSheet)
+{
+    Sheet typed, pasted;
+    for (const FieldInfo& i : Fields()) {
+        if (i.kind != FieldKind::Input)
+            continue;
+        std::string text(i.example);
+        std::replace(text.begin(), text.end(), ',', '.');
+        pasted.f.SetText(std::string(i.name), "\xC2\xA0" + text + "\t\r\n");
+    }
+    for (const char* button : {"ok1", "ok2", "ok3"}) {
+        ASSERT_EQ(typed.Press(button), End::Done);
+        ASSERT_EQ(pasted.Press(button), End::Done) << pasted.error;
+    }
+    for (const FieldInfo& i : Fields()) {
+        if (i.kind == FieldKind::Input)
+            continue;
+        EXPECT_EQ(pasted.f.GetText(std::string(i.name)), typed.f.GetText(std::string(i.name))) << i.name;
+    }
+    EXPECT_TRUE(Tie(pasted.st) == Tie(typed.st));
 }
 
 TEST(Pages, FailureKeepsValuesStoredBeforeIt)

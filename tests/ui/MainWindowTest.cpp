@@ -116,19 +116,19 @@ private slots:
     void badTextShowsAnErrorAndPointsAtTheBox()
     {
         ui->Click(ui->form1->BitBtn1);
-        ui->Edit("Ebb1s")->setText("45.1");
+        ui->Edit("Ebb1s")->setText("45ор");
         ui->Click(ui->form1->BitBtn3);
         const SeenModal box = TakeOne();
         QCOMPARE(box.window, QString("QMessageBox"));
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.title, TForm1::Title());
-        QVERIFY2(box.text.contains("«45.1»"), qPrintable(box.text));
+        QVERIFY2(box.text.contains("«45ор»"), qPrintable(box.text));
         // The surveyor can retype at once: the box has focus, its text selected.
         QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
         QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit("Ebb1s"));
-        QCOMPARE(ui->Edit("Ebb1s")->selectedText(), QString("45.1"));
+        QCOMPARE(ui->Edit("Ebb1s")->selectedText(), QString("45ор"));
         // Nothing typed is lost, no output was written, page 3 refuses.
-        QCOMPARE(ui->Text("Ebb1s"), QString("45.1"));
+        QCOMPARE(ui->Text("Ebb1s"), QString("45ор"));
         QCOMPARE(ui->Text("Ey1"), QString());
         QVERIFY(!ui->form1->State().Page2Done);
     }
@@ -139,7 +139,7 @@ private slots:
         ui->Click(ui->form1->BitBtn1);
         const SeenModal box = TakeOne();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QVERIFY2(box.text.contains("«»"), qPrintable(box.text));
+        QVERIFY2(box.text.contains("«пусто»"), qPrintable(box.text));
         QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit("EXc"));
         QVERIFY(!ui->form1->State().Page1Done);
     }

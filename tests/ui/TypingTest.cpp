@@ -1,0 +1,314 @@
+// Typing a sheet from the keyboard and the clipboard: where the caret goes,
+// what Tab, Enter and Alt do, pasted and pointed numbers, the message of a
+// bad value, and results marked stale once they no longer follow from the
+// sheet.
+
+#include "FieldTable.h"
+#include "SheetLook.h"
+#include "StaleMarks.h"
+#include "ToolkitTranslation.h"
+#include "UiFixture.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTabBar>
+
+class TypingTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<UiFixture> ui;
+
+    QWidget* Focus() const { return QApplication::focusWidget(); }
+
+    QString Name(QWidget* w) const
+    {
+        if (w == ui->form1->PC1->tabBar())
+            return "<tabs>";
+        return w != nullptr ? w->objectName() : "<none>";
+    }
+
+    // Grey text and the tooltip, as the user sees a stale result.
+    static bool LooksStale(QLineEdit* edit)
+    {
+        return edit->toolTip() == StaleMarks::StaleTip() &&
+               edit->palette().color(QPalette::Text) == sheet::StaleTextColour();
+    }
+
+    static bool LooksCurrent(QLineEdit* edit)
+    {
+        return edit->toolTip().isEmpty() && edit->palette().color(QPalette::Text) != sheet::StaleTextColour();
+    }
+
+    // Every result of the page looks stale (or, with false, current).
+    bool PageLooks(int page, bool stale) const
+    {
+        for (const snesenie::FieldInfo& f : snesenie::Fields()) {
+            if (f.page != page || f.kind != snesenie::FieldKind::Output)
+                continue;
+            const std::string name(f.name);
+            if (stale ? !LooksStale(ui->Edit(name.c_str())) : !LooksCurrent(ui->Edit(name.c_str()))) {
+                qWarning() << name.c_str() << "is not" << (stale ? "stale" : "current");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void ComputeAll() const
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        ui->Click(ui->form1->Button1);
+    }
+
+    QStringList AllTexts() const
+    {
+        QStringList texts;
+        for (const snesenie::FieldInfo& f : snesenie::Fields())
+            texts << ui->Text(std::string(f.name).c_str());
+        return texts;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(InstallToolkitTranslation(*qApp)); }
+
+    void init() { ui = std::make_unique<UiFixture>(); }
+
+    void cleanup()
+    {
+        const QList<SeenModal> left = ui->watch.Take();
+        for (const SeenModal& m : left)
+            qWarning() << "unexpected modal window:" << m.window << m.title << m.text;
+        ui.reset();
+        QVERIFY2(left.isEmpty(), "a modal window nobody expected was shown");
+    }
+
+    void caretStartsInTheFirstInput() { QCOMPARE(Name(Focus()), QString("EXc")); }
+
+    void turningAPageMovesTheCaretToItsFirstStop()
+    {
+        ui->ShowPage(ui->form1->TS2);
+        QCOMPARE(Name(Focus()), QString("Ebb1g"));
+        ui->ShowPage(ui->form1->TS3);  // nothing to type there
+        QCOMPARE(Name(Focus()), QString("Button1"));
+        ui->ShowPage(ui->form1->TS1);
+        QCOMPARE(Name(Focus()), QString("EXc"));
+        // The arrow keys on the tab strip keep turning pages.
+        ui->form1->PC1->tabBar()->setFocus();
+        QTest::keyClick(ui->form1->PC1->tabBar(), Qt::Key_Right);
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
+        QCOMPARE(Name(Focus()), QString("<tabs>"));
+    }
+
+    void tabRunsThroughInputsThenButtonsThenResults_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("order");
+        // Inputs row by row, buttons, results row by row, the tab strip, and round.
+        QTest::newRow("page 1") << 1
+                                << QStringList{
+                                       "EXc", "EYc", "EXb", "EYb", "EXa", "EYa",
+                                       "BitBtn1", "BitBtn5", "Button3", "BitBtn6", "BitBtn2",
+                                       "EXbXa", "EYbYa", "EtgAB", "EAB", "EcosAB", "EsinAB", "ES1", "ES2",
+                                       "EXcXa", "EYcYa", "EtgAC", "EAC", "EcosAC", "EsinAC", "ES11", "ES22",
+                                       "<tabs>", "EXc"};
+        QTest::newRow("page 2") << 2
+                                << QStringList{
+                                       "Ebb1g", "Ebb1m", "Ebb1s", "Ebb11g", "Ebb11m", "Ebb11s",
+                                       "Edd1g", "Edd1m", "Edd1s", "Edd2g", "Edd2m", "Edd2s",
+                                       "Ebb2g", "Ebb2m", "Ebb2s", "Ebb22g", "Ebb22m", "Ebb22s",
+                                       "Eb1", "Eb2",
+                                       "BitBtn3", "Button4", "BitBtn4",
+                                       "Esind1", "Esind2", "Ey1", "Ey2", "Esinw1", "Esinw2", "Ew1", "Ew2",
+                                       "Esinbb2", "Esinbb22", "Edw1", "Edw2", "Esiny1", "Esiny2", "Eu1", "Eu2",
+                                       "Edd1", "Edd2", "EAP1", "EAP2", "d",
+                                       "<tabs>", "Ebb1g"};
+        QTest::newRow("page 3") << 3
+                                << QStringList{
+                                       "Button1", "Button2",
+                                       "EcosAP1", "EcosAP2", "EsinAP1", "EsinAP2", "EdXap1", "EdXap2",
+                                       "EdYap1", "EdYap2", "EXp1", "EXp2", "EYp1", "EYp2", "Xp", "Yp",
+                                       "<tabs>", "Button1"};
+    }
+
+    void tabRunsThroughInputsThenButtonsThenResults()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, order);
+        ui->ShowPage(page == 1 ? ui->form1->TS1 : page == 2 ? ui->form1->TS2 : ui->form1->TS3);
+        QStringList seen{Name(Focus())};
+        while (seen.size() < order.size()) {
+            QTest::keyClick(Focus(), Qt::Key_Tab);
+            seen << Name(Focus());
+        }
+        QCOMPARE(seen, order);
+    }
+
+    void enterOnAFocusedButtonPressesIt_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        for (const char* name : {"BitBtn1", "Button3", "BitBtn6", "BitBtn5", "BitBtn2", "BitBtn3", "Button4",
+                                 "BitBtn4", "Button1", "Button2"}) {
+            QTest::addRow("%s Return", name) << name << int(Qt::Key_Return);
+            QTest::addRow("%s Enter", name) << name << int(Qt::Key_Enter);
+        }
+    }
+
+    void enterOnAFocusedButtonPressesIt()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        auto* target = ui->form1->findChild<QPushButton*>(button);
+        ui->ShowPage(target->parentWidget());
+        target->setFocus();
+        QSignalSpy clicked(target, &QPushButton::clicked);
+        QTest::keyClick(target, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(clicked.count(), 1);
+        ui->watch.Take();  // the help window, the scheme or a refusal, as a click would show
+    }
+
+    void altChordsNeverTypeIntoABox_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("letters");
+        QTest::newRow("page 1's access keys on page 2") << "Ebb1s" << "ОР";
+        QTest::newRow("other letters on page 1") << "EXa" << "ХхA";
+    }
+
+    void altChordsNeverTypeIntoABox()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, letters);
+        QLineEdit* edit = ui->Edit(box.toUtf8().constData());
+        ui->ShowPage(edit->parentWidget());
+        edit->setFocus();
+        const QString before = edit->text();
+        for (QChar letter : letters)
+            for (auto action : {QTest::Press, QTest::Release})
+                QTest::sendKeyEvent(action, edit, Qt::Key(letter.toUpper().unicode()), QString(letter),
+                                    Qt::AltModifier);
+        QTest::qWait(300);  // an access key would click a moment later
+        QCOMPARE(edit->text(), before);
+        QVERIFY(ui->watch.Take().isEmpty());
+        // An ordinary key still types.
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_5);
+        QCOMPARE(edit->text(), before + "5");
+    }
+
+    void pastedSpreadsheetCellComputes()
+    {
+        QApplication::clipboard()->setText("6327,46\r\n");
+        QLineEdit* edit = ui->Edit("EXa");
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QString("6327,46\r\n"));  // the box keeps what was pasted
+        ui->Click(ui->form1->BitBtn1);
+        QCOMPARE(ui->Text("EAB"), QString("82°7`51``"));
+        QCOMPARE(ui->Text("ES22"), QString("3068,54"));
+    }
+
+    void pointComputesTheSameSheetAsComma()
+    {
+        ComputeAll();
+        const QStringList withComma = AllTexts();
+        for (const char* name : {"EXa", "Eb1", "Edd1s"})
+            ui->Edit(name)->setText(ui->Text(name).replace(',', '.'));
+        ComputeAll();
+        QStringList withPoint = AllTexts();
+        QCOMPARE(withPoint.filter(".").size(), 3);  // the three inputs, as typed
+        QCOMPARE(withPoint.replaceInStrings(".", ","), withComma);
+    }
+
+    void badValueOnPageTwoNamesTheField()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Edit("Ebb11s")->setText("45ор");
+        ui->Click(ui->form1->BitBtn3);
+        const QList<SeenModal> seen = ui->watch.Take();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.front().text, QString("В поле «β1, секунды, вариант АСР» не число: «45ор»."));
+        QTRY_COMPARE(Name(Focus()), QString("Ebb11s"));
+    }
+
+    void editedInputMarksItsPageAndLaterOnesStale()
+    {
+        ComputeAll();
+        QVERIFY(PageLooks(1, false) && PageLooks(2, false) && PageLooks(3, false));
+        QCOMPARE(ui->Edit("Xp")->palette().color(QPalette::Text), QColor(Qt::red));
+
+        ui->ShowPage(ui->form1->TS2);
+        QTest::keyClick(ui->Edit("Eb1"), Qt::Key_1);
+        QVERIFY(PageLooks(1, false));
+        QVERIFY(PageLooks(2, true));
+        QVERIFY(PageLooks(3, true));
+        QCOMPARE(ui->Text("d"), QString("94,019"));  // the texts stay
+
+        ui->Click(ui->form1->BitBtn3);
+        QVERIFY(PageLooks(2, false));
+        QVERIFY(PageLooks(3, true));
+        ui->Click(ui->form1->Button1);
+        QVERIFY(PageLooks(3, false));
+        QCOMPARE(ui->Edit("Xp")->palette().color(QPalette::Text), QColor(Qt::red));
+
+        ui->ShowPage(ui->form1->TS1);
+        QTest::keyClick(ui->Edit("EXc"), Qt::Key_Backspace);
+        QVERIFY(PageLooks(1, true) && PageLooks(2, true) && PageLooks(3, true));
+    }
+
+    void failedRunMarksWhatItWroteStale()
+    {
+        // ΔX = 0: the run writes the two differences, then divides by zero.
+        ui->Edit("EXb")->setText("6327,46");
+        ui->Click(ui->form1->BitBtn1);
+        QCOMPARE(ui->watch.Take().size(), 1);
+        QCOMPARE(ui->Text("EXbXa"), QString("0"));
+        QVERIFY(LooksStale(ui->Edit("EXbXa")));
+        ui->Edit("EXb")->setText("7049,74");
+        ui->Click(ui->form1->BitBtn1);
+        QVERIFY(PageLooks(1, false));
+    }
+
+    void failedRerunKeepsTheMark()
+    {
+        ComputeAll();
+        ui->Edit("Ebb1g")->setText("45");  // the same text again changes nothing
+        QVERIFY(PageLooks(2, false));
+        ui->Edit("Eb2")->setText("");
+        ui->Click(ui->form1->BitBtn3);
+        QCOMPARE(ui->watch.Take().size(), 1);
+        QVERIFY(PageLooks(2, true) && PageLooks(3, true));
+        QCOMPARE(ui->Text("d"), QString("94,019"));
+        ui->Edit("Eb2")->setText("42,14");
+        ui->Click(ui->form1->BitBtn3);
+        QVERIFY(PageLooks(2, false) && PageLooks(3, true));
+    }
+
+    void clearedPageHasNothingToMark()
+    {
+        ComputeAll();
+        ui->Click(ui->form1->Button3);
+        QVERIFY(PageLooks(1, false));
+        QVERIFY(PageLooks(2, true) && PageLooks(3, true));
+    }
+
+    void contextMenuSpeaksRussian()
+    {
+        const std::unique_ptr<QMenu> menu(ui->Edit("EXc")->createStandardContextMenu());
+        const QList<QAction*> actions = menu->actions();
+        QVERIFY(!actions.isEmpty());
+        QVERIFY2(actions.front()->text().startsWith("&Отменить"), qPrintable(actions.front()->text()));
+        QStringList texts;
+        for (QAction* a : actions)
+            texts << a->text().remove('&').section('\t', 0, 0);
+        QVERIFY2(texts.contains("Копировать") && texts.contains("Вставить") && texts.contains("Выделить всё"),
+                 qPrintable(texts.join(" | ")));
+    }
+};
+
+QTEST_MAIN(TypingTest)
+#include "TypingTest.moc"

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+class TForm1;
+
+/// The main window's keyboard: the caret starts in the first input and goes
+/// to the first input of a page when the page is turned; Tab runs through a
+/// page's inputs in reading order, then its buttons, then its results; Enter
+/// on a focused button presses it, as Space does; and an Alt chord never
+/// types into a box (Alt+О and Alt+Р are page 1's access keys only).
+class KeyboardRules : public QObject {
+public:
+    /// Sets all of this up on a fully built window.
+    explicit KeyboardRules(TForm1& form);
+
+    /// Where the caret goes when the page is turned to: its first input, or
+    /// its first button on a page with nothing to type. Null for a page the
+    /// sheet does not know.
+    QWidget* FirstStop(const QWidget* page) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetTabOrder();
+    void PageTurned();
+
+    TForm1& form_;
+};
