@@ -309,12 +309,19 @@ void WriteJob(const Job& job, const std::filesystem::path& path)
     }
     const std::string bytes = SerializeJob(job);
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path.native())));
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, and every write checked here: QSaveFile commits whatever
+    // reached the disk, so a write cut short by a full disk would otherwise
+    // replace a good job with the first part of the new one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         FailSave(path, Reason(file.errorString()));
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        const QString reason = Reason(file.errorString());
-        file.cancelWriting();
-        FailSave(path, reason);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.data() + done, static_cast<qint64>(bytes.size() - done));
+        if (written <= 0) {
+            const QString reason = Reason(file.errorString());
+            file.cancelWriting();
+            FailSave(path, reason);
+        }
+        done += static_cast<std::size_t>(written);
     }
     if (!file.commit())
         FailSave(path, Reason(file.errorString()));

@@ -226,30 +226,35 @@ TEST_F(JobFiles, TextsNoJobMayHoldAreNotWritten)
     }
 }
 
-// a full disk used to be the end of the job saved before it
+// a full disk used to replace the job with the first part of the new one
 TEST_F(JobFiles, FailedSaveKeepsThePreviousFile)
 {
     const fs::path path = dir_ / "job.snesenie";
-    WriteJob(ExampleJob(), path);
-    const std::string before = Slurp(path);
+    Job changed = ExampleJob();
+    changed.texts["EXa"] = "6327,50";
+    // Small enough to sit in a write buffer, and larger than any buffer.
+    for (const Job& job : {changed, OddJob()}) {
+        WriteJob(ExampleJob(), path);
+        const std::string before = Slurp(path);
 
-    // A disk that fills up halfway through the new contents.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tight = old;
-    tight.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    std::string message;
-    try {
-        WriteJob(OddJob(), path);
-    } catch (const JobError& e) {
-        message = e.what();
+        // A disk that fills up after the first hundred bytes.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit tight = old;
+        tight.rlim_cur = 100;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+        std::string message;
+        try {
+            WriteJob(job, path);
+        } catch (const JobError& e) {
+            message = e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(message, "Не удалось сохранить задание «" + path.string() + "»: File too large.");
+        EXPECT_EQ(Slurp(path), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "a temporary file was left behind";
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_TRUE(message.starts_with("Не удалось сохранить задание «" + path.string() + "»: ")) << message;
-    EXPECT_EQ(Slurp(path), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "a temporary file was left behind";
 
     // The folder gone.
     EXPECT_THROW(WriteJob(OddJob(), dir_ / "нет" / "job.snesenie"), JobError);
