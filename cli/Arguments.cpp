@@ -131,6 +131,14 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             out.presses = ParsePresses(value("--press"));
         } else if (is("--input")) {
             ReadInput(value("--input"), out);
+        } else if (is("--job") || is("--save-job")) {
+            std::string& file = arg.starts_with("--job") ? out.job : out.saveJob;
+            const std::string option = arg.substr(0, arg.find('='));
+            if (!file.empty())
+                throw UsageError(option + " можно задать только один раз");
+            file = value(option);
+            if (file.empty())
+                throw UsageError("после " + option + " нужно имя файла");
         } else if (arg.starts_with("-")) {
             throw UsageError("неизвестный параметр «" + arg + "»");
         } else {
@@ -150,7 +158,8 @@ const char* PressName(Press p)
 
 const char* UsageText()
 {
-    return R"(Использование: snesenie-cli [--press СПИСОК] [--state] [--input ФАЙЛ] [ИМЯ=ТЕКСТ ...]
+    return R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--input ФАЙЛ]
+                            [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
 так же, как окно программы, и печатает все 77 полей.
@@ -163,12 +172,18 @@ const char* UsageText()
   --state         после полей напечатать значения, переносимые между страницами
   --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
                   пустые строки и строки с # пропускаются)
+  --job ЗАДАНИЕ   сначала открыть задание (файл .snesenie, как в окне);
+                  ИМЯ=ТЕКСТ и --input применяются после него, где бы ни стояли
+  --save-job ЗАДАНИЕ
+                  после всех кнопок записать тексты полей ввода в задание,
+                  которое можно открыть в окне
   --help          эта справка
 
 Вывод: ИМЯ=ТЕКСТ по одному полю в строке, страница 1, 2, 3.
 Ошибка или отказ кнопки: строка «КНОПКА: СООБЩЕНИЕ» в stderr.
-Код возврата: 0 — все кнопки выполнены, 1 — была ошибка или отказ,
-2 — неверная командная строка (ничего не считается).
+Код возврата: 0 — все кнопки выполнены, 1 — была ошибка или отказ или
+задание не записано, 2 — неверная командная строка или задание --job
+не открыто (ничего не считается).
 )";
 }
 

@@ -16,6 +16,8 @@ struct Arguments {
     bool state = false;
     std::vector<std::pair<std::string, std::string>> assignments;  ///< in command-line order
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};
+    std::string job;      ///< --job: a job file put on the sheet before every assignment
+    std::string saveJob;  ///< --save-job: where the inputs are written after the presses
 };
 
 /// A malformed command line; what() says what is wrong, in Russian.

@@ -3,6 +3,7 @@
 
 #include "Arguments.h"
 #include "FieldTable.h"
+#include "JobOptions.h"
 #include "Pages.h"
 
 #include <charconv>
@@ -85,11 +86,15 @@ int main(int argc, char** argv)
 
     MemoryFields fields;
     CalcState state;
+    if (!args.job.empty() && !LoadJobOption(args.job, fields))
+        return 2;
     for (const auto& [name, text] : args.assignments)
         fields.SetText(name, text);
     bool allDone = true;
     for (Press press : args.presses)
         allDone = RunPress(press, fields, state) && allDone;
+    if (!args.saveJob.empty())
+        allDone = SaveJobOption(args.saveJob, fields) && allDone;
 
     for (const FieldInfo& f : Fields()) {
         const std::string name(f.name);

@@ -9,9 +9,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -19,10 +23,10 @@
 
 namespace {
 
-bool Shoot(QWidget& window, const QString& path)
+bool Shoot(QWidget& window, const QString& path, const QRect& also = {})
 {
     QTest::qWait(400);  // let the server draw everything first
-    const QRect frame = window.frameGeometry();
+    const QRect frame = window.frameGeometry().united(also);
     const QPixmap shot = window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     std::printf("%s %dx%d\n", qPrintable(path), shot.width(), shot.height());
     return shot.save(path);
@@ -33,6 +37,10 @@ bool Shoot(QWidget& window, const QString& path)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The recent jobs shown in the Файл menu are made up here, in settings of
+    // this run only, never the user's own.
+    QTemporaryDir settings, jobs(QDir::tempPath() + "/Задания-XXXXXX");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
     TForm1 Form1;
     TForm2 Form2;
@@ -70,5 +78,19 @@ int main(int argc, char** argv)
     Form2.hide();
     Form3.show();
     ok &= QTest::qWaitForWindowExposed(&Form3) && Shoot(Form3, out.filePath("scheme-window.png"));
+    Form3.hide();
+
+    // Файл open over a saved job, with Недавние unfolded.
+    for (const char* name : {"Пункт 16.snesenie", "Башня, вариант 2.snesenie", "Пункт 17.snesenie"})
+        ok &= Form1.SaveJobTo(jobs.filePath(QString::fromUtf8(name)));
+    Form1.PC1->setCurrentWidget(Form1.TS1);
+    Form1.activateWindow();
+    QTest::qWait(200);
+    Form1.MenuBar->setActiveAction(Form1.FileMenu->menuAction());
+    QTest::qWait(200);
+    Form1.FileMenu->setActiveAction(Form1.RecentMenu->menuAction());
+    QTest::qWait(400);
+    ok &= Form1.RecentMenu->isVisible() &&
+          Shoot(Form1, out.filePath("file-menu.png"), Form1.RecentMenu->geometry().united(Form1.FileMenu->geometry()));
     return ok ? 0 : 1;
 }

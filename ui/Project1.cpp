@@ -41,5 +41,13 @@ int main(int argc, char** argv)
     TForm3 Form3;
     Form1.SetHelpWindows(&Form2, &Form3);
     Form1.show();
+    // A job named on the command line, as a file manager passes it, opens at
+    // once; one that cannot be opened is explained and the example stays.
+    for (const QString& arg : app.arguments().mid(1)) {
+        if (!arg.startsWith('-')) {
+            Form1.OpenJob(arg);
+            break;
+        }
+    }
     return app.exec();
 }

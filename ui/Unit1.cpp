@@ -128,6 +128,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     // of that, so the pages keep their own size.
     resize(709, 492 + MenuBar->sizeHint().height());
     fields_ = std::make_unique<WindowFields>(*this);
+    BuildJobActions();
 
     // Esc presses "Выход", but only while page 1 is showing: it is that
     // page's cancel button.

@@ -3,6 +3,7 @@
 #include "CalcState.h"
 #include "Errors.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 class KeyboardRules;
 class QAction;
+class QCloseEvent;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -67,6 +69,31 @@ public:
     QAction* SchemeAction = nullptr;
     QAction* AboutAction = nullptr;
 
+    /// Jobs: the input texts of the sheet kept in a file (Файл menu).
+    QAction* NewAction = nullptr;
+    QAction* OpenAction = nullptr;
+    QMenu* RecentMenu = nullptr;
+    QAction* SaveAction = nullptr;
+    QAction* SaveAsAction = nullptr;
+
+    /// Opens a job file: every input takes its text, the outputs are emptied,
+    /// the carried values are reset and page 1 shows. A file that cannot be
+    /// opened is explained in a message box and changes nothing.
+    bool OpenJob(const QString& path);
+    /// Saves the inputs as the job at path, atomically; says why in a message
+    /// box when it cannot.
+    bool SaveJobTo(const QString& path);
+    /// The open job's file, or empty when the sheet was never opened or saved.
+    QString JobPath() const { return jobPath_; }
+    /// Whether the inputs differ from the last open or save, or from the
+    /// example when there was none.
+    bool IsSheetChanged() const;
+
+protected:
+    /// Every way of closing the window comes here: changed inputs are not
+    /// thrown away without asking.
+    void closeEvent(QCloseEvent* event) override;
+
 public slots:
     void BitBtn1Click();
     void BitBtn2Click();
@@ -88,6 +115,21 @@ private:
     QWidget* Page(int number) const;
     /// Runs the computation of that page and shows whatever it reports.
     void Run(int page, const std::function<std::optional<snesenie::Refusal>()>& compute);
+
+    void BuildJobActions();
+    void NewJob();
+    void OpenJobFromDialog();
+    void OpenRecentJob(const QString& path);
+    bool SaveJob();
+    bool SaveJobAs();
+    bool MaybeSave();
+    QString ChooseJobFile(bool forSaving);
+    QStringList InputTexts() const;
+    void JobOpenedOrSaved(const QString& path);
+    void UpdateJobTitle();
+    void RebuildRecentMenu();
+    QString jobPath_;
+    QStringList savedTexts_;  ///< the inputs as last opened or saved
 
     std::unique_ptr<WindowFields> fields_;
     StaleMarks* stale_ = nullptr;

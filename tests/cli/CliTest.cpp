@@ -321,8 +321,63 @@ TEST_F(Cli, Help)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out.starts_with("Использование: snesenie-cli")) << r.out;
-    for (const char* option : {"--press", "--state", "--input"})
+    for (const char* option : {"--press", "--state", "--input", "--job", "--save-job"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
+}
+
+// Jobs: --job comes first whatever its place, --save-job last.
+TEST_F(Cli, JobLoadedBeforeAssignmentsAndSavedAfterPresses)
+{
+    const std::string job = dir_ + "/пункт 17.snesenie", saved = dir_ + "/saved.snesenie";
+    ASSERT_EQ(RunCli({"--press=", "EXc=Пункт 17", "Eb1= 60,76 ", "--save-job", job}).status, 0);
+
+    const Result r = RunCli({"Eb1=60,77", "--job", job, "--press", "ok1,clear2", "--save-job=" + saved});
+    EXPECT_EQ(r.status, 1);  // EXc is no number
+    EXPECT_EQ(r.err, "ok1: В поле «Xc» не число: «Пункт 17».\n");
+    const auto sheet = Sheet(r.out);
+    EXPECT_EQ(sheet.at("EXc"), "Пункт 17");
+    EXPECT_EQ(sheet.at("Eb1"), "");  // cleared by clear2 after the assignment
+    EXPECT_EQ(sheet.at("EYc"), "13936,62");
+
+    // The job saved after the presses holds the sheet's inputs as printed.
+    const auto reread = Sheet(RunCli({"--press=", "--job", saved}).out);
+    for (const char* name : {"EXc", "EYc", "Eb1", "Eb2", "Ebb1g", "Edd2s"})
+        EXPECT_EQ(reread.at(name), sheet.at(name)) << name;
+    EXPECT_EQ(Sheet(RunCli({"--press=", "--job", job}).out).at("Eb1"), " 60,76 ");
+}
+
+TEST_F(Cli, BadJobIsAUsageError)
+{
+    const std::string future = WriteFile(R"({"format": "snesenie-job", "version": 2, "fields": {}})", "future.snesenie");
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string says;
+    } rows[] = {
+        {"missing", {"--job", dir_ + "/нет.snesenie"}, "«" + dir_ + "/нет.snesenie»"},
+        {"newer", {"--job", future}, "более новой версией"},
+        {"notJson", {"--job", WriteFile("EXc=1\n", "sheet.snesenie")}, "(строка 1, столбец 1)"},
+        {"twice", {"--job", future, "--job", future}, "--job можно задать только один раз"},
+        {"noName", {"--save-job="}, "после --save-job нужно имя файла"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Result r = RunCli(row.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(r.err.starts_with("snesenie-cli: ")) << r.err;
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+    }
+}
+
+// a job that could not be written must never pass for a saved one
+TEST_F(Cli, UnsavedJobIsAFailure)
+{
+    const Result r = RunCli({"--save-job", dir_ + "/нет/job.snesenie"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Sheet(r.out).at("Xp"), "6234,85");
+    EXPECT_TRUE(r.err.starts_with("snesenie-cli: Не удалось сохранить задание «" + dir_ + "/нет/job.snesenie»: "))
+        << r.err;
 }
 
 } // namespace

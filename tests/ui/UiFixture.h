@@ -10,9 +10,11 @@
 #include "Unit3.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 
@@ -22,7 +24,7 @@ struct SeenModal {
     QString window;  ///< objectName of a dialog, "QMessageBox" for a message box
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
-    QString text;
+    QString text;  ///< a file dialog's folder and name filter, one line each
 };
 
 class ModalWatch : public QObject {
@@ -34,6 +36,12 @@ public:
 
     /// Waits until at least count modal windows have been seen.
     bool WaitFor(int count) { return QTest::qWaitFor([&] { return seen_.size() >= count; }, 3000); }
+
+    /// The answer to a message box that has no OK button (Сохранить / Не
+    /// сохранять / Отмена); it is noted like any other.
+    QMessageBox::StandardButton reply = QMessageBox::Cancel;
+    /// The file a file dialog picks; empty: the dialog is cancelled.
+    QString fileToPick;
 
 protected:
     // Every modal dialog is closed from a queued call once it shows: posted
@@ -56,7 +64,22 @@ private:
             seen.window = "QMessageBox";
             seen.icon = box->icon();
             seen.text = box->text();
-            box->button(QMessageBox::Ok)->click();
+            QAbstractButton* answer = box->button(QMessageBox::Ok);
+            if (answer == nullptr)
+                answer = box->button(reply);
+            if (answer != nullptr)
+                answer->click();
+            else
+                box->reject();
+        } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+            seen.window = dialog->objectName();
+            seen.text = files->directory().absolutePath() + "\n" + files->selectedNameFilter();
+            if (fileToPick.isEmpty()) {
+                files->reject();
+            } else {
+                files->selectFile(fileToPick);
+                dialog->accept();  // QFileDialog::accept, which checks the name
+            }
         } else {
             seen.window = dialog->objectName();
             dialog->reject();
@@ -71,6 +94,8 @@ class UiFixture {
 public:
     UiFixture()
     {
+        // Recent jobs and folders go to a test place, never the user's own.
+        QStandardPaths::setTestModeEnabled(true);
         form1 = std::make_unique<TForm1>();
         form2 = std::make_unique<TForm2>();
         form3 = std::make_unique<TForm3>();

@@ -1,0 +1,250 @@
+// Job files on their own: what is refused and how it is said, texts that must
+// come back byte for byte, and saves that fail without harming the file
+// already there.
+
+#include "FieldTable.h"
+#include "JobFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace snesenie;
+using namespace snesenie::job;
+
+namespace {
+
+std::string Slurp(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::string JobText(const std::string& fields, const std::string& version = "1")
+{
+    return R"({"format": "snesenie-job", "version": )" + version + R"(, "program": "1.1.0", "fields": {)" + fields +
+           "}}";
+}
+
+// Texts a half-finished sheet may hold: none of them has to be a number.
+Job OddJob()
+{
+    const std::vector<std::string> odd{
+        "Пункт №17", "  3700,05  ", "45.1", "", "1e999", "-0", "12 345,6", "«кавычки» и \"прямые\"",
+        "C:\\обратная\\черта", "📐 угол", "\u00A0неразрывный", "ё", "0,000000000000000000001", "NaN",
+    };
+    Job job;
+    std::size_t i = 0;
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input)
+            job.texts[std::string(f.name)] = odd[i++ % odd.size()];
+    job.texts["Edd2s"] = std::string(kMaxTextLength / 2, 'z') + std::string(kMaxTextLength / 2, 'x') + "y";
+    return job;
+}
+
+class JobFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string tmpl = (fs::temp_directory_path() / "snesenie-job-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override
+    {
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir_);
+    }
+
+    fs::path dir_;
+};
+
+TEST(JobText, RefusedWithTheProblemNamed)
+{
+    const std::string longText(kMaxTextLength + 1, '7');
+    const std::string padded = JobText(R"("EXc": "1")") + std::string(kMaxFileBytes, ' ');
+    const struct {
+        const char* name;
+        std::string content;
+        std::string says;
+    } rows[] = {
+        {"empty", "", "файл пуст"},
+        // the comma after the version is missing: found at line 4, where "fields" starts
+        {"missingComma", "{\n  \"format\": \"snesenie-job\",\n  \"version\": 1\n  \"fields\": {}\n}",
+         "это не JSON: объект не закрыт или между членами нет запятой (строка 4, столбец 3)"},
+        {"columnCountsCharacters", "{\"Поле\": 1 Я: 2}", "нет запятой (строка 1, столбец 12)"},
+        {"notUtf8", "{\"format\": \"\xFF\"}", "строка не в кодировке UTF-8"},
+        {"garbageAfter", JobText("") + "x", "лишние символы после конца документа"},
+        {"array", "[]", "это не задание программы"},
+        {"otherFormat", R"({"format": "other", "version": 1, "fields": {}})", "это не задание программы"},
+        {"noVersion", R"({"format": "snesenie-job", "fields": {}})", "неверная версия формата"},
+        {"versionText", JobText("", "\"1\""), "неверная версия формата"},
+        {"versionZero", JobText("", "0"), "неверная версия формата"},
+        {"versionFraction", JobText("", "1.5"), "неверная версия формата"},
+        {"newerVersion", JobText("", "2"),
+         "задание записано более новой версией программы «1.1.0» в формате версии 2, а эта программа читает "
+         "версию 1"},
+        {"noFields", R"({"format": "snesenie-job", "version": 1})", "нет набора полей \"fields\""},
+        {"unknownField", JobText(R"("EXq": "1")"), "неизвестное поле «EXq»"},
+        {"hostileFieldName", JobText(R"("\u0007)" + std::string(100, 'A') + R"(": "1")"),
+         "неизвестное поле «\\u0007" + std::string(39, 'A') + "…»"},
+        {"outputField", JobText(R"("EAB": "82°7`51``")"), "поле «EAB» вычисляется программой"},
+        {"number", JobText(R"("EXc": 3700.05)"), "значение поля «EXc» не текст"},
+        {"tab", JobText(R"("Eb1": "60,76\t")"), "текст поля «Eb1» содержит управляющие символы"},
+        {"nul", JobText(R"("Eb1": "\u0000")"), "текст поля «Eb1» содержит управляющие символы"},
+        {"c1Control", JobText(R"("Eb1": "\u0085")"), "текст поля «Eb1» содержит управляющие символы"},
+        {"loneSurrogate", JobText(R"("Eb1": "\ud800")"), "текст поля «Eb1» содержит недопустимые символы"},
+        {"tooLong", JobText(R"("Eb1": ")" + longText + "\""), "текст поля «Eb1» длиннее 32767 символов"},
+        {"tooLarge", padded, "файл больше 1 МиБ"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        try {
+            ParseJob(row.content, "/home/геодезист/пункт 17.snesenie");
+            ADD_FAILURE() << "accepted";
+        } catch (const JobError& e) {
+            const std::string message = e.what();
+            EXPECT_TRUE(message.starts_with("Не удалось открыть задание «/home/геодезист/пункт 17.snesenie»: "))
+                << message;
+            EXPECT_NE(message.find(row.says), std::string::npos) << message;
+        }
+    }
+}
+
+TEST(JobText, FieldsLeftOutReadAsEmpty)
+{
+    const Job job = ParseJob(JobText(R"("EXc": "3700,05", "Eb2": "")"), "job");
+    EXPECT_EQ(job.texts.size(), 26u);
+    for (const auto& [name, text] : job.texts)
+        EXPECT_EQ(text, name == "EXc" ? "3700,05" : "") << name;
+}
+
+// As a person writes one by hand: field-table order, two-space indents, a
+// byte-order mark, members this version does not know and no program line.
+TEST(JobText, HandWrittenJobAccepted)
+{
+    const std::string content = "\xEF\xBB\xBF{\n  \"format\": \"snesenie-job\",\n  \"version\": 1,\n"
+                                "  \"comment\": \"пункт 17\",\n  \"fields\": {\n    \"EXc\": \"3700,05\",\n"
+                                "    \"EYc\": \"13936,62\",\n    \"Edd2s\": \"52,8\"\n  }\n}\n";
+    const Job job = ParseJob(content, "job");
+    EXPECT_EQ(job.texts.at("EXc"), "3700,05");
+    EXPECT_EQ(job.texts.at("EYc"), "13936,62");
+    EXPECT_EQ(job.texts.at("Edd2s"), "52,8");
+    EXPECT_EQ(job.texts.at("EXa"), "");
+}
+
+TEST(JobText, EveryTextComesBackByteForByte)
+{
+    const Job job = OddJob();
+    const std::string bytes = SerializeJob(job);
+    EXPECT_EQ(ParseJob(bytes, "job").texts, job.texts);
+    EXPECT_NE(bytes.find(R"("format": "snesenie-job")"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find(R"("version": 1)"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find(R"("EXc": "Пункт №17")"), std::string::npos) << bytes;
+    EXPECT_EQ(ParseJob(SerializeJob(ExampleJob()), "job").texts, ExampleJob().texts);
+}
+
+TEST_F(JobFiles, UnreadableFilesNamed)
+{
+    const fs::path missing = dir_ / "нет.snesenie";
+    for (const fs::path& path : {missing, dir_}) {
+        SCOPED_TRACE(path);
+        try {
+            ReadJob(path);
+            ADD_FAILURE() << "accepted";
+        } catch (const JobError& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with("Не удалось открыть задание «" + path.string() + "»: "))
+                << e.what();
+        }
+    }
+    // Only what fits the limit is ever read, whatever the file is.
+    EXPECT_THROW(ReadJob("/dev/zero"), JobError);
+}
+
+// A save that no reader would take back is refused before the disk is touched.
+TEST_F(JobFiles, TextsNoJobMayHoldAreNotWritten)
+{
+    const fs::path path = dir_ / "job.snesenie";
+    WriteJob(ExampleJob(), path);
+    const std::string before = Slurp(path);
+    const struct {
+        const char* name;
+        std::string field, text, says;
+    } rows[] = {
+        {"pastedTab", "Eb1", "60,76\t", "текст поля «Eb1» (b, вариант АВР) содержит управляющие символы"},
+        {"tooLong", "EXc", std::string(kMaxTextLength + 1, '1'), "«EXc» (Xc) длиннее 32767 символов"},
+        {"notUtf8", "EYc", "\xD0", "«EYc» (Yc) не в кодировке UTF-8"},
+        {"outputField", "EAB", "1", "нет поля ввода «EAB»"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Job job = ExampleJob();
+        job.texts[row.field] = row.text;
+        try {
+            WriteJob(job, path);
+            ADD_FAILURE() << "written";
+        } catch (const JobError& e) {
+            EXPECT_NE(std::string(e.what()).find(row.says), std::string::npos) << e.what();
+            EXPECT_EQ(e.Field(), row.field == "EAB" ? "" : row.field);
+        }
+        EXPECT_EQ(Slurp(path), before);
+    }
+}
+
+// a full disk used to replace the job with the first part of the new one
+TEST_F(JobFiles, FailedSaveKeepsThePreviousFile)
+{
+    const fs::path path = dir_ / "job.snesenie";
+    Job changed = ExampleJob();
+    changed.texts["EXa"] = "6327,50";
+    // Small enough to sit in a write buffer, and larger than any buffer.
+    for (const Job& job : {changed, OddJob()}) {
+        WriteJob(ExampleJob(), path);
+        const std::string before = Slurp(path);
+
+        // A disk that fills up after the first hundred bytes.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit tight = old;
+        tight.rlim_cur = 100;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+        std::string message;
+        try {
+            WriteJob(job, path);
+        } catch (const JobError& e) {
+            message = e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(message, "Не удалось сохранить задание «" + path.string() + "»: File too large.");
+        EXPECT_EQ(Slurp(path), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "a temporary file was left behind";
+    }
+
+    // The folder gone.
+    EXPECT_THROW(WriteJob(OddJob(), dir_ / "нет" / "job.snesenie"), JobError);
+}
+
+TEST_F(JobFiles, ReadOnlyFolderKeepsThePreviousFile)
+{
+    const fs::path path = dir_ / "job.snesenie";
+    WriteJob(ExampleJob(), path);
+    const std::string before = Slurp(path);
+    fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (access(dir_.c_str(), W_OK) == 0)
+        GTEST_SKIP() << "permissions do not bind this user (root)";
+    EXPECT_THROW(WriteJob(OddJob(), path), JobError);
+    EXPECT_EQ(Slurp(path), before);
+}
+
+} // namespace

@@ -1,0 +1,409 @@
+// The sheet as a document: jobs saved and opened from the window, the title,
+// the recent list, and the question before changed inputs are thrown away,
+// for every way the window can be closed.
+
+#include "FieldTable.h"
+#include "JobFile.h"
+#include "UiFixture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+using namespace snesenie;
+
+namespace {
+
+const QString kCaption = "Снесение координат с вершины знака на землю.";
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+QStringList Names(bool inputsOnly)
+{
+    QStringList names;
+    for (const FieldInfo& f : Fields())
+        if (!inputsOnly || f.kind == FieldKind::Input)
+            names << Q(f.name);
+    return names;
+}
+
+// Texts a half-finished sheet may hold: none of them has to be a number.
+QStringList OddTexts()
+{
+    const QStringList odd{"Пункт №17", "  3700,05  ", "45.1", "", "1e999", "-0", "«кавычки» и \"прямые\"",
+                          "C:\\обратная", "📐 угол", "ё"};
+    QStringList texts;
+    for (int i = 0; i < 26; ++i)
+        texts << odd.at(i % odd.size());
+    texts[25] = QString(job::kMaxTextLength, u'ж');
+    return texts;
+}
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Every carried value and flag, to see a refused file left them alone.
+QList<double> Carried(const CalcState& s)
+{
+    return {s.Xa, s.Ya, s.DirAB, s.DirAC, s.DistAB, s.DistAC, s.D1, s.D2, s.DirAP1, s.DirAP2,
+            double(s.Page1Done), double(s.Page2Done)};
+}
+
+} // namespace
+
+class JobTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<UiFixture> ui;
+    QTemporaryDir settingsDir;
+    std::unique_ptr<QTemporaryDir> jobs;
+
+    QString JobPath(const QString& name) const { return jobs->filePath(name); }
+
+    QStringList Texts(bool inputsOnly) const
+    {
+        QStringList texts;
+        for (const QString& name : Names(inputsOnly))
+            texts << ui->Text(qPrintable(name));
+        return texts;
+    }
+
+    void SetInputs(const QStringList& texts) const
+    {
+        const QStringList names = Names(true);
+        for (int i = 0; i < names.size(); ++i)
+            ui->Edit(qPrintable(names.at(i)))->setText(texts.at(i));
+    }
+
+    SeenModal TakeOne()
+    {
+        const QList<SeenModal> seen = ui->watch.Take();
+        if (seen.size() != 1) {
+            for (const SeenModal& m : seen)
+                qWarning() << "modal window:" << m.window << m.title << m.text;
+            return {QString("%1 modal windows").arg(seen.size()), QMessageBox::NoIcon, {}, {}};
+        }
+        return seen.front();
+    }
+
+    // What a page-1 run leaves behind, so that a fresh start can be told apart.
+    void Compute() const { ui->Click(ui->form1->BitBtn1); }
+
+    void VerifyFreshStart(const QStringList& inputs)
+    {
+        QCOMPARE(Texts(true), inputs);
+        for (const FieldInfo& f : Fields())
+            if (f.kind == FieldKind::Output)
+                QVERIFY2(ui->Text(f.name.data()).isEmpty(), f.name.data());
+        QCOMPARE(Carried(ui->form1->State()), Carried(CalcState{}));
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS1);
+        QVERIFY(!ui->form1->IsSheetChanged());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        // A signal would end the test where a full disk only fails a write.
+        std::signal(SIGXFSZ, SIG_IGN);
+    }
+
+    void init()
+    {
+        QSettings("snesenie", "snesenie").clear();
+        jobs = std::make_unique<QTemporaryDir>();
+        ui = std::make_unique<UiFixture>();
+    }
+
+    void cleanup()
+    {
+        const QList<SeenModal> left = ui->watch.Take();
+        for (const SeenModal& m : left)
+            qWarning() << "unexpected modal window:" << m.window << m.title << m.text;
+        ui.reset();
+        QVERIFY2(left.isEmpty(), "a modal window nobody expected was shown");
+    }
+
+    void windowToFileToWindowKeepsEveryText()
+    {
+        const QStringList example = Texts(true);
+        SetInputs(OddTexts());
+        QVERIFY(ui->form1->SaveJobTo(JobPath("Пункт 17.snesenie")));
+        QCOMPARE(ui->form1->windowTitle(), "Пункт 17.snesenie[*] — " + kCaption);
+        QVERIFY(!ui->form1->isWindowModified());
+
+        ui->form1->NewAction->trigger();  // saved, so no question
+        VerifyFreshStart(example);
+        QCOMPARE(ui->form1->windowTitle(), kCaption);
+
+        Compute();
+        ui->ShowPage(ui->form1->TS3);
+        QVERIFY(ui->form1->OpenJob(JobPath("Пункт 17.snesenie")));
+        VerifyFreshStart(OddTexts());
+        QCOMPARE(ui->form1->windowTitle(), "Пункт 17.snesenie[*] — " + kCaption);
+    }
+
+    void commandLineToWindowAndBack()
+    {
+        const QString cli = SNESENIE_CLI, path = JobPath("из скрипта.snesenie");
+        QStringList args{"--press="};
+        const QStringList names = Names(true);
+        for (int i = 0; i < names.size(); ++i)
+            args << names.at(i) + "=" + OddTexts().at(i);
+        QProcess run;
+        run.start(cli, args << "--save-job" << path);
+        QVERIFY(run.waitForFinished());
+        QCOMPARE(run.exitCode(), 0);
+        QVERIFY(ui->form1->OpenJob(path));
+        QCOMPARE(Texts(true), OddTexts());
+
+        ui->Edit("EXc")->setText("из окна");
+        QVERIFY(ui->form1->SaveJobTo(path));
+        run.start(cli, {"--press=", "--job", path});
+        QVERIFY(run.waitForFinished());
+        const QStringList printed = QString::fromUtf8(run.readAllStandardOutput()).split('\n');
+        QCOMPARE(printed.first(), QString("EXc=из окна"));
+        for (int i = 1; i < names.size(); ++i)
+            QVERIFY2(printed.contains(names.at(i) + "=" + OddTexts().at(i)), qPrintable(names.at(i)));
+    }
+
+    void refusedFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");  // null: no such file
+        QTest::addColumn<QString>("says");
+        const QByteArray head = R"({"format": "snesenie-job", "version": 1, "fields": {)";
+        QTest::newRow("missing") << QByteArray() << "No such file";
+        QTest::newRow("notJson") << QByteArray("EXc=1") << "это не JSON";
+        QTest::newRow("notAJob") << QByteArray(R"({"fields": {}})") << "не задание";
+        QTest::newRow("newer") << QByteArray(R"({"format": "snesenie-job", "version": 2})") << "более новой";
+        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 1 МиБ";
+        QTest::newRow("unknownField") << head + R"("EXq": "1"}})" << "неизвестное поле «EXq»";
+        QTest::newRow("notText") << head + R"("EXc": 1}})" << "не текст";
+        QTest::newRow("control") << head + R"("EXc": "1\r"}})" << "управляющие символы";
+        QTest::newRow("tooLong") << head + "\"EXc\": \"" + QByteArray(32768, '1') + "\"}}" << "длиннее";
+    }
+
+    void refusedFileChangesNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, says);
+        QVERIFY(ui->form1->SaveJobTo(JobPath("current.snesenie")));
+        Compute();
+        ui->Edit("EXa")->setText("6327,50");
+        ui->ShowPage(ui->form1->TS2);
+        const QStringList texts = Texts(false);
+        const QList<double> carried = Carried(ui->form1->State());
+        const QString title = ui->form1->windowTitle();
+
+        const QString path = JobPath("bad.snesenie");
+        if (!content.isNull()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        }
+        QVERIFY(!ui->form1->OpenJob(path));
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.startsWith("Не удалось открыть задание «" + path + "»: "), qPrintable(box.text));
+        QVERIFY2(box.text.contains(says), qPrintable(box.text));
+
+        QCOMPARE(Texts(false), texts);
+        QCOMPARE(Carried(ui->form1->State()), carried);
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
+        QCOMPARE(ui->form1->windowTitle(), title);
+        QCOMPARE(ui->form1->JobPath(), JobPath("current.snesenie"));
+        QVERIFY(ui->form1->isWindowModified());
+    }
+
+    // a full disk used to take the last good copy of the job with it
+    void failedSaveKeepsTheOldFileAndTheChanges()
+    {
+        const QString path = JobPath("job.snesenie");
+        QVERIFY(ui->form1->SaveJobTo(path));
+        const QByteArray before = Bytes(path);
+        ui->Edit("EXa")->setText("6327,50");
+
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit tight = old;
+        tight.rlim_cur = 100;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+        ui->form1->SaveAction->trigger();
+        setrlimit(RLIMIT_FSIZE, &old);
+
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.startsWith("Не удалось сохранить задание «" + path + "»: "), qPrintable(box.text));
+        QCOMPARE(Bytes(path), before);
+        QVERIFY(ui->form1->isWindowModified());
+        QCOMPARE(ui->Text("EXa"), QString("6327,50"));
+    }
+
+    // A text pasted with a tab could be kept in a box but never read back
+    // from a job: the save is refused and the box is shown.
+    void textNoJobMayHoldIsPointedAt()
+    {
+        ui->Edit("Eb1")->setText("60,76\t");
+        QVERIFY(!ui->form1->SaveJobTo(JobPath("job.snesenie")));
+        QVERIFY2(TakeOne().text.contains("«Eb1» (b, вариант АВР) содержит управляющие символы"), "message");
+        QVERIFY(!QFile::exists(JobPath("job.snesenie")));
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
+        QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit("Eb1"));
+    }
+
+    void titleMarksChangesSinceTheLastSave()
+    {
+        ui->Edit("EXa")->setText("6327,50");
+        QVERIFY(ui->form1->IsSheetChanged());
+        QCOMPARE(ui->form1->windowTitle(), kCaption);
+        QVERIFY(ui->form1->SaveJobTo(JobPath("job.snesenie")));
+        QVERIFY(!ui->form1->isWindowModified());
+        ui->Edit("EXa")->setText("6327,5");
+        QVERIFY(ui->form1->isWindowModified());
+        ui->Edit("EXa")->setText("6327,50");  // typed back: nothing to save
+        QVERIFY(!ui->form1->isWindowModified());
+        ui->Click(ui->form1->Button3);
+        QVERIFY(ui->form1->isWindowModified());
+    }
+
+    void closeAsksBeforeChangesAreLost_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("answer");
+        for (const char* way : {"BitBtn2", "BitBtn4", "Button2", "Esc", "closeBox", "Ctrl+Q"})
+            for (const char* answer : {"untouched", "cancel", "discard", "save"})
+                QTest::newRow(qPrintable(QString("%1 %2").arg(way, answer))) << QString(way) << QString(answer);
+    }
+
+    void closeAsksBeforeChangesAreLost()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, answer);
+        const QString path = JobPath("job.snesenie");
+        QVERIFY(ui->form1->SaveJobTo(path));
+        const QByteArray before = Bytes(path);
+        if (answer != "untouched")
+            ui->Edit("EXa")->setText("6327,50");
+        ui->watch.reply = answer == "save"      ? QMessageBox::Save
+                          : answer == "discard" ? QMessageBox::Discard
+                                                : QMessageBox::Cancel;
+        if (way == "Esc") {
+            ui->ShowPage(ui->form1->TS1);
+            QTest::keyClick(ui->Edit("EXa"), Qt::Key_Escape);
+        } else if (way == "closeBox") {
+            ui->form1->windowHandle()->close();
+        } else if (way == "Ctrl+Q") {
+            QTest::keyClick(ui->form1.get(), Qt::Key_Q, Qt::ControlModifier);
+        } else {
+            ui->Click(ui->form1->findChild<QPushButton*>(way));
+        }
+
+        if (answer == "untouched") {
+            QVERIFY(ui->watch.Take().isEmpty());
+            QVERIFY(!ui->form1->isVisible());
+            return;
+        }
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.text, QString("Сохранить изменения в задании?"));
+        QCOMPARE(box.title, TForm1::Title());
+        QCOMPARE(ui->form1->isVisible(), answer == "cancel");
+        QCOMPARE(ui->Text("EXa"), QString("6327,50"));
+        if (answer == "save")
+            QCOMPARE(job::ReadJob(QFile::encodeName(path).toStdString()).texts.at("EXa"), "6327,50");
+        else
+            QCOMPARE(Bytes(path), before);
+    }
+
+    // With no job yet, Сохранить asks where; cancelling that keeps the window.
+    void saveOnCloseAsksWhereFirstTime()
+    {
+        QVERIFY(ui->form1->SaveJobTo(JobPath("earlier.snesenie")));  // remembers the folder
+        ui->form1->NewAction->trigger();
+        ui->Edit("EXa")->setText("6327,50");
+        ui->watch.reply = QMessageBox::Save;
+
+        ui->Click(ui->form1->BitBtn2);
+        QList<SeenModal> seen = ui->watch.Take();
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen.at(1).window, QString("JobFileDialog"));
+        QCOMPARE(seen.at(1).text, jobs->path() + "\nЗадания (*.snesenie)");
+        QVERIFY(ui->form1->isVisible());
+
+        ui->watch.fileToPick = JobPath("новое");
+        ui->Click(ui->form1->BitBtn2);
+        QCOMPARE(ui->watch.Take().size(), 2);
+        QVERIFY(!ui->form1->isVisible());
+        QCOMPARE(job::ReadJob(QFile::encodeName(JobPath("новое.snesenie")).toStdString()).texts.at("EXa"),
+                 "6327,50");
+    }
+
+    void newSheetAsksFirst()
+    {
+        const QStringList example = Texts(true);
+        Compute();
+        ui->Edit("EXa")->setText("6327,50");
+        ui->form1->NewAction->trigger();  // Отмена
+        QCOMPARE(TakeOne().text, QString("Сохранить изменения в задании?"));
+        QCOMPARE(ui->Text("EXa"), QString("6327,50"));
+        ui->watch.reply = QMessageBox::Discard;
+        ui->form1->NewAction->trigger();
+        QCOMPARE(TakeOne().text, QString("Сохранить изменения в задании?"));
+        VerifyFreshStart(example);
+    }
+
+    void openAsksWhereInTheLastFolder()
+    {
+        QVERIFY(ui->form1->SaveJobTo(JobPath("a.snesenie")));
+        ui->form1->NewAction->trigger();
+        ui->watch.fileToPick = JobPath("a.snesenie");
+        ui->form1->OpenAction->trigger();
+        const SeenModal dialog = TakeOne();
+        QCOMPARE(dialog.title, QString("Открыть задание"));
+        QCOMPARE(dialog.text, jobs->path() + "\nЗадания (*.snesenie)");
+        QCOMPARE(ui->form1->JobPath(), JobPath("a.snesenie"));
+    }
+
+    void recentListKeepsTheLastEight()
+    {
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(ui->form1->SaveJobTo(JobPath(QString("%1.snesenie").arg(i))));
+        QVERIFY(ui->form1->SaveJobTo(JobPath("5.snesenie")));
+        QStringList shown;
+        for (QAction* action : ui->form1->RecentMenu->actions())
+            shown << action->text().section('/', -1);
+        QCOMPARE(shown, QStringList({"5.snesenie", "9.snesenie", "8.snesenie", "7.snesenie", "6.snesenie",
+                                     "4.snesenie", "3.snesenie", "2.snesenie"}));
+
+        // A job that is gone is said to be gone and leaves the list.
+        QVERIFY(QFile::remove(JobPath("9.snesenie")));
+        ui->form1->RecentMenu->actions().at(1)->trigger();
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QVERIFY2(box.text.contains(JobPath("9.snesenie")) && box.text.contains("убрано"), qPrintable(box.text));
+        QCOMPARE(ui->form1->JobPath(), JobPath("5.snesenie"));
+        QCOMPARE(ui->form1->RecentMenu->actions().size(), 7);
+
+        ui->form1->RecentMenu->actions().at(1)->trigger();
+        QCOMPARE(ui->form1->JobPath(), JobPath("8.snesenie"));
+    }
+
+    void inputBoxesHoldWhatAJobHolds()
+    {
+        for (const QString& name : Names(true))
+            QCOMPARE(ui->Edit(qPrintable(name))->maxLength(), job::kMaxTextLength);
+    }
+};
+
+QTEST_MAIN(JobTest)
+#include "JobTest.moc"

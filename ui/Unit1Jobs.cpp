@@ -1,0 +1,291 @@
+// The sheet as a document: Файл → Создать, Открыть…, Недавние, Сохранить,
+// Сохранить как…, the job's name and modified mark in the title, and the
+// question asked before changed inputs would be thrown away. Reading,
+// checking and writing job files belongs to the job library; the window only
+// asks where and shows what went wrong.
+
+#include "Unit1.h"
+
+#include "FieldTable.h"
+#include "JobFile.h"
+#include "WindowFields.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimer>
+
+using namespace snesenie;
+
+namespace {
+
+const char* const kCaption = "Снесение координат с вершины знака на землю.";
+constexpr int kMaxRecentJobs = 8;
+const char* const kRecentKey = "jobs/recent";
+const char* const kFolderKey = "jobs/folder";
+
+// The user's settings: the recent jobs and the last folder of the file dialogs.
+class Settings : public QSettings {
+public:
+    Settings() : QSettings(QStringLiteral("snesenie"), QStringLiteral("snesenie")) {}
+
+    QStringList RecentJobs() const { return value(kRecentKey).toStringList().mid(0, kMaxRecentJobs); }
+    void SetRecentJobs(const QStringList& paths) { setValue(kRecentKey, paths.mid(0, kMaxRecentJobs)); }
+};
+
+std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
+
+} // namespace
+
+void TForm1::BuildJobActions()
+{
+    NewAction = new QAction("&Создать", this);
+    NewAction->setObjectName("NewAction");
+    NewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(NewAction, &QAction::triggered, this, &TForm1::NewJob);
+
+    OpenAction = new QAction("&Открыть…", this);
+    OpenAction->setObjectName("OpenAction");
+    OpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(OpenAction, &QAction::triggered, this, &TForm1::OpenJobFromDialog);
+
+    RecentMenu = new QMenu("&Недавние", this);
+    RecentMenu->setObjectName("RecentMenu");
+
+    SaveAction = new QAction("Со&хранить", this);
+    SaveAction->setObjectName("SaveAction");
+    SaveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(SaveAction, &QAction::triggered, this, &TForm1::SaveJob);
+
+    SaveAsAction = new QAction("Сохранить &как…", this);
+    SaveAsAction->setObjectName("SaveAsAction");
+    SaveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(SaveAsAction, &QAction::triggered, this, &TForm1::SaveJobAs);
+
+    FileMenu->insertAction(FileJobsEnd, NewAction);
+    FileMenu->insertAction(FileJobsEnd, OpenAction);
+    FileMenu->insertMenu(FileJobsEnd, RecentMenu);
+    FileMenu->insertSeparator(FileJobsEnd);
+    FileMenu->insertAction(FileJobsEnd, SaveAction);
+    FileMenu->insertAction(FileJobsEnd, SaveAsAction);
+    // Another copy of the program may have opened or saved a job meanwhile.
+    connect(FileMenu, &QMenu::aboutToShow, this, &TForm1::RebuildRecentMenu);
+    RebuildRecentMenu();
+
+    for (const FieldInfo& f : Fields())
+        if (IsInput(f))
+            connect(fields_->Edit(std::string(f.name)), &QLineEdit::textChanged, this, &TForm1::UpdateJobTitle);
+    savedTexts_ = InputTexts();
+    UpdateJobTitle();
+}
+
+QStringList TForm1::InputTexts() const
+{
+    QStringList texts;
+    for (const FieldInfo& f : Fields())
+        if (IsInput(f))
+            texts << fields_->Edit(std::string(f.name))->text();
+    return texts;
+}
+
+bool TForm1::IsSheetChanged() const { return InputTexts() != savedTexts_; }
+
+void TForm1::UpdateJobTitle()
+{
+    // Without a job the title is the task's name alone; Qt would warn about a
+    // modified mark with no place for it, so none is set.
+    if (jobPath_.isEmpty()) {
+        setWindowModified(false);
+        setWindowTitle(kCaption);
+        return;
+    }
+    setWindowTitle(QFileInfo(jobPath_).fileName() + "[*] — " + kCaption);
+    setWindowModified(IsSheetChanged());
+}
+
+bool TForm1::OpenJob(const QString& path)
+{
+    job::Job job;
+    try {
+        job = job::ReadJob(FsPath(path));
+    } catch (const job::JobError& e) {
+        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
+        return false;
+    }
+    // Checked whole before anything is touched; now the sheet starts afresh
+    // from the job, as the program starts from the example.
+    job::ApplyJob(job, *fields_);
+    state_ = CalcState{};
+    PC1->setCurrentWidget(TS1);
+    JobOpenedOrSaved(path);
+    return true;
+}
+
+bool TForm1::SaveJobTo(const QString& path)
+{
+    try {
+        job::WriteJob(job::JobFromFields(*fields_), FsPath(path));
+    } catch (const job::JobError& e) {
+        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
+        // A text no job may hold (a pasted control character): straight to
+        // its box, as after a conversion error.
+        if (!e.Field().empty()) {
+            QLineEdit* edit = fields_->Edit(e.Field());
+            PC1->setCurrentWidget(edit->parentWidget());
+            QTimer::singleShot(0, edit, [this, edit] {
+                activateWindow();
+                edit->setFocus(Qt::OtherFocusReason);
+                edit->selectAll();
+            });
+        }
+        return false;
+    }
+    JobOpenedOrSaved(path);
+    return true;
+}
+
+void TForm1::JobOpenedOrSaved(const QString& path)
+{
+    jobPath_ = QFileInfo(path).absoluteFilePath();
+    savedTexts_ = InputTexts();
+    Settings settings;
+    QStringList recent = settings.RecentJobs();
+    recent.removeAll(jobPath_);
+    recent.prepend(jobPath_);
+    settings.SetRecentJobs(recent);
+    settings.setValue(kFolderKey, QFileInfo(jobPath_).absolutePath());
+    RebuildRecentMenu();
+    UpdateJobTitle();
+}
+
+void TForm1::NewJob()
+{
+    if (!MaybeSave())
+        return;
+    job::ApplyJob(job::ExampleJob(), *fields_);
+    state_ = CalcState{};
+    PC1->setCurrentWidget(TS1);
+    jobPath_.clear();
+    savedTexts_ = InputTexts();
+    UpdateJobTitle();
+}
+
+void TForm1::OpenJobFromDialog()
+{
+    if (!MaybeSave())
+        return;
+    const QString path = ChooseJobFile(false);
+    if (!path.isEmpty())
+        OpenJob(path);
+}
+
+void TForm1::OpenRecentJob(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        Settings settings;
+        QStringList recent = settings.RecentJobs();
+        recent.removeAll(path);
+        settings.SetRecentJobs(recent);
+        RebuildRecentMenu();
+        QMessageBox(QMessageBox::Warning, Title(),
+                    QString("Задания «%1» больше нет; оно убрано из списка недавних.")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Ok, this)
+            .exec();
+        return;
+    }
+    if (MaybeSave())
+        OpenJob(path);
+}
+
+void TForm1::RebuildRecentMenu()
+{
+    RecentMenu->clear();
+    const QStringList recent = Settings().RecentJobs();
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString& path = recent.at(i);
+        QString shown = QDir::toNativeSeparators(path);
+        shown.replace('&', "&&");
+        QAction* action = RecentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
+        connect(action, &QAction::triggered, this, [this, path] { OpenRecentJob(path); });
+    }
+    RecentMenu->setEnabled(!recent.isEmpty());
+}
+
+bool TForm1::SaveJob()
+{
+    return jobPath_.isEmpty() ? SaveJobAs() : SaveJobTo(jobPath_);
+}
+
+bool TForm1::SaveJobAs()
+{
+    const QString path = ChooseJobFile(true);
+    return !path.isEmpty() && SaveJobTo(path);
+}
+
+QString TForm1::ChooseJobFile(bool forSaving)
+{
+    Settings settings;
+    QString folder = settings.value(kFolderKey).toString();
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    QFileDialog dialog(this, forSaving ? "Сохранить задание" : "Открыть задание", folder,
+                       QString("Задания (*.%1)").arg(job::kExtension));
+    dialog.setObjectName("JobFileDialog");
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(job::kExtension);
+    if (forSaving)
+        dialog.selectFile(jobPath_.isEmpty() ? QString("задание.%1").arg(job::kExtension) : QFileInfo(jobPath_).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().constFirst();
+    // The folder is worth remembering even if the file then turns out bad.
+    settings.setValue(kFolderKey, QFileInfo(path).absolutePath());
+    return path;
+}
+
+bool TForm1::MaybeSave()
+{
+    if (!IsSheetChanged())
+        return true;
+    QMessageBox box(QMessageBox::Warning, Title(), "Сохранить изменения в задании?",
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setObjectName("SaveChangesBox");
+    box.button(QMessageBox::Save)->setText("&Сохранить");
+    box.button(QMessageBox::Discard)->setText("&Не сохранять");
+    box.button(QMessageBox::Cancel)->setText("Отмена");
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        // A save that fails or is cancelled keeps the window and every text.
+        return SaveJob();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (MaybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
