@@ -125,6 +125,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
         };
         if (arg == "--help" || arg == "-h") {
             out.help = true;
+        } else if (arg == "--version" || arg == "-v") {
+            out.version = true;
         } else if (arg == "--state") {
             out.state = true;
         } else if (is("--press")) {
@@ -164,6 +166,7 @@ const char* UsageText()
   --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
                   пустые строки и строки с # пропускаются)
   --help          эта справка
+  --version       версия программы и лицензия
 
 Вывод: ИМЯ=ТЕКСТ по одному полю в строке, страница 1, 2, 3.
 Ошибка или отказ кнопки: строка «КНОПКА: СООБЩЕНИЕ» в stderr.

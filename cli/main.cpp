@@ -4,6 +4,7 @@
 #include "Arguments.h"
 #include "FieldTable.h"
 #include "Pages.h"
+#include "Version.h"
 
 #include <charconv>
 #include <iostream>
@@ -83,6 +84,10 @@ int main(int argc, char** argv)
     }
     if (args.help) {
         std::cout << UsageText();
+        return 0;
+    }
+    if (args.version) {
+        std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
         return 0;
     }
 

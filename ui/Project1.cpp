@@ -1,13 +1,19 @@
 // The program: the main window, then the help and scheme windows (hidden until
 // asked for), and the event loop until the main window closes.
 
+#include "DisplayCheck.h"
+#include "StartOptions.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "Version.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPainter>
 #include <QPolygonF>
+
+#include <cstdio>
 
 namespace {
 
@@ -32,12 +38,44 @@ QIcon ProgramIcon()
 
 int main(int argc, char** argv)
 {
+    // The command line is read before the application exists: --help and
+    // --version must answer where no window could be opened.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    const StartOptions options = ParseStartOptions(arguments);
+    switch (options.action) {
+    case StartOptions::Action::Help:
+    case StartOptions::Action::Version:
+        std::fputs(options.message.toUtf8().constData(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    case StartOptions::Action::Error:
+        std::fputs(options.message.toUtf8().constData(), stderr);
+        return 2;
+    case StartOptions::Action::Run:
+        break;
+    }
+
+    if (const QString reason = MissingDisplayReason(); !reason.isEmpty()) {
+        std::fputs(NoDisplayMessage(reason).toUtf8().constData(), stderr);
+        return 1;
+    }
+    BeginStartGuard();
     QApplication app(argc, argv);
+    EndStartGuard();
+    QApplication::setApplicationName("snesenie");
+    QApplication::setApplicationVersion(snesenie::kVersion);
+    QGuiApplication::setDesktopFileName(snesenie::kAppId);
     app.setWindowIcon(ProgramIcon());
+
     TForm1 Form1;
     TForm2 Form2;
     TForm3 Form3;
     Form1.SetHelpWindows(&Form2, &Form3);
     Form1.show();
+    // The job named on the command line opens here, once the window can read
+    // one; until then the sheet starts on the example data.
+    if (!options.job.isEmpty())
+        std::fprintf(stderr, "snesenie: задания пока не открываются; лист начат с примера\n");
     return app.exec();
 }
