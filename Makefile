@@ -6,7 +6,7 @@ JOBS  ?= 2
 # cmake --build runs make inside build/; which directory it is in is noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build programs run test bench screenshots clean
+.PHONY: all deps configure build programs run test bench package screenshots clean
 
 all: build
 
@@ -38,6 +38,13 @@ test: build
 
 bench: build
 	$(BUILD)/bench/snesenie-bench
+
+# The Debian package, build/snesenie_<version>_amd64.deb, from the tree as it
+# is configured (with or without the tests).
+package:
+	@scripts/install-deps --no-tests dpkg-dev:dpkg-shlibdeps
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target package
 
 # Real screenshots of every window under Xvfb, into docs/.
 screenshots: build

@@ -2,6 +2,7 @@
 // asked for), and the event loop until the main window closes.
 
 #include "DisplayCheck.h"
+#include "ProgramIcon.h"
 #include "StartOptions.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -10,31 +11,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QPainter>
-#include <QPolygonF>
 
 #include <cstdio>
-
-namespace {
-
-// The program's 16 × 16 icon: a signal mark, the triangle with its centre
-// point that stands for A on a survey plan.
-QIcon ProgramIcon()
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1.2));
-    painter.setBrush(Qt::white);
-    painter.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(14.5, 14), QPointF(1.5, 14)}));
-    painter.setBrush(Qt::red);
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QPointF(8, 9.5), 1.8, 1.8);
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
