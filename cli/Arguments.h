@@ -13,6 +13,7 @@ enum class Press { Ok1, Ok2, Ok3, Clear1, Clear2 };
 /// exists and is an input, every press is known.
 struct Arguments {
     bool help = false;
+    bool version = false;
     bool state = false;
     std::vector<std::pair<std::string, std::string>> assignments;  ///< in command-line order
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};

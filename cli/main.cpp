@@ -5,6 +5,7 @@
 #include "FieldTable.h"
 #include "JobOptions.h"
 #include "Pages.h"
+#include "Version.h"
 
 #include <charconv>
 #include <iostream>
@@ -81,6 +82,10 @@ int main(int argc, char** argv)
     }
     if (args.help) {
         std::cout << UsageText();
+        return 0;
+    }
+    if (args.version) {
+        std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
         return 0;
     }
 

@@ -1,41 +1,53 @@
 // The program: the main window, then the help and scheme windows (hidden until
 // asked for), and the event loop until the main window closes.
 
+#include "DisplayCheck.h"
+#include "ProgramIcon.h"
 #include "ToolkitTranslation.h"
+#include "StartOptions.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "Version.h"
 
 #include <QApplication>
-#include <QPainter>
-#include <QPolygonF>
+#include <QFile>
 
-namespace {
-
-// The program's 16 × 16 icon: a signal mark, the triangle with its centre
-// point that stands for A on a survey plan.
-QIcon ProgramIcon()
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1.2));
-    painter.setBrush(Qt::white);
-    painter.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(14.5, 14), QPointF(1.5, 14)}));
-    painter.setBrush(Qt::red);
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QPointF(8, 9.5), 1.8, 1.8);
-    return QIcon(pixmap);
-}
-
-} // namespace
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // The command line is read before the application exists: --help and
+    // --version must answer where no window could be opened.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    const StartOptions options = ParseStartOptions(arguments);
+    switch (options.action) {
+    case StartOptions::Action::Help:
+    case StartOptions::Action::Version:
+        std::fputs(options.message.toUtf8().constData(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    case StartOptions::Action::Error:
+        std::fputs(options.message.toUtf8().constData(), stderr);
+        return 2;
+    case StartOptions::Action::Run:
+        break;
+    }
+
+    if (const QString reason = MissingDisplayReason(); !reason.isEmpty()) {
+        std::fputs(NoDisplayMessage(reason).toUtf8().constData(), stderr);
+        return 1;
+    }
+    BeginStartGuard();
     QApplication app(argc, argv);
+    EndStartGuard();
+    QApplication::setApplicationName("snesenie");
+    QApplication::setApplicationVersion(snesenie::kVersion);
+    QGuiApplication::setDesktopFileName(snesenie::kAppId);
     app.setWindowIcon(ProgramIcon());
     InstallToolkitTranslation(app);
+
     TForm1 Form1;
     TForm2 Form2;
     TForm3 Form3;
@@ -43,11 +55,7 @@ int main(int argc, char** argv)
     Form1.show();
     // A job named on the command line, as a file manager passes it, opens at
     // once; one that cannot be opened is explained and the example stays.
-    for (const QString& arg : app.arguments().mid(1)) {
-        if (!arg.startsWith('-')) {
-            Form1.OpenJob(arg);
-            break;
-        }
-    }
+    if (!options.job.isEmpty())
+        Form1.OpenJob(options.job);
     return app.exec();
 }

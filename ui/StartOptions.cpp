@@ -1,0 +1,89 @@
+#include "StartOptions.h"
+
+#include "Version.h"
+
+#include <QCommandLineParser>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kJob = "ЗАДАНИЕ";
+
+// Every option of the window program; the help lists them in this order.
+QList<QCommandLineOption> Options()
+{
+    return {
+        {{"h", "help"}, "эта справка"},
+        {{"v", "version"}, "версия программы и лицензия"},
+    };
+}
+
+// The option as typed: -h, --help, --pdf ФАЙЛ.
+QString Spelling(const QCommandLineOption& option)
+{
+    QStringList names;
+    for (const QString& name : option.names())
+        names << (name.size() == 1 ? "-" : "--") + name;
+    QString text = names.join(", ");
+    if (!option.valueName().isEmpty())
+        text += ' ' + option.valueName();
+    return text;
+}
+
+// QCommandLineParser's own help is in the toolkit's language, which at this
+// point is not yet Russian; this one is, in the layout of snesenie-cli's.
+QString HelpText()
+{
+    QList<QPair<QString, QString>> rows;
+    for (const QCommandLineOption& option : Options())
+        rows.append({Spelling(option), option.description()});
+    int width = 0;
+    for (const auto& row : rows)
+        width = std::max(width, int(row.first.size()));
+    width = std::max(width, int(QString(kJob).size()));
+
+    QString text = QString("Использование: snesenie [ПАРАМЕТРЫ] [%1]\n\n").arg(kJob);
+    text += "Снесение координат с вершины знака на землю: окно с листом из трёх\n"
+            "страниц. Без задания поля ввода содержат пример.\n\n"
+            "Параметры:\n";
+    for (const auto& [spelling, description] : rows)
+        text += "  " + spelling.leftJustified(width) + "  " + description + '\n';
+    text += "\nАргументы:\n";
+    text += "  " + QString(kJob).leftJustified(width) + "  файл задания (.snesenie), открываемый при запуске\n";
+    text += "\nЛист без окна считает snesenie-cli (справка: snesenie-cli --help).\n";
+    return text;
+}
+
+StartOptions Failure(const QString& what)
+{
+    return {StartOptions::Action::Error, {}, "snesenie: " + what + "\nСправка: snesenie --help\n"};
+}
+
+} // namespace
+
+StartOptions ParseStartOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.addOptions(Options());
+    parser.addPositionalArgument(kJob, "файл задания", QString("[%1]").arg(kJob));
+
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString& name = unknown.first();
+            return Failure(QString("неизвестный параметр «%1»").arg((name.size() == 1 ? "-" : "--") + name));
+        }
+        return Failure("ошибка в командной строке: " + parser.errorText());
+    }
+    if (parser.isSet("help"))
+        return {StartOptions::Action::Help, {}, HelpText()};
+    if (parser.isSet("version"))
+        return {StartOptions::Action::Version, {},
+                QString("snesenie %1\n%2\n").arg(snesenie::kVersion, QString::fromUtf8(snesenie::kLicenceNotice))};
+
+    const QStringList jobs = parser.positionalArguments();
+    if (jobs.size() > 1)
+        return Failure(QString("лишний аргумент «%1»: открыть можно одно задание").arg(jobs[1]));
+    return {StartOptions::Action::Run, jobs.value(0), {}};
+}
