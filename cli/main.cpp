@@ -35,11 +35,11 @@ bool RunPress(Press press, MemoryFields& fields, CalcState& state)
             ClearPage2(fields);
             break;
         }
-    } catch (const ConversionError& e) {
-        std::cerr << PressName(press) << ": поле " << e.Field() << ": " << e.what() << '\n';
-        return false;
     } catch (const CalcError& e) {
-        std::cerr << PressName(press) << ": " << e.what() << '\n';
+        std::cerr << PressName(press) << ": ";
+        if (!e.Field().empty())
+            std::cerr << "поле " << e.Field() << ": ";
+        std::cerr << e.what() << '\n';
         return false;
     }
     if (refusal) {

@@ -219,9 +219,10 @@ void TForm1::Run(const std::function<std::optional<Refusal>()>& compute)
             QMessageBox(QMessageBox::NoIcon, Title(), QString::fromStdString(refusal->message),
                         QMessageBox::Ok, this)
                 .exec();
-    } catch (const ConversionError& e) {
+    } catch (const CalcError& e) {
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
-        // Straight back to the box that holds the bad text, ready to retype.
+        // A failure that names a field (a text that is no number, or a number
+        // too large to hold): straight back to that box, ready to retype.
         // Queued, so that it comes after the window is active again and its
         // old focus (the OK button) has been restored.
         if (!e.Field().empty()) {
@@ -233,8 +234,6 @@ void TForm1::Run(const std::function<std::optional<Refusal>()>& compute)
                 edit->selectAll();
             });
         }
-    } catch (const CalcError& e) {
-        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
     }
 }
 

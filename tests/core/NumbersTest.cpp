@@ -132,6 +132,8 @@ TEST(FormatDms, Texts)
         {"Zero", [] { return FormatDms(0); }, "0°0`0``"},
         {"SecondsRoundTo60", [] { return FormatDms(DmsToDegrees(10, 59, 59.6)); }, "10°59`60``"},
         {"TenthsRoundTo60", [] { return FormatDmsTenths(DmsToDegrees(10, 59, 59.97)); }, "10°59`60``"},
+        {"LargestWholeDegrees", [] { return FormatDms(999999999999999.0L); }, "999999999999999°0`0``"},
+        {"DegreesPastFifteenDigits", [] { return FormatDmsTenths(-1e15L); }, "!Overflow"},
         {"BeyondInt64", [] { return FormatDms(1e19L); }, "!Overflow"},
     });
 }
