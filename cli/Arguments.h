@@ -14,7 +14,8 @@ enum class Press { Ok1, Ok2, Ok3, Clear1, Clear2 };
 struct Arguments {
     bool help = false;
     bool state = false;
-    std::vector<std::pair<std::string, std::string>> assignments;  ///< in command-line order
+    /// in command-line order, each field once with the last text given to it
+    std::vector<std::pair<std::string, std::string>> assignments;
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};
 };
 
