@@ -162,6 +162,17 @@ TEST_F(Cli, StateFollowsTheFields)
          "Xa=6327.46\nYa=12351.48\nDirAB=82.130763507996264\nDirAC=148.89704286370178\n"
          "DistAB=5275.4700000000003\nDistAC=3068.54\nD1=94.019999999999996\nD2=94.019999999999996\n"
          "DirAP1=189.95238427663475\nDirAP2=189.95250787775851\nPage1Done=true\nPage2Done=true\n"},
+        // Line 13 of the reference sheets: every carried value different and
+        // the flags apart, as page 1 was run again after page 2.
+        {"page1RunAgain",
+         {"--state", "--press=ok1,ok2,ok1,ok3", "EXa=10978,7", "EXb=12714,59", "EXc=549,26", "EYa=80141,45",
+          "EYb=76347,85", "EYc=-182416,98062", "Eb1=132,82", "Eb2=149,34", "Ebb11g=78", "Ebb11m=8", "Ebb11s=38",
+          "Ebb1g=38", "Ebb1m=50", "Ebb1s=46,6", "Ebb22g=63", "Ebb22m=33", "Ebb22s=33,2", "Ebb2g=114", "Ebb2m=42",
+          "Ebb2s=12,7", "Edd1g=132", "Edd1m=27", "Edd1s=3,1", "Edd2g=121", "Edd2m=54", "Edd2s=7,4"},
+         1,
+         "Xa=10978.700000000001\nYa=80141.449999999997\nDirAB=294.58806613671482\nDirAC=267.72527243117929\n"
+         "DistAB=4171.8900000000003\nDistAC=262765.47999999998\nD1=270.89999999999998\nD2=215.75999999999999\n"
+         "DirAP1=339.39412366077408\nDirAP2=325.78327681740842\nPage1Done=true\nPage2Done=false\n"},
         {"refusedOnFreshStart", {"--state", "--press=ok2"}, 1,
          "Xa=0\nYa=0\nDirAB=0\nDirAC=0\nDistAB=0\nDistAC=0\nD1=0\nD2=0\nDirAP1=0\nDirAP2=0\n"
          "Page1Done=false\nPage2Done=false\n"},
