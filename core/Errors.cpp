@@ -33,6 +33,21 @@ std::string FaultMessage(ArithmeticFault fault)
     return "Ошибка вычислений.";
 }
 
+// What people call the field: its caption on the window (Xc, "b, вариант АВР").
+std::string FieldCaption(const std::string& field)
+{
+    const FieldInfo* info = FindField(field);
+    return info != nullptr ? std::string(info->caption) : field;
+}
+
+std::string ReadingFaultMessage(ArithmeticFault fault, const std::string& field, std::string_view text)
+{
+    if (fault == ArithmeticFault::Overflow)
+        return "Переполнение: число " + QuoteText(text) + " в поле " + QuoteText(FieldCaption(field)) +
+               " слишком велико.";
+    return FaultMessage(fault) + " Поле " + QuoteText(FieldCaption(field)) + ", текст " + QuoteText(text) + ".";
+}
+
 } // namespace
 
 std::string QuoteText(std::string_view text)
@@ -72,25 +87,6 @@ ArithmeticError::ArithmeticError(ArithmeticFault fault)
     : CalcError(FaultMessage(fault)), fault_(fault)
 {
 }
-
-namespace {
-
-// What people call the field: its caption on the window (Xc, "b, вариант АВР").
-std::string FieldCaption(const std::string& field)
-{
-    const FieldInfo* info = FindField(field);
-    return info != nullptr ? std::string(info->caption) : field;
-}
-
-std::string ReadingFaultMessage(ArithmeticFault fault, const std::string& field, std::string_view text)
-{
-    if (fault == ArithmeticFault::Overflow)
-        return "Переполнение: число " + QuoteText(text) + " в поле " + QuoteText(FieldCaption(field)) +
-               " слишком велико.";
-    return FaultMessage(fault) + " Поле " + QuoteText(FieldCaption(field)) + ", текст " + QuoteText(text) + ".";
-}
-
-} // namespace
 
 ArithmeticError::ArithmeticError(ArithmeticFault fault, const std::string& field, std::string_view text)
     : CalcError(ReadingFaultMessage(fault, field, text), field), fault_(fault)
