@@ -6,7 +6,7 @@ JOBS  ?= 2
 # cmake --build runs make inside build/; which directory it is in is noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build programs run test bench package screenshots clean
+.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz
 
 all: build
 
@@ -51,5 +51,31 @@ screenshots: build
 	@scripts/install-deps xvfb xauth openbox
 	scripts/screenshots $(BUILD)
 
+# The whole suite once more with AddressSanitizer and UBSan, any finding
+# fatal, in a build of its own. Leaks inside system libraries are listed,
+# one by one, in tests/lsan.supp.
+SANITIZE_BUILD := build-sanitize
+SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+sanitize: deps
+	@test -f $(SANITIZE_BUILD)/CMakeCache.txt || cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSNESENIE_BUILD_BENCH=OFF "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# Each libFuzzer target for FUZZ_SECONDS, built with clang, ASan and UBSan.
+FUZZ_BUILD   := build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS   := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+fuzz: deps
+	@test -f $(FUZZ_BUILD)/CMakeCache.txt || cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DSNESENIE_BUILD_UI=OFF -DSNESENIE_BUILD_BENCH=OFF -DSNESENIE_BUILD_FUZZ=ON \
+	  "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)"
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_sheet
+	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -1,8 +1,12 @@
 #include "Arguments.h"
 
+#include "Errors.h"
 #include "FieldTable.h"
+#include "Utf8.h"
 
 #include <array>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -18,24 +22,32 @@ constexpr std::array<std::pair<const char*, Press>, 5> kPresses{{
     {"clear2", Press::Clear2},
 }};
 
+// Bounds of an --input file: far beyond any sheet, yet small enough that a
+// wrong file (a log, a disc image, /dev/zero) is refused at once rather than
+// read to the end.
+constexpr std::size_t kMaxLineBytes = 64 * 1024;
+constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
 // A field of the window holds one line of text, so a text that could not
 // have been typed into one (a line break, a control character, bytes that
-// are not UTF-8) is refused here rather than echoed into the output.
-bool IsTypeable(const std::string& s)
+// are not UTF-8) is refused here rather than echoed into the output. Returns
+// what is wrong with it, or nothing.
+std::string WhatIsWrongWithText(std::string_view s)
 {
+    if (!IsValidUtf8(s))
+        return "не в кодировке UTF-8";
     for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x20 || c == 0x7F)
-            return false;
-        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (len == 0 || i + len > s.size())
-            return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += len;
+        const char32_t c = *NextCodePoint(s, i);
+        // a byte-order mark glued to the number by an editor that saved the
+        // file in pieces: invisible, and it would make the number unreadable
+        if (c == 0xFEFF)
+            return "содержит невидимый знак порядка байтов (BOM, \\uFEFF)";
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            return "содержит управляющий символ";
     }
-    return true;
+    return {};
 }
 
 std::vector<Press> ParsePresses(const std::string& list)
@@ -54,10 +66,11 @@ std::vector<Press> ParsePresses(const std::string& list)
             }
         }
         if (!found)
-            throw UsageError("неизвестная кнопка «" + item + "» в --press (допустимы ok1, ok2, ok3, clear1, clear2)");
+            throw UsageError("неизвестная кнопка " + QuoteText(item) +
+                             " в --press (допустимы ok1, ok2, ok3, clear1, clear2)");
     }
     if (list.back() == ',')
-        throw UsageError("пустое имя кнопки в --press «" + list + "»");
+        throw UsageError("пустое имя кнопки в --press " + QuoteText(list));
     return presses;
 }
 
@@ -66,43 +79,88 @@ std::pair<std::string, std::string> ParseAssignment(const std::string& arg, cons
 {
     const std::size_t eq = arg.find('=');
     if (eq == std::string::npos || eq == 0)
-        throw UsageError(where + "ожидается ИМЯ=ТЕКСТ, а не «" + arg + "»");
+        throw UsageError(where + "ожидается ИМЯ=ТЕКСТ, а не " + QuoteText(arg));
     std::string name = arg.substr(0, eq);
     std::string text = arg.substr(eq + 1);
     const FieldInfo* field = FindField(name);
     if (field == nullptr)
-        throw UsageError(where + "нет поля «" + name + "»");
+        throw UsageError(where + "нет поля " + QuoteText(name));
     if (field->kind != FieldKind::Input)
-        throw UsageError(where + "поле «" + name + "» вычисляется программой, его нельзя задать");
-    if (!IsTypeable(text))
-        throw UsageError(where + "текст поля «" + name + "» содержит управляющие символы или не в UTF-8");
+        throw UsageError(where + "поле " + QuoteText(name) + " вычисляется программой, его нельзя задать");
+    if (const std::string wrong = WhatIsWrongWithText(text); !wrong.empty())
+        throw UsageError(where + "текст поля " + QuoteText(name) + " " + wrong + ": " + QuoteText(text));
     return {std::move(name), std::move(text)};
+}
+
+// Only the last text given to a field counts, so a file that sets one field
+// a million times holds one assignment, not a million.
+void Assign(Arguments& out, std::pair<std::string, std::string> assignment)
+{
+    for (auto& [name, text] : out.assignments) {
+        if (name == assignment.first) {
+            text = std::move(assignment.second);
+            return;
+        }
+    }
+    out.assignments.push_back(std::move(assignment));
+}
+
+void ReadLine(std::string line, const std::string& where, Arguments& out)
+{
+    // Editors that write a byte-order mark put it at the start of the file;
+    // files glued together carry one at the start of a later line too.
+    if (line.starts_with(kBom))
+        line.erase(0, kBom.size());
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == '#')
+        return;
+    Assign(out, ParseAssignment(line.substr(start), where));
 }
 
 void ReadInput(const std::string& path, Arguments& out)
 {
-    std::ifstream file;
+    const std::string file = path == "-" ? std::string("стандартный ввод") : "файл " + QuoteText(path);
+    std::ifstream stream;
     std::istream* in = &std::cin;
     if (path != "-") {
-        file.open(path, std::ios::binary);
-        if (!file)
-            throw UsageError("не удалось открыть файл «" + path + "»");
-        in = &file;
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error))
+            throw UsageError(file + " — это папка, а не файл");
+        stream.open(path, std::ios::binary);
+        if (!stream)
+            throw UsageError("не удалось открыть " + file);
+        in = &stream;
     }
+    auto where = [&](std::size_t number) { return file + ", строка " + std::to_string(number) + ": "; };
+
     std::string line;
-    for (int number = 1; std::getline(*in, line); ++number) {
-        if (number == 1 && line.starts_with("\xEF\xBB\xBF"))
-            line.erase(0, 3);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line[start] == '#')
-            continue;
-        out.assignments.push_back(
-            ParseAssignment(line.substr(start), path + ":" + std::to_string(number) + ": "));
+    std::size_t number = 1, total = 0;
+    char buf[8192];
+    while (in->read(buf, sizeof buf) || in->gcount() > 0) {
+        const auto got = static_cast<std::size_t>(in->gcount());
+        for (std::size_t k = 0; k < got;) {
+            const char* newline = static_cast<const char*>(std::memchr(buf + k, '\n', got - k));
+            const std::size_t end = newline != nullptr ? static_cast<std::size_t>(newline - buf) : got;
+            total += end - k + (newline != nullptr ? 1 : 0);
+            if (total > kMaxFileBytes)
+                throw UsageError(where(number) + "файл длиннее 16 МиБ, это не лист с данными");
+            if (line.size() + (end - k) > kMaxLineBytes)
+                throw UsageError(where(number) + "строка длиннее 64 КиБ, это не лист с данными");
+            line.append(buf + k, end - k);
+            k = end;
+            if (newline != nullptr) {
+                ReadLine(std::exchange(line, {}), where(number), out);
+                ++number;
+                ++k;
+            }
+        }
     }
     if (in->bad())
-        throw UsageError("ошибка чтения файла «" + path + "»");
+        throw UsageError("ошибка чтения: " + file);
+    if (!line.empty())
+        ReadLine(std::move(line), where(number), out);
 }
 
 } // namespace
@@ -142,9 +200,9 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             if (file.empty())
                 throw UsageError("после " + option + " нужно имя файла");
         } else if (arg.starts_with("-")) {
-            throw UsageError("неизвестный параметр «" + arg + "»");
+            throw UsageError("неизвестный параметр " + QuoteText(arg));
         } else {
-            out.assignments.push_back(ParseAssignment(arg, ""));
+            Assign(out, ParseAssignment(arg, ""));
         }
     }
     return out;

@@ -15,7 +15,8 @@ struct Arguments {
     bool help = false;
     bool version = false;
     bool state = false;
-    std::vector<std::pair<std::string, std::string>> assignments;  ///< in command-line order
+    /// in command-line order, each field once with the last text given to it
+    std::vector<std::pair<std::string, std::string>> assignments;
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};
     std::string job;      ///< --job: a job file put on the sheet before every assignment
     std::string saveJob;  ///< --save-job: where the inputs are written after the presses

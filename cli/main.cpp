@@ -38,6 +38,7 @@ bool RunPress(Press press, MemoryFields& fields, CalcState& state)
             break;
         }
     } catch (const CalcError& e) {
+        // The same message as the window's: it names the field itself.
         std::cerr << PressName(press) << ": " << e.what() << '\n';
         return false;
     }

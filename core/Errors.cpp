@@ -1,32 +1,23 @@
 #include "Errors.h"
 
 #include "FieldTable.h"
+#include "Utf8.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace snesenie {
 namespace {
 
 // A message box or a terminal line must stay readable whatever was pasted into
-// a field, so the quoted text is cut after this many characters.
+// a field, so a quoted text is cut after this many characters.
 constexpr std::size_t kMaxQuotedChars = 40;
 
-std::string Quote(const std::string& text)
+std::string Escaped(const char* format, unsigned value)
 {
-    std::size_t end = 0;
-    std::size_t chars = 0;
-    // Count UTF-8 lead bytes only, so a Cyrillic letter is never split.
-    while (end < text.size() && !(chars == kMaxQuotedChars && (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80)) {
-        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80)
-            ++chars;
-        ++end;
-    }
-    std::string quoted = "«";
-    quoted.append(text, 0, end);
-    if (end < text.size())
-        quoted += "…";
-    quoted += "»";
-    return quoted;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, format, value);
+    return buf;
 }
 
 std::string FaultMessage(ArithmeticFault fault)
@@ -42,19 +33,28 @@ std::string FaultMessage(ArithmeticFault fault)
     return "Ошибка вычислений.";
 }
 
+// What people call the field: its caption on the window (Xc, "b, вариант АВР").
+std::string FieldCaption(const std::string& field)
+{
+    const FieldInfo* info = FindField(field);
+    return info != nullptr ? std::string(info->caption) : field;
+}
+
+std::string ReadingFaultMessage(ArithmeticFault fault, const std::string& field, std::string_view text)
+{
+    if (fault == ArithmeticFault::Overflow)
+        return "Переполнение: число " + QuoteText(text) + " в поле " + QuoteText(FieldCaption(field)) +
+               " слишком велико.";
+    return FaultMessage(fault) + " Поле " + QuoteText(FieldCaption(field)) + ", текст " + QuoteText(text) + ".";
+}
+
 // "В поле «β1, секунды, вариант АСР» не число: «45ор»." The field is named
 // as the window labels it, since on a page of twenty small boxes the name is
 // the only way to find the right one; an empty box is said to be empty.
 std::string ConversionMessage(const std::string& text, const std::string& field, ConversionHint hint)
 {
-    std::string message;
-    if (field.empty()) {
-        message = "Не число: ";
-    } else {
-        const FieldInfo* info = FindField(field);
-        message = "В поле «" + (info != nullptr ? std::string(info->caption) : field) + "» не число: ";
-    }
-    message += text.empty() ? "«пусто»" : Quote(text);
+    std::string message = field.empty() ? "Не число: " : "В поле " + QuoteText(FieldCaption(field)) + " не число: ";
+    message += text.empty() ? "«пусто»" : QuoteText(text);
     message += '.';
     switch (hint) {
     case ConversionHint::Separators:
@@ -71,14 +71,46 @@ std::string ConversionMessage(const std::string& text, const std::string& field,
 
 } // namespace
 
+std::string QuoteText(std::string_view text)
+{
+    std::string quoted = "«";
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    while (i < text.size() && chars < kMaxQuotedChars) {
+        const std::size_t start = i;
+        const std::optional<char32_t> c = NextCodePoint(text, i);
+        if (!c)
+            quoted += Escaped("\\x%02X", static_cast<unsigned char>(text[start]));
+        else if (IsControlOrInvisible(*c))
+            quoted += Escaped(*c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(*c));
+        else
+            quoted.append(text, start, i - start);
+        ++chars;
+    }
+    if (i < text.size())
+        quoted += "…";
+    quoted += "»";
+    return quoted;
+}
+
+CalcError::CalcError(const std::string& message, std::string field)
+    : std::runtime_error(message), field_(std::move(field))
+{
+}
+
 ConversionError::ConversionError(std::string text, std::string field, ConversionHint hint)
-    : CalcError(ConversionMessage(text, field, hint)),
-      text_(std::move(text)), field_(std::move(field)), hint_(hint)
+    // field is copied, not moved: the two arguments are evaluated in no set order.
+    : CalcError(ConversionMessage(text, field, hint), field), text_(std::move(text)), hint_(hint)
 {
 }
 
 ArithmeticError::ArithmeticError(ArithmeticFault fault)
     : CalcError(FaultMessage(fault)), fault_(fault)
+{
+}
+
+ArithmeticError::ArithmeticError(ArithmeticFault fault, const std::string& field, std::string_view text)
+    : CalcError(ReadingFaultMessage(fault, field, text), field), fault_(fault)
 {
 }
 

@@ -2,14 +2,29 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace snesenie {
 
+/// A text as a message shows it: in «», cut after its first 40 characters
+/// with "…", every control or invisible character (ESC, C1 controls, the
+/// byte-order mark, zero-width and bidirectional marks) written as \u200B and
+/// every byte that is not UTF-8 as \xFF. Whatever was typed or pasted, the
+/// result is short and safe to write to a terminal or a message box.
+std::string QuoteText(std::string_view text);
+
 /// Any failure of a page computation. what() is the Russian text shown to the
-/// user; the computation has stopped at the step that raised it.
+/// user; the computation has stopped at the step that raised it. Field() names
+/// the input field whose text caused it, when one did, so that the window can
+/// point at it; it is empty for a failure of the computation itself.
 class CalcError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit CalcError(const std::string& message, std::string field = {});
+
+    const std::string& Field() const { return field_; }
+
+private:
+    std::string field_;
 };
 
 /// What a refused text that is plainly a number in another convention should
@@ -28,12 +43,10 @@ public:
     ConversionError(std::string text, std::string field = {}, ConversionHint hint = ConversionHint::None);
 
     const std::string& Text() const { return text_; }
-    const std::string& Field() const { return field_; }
     ConversionHint Hint() const { return hint_; }
 
 private:
     std::string text_;
-    std::string field_;
     ConversionHint hint_;
 };
 
@@ -45,6 +58,9 @@ enum class ArithmeticFault { DivisionByZero, InvalidOperation, Overflow };
 class ArithmeticError : public CalcError {
 public:
     explicit ArithmeticError(ArithmeticFault fault);
+    /// The number typed in the field could not be held: the message names the
+    /// text and the field, as a conversion error does.
+    ArithmeticError(ArithmeticFault fault, const std::string& field, std::string_view text);
 
     ArithmeticFault Fault() const { return fault_; }
 

@@ -130,11 +130,18 @@ locale_t CLocale()
     return c;
 }
 
+// The first whole number of degrees FormatNumber would print in scientific form.
+constexpr std::int64_t kDmsDegreeLimit = 1000000000000000;
+
 // secondParts is 1 for whole seconds, 10 for tenths. The fraction of a minute
 // is multiplied by 60 or by 600 in one operation: (x·60)·10 rounds differently.
 std::string FormatDmsScaled(Ext degrees, int secondParts)
 {
     const std::int64_t d = Trunc(degrees);
+    // Sixteen digits of whole degrees would print as 1E18°0`0``: no angle a
+    // sheet can show, and minutes and seconds are long lost at that size.
+    if (d >= kDmsDegreeLimit || d <= -kDmsDegreeLimit)
+        throw ArithmeticError(ArithmeticFault::Overflow);
     const Ext f = Frac(degrees);
     const std::int64_t m = Trunc(f * 60);
     const Ext s = Ext(Round(Frac(f * 60) * (60 * secondParts))) / secondParts;

@@ -85,7 +85,8 @@ double DmsToDegrees(double g, double m, double s);
 
 /// Degrees, minutes and whole seconds: 82°7`51``. Each part is printed on its
 /// own, so a negative angle carries a minus on every part and seconds that
-/// round to 60 print as 60. Throws Overflow for angles beyond 2^63 degrees.
+/// round to 60 print as 60. Throws Overflow for angles of 10^15 degrees and
+/// more, whose degrees would no longer print as a whole number.
 std::string FormatDms(Ext degrees);
 /// As FormatDms with seconds to a tenth: 189°57`8,6``, 189°57`9``.
 std::string FormatDmsTenths(Ext degrees);

@@ -5,7 +5,8 @@
 namespace snesenie {
 
 /// The number typed in the named field, held as a double. A text that is not a
-/// number throws ConversionError naming both the text and the field.
+/// number throws ConversionError, a number too large for a double throws
+/// ArithmeticError; both name the text and the field.
 double ReadHeld(const PageFields& fields, const char* name);
 
 } // namespace snesenie

@@ -23,6 +23,10 @@ double ReadHeld(const PageFields& fields, const char* name)
         return Hold(ParseNumber(text));
     } catch (const ConversionError& e) {
         throw ConversionError(text, name, e.Hint());
+    } catch (const ArithmeticError& e) {
+        // A number of the extended range that no double can hold (1e4932):
+        // as much the fault of the text as a misspelt one.
+        throw ArithmeticError(e.Fault(), name, text);
     }
 }
 

@@ -230,10 +230,11 @@ void TForm1::Run(int page, const std::function<std::optional<Refusal>()>& comput
                 .exec();
         else
             stale_->Computed(page);
-    } catch (const ConversionError& e) {
+    } catch (const CalcError& e) {
         stale_->Failed(page);
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
-        // Straight back to the box that holds the bad text, ready to retype.
+        // A failure that names a field (a text that is no number, or a number
+        // too large to hold): straight back to that box, ready to retype.
         // Queued, so that it comes after the window is active again and its
         // old focus (the OK button) has been restored.
         if (!e.Field().empty()) {
@@ -245,9 +246,6 @@ void TForm1::Run(int page, const std::function<std::optional<Refusal>()>& comput
                 edit->selectAll();
             });
         }
-    } catch (const CalcError& e) {
-        stale_->Failed(page);
-        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -161,6 +162,17 @@ TEST_F(Cli, StateFollowsTheFields)
          "Xa=6327.46\nYa=12351.48\nDirAB=82.130763507996264\nDirAC=148.89704286370178\n"
          "DistAB=5275.4700000000003\nDistAC=3068.54\nD1=94.019999999999996\nD2=94.019999999999996\n"
          "DirAP1=189.95238427663475\nDirAP2=189.95250787775851\nPage1Done=true\nPage2Done=true\n"},
+        // Line 13 of the reference sheets: every carried value different and
+        // the flags apart, as page 1 was run again after page 2.
+        {"page1RunAgain",
+         {"--state", "--press=ok1,ok2,ok1,ok3", "EXa=10978,7", "EXb=12714,59", "EXc=549,26", "EYa=80141,45",
+          "EYb=76347,85", "EYc=-182416,98062", "Eb1=132,82", "Eb2=149,34", "Ebb11g=78", "Ebb11m=8", "Ebb11s=38",
+          "Ebb1g=38", "Ebb1m=50", "Ebb1s=46,6", "Ebb22g=63", "Ebb22m=33", "Ebb22s=33,2", "Ebb2g=114", "Ebb2m=42",
+          "Ebb2s=12,7", "Edd1g=132", "Edd1m=27", "Edd1s=3,1", "Edd2g=121", "Edd2m=54", "Edd2s=7,4"},
+         1,
+         "Xa=10978.700000000001\nYa=80141.449999999997\nDirAB=294.58806613671482\nDirAC=267.72527243117929\n"
+         "DistAB=4171.8900000000003\nDistAC=262765.47999999998\nD1=270.89999999999998\nD2=215.75999999999999\n"
+         "DirAP1=339.39412366077408\nDirAP2=325.78327681740842\nPage1Done=true\nPage2Done=false\n"},
         {"refusedOnFreshStart", {"--state", "--press=ok2"}, 1,
          "Xa=0\nYa=0\nDirAB=0\nDirAC=0\nDistAB=0\nDistAC=0\nD1=0\nD2=0\nDirAP1=0\nDirAP2=0\n"
          "Page1Done=false\nPage2Done=false\n"},
@@ -208,6 +220,12 @@ TEST_F(Cli, PressSequences)
         {"bothSeparators", {"--press", "ok1", "EXc=3.700,05"}, 1,
          "ok1: В поле «Xc» не число: «3.700,05». Дробную часть отделяйте запятой (или точкой), разряды не "
          "разделяйте.\n", {}},
+        {"numberTooLargeToHold", {"EXc=1e4932"}, 1,
+         "ok1: Переполнение: число «1e4932» в поле «Xc» слишком велико.\n" + kRefusal2 + kRefusal3,
+         {{"EXbXa", ""}}},
+        // used to print 1E18°0`0`` as δ+ψ
+        {"angleTooLargeForDegrees", {"Edd1g=1e18"}, 1, "ok2: Переполнение: результат слишком велик.\n" + kRefusal3,
+         {{"Edw1", ""}}},
         {"divisionByZero", {"EXa=7049,74"}, 1, "ok1: Деление на ноль.\n" + kRefusal2 + kRefusal3,
          {{"EAB", ""}}},
     };
@@ -239,18 +257,36 @@ TEST_F(Cli, InputFileSavedOnWindows)
 {
     // A byte-order mark, CRLF endings, comments and blank lines.
     const std::string file =
-        WriteFile("\xEF\xBB\xBF# базы\r\n\r\n   \r\n\t# Eb1=вычеркнуто\r\nEb1=60,760\r\n  Eb2=42,140\r\n");
+        WriteFile("\xEF\xBB\xBF# базы\r\n\r\n   \r\n\t# Eb1=вычеркнуто\r\nEb1=60,760\r\n  Eb2=42,140\r\n"
+                  // a second file glued on, with its own byte-order mark
+                  "\xEF\xBB\xBF" "EXc=3700,050\r\n");
     const Result r = RunCli({"--input=" + file});
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     const auto sheet = Sheet(r.out);
     EXPECT_EQ(sheet.at("Eb1"), "60,760");
     EXPECT_EQ(sheet.at("Eb2"), "42,140");
+    EXPECT_EQ(sheet.at("EXc"), "3700,050");
     EXPECT_EQ(sheet.at("d"), "94,019");
+}
+
+// Whatever was typed, a message reaches the terminal with no byte that could
+// act on it (ESC, C1 controls) and no invisible character (bidi overrides,
+// zero-width spaces, a byte-order mark): those are shown escaped.
+bool ShownSafely(const std::string& text)
+{
+    for (unsigned char c : text)
+        if ((c < 0x20 && c != '\n') || c == 0x7F)
+            return false;
+    for (const char* hidden : {"\xC2\x80", "\xC2\x85", "\xC2\x9B", "\xE2\x80\x8B", "\xE2\x80\xAE", "\xEF\xBB\xBF"})
+        if (text.find(hidden) != std::string::npos)
+            return false;
+    return true;
 }
 
 TEST_F(Cli, UsageErrorsComputeNothing)
 {
+    const std::string long50(50, 'x');
     const struct {
         const char* name;
         std::vector<std::string> args;  // "FILE" stands for a file holding `file`
@@ -265,12 +301,30 @@ TEST_F(Cli, UsageErrorsComputeNothing)
         {"noEquals", {"EXc"}, "", "«EXc»"},
         {"pressWithoutValue", {"--press"}, "", "--press"},
         {"inputWithoutValue", {"EXc=1", "--input"}, "", "--input"},
-        {"unreadableFile", {"--input", "/nonexistent/sheet.txt"}, "", "/nonexistent/sheet.txt"},
-        {"newlineInText", {"EXc=1\n2"}, "", "«EXc»"},
-        {"notUtf8", {"EXc=\xFF"}, "", "«EXc»"},
-        {"badLineInFile", {"--input", "FILE"}, "EXc=1\nEAB=2\n", "sheet.txt:2: поле «EAB»"},
-        {"controlCharInFile", {"--input", "FILE"}, "EXc=1\x01\n", "«EXc»"},
+        {"unreadableFile", {"--input", "/nonexistent/sheet.txt"}, "", "«/nonexistent/sheet.txt»"},
+        {"folderAsFile", {"--input", "/"}, "", "«/» — это папка"},
+        {"newlineInText", {"EXc=1\n2"}, "", "поля «EXc» содержит управляющий символ: «1\\u000A2»"},
+        {"c1ControlInText", {"Eb1=60\xC2\x9B" "76"}, "", "поля «Eb1» содержит управляющий символ: «60\\u009B76»"},
+        {"notUtf8", {"EXc=\xFF"}, "", "поля «EXc» не в кодировке UTF-8: «\\xFF»"},
+        {"overlongSlash", {"EXc=1\xC0\xAF"}, "", "UTF-8"},
+        {"surrogate", {"EXc=\xED\xA0\x80"}, "", "UTF-8"},
+        {"beyondUnicode", {"EXc=\xF4\x90\x80\x80"}, "", "UTF-8"},
+        {"leadF5", {"EXc=\xF5\x80\x80\x80"}, "", "UTF-8"},
+        {"bomInsideValue", {"EXc=3700\xEF\xBB\xBF,05"}, "", "знак порядка байтов (BOM"},
+        {"badLineInFile", {"--input", "FILE"}, "EXc=1\nEAB=2\n", "sheet.txt», строка 2: поле «EAB»"},
+        {"controlCharInFile", {"--input", "FILE"}, "EXc=1\x01\n", "строка 1: текст поля «EXc» содержит управляющий символ"},
+        {"bomInsideValueInFile", {"--input", "FILE"}, "EXc=1\nEb1=\xEF\xBB\xBF" "60\n", "строка 2: текст поля «Eb1» содержит невидимый знак порядка байтов"},
         {"afterPresses", {"--press", "ok1", "Nope=1"}, "", "«Nope»"},
+        // everything quoted is cut to 40 characters and shown escaped
+        {"longField", {long50 + "=1"}, "", "нет поля «" + std::string(40, 'x') + "…»"},
+        {"longOption", {"--" + long50}, "", "«--" + std::string(38, 'x') + "…»"},
+        {"longPress", {"--press", long50}, "", "«" + std::string(40, 'x') + "…»"},
+        {"escInField", {"\x1B[2JEXc=1"}, "", "нет поля «\\u001B[2JEXc»"},
+        {"escInPress", {"--press", "ok1\x1B]0;x\x07"}, "", "«ok1\\u001B]0;x\\u0007»"},
+        {"bidiInOption", {"--\xE2\x80\xAEtset"}, "", "«--\\u202Etset»"},
+        {"zeroWidthInField", {"E\xE2\x80\x8BXc=1"}, "", "нет поля «E\\u200BXc»"},
+        {"invisibleFileName", {"--input", "/nonexistent/\xE2\x80\xAE" "txt.exe"}, "", "«/nonexistent/\\u202Etxt.exe»"},
+        {"longValue", {"EXc=" + long50 + "\x1B"}, "", "«" + std::string(40, 'x') + "…»"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -284,7 +338,54 @@ TEST_F(Cli, UsageErrorsComputeNothing)
         EXPECT_TRUE(r.err.starts_with("snesenie-cli: ")) << r.err;
         EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find("ok1:"), std::string::npos) << r.err;
+        EXPECT_TRUE(ShownSafely(r.err)) << r.err;
     }
+}
+
+// A line of 64 KiB and a file of 16 MiB are read; one byte more is refused,
+// naming the file and the line, before anything is computed.
+TEST_F(Cli, InputFileBounds)
+{
+    const std::size_t kLine = 64 * 1024, kFile = 16 * 1024 * 1024;
+    const std::string lastLine = "EXc=3700,05\n";
+    // A file of exactly `size` bytes: comment lines of at most a KiB, then
+    // one assignment, so that a file read whole changes EXc.
+    auto fileOf = [&](std::size_t size) {
+        std::string text;
+        text.reserve(size);
+        const std::string comment = "#" + std::string(1022, 'k') + "\n";
+        while (size - text.size() - lastLine.size() >= comment.size() + 2)
+            text += comment;
+        const std::size_t rest = size - text.size() - lastLine.size();
+        text += "#" + std::string(rest - 2, 'k') + "\n" + lastLine;
+        return text;
+    };
+    const struct {
+        const char* name;
+        std::string content;
+        int status;
+        std::string says;
+    } rows[] = {
+        {"longestLine", "# " + std::string(kLine - 2, 'k') + "\n" + lastLine, 0, ""},
+        {"longestLastLine", "Eb1=60,76\n#" + std::string(kLine - 1, 'k'), 0, ""},
+        {"lineTooLong", "Eb1=60,76\n# " + std::string(kLine - 1, 'k') + "\n" + lastLine, 2,
+         "sheet.txt», строка 2: строка длиннее 64 КиБ"},
+        {"largestFile", fileOf(kFile), 0, ""},
+        {"fileTooLarge", fileOf(kFile + 1), 2, "sheet.txt», строка 16385: файл длиннее 16 МиБ"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Result r = RunCli({"--input", WriteFile(row.content), "--press", ""});
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err.substr(0, 200);
+        EXPECT_EQ(r.out.empty(), row.status == 2);
+    }
+    // An endless stream without line breaks ends at once.
+    const auto start = std::chrono::steady_clock::now();
+    const Result zero = RunCli({"--input", "/dev/zero"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_EQ(zero.err.find("snesenie-cli: файл «/dev/zero», строка 1: строка длиннее 64 КиБ"), 0u) << zero.err;
 }
 
 TEST_F(Cli, SameOutputInAnyLocale)

@@ -99,8 +99,8 @@ TEST(ParseNumber, FollowsTheGrammar)
             ADD_FAILURE() << "accepted";
         } catch (const ConversionError& e) {
             EXPECT_EQ(e.Text(), text);
-            const std::string shown = *text == '\0' ? "пусто" : text;
-            EXPECT_NE(std::string(e.what()).find("«" + shown + "»"), std::string::npos) << e.what();
+            const std::string shown = *text == '\0' ? "«пусто»" : QuoteText(text);
+            EXPECT_NE(std::string(e.what()).find(shown), std::string::npos) << e.what();
         }
     }
 }
@@ -200,6 +200,8 @@ TEST(FormatDms, Texts)
         {"Zero", [] { return FormatDms(0); }, "0°0`0``"},
         {"SecondsRoundTo60", [] { return FormatDms(DmsToDegrees(10, 59, 59.6)); }, "10°59`60``"},
         {"TenthsRoundTo60", [] { return FormatDmsTenths(DmsToDegrees(10, 59, 59.97)); }, "10°59`60``"},
+        {"LargestWholeDegrees", [] { return FormatDms(999999999999999.0L); }, "999999999999999°0`0``"},
+        {"DegreesPastFifteenDigits", [] { return FormatDmsTenths(-1e15L); }, "!Overflow"},
         {"BeyondInt64", [] { return FormatDms(1e19L); }, "!Overflow"},
     });
 }
@@ -287,4 +289,42 @@ TEST(FormatNumber, MatchesIndependentFifteenDigits)
             ADD_FAILURE() << std::setprecision(21) << v << ": got " << got << ", want " << want;
     }
     EXPECT_EQ(failures, 0);
+}
+
+// Sines and cosines of round angles cut to five decimals, worked out with
+// π rounded to 64 bits, the radians π·a/180 rounded after each operation and
+// the cosine taken to 120 digits: π so rounded lies above π, so cos 60° comes
+// out a hair below ½ and cuts to 0,49999. Forming (π/180)·a instead turns
+// each of these rows the other way.
+TEST(SinCos, RoundAnglesCutToFiveDecimals)
+{
+    ExpectRows({
+        {"Cos60", [] { return FormatNumber(TruncTo(CosDeg(60), 100000)); }, "0,49999"},
+        {"Cos120", [] { return FormatNumber(TruncTo(CosDeg(120), 100000)); }, "-0,5"},
+        {"Cos240", [] { return FormatNumber(TruncTo(CosDeg(240), 100000)); }, "-0,49999"},
+    });
+}
+
+// Values as held in a double, worked out in exact rational arithmetic rounded
+// to a 64-bit significand after every operation (the arctangent taken to 120
+// digits first). In each row another order of the same operations holds a
+// different double, which then runs on into the carried values.
+TEST(HeldValues, FollowTheOrderOfOperations)
+{
+    const struct {
+        const char* name;
+        double got, want;
+    } rows[] = {
+        // (s/60 + m)/60 + g; g + m/60 + s/3600, (g·3600 + m·60 + s)/3600 and
+        // s/3600 + m/60 + g all hold 0.18334166666666668
+        {"Dms 0 11 0,03", DmsToDegrees(0, 11, 0.03), 0.18334166666666665},
+        // g + m/60 + s/3600 holds 4.5238611111111107
+        {"Dms 4 31 25,9", DmsToDegrees(4, 31, 25.9), 4.5238611111111116},
+        // atan(q)·180/π; atan(q)·(180/π) holds 44.246151666929229
+        {"Direction 77 75", DirectionAngle(77, 75), 44.246151666929237},
+        // atan(q)·(180/π) holds 62.32494343912758
+        {"Direction 193 368", DirectionAngle(193, 368), 62.324943439127573},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.got, row.want) << std::setprecision(17) << row.name;
 }

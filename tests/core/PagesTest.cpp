@@ -227,9 +227,13 @@ TEST(Pages, FailureStopsAtItsStep)
                 s.f.SetText(std::string(i.name), "old");
         ASSERT_EQ(s.Press(row.button), End::Failed);
         EXPECT_EQ(s.error, row.error);
+        // Inputs hold what was typed; outputs their new text up to the
+        // failing step and "old" after it.
         for (const auto& [name, text] : s.All()) {
-            const bool input = FindField(name)->kind == FieldKind::Input;
-            EXPECT_EQ(text, input ? text : row.written.contains(name) ? row.written.at(name) : "old") << name;
+            const FieldInfo& field = *FindField(name);
+            const Texts& set = field.kind == FieldKind::Input ? row.inputs : row.written;
+            const std::string unset = field.kind == FieldKind::Input ? std::string(field.example) : "old";
+            EXPECT_EQ(text, set.contains(name) ? set.at(name) : unset) << name;
         }
     }
 }

@@ -6,6 +6,10 @@
 #include "UiFixture.h"
 
 #include <QLabel>
+#include <QSignalSpy>
+
+#include <memory>
+#include <vector>
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -133,6 +137,34 @@ private slots:
         QVERIFY(!ui->form1->State().Page2Done);
     }
 
+    // A number too large to hold is the fault of its box as much as a
+    // misspelt one: the same message box, then the caret in that box.
+    void numberTooLargePointsAtTheBox_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Xc on page 1") << "EXc" << "1e4932" << "BitBtn1";
+        QTest::newRow("b on page 2") << "Eb2" << "-1e400" << "BitBtn3";
+    }
+
+    void numberTooLargePointsAtTheBox()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, button);
+        ui->Click(ui->form1->BitBtn1);
+        ui->Edit(qPrintable(field))->setText(text);
+        ui->ShowPage(ui->form1->TS3);
+        ui->Click(ui->form1->findChild<QPushButton*>(button));
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.startsWith("Переполнение: число «" + text + "» в поле «"), qPrintable(box.text));
+        QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit(qPrintable(field)));
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->Edit(qPrintable(field))->parentWidget());
+        QCOMPARE(ui->Edit(qPrintable(field))->selectedText(), text);
+    }
+
     void emptyFieldAfterClearIsAnError()
     {
         ui->Click(ui->form1->Button3);
@@ -204,13 +236,75 @@ private slots:
         QVERIFY(!ui->form1->isVisible());
     }
 
+    // Enter in a box presses a default button (in a dialog, also an
+    // auto-default one that last had focus); the sheet must have neither,
+    // so Enter runs nothing on any page.
     void enterInABoxRunsNothing()
     {
-        ui->Edit("EXa")->setFocus();
-        QTest::keyClick(ui->Edit("EXa"), Qt::Key_Return);
-        QTest::keyClick(ui->Edit("EXa"), Qt::Key_Enter);
+        const QList<QPushButton*> buttons = ui->form1->findChildren<QPushButton*>();
+        QCOMPARE(buttons.size(), 10);
+        std::vector<std::unique_ptr<QSignalSpy>> clicks;
+        for (QPushButton* b : buttons) {
+            QVERIFY2(!b->isDefault(), qPrintable(b->objectName()));
+            QVERIFY2(!b->autoDefault(), qPrintable(b->objectName()));
+            clicks.push_back(std::make_unique<QSignalSpy>(b, &QPushButton::clicked));
+        }
+        for (const char* name : {"EXa", "EAB", "Ebb1s", "Eb2"}) {
+            ui->ShowPage(ui->Edit(name)->parentWidget());
+            ui->Edit(name)->setFocus();
+            QTest::keyClick(ui->Edit(name), Qt::Key_Return);
+            QTest::keyClick(ui->Edit(name), Qt::Key_Enter);
+        }
+        for (const auto& spy : clicks)
+            QCOMPARE(spy->count(), 0);
         QCOMPARE(ui->Text("EXbXa"), QString());
         QVERIFY(!ui->form1->State().Page1Done);
+        QVERIFY(ui->form1->isVisible());
+    }
+
+    // What the surveyor reads on the sheet, letter for letter.
+    void staticTextsOfTheSheet()
+    {
+        const QStringList tabs = {"Вычисление (АВ), АВ=S.", "Вычисление АР=d, (AP).", "Вычисление  Xp,Yp"};
+        QCOMPARE(ui->form1->PC1->count(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(ui->form1->PC1->tabText(i), tabs.at(i));
+
+        const std::pair<const char*, const char*> captions[] = {
+            {"BitBtn1", "OK"},       {"Button3", "Очистить"}, {"BitBtn6", "&Рисунок"}, {"BitBtn5", "&Описание"},
+            {"BitBtn2", "Выход"},    {"BitBtn3", "OK"},       {"Button4", "Очистить"}, {"BitBtn4", "EXIT"},
+            {"Button1", "OK"},       {"Button2", "Exit"},
+        };
+        for (const auto& [name, caption] : captions) {
+            auto* button = ui->form1->findChild<QPushButton*>(name);
+            QVERIFY2(button != nullptr, name);
+            QCOMPARE(button->text(), QString(caption));
+        }
+
+        const QString angleMarks = "o / // o / // o / // o / // o / // o / //";
+        const std::pair<QWidget*, QString> pages[] = {
+            {ui->form1->TS1,
+             "Введите исходные данные ( они обозначены красным шрифтом), нажмите ОК и переходите к следующей "
+             "странице.|Xc|Yc|Xb|Yb|Xa|Ya|Xb - Xa|Yb - Ya|tg(AB)|(AB)|cos(AB)|sin(AB)|AB = S|AB = S`|Xc - Xa|"
+             "Yc - Ya|tg(AC)|(AC)|cos(AC)|sin(AC)|AC = S|AC = S`"},
+            {ui->form1->TS2,
+             "После того, как посчитана первая страница, можно приступать ко второй.  На ней вам необходимо "
+             "ввести |исходные данные, и нажать ОК. Затем можно переходить к третьей странице.|Вариант АВР|"
+             "Вариант АСР|β1|β2|γ|b|sin β2|sin γ|d|δ|sin δ|sin ψ|ψ|δ+ψ|φ|(AP)|Среднее   d =|" +
+                 QString(angleMarks).replace(' ', '|')},
+            {ui->form1->TS3,
+             "Здесь вам необходимо только нажать кнопку ОК и все!.|Вариант АВР|Вариант АСР|cos(AP)|sin(AP)|ΔXap|"
+             "ΔYap|Xp|Yp|Среднее  |Xp|Yp|Переписывайте окончательный результат"},
+        };
+        for (const auto& [page, texts] : pages) {
+            QStringList want = texts.split('|');
+            QStringList shown;
+            for (QLabel* label : page->findChildren<QLabel*>())
+                shown << label->text();
+            want.sort();
+            shown.sort();
+            QCOMPARE(shown, want);
+        }
     }
 
     void helpAndSchemeOpenFromPageOneAndLeaveTheSheetAlone()

@@ -1,0 +1,170 @@
+// Whole sheets through the core: random texts in the 26 input fields and a
+// random run of button presses. Nothing is expected of the digits; what must
+// hold is that only the core's own errors escape, pages refuse exactly when
+// the pages before them are not done (and then change nothing), an error
+// raised while reading a field changes no output, every output field holds
+// a well-formed finite number or angle, and the carried values stay finite.
+//
+// Input: the first line is the presses, one character each (1, 2, 3 for the
+// OK buttons, a and b for the clear buttons of pages 1 and 2; others are
+// skipped); each further line replaces the text of the next input field in
+// the order of the field table (EXc, EYc, …, Edd2s). Fields without a line
+// keep their example texts.
+
+#include "CalcState.h"
+#include "FieldTable.h"
+#include "FuzzChecks.h"
+#include "PageFields.h"
+#include "Pages.h"
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace snesenie;
+
+namespace {
+
+// The fields that print degrees, minutes and seconds; all other outputs
+// print plain numbers.
+const std::set<std::string> kAngleFields = {"EAB", "EAC", "Ey1", "Ey2", "Ew1", "Ew2",
+                                            "Edw1", "Edw2", "Eu1", "Eu2", "EAP1", "EAP2"};
+
+// -12°-30`-15,5``: each part as FormatNumber prints it, minutes below 60 and
+// seconds at most 60 in magnitude, every part with the sign of the angle.
+void CheckAngleText(const std::string& text)
+{
+    const std::size_t degree = text.find("°");
+    const std::size_t minute = text.find('`', degree);
+    fuzz::Require(degree != std::string::npos && minute != std::string::npos && text.ends_with("``") &&
+                      text.size() > minute + 3,
+                  "angle text garbled", text);
+    const std::string parts[] = {text.substr(0, degree), text.substr(degree + 2, minute - degree - 2),
+                                 text.substr(minute + 1, text.size() - minute - 3)};
+    bool negative = false, positive = false;
+    for (const std::string& part : parts) {
+        fuzz::CheckNumberText(part);
+        negative |= part.starts_with('-');
+        positive |= part != "0" && !part.starts_with('-');
+    }
+    fuzz::Require(!(negative && positive), "angle parts of both signs", text);
+    fuzz::Require(parts[0].find_first_of(",E") == std::string::npos, "degrees not whole", text);
+    fuzz::Require(parts[1].find_first_of(",E") == std::string::npos && std::abs(std::stoi(parts[1])) < 60,
+                  "minutes out of range", text);
+    fuzz::Require(parts[2].find('E') == std::string::npos && std::fabs(ParseNumber(parts[2])) <= 60,
+                  "seconds out of range", text);
+}
+
+void CheckSheet(const MemoryFields& fields, const CalcState& st)
+{
+    for (const FieldInfo& f : Fields()) {
+        if (f.kind != FieldKind::Output)
+            continue;
+        const std::string name(f.name);
+        const std::string text = fields.GetText(name);
+        if (text.empty())
+            continue;
+        if (kAngleFields.contains(name))
+            CheckAngleText(text);
+        else
+            fuzz::CheckNumberText(text);
+    }
+    for (double v : {st.Xa, st.Ya, st.DirAB, st.DirAC, st.DistAB, st.DistAC, st.D1, st.D2, st.DirAP1, st.DirAP2})
+        fuzz::Require(std::isfinite(v), "carried value not finite");
+}
+
+// Every field's text, in the order of the field table.
+std::vector<std::string> Snapshot(const MemoryFields& fields)
+{
+    std::vector<std::string> texts;
+    texts.reserve(Fields().size());
+    for (const FieldInfo& f : Fields())
+        texts.push_back(fields.GetText(std::string(f.name)));
+    return texts;
+}
+
+bool SameState(const CalcState& a, const CalcState& b)
+{
+    // Bit for bit: every carried value is finite, so == is exact.
+    return a.Xa == b.Xa && a.Ya == b.Ya && a.DirAB == b.DirAB && a.DirAC == b.DirAC && a.DistAB == b.DistAB &&
+           a.DistAC == b.DistAC && a.D1 == b.D1 && a.D2 == b.D2 && a.DirAP1 == b.DirAP1 && a.DirAP2 == b.DirAP2 &&
+           a.Page1Done == b.Page1Done && a.Page2Done == b.Page2Done;
+}
+
+void Press(char button, MemoryFields& fields, CalcState& st)
+{
+    if (button == 'a' || button == 'b') {
+        (button == 'a' ? ClearPage1 : ClearPage2)(fields);
+        return;
+    }
+    if (button != '1' && button != '2' && button != '3')
+        return;
+    const bool page1Done = st.Page1Done, page2Done = st.Page2Done;
+    const auto before = Snapshot(fields);
+    const CalcState old = st;
+    std::optional<Refusal> refusal;
+    try {
+        switch (button) {
+        case '1': ComputePage1(fields, st); break;
+        case '2': refusal = ComputePage2(fields, st); break;
+        case '3': refusal = ComputePage3(fields, st); break;
+        }
+    } catch (const CalcError& e) {
+        // Anything else thrown is not caught here and ends the run as a crash.
+        fuzz::CheckMessage(e.what());
+        // A page that fails is not done, and neither is any page after it;
+        // page 3 fails without touching the flags.
+        if (button == '3')
+            fuzz::Require(st.Page1Done == page1Done && st.Page2Done == page2Done, "page 3 changed the flags");
+        else
+            fuzz::Require(!st.Page2Done && (button == '2' || !st.Page1Done), "a failed page is marked done");
+        if (!e.Field().empty()) {
+            const FieldInfo* f = FindField(e.Field());
+            fuzz::Require(f != nullptr && f->kind == FieldKind::Input && f->page == button - '0',
+                          "error blames a field the page does not read", e.Field());
+            fuzz::Require(Snapshot(fields) == before, "a bad input changed the sheet", e.Field());
+        }
+        CheckSheet(fields, st);
+        return;
+    }
+    const bool mustRefuse = (button == '2' && !page1Done) || (button == '3' && !(page1Done && page2Done));
+    fuzz::Require(refusal.has_value() == mustRefuse, "refusal does not follow the page flags");
+    if (refusal) {
+        fuzz::Require(Snapshot(fields) == before && SameState(st, old), "a refusal changed something");
+        fuzz::Require(refusal->message == (button == '2' ? kPage2Refusal : kPage3Refusal), "wrong refusal");
+    } else if (button == '1') {
+        fuzz::Require(st.Page1Done && !st.Page2Done, "page 1 done leaves the flags wrong");
+    } else if (button == '2') {
+        fuzz::Require(st.Page1Done && st.Page2Done, "page 2 done leaves the flags wrong");
+    }
+    CheckSheet(fields, st);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start <= input.size();) {
+        const std::size_t end = std::min(input.find('\n', start), input.size());
+        lines.push_back(input.substr(start, end - start));
+        start = end + 1;
+    }
+
+    MemoryFields fields;
+    std::size_t next = 1;
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input && next < lines.size())
+            fields.SetText(std::string(f.name), std::string(lines[next++]));
+
+    CalcState st;
+    std::size_t presses = 0;
+    for (char button : lines[0]) {
+        if (++presses > 24)
+            break;
+        Press(button, fields, st);
+    }
+    return 0;
+}

@@ -1,0 +1,150 @@
+// What the user reads when something goes wrong: the arithmetic messages, the
+// way a pasted text is quoted in any message, and which field is blamed.
+
+#include "CalcState.h"
+#include "Errors.h"
+#include "Numbers.h"
+#include "PageFields.h"
+#include "Pages.h"
+#include "Utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <functional>
+#include <string>
+
+using namespace snesenie;
+
+TEST(Errors, ArithmeticMessages)
+{
+    const struct {
+        const char* name;
+        std::function<void()> run;
+        const char* message;
+    } rows[] = {
+        {"DivisionByZero", [] { (void)(Ext(5) / 0); }, "Деление на ноль."},
+        {"ZeroByZero", [] { (void)(Ext(0) / 0); }, "Недопустимая операция с плавающей точкой (например, 0/0)."},
+        {"Overflow", [] { (void)(Ext(LDBL_MAX) * 2); }, "Переполнение: результат слишком велик."},
+        {"CutBeyondInt64", [] { (void)TruncTo(1e17, 100); }, "Переполнение: результат слишком велик."},
+    };
+    for (const auto& row : rows) {
+        try {
+            row.run();
+            ADD_FAILURE() << row.name << ": no error";
+        } catch (const ArithmeticError& e) {
+            EXPECT_EQ(std::string(e.what()), row.message) << row.name;
+            EXPECT_EQ(e.Field(), "") << row.name;
+        }
+    }
+}
+
+TEST(Errors, QuotedTextIsShortAndVisible)
+{
+    const std::string forty(40, '7');
+    const std::string cyrillic40 = [] {
+        std::string s;
+        for (int i = 0; i < 40; ++i)
+            s += "ж";
+        return s;
+    }();
+    const std::pair<std::string, std::string> rows[] = {
+        {"", "«»"},
+        {"94,02", "«94,02»"},
+        {forty, "«" + forty + "»"},
+        {forty + "8", "«" + forty + "…»"},
+        // characters, not bytes: a Cyrillic letter is never split
+        {cyrillic40 + "ж", "«" + cyrillic40 + "…»"},
+        {"\x1B[2J", "«\\u001B[2J»"},
+        {"1\xE2\x80\x8B" "2", "«1\\u200B2»"},         // zero-width space
+        {"\xE2\x80\xAE" "20,49", "«\\u202E20,49»"},  // right-to-left override
+        {"\xC2\x85", "«\\u0085»"},                    // C1 next line
+        {"\xEF\xBB\xBF" "5", "«\\uFEFF5»"},          // byte-order mark
+        {"\x7F\t\n", "«\\u007F\\u0009\\u000A»"},
+        {"\xF3\xA0\x80\x81", "«\\U000E0001»"},        // language tag
+        {"5\xFF", "«5\\xFF»"},                        // not UTF-8 at all
+        {"\xED\xA0\x80", "«\\xED\\xA0\\x80»"},        // a surrogate, byte by byte
+        // an escape is one character of the text
+        {std::string(41, '\x1B'), "«" + [] { std::string s; for (int i = 0; i < 40; ++i) s += "\\u001B"; return s; }() + "…»"},
+    };
+    for (const auto& [text, shown] : rows)
+        EXPECT_EQ(QuoteText(text), shown) << shown;
+    // Conversion errors quote through it too.
+    EXPECT_EQ(std::string(ConversionError(forty + "\x1B").what()), "Не число: «" + forty + "…».");
+}
+
+TEST(Utf8, OnlyWellFormedTextIsDecoded)
+{
+    const std::pair<const char*, bool> rows[] = {
+        {"3700,05", true}, {"ж", true}, {"€", true}, {"\xF0\x90\x8D\x88", true}, {"\xF4\x8F\xBF\xBF", true},
+        {"\xEF\xBB\xBF", true},
+        {"\xC0\xAF", false},              // overlong '/'
+        {"\xC1\xBF", false},              // overlong
+        {"\xE0\x80\xAF", false},          // overlong in three bytes
+        {"\xF0\x80\x80\xAF", false},      // overlong in four bytes
+        {"\xED\xA0\x80", false},          // surrogate U+D800
+        {"\xED\xBF\xBF", false},          // surrogate U+DFFF
+        {"\xF4\x90\x80\x80", false},      // U+110000
+        {"\xF5\x80\x80\x80", false}, {"\xF8", false}, {"\xFF", false},
+        {"\x80", false},                  // stray continuation
+        {"\xE2\x82", false},              // cut short
+        {"\xE2\x82" "A", false},
+    };
+    for (const auto& [text, valid] : rows)
+        EXPECT_EQ(IsValidUtf8(text), valid) << QuoteText(text);
+}
+
+// A number a double cannot hold is as much the fault of the typed text as a
+// misspelt one: the error names the field, so the window can point at it.
+TEST(Errors, OverflowWhileReadingNamesTheField)
+{
+    const struct {
+        const char* field;
+        const char* text;
+        const char* press;
+        const char* caption;
+    } rows[] = {
+        {"EXc", "1e4932", "ok1", "«Xc»"},
+        {"EYa", "-2,5E309", "ok1", "«Ya»"},
+        {"Eb2", "1e400", "ok2", "«b, вариант АСР»"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.field);
+        MemoryFields f;
+        CalcState st;
+        if (std::string(row.press) == "ok2")
+            ComputePage1(f, st);
+        f.SetText(row.field, row.text);
+        try {
+            if (std::string(row.press) == "ok1")
+                ComputePage1(f, st);
+            else
+                (void)ComputePage2(f, st);
+            ADD_FAILURE() << "no error";
+        } catch (const ArithmeticError& e) {
+            EXPECT_EQ(e.Fault(), ArithmeticFault::Overflow);
+            EXPECT_EQ(e.Field(), row.field);
+            const std::string message = e.what();
+            EXPECT_EQ(message, "Переполнение: число «" + std::string(row.text) + "» в поле " + row.caption +
+                                   " слишком велико.");
+        }
+    }
+}
+
+// δ of 10^18 degrees used to print as 1E18°0`0``.
+TEST(Errors, AngleTooLargeForDegreesMinutesSeconds)
+{
+    MemoryFields f;
+    CalcState st;
+    ComputePage1(f, st);
+    f.SetText("Edd1g", "1e18");
+    try {
+        (void)ComputePage2(f, st);
+        ADD_FAILURE() << "no error";
+    } catch (const ArithmeticError& e) {
+        EXPECT_EQ(e.Fault(), ArithmeticFault::Overflow);
+        EXPECT_EQ(e.Field(), "");
+    }
+    EXPECT_NE(f.GetText("Ew1"), "");  // ψ is small and printed
+    EXPECT_EQ(f.GetText("Edw1"), "");  // δ+ψ is not
+}
