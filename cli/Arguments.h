@@ -14,6 +14,7 @@ enum class Press { Ok1, Ok2, Ok3, Clear1, Clear2 };
 struct Arguments {
     bool help = false;
     bool state = false;
+    bool control = false;  ///< --control: the control lines after the fields
     std::vector<std::pair<std::string, std::string>> assignments;  ///< in command-line order
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};
 };
