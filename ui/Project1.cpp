@@ -1,6 +1,7 @@
 // The program: the main window, then the help and scheme windows (hidden until
 // asked for), and the event loop until the main window closes.
 
+#include "PdfExport.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -32,6 +33,13 @@ QIcon ProgramIcon()
 
 int main(int argc, char** argv)
 {
+    // snesenie --pdf OUT.pdf [JOB]: the statement without a window, and
+    // without a display to open one on.
+    if (WantsPdfExport(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return RunPdfExport(argc, argv);
+    }
+
     QApplication app(argc, argv);
     app.setWindowIcon(ProgramIcon());
     TForm1 Form1;

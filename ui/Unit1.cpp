@@ -121,6 +121,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     BuildPages();
     BuildButtons();
     BuildMenus();
+    BuildControl();
     layout->setMenuBar(MenuBar);
     // 717 × 519 outside; the client area holds the lowest row of page 1
     // (top 424) and page 2's buttons with a margin. The menu bar comes on top
@@ -216,14 +217,17 @@ QString TForm1::Title() { return QStringLiteral("Снесение координ
 // Every computation runs through here: whatever it raises is shown in one
 // place and never crosses the event loop. The fields and the carried values
 // stay as the computation left them.
-void TForm1::Run(const std::function<std::optional<Refusal>()>& compute)
+void TForm1::Run(SheetAction action, const std::function<std::optional<Refusal>()>& compute)
 {
     try {
-        if (const std::optional<Refusal> refusal = compute())
+        const std::optional<Refusal> refusal = compute();
+        Note(action, refusal ? Outcome::Refused : Outcome::Completed);
+        if (refusal)
             QMessageBox(QMessageBox::NoIcon, Title(), QString::fromStdString(refusal->message),
                         QMessageBox::Ok, this)
                 .exec();
     } catch (const ConversionError& e) {
+        Note(action, Outcome::Failed);
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
         // Straight back to the box that holds the bad text, ready to retype.
         // Queued, so that it comes after the window is active again and its
@@ -238,13 +242,14 @@ void TForm1::Run(const std::function<std::optional<Refusal>()>& compute)
             });
         }
     } catch (const CalcError& e) {
+        Note(action, Outcome::Failed);
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
     }
 }
 
 void TForm1::BitBtn1Click()
 {
-    Run([this] {
+    Run(SheetAction::Page1, [this] {
         ComputePage1(*fields_, state_);
         return std::optional<Refusal>();
     });
@@ -252,16 +257,25 @@ void TForm1::BitBtn1Click()
 
 void TForm1::BitBtn3Click()
 {
-    Run([this] { return ComputePage2(*fields_, state_); });
+    Run(SheetAction::Page2, [this] { return ComputePage2(*fields_, state_); });
 }
 
 void TForm1::Button1Click()
 {
-    Run([this] { return ComputePage3(*fields_, state_); });
+    Run(SheetAction::Page3, [this] { return ComputePage3(*fields_, state_); });
 }
 
-void TForm1::Button3Click() { ClearPage1(*fields_); }
-void TForm1::Button4Click() { ClearPage2(*fields_); }
+void TForm1::Button3Click()
+{
+    ClearPage1(*fields_);
+    Note(SheetAction::ClearPage1, Outcome::Completed);
+}
+
+void TForm1::Button4Click()
+{
+    ClearPage2(*fields_);
+    Note(SheetAction::ClearPage2, Outcome::Completed);
+}
 
 void TForm1::BitBtn2Click() { close(); }
 void TForm1::BitBtn4Click() { close(); }

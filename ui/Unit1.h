@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalcState.h"
+#include "ControlRecord.h"
 #include "Errors.h"
 
 #include <QWidget>
@@ -9,11 +10,14 @@
 #include <memory>
 #include <optional>
 
+class ControlPage;
 class QAction;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTabWidget;
+class QTextDocument;
 class TForm2;
 class TForm3;
 class WindowFields;
@@ -65,6 +69,31 @@ public:
     QAction* SchemeAction = nullptr;
     QAction* AboutAction = nullptr;
 
+    // The control of the sheet and its statement (Unit1Control.cpp).
+    /// The fourth page, "Контроль", and page 3's one-line verdict under its result.
+    ControlPage* TS4 = nullptr;
+    QLabel* ControlVerdict = nullptr;
+    QAction* PrintAction = nullptr;
+    QAction* PreviewAction = nullptr;
+    QAction* PdfAction = nullptr;
+    QAction* TolerancesAction = nullptr;
+    /// The control, and which pages show a current result.
+    const snesenie::ControlRecord& Control() const { return control_; }
+    /// Name of the job the sheet belongs to, for the statement; empty while
+    /// the sheet has none.
+    QString StatementJobName() const;
+    /// The statement of the sheet as it stands now.
+    std::unique_ptr<QTextDocument> BuildStatementDocument() const;
+    /// Writes the statement to path as PDF. Returns an empty string, or what
+    /// went wrong.
+    QString ExportStatementPdf(const QString& path) const;
+
+public slots:
+    void PrintStatement();
+    void PreviewStatement();
+    void ExportStatement();
+    void EditTolerances();
+
 public slots:
     void BitBtn1Click();
     void BitBtn2Click();
@@ -81,13 +110,20 @@ private:
     void BuildPages();
     void BuildButtons();
     void BuildMenus();
+    void BuildControl();
     void ShowAbout();
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
-    void Run(const std::function<std::optional<snesenie::Refusal>()>& compute);
+    void Run(snesenie::SheetAction action, const std::function<std::optional<snesenie::Refusal>()>& compute);
+    /// Notes a press in the control record and shows the control that follows.
+    void Note(snesenie::SheetAction action, snesenie::Outcome outcome);
+    void ShowControl();
+    void LoadTolerancesOnce();
 
     std::unique_ptr<WindowFields> fields_;
     snesenie::CalcState state_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
+    snesenie::ControlRecord control_;
+    bool tolerancesLoaded_ = false;
 };
