@@ -44,6 +44,36 @@ QColor VerdictColor(snesenie::Verdict verdict)
 ControlPage::ControlPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TS4"));
+}
+
+QLabel* ControlPage::Summary()
+{
+    Build();
+    return summary_;
+}
+
+QTableWidget* ControlPage::Table()
+{
+    Build();
+    return table_;
+}
+
+QPushButton* ControlPage::TolerancesButton()
+{
+    Build();
+    return tolerancesButton_;
+}
+
+void ControlPage::showEvent(QShowEvent* event)
+{
+    Build();
+    QWidget::showEvent(event);
+}
+
+void ControlPage::Build()
+{
+    if (table_ != nullptr)
+        return;
     auto* layout = new QVBoxLayout(this);
 
     auto* heading = new QLabel(QStringLiteral("Два варианта вычислены независимо и проверяют друг друга. "
@@ -55,28 +85,28 @@ ControlPage::ControlPage(QWidget* parent) : QWidget(parent)
     heading->setWordWrap(true);
     layout->addWidget(heading);
 
-    Summary = new QLabel(this);
-    Summary->setObjectName(QStringLiteral("ControlSummary"));
-    Summary->setFont(bold);
-    Summary->setWordWrap(true);
-    layout->addWidget(Summary);
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("ControlSummary"));
+    summary_->setFont(bold);
+    summary_->setWordWrap(true);
+    layout->addWidget(summary_);
 
-    Table = new QTableWidget(0, 4, this);
-    Table->setObjectName(QStringLiteral("ControlTable"));
-    Table->setAccessibleName(QStringLiteral("Проверки контроля"));
-    Table->setHorizontalHeaderLabels({QStringLiteral("Проверка"), QStringLiteral("Значение"),
+    table_ = new QTableWidget(0, 4, this);
+    table_->setObjectName(QStringLiteral("ControlTable"));
+    table_->setAccessibleName(QStringLiteral("Проверки контроля"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("Проверка"), QStringLiteral("Значение"),
                                       QStringLiteral("Допуск"), QStringLiteral("Вывод")});
-    Table->verticalHeader()->hide();
-    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Table->setSelectionMode(QAbstractItemView::NoSelection);
-    Table->setFocusPolicy(Qt::NoFocus);
-    Table->setWordWrap(false);
-    QHeaderView* header = Table->horizontalHeader();
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->setFocusPolicy(Qt::NoFocus);
+    table_->setWordWrap(false);
+    QHeaderView* header = table_->horizontalHeader();
     header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
     header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(3, QHeaderView::ResizeToContents);
-    layout->addWidget(Table, 1);
+    layout->addWidget(table_, 1);
 
     auto* note = new QLabel(
         QStringLiteral("Строгое решение находит ψ по теореме синусов (arcsin), а лист — как арктангенс "
@@ -87,42 +117,49 @@ ControlPage::ControlPage(QWidget* parent) : QWidget(parent)
     layout->addWidget(note);
 
     auto* row = new QHBoxLayout;
-    TolerancesButton = new QPushButton(QStringLiteral("Допуски…"), this);
-    TolerancesButton->setObjectName(QStringLiteral("TolerancesButton"));
-    TolerancesButton->setAutoDefault(false);
-    connect(TolerancesButton, &QPushButton::clicked, this, &ControlPage::TolerancesRequested);
-    row->addWidget(TolerancesButton);
+    tolerancesButton_ = new QPushButton(QStringLiteral("Допуски…"), this);
+    tolerancesButton_->setObjectName(QStringLiteral("TolerancesButton"));
+    tolerancesButton_->setAutoDefault(false);
+    connect(tolerancesButton_, &QPushButton::clicked, this, &ControlPage::TolerancesRequested);
+    row->addWidget(tolerancesButton_);
     row->addStretch(1);
     layout->addLayout(row);
 
-    Show(std::nullopt);
+    Refresh();
 }
 
 void ControlPage::Show(const std::optional<snesenie::ControlReport>& report)
 {
-    QPalette palette = Summary->palette();
-    if (!report) {
-        Summary->setText(QString::fromUtf8(snesenie::kControlNotComputed));
+    report_ = report;
+    if (table_ != nullptr)
+        Refresh();
+}
+
+void ControlPage::Refresh()
+{
+    QPalette palette = summary_->palette();
+    if (!report_) {
+        summary_->setText(QString::fromUtf8(snesenie::kControlNotComputed));
         palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
-        Summary->setPalette(palette);
-        Table->setRowCount(0);
+        summary_->setPalette(palette);
+        table_->setRowCount(0);
         return;
     }
-    Summary->setText(Q(report->Summary()));
-    palette.setColor(QPalette::WindowText, VerdictColor(report->Overall()));
-    Summary->setPalette(palette);
+    summary_->setText(Q(report_->Summary()));
+    palette.setColor(QPalette::WindowText, VerdictColor(report_->Overall()));
+    summary_->setPalette(palette);
 
-    Table->setRowCount(static_cast<int>(report->checks.size()));
-    for (int r = 0; r < Table->rowCount(); ++r) {
-        const snesenie::Check& check = report->checks[static_cast<std::size_t>(r)];
+    table_->setRowCount(static_cast<int>(report_->checks.size()));
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const snesenie::Check& check = report_->checks[static_cast<std::size_t>(r)];
         const QString texts[] = {Q(check.title), Q(check.value), Q(check.tolerance),
                                  QString::fromUtf8(snesenie::VerdictWord(check.verdict))};
         for (int c = 0; c < 4; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
             item->setToolTip(texts[c]);
-            Table->setItem(r, c, item);
+            table_->setItem(r, c, item);
         }
-        QTableWidgetItem* verdict = Table->item(r, 3);
+        QTableWidgetItem* verdict = table_->item(r, 3);
         verdict->setBackground(VerdictBackground(check.verdict));
         verdict->setForeground(VerdictColor(check.verdict));
         QFont font = verdict->font();

@@ -13,7 +13,8 @@ class QTableWidget;
 
 /// The fourth page, "Контроль": one row per check with its value, its
 /// tolerance and the verdict, marked by a word and by a colour. It only lays
-/// out what the core's control reports.
+/// out what the core's control reports. Its widgets are made when the page is
+/// first shown or asked for, not with the window.
 class ControlPage : public QWidget {
     Q_OBJECT
 
@@ -23,12 +24,24 @@ public:
     /// Shows the control, or that there is none yet.
     void Show(const std::optional<snesenie::ControlReport>& report);
 
-    QLabel* Summary = nullptr;
-    QTableWidget* Table = nullptr;
-    QPushButton* TolerancesButton = nullptr;
+    QLabel* Summary();
+    QTableWidget* Table();
+    QPushButton* TolerancesButton();
 
 signals:
     void TolerancesRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Build();
+    void Refresh();
+
+    std::optional<snesenie::ControlReport> report_;
+    QLabel* summary_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    QPushButton* tolerancesButton_ = nullptr;
 };
 
 /// The colour a verdict is marked with; the word always goes with it.

@@ -27,7 +27,7 @@ private:
     }
 
     QString Verdict() const { return ui->form1->ControlVerdict->text(); }
-    QTableWidget* Table() const { return ui->form1->TS4->Table; }
+    QTableWidget* Table() const { return ui->form1->TS4->Table(); }
 
     QStringList Row(int row) const
     {
@@ -65,6 +65,10 @@ private slots:
         QCOMPARE(ui->form1->PC1->indexOf(ui->form1->TS4), 3);
         QCOMPARE(ui->form1->PC1->tabText(3), QString("Контроль"));
         QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS1);
+        // Made when first needed, not with the window: the start stays quick.
+        QVERIFY(ui->form1->TS4->findChild<QTableWidget*>() == nullptr);
+        ui->ShowPage(ui->form1->TS4);
+        QVERIFY(ui->form1->TS4->findChild<QTableWidget*>() != nullptr);
         QCOMPARE(Table()->rowCount(), 0);
         QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
     }
@@ -76,7 +80,7 @@ private slots:
         QCOMPARE(Table()->rowCount(), 0);
         ui->Click(ui->form1->Button1);
         QCOMPARE(Verdict(), QString("Контроль: допуски соблюдены; слабая засечка: γ АСР."));
-        QCOMPARE(ui->form1->TS4->Summary->text(), Verdict());
+        QCOMPARE(ui->form1->TS4->Summary()->text(), Verdict());
         QCOMPARE(Table()->rowCount(), 6);
         QCOMPARE(Row(0), QStringList({"Расхождение d (АВР − АСР)", "0 м", "1:2000", "допуск соблюдён"}));
         QCOMPARE(Row(1), QStringList({"Расхождение (AP) (АВР − АСР)", "-0,4``", "60``", "допуск соблюдён"}));
@@ -252,7 +256,7 @@ private slots:
     void tolerancesButtonOnTheControlPage()
     {
         ui->ShowPage(ui->form1->TS4);
-        QTest::mouseClick(ui->form1->TS4->TolerancesButton, Qt::LeftButton);
+        QTest::mouseClick(ui->form1->TS4->TolerancesButton(), Qt::LeftButton);
         const QList<SeenModal> seen = ui->watch.Take();
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.front().window, QString("ToleranceDialog"));

@@ -5,6 +5,9 @@
 #include "FieldTable.h"
 #include "UiFixture.h"
 
+#include "Statement.h"
+
+#include <QPrinter>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -89,6 +92,20 @@ private slots:
         const QRegularExpression flags("\\s(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$");
         for (const QString& font : fonts)
             QVERIFY2(flags.match(font).captured(1) == "yes", qPrintable(font));
+    }
+
+    // The printer takes the same document through the same routine.
+    void printerGetsTheSameStatement()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("printer.pdf"));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        RenderStatement(*ui->form1->BuildStatementDocument(), printer);
+        const QString text = PdfText(printer.outputFileName());
+        QVERIFY2(text.contains("82°7`51``") && text.contains("Задание: без имени"), qPrintable(text));
+        QVERIFY2(PdfInfo(printer.outputFileName()).contains("(A4)"), "not A4");
     }
 
     void uncomputedPagesAreNamedAndDashed()
