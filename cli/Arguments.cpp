@@ -187,6 +187,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             out.version = true;
         } else if (arg == "--state") {
             out.state = true;
+        } else if (arg == "--control") {
+            out.control = true;
         } else if (is("--press")) {
             out.presses = ParsePresses(value("--press"));
         } else if (is("--input")) {
@@ -218,8 +220,8 @@ const char* PressName(Press p)
 
 const char* UsageText()
 {
-    return R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--input ФАЙЛ]
-                            [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
+    return R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
+                            [--input ФАЙЛ] [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
 так же, как окно программы, и печатает все 77 полей.
@@ -230,6 +232,12 @@ const char* UsageText()
   --press СПИСОК  кнопки через запятую: ok1, ok2, ok3, clear1, clear2
                   (по умолчанию ok1,ok2,ok3)
   --state         после полей напечатать значения, переносимые между страницами
+  --control       в конце напечатать контроль листа: строки
+                  CONTROL_ИМЯ=ЗНАЧЕНИЕ;ДОПУСК;ok|exceeded|warning для
+                  D (два d), AP (два (AP)), P (два положения P), GAMMA1 и
+                  GAMMA2 (форма треугольников), RIGOROUS (строгое решение);
+                  допуски по умолчанию: 1:2000, 60``, 0,05 м, γ 30°–150°.
+                  Если страница 3 не посчитана, контроля нет: строка в stderr
   --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
                   пустые строки и строки с # пропускаются)
   --job ЗАДАНИЕ   сначала открыть задание (файл .snesenie, как в окне);

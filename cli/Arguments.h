@@ -15,6 +15,7 @@ struct Arguments {
     bool help = false;
     bool version = false;
     bool state = false;
+    bool control = false;  ///< --control: the control lines after the fields
     /// in command-line order, each field once with the last text given to it
     std::vector<std::pair<std::string, std::string>> assignments;
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};

@@ -2,6 +2,7 @@
 // checking the core end to end. It only moves texts in and out of the core.
 
 #include "Arguments.h"
+#include "ControlRecord.h"
 #include "FieldTable.h"
 #include "JobOptions.h"
 #include "Pages.h"
@@ -15,8 +16,8 @@ using namespace snesenie::cli;
 
 namespace {
 
-// Runs one press as its button does. Returns false when it failed or was refused.
-bool RunPress(Press press, MemoryFields& fields, CalcState& state)
+// Runs one press as its button does.
+Outcome RunPress(Press press, MemoryFields& fields, CalcState& state)
 {
     std::optional<Refusal> refusal;
     try {
@@ -40,13 +41,42 @@ bool RunPress(Press press, MemoryFields& fields, CalcState& state)
     } catch (const CalcError& e) {
         // The same message as the window's: it names the field itself.
         std::cerr << PressName(press) << ": " << e.what() << '\n';
-        return false;
+        return Outcome::Failed;
     }
     if (refusal) {
         std::cerr << PressName(press) << ": " << refusal->message << '\n';
-        return false;
+        return Outcome::Refused;
     }
-    return true;
+    return Outcome::Completed;
+}
+
+SheetAction ActionOf(Press press)
+{
+    switch (press) {
+    case Press::Ok1:
+        return SheetAction::Page1;
+    case Press::Ok2:
+        return SheetAction::Page2;
+    case Press::Ok3:
+        return SheetAction::Page3;
+    case Press::Clear1:
+        return SheetAction::ClearPage1;
+    case Press::Clear2:
+        break;
+    }
+    return SheetAction::ClearPage2;
+}
+
+// CONTROL_NAME=value;tolerance;verdict, one line per check.
+void PrintControl(const ControlRecord& control)
+{
+    if (!control.Report()) {
+        std::cerr << "control: " << kControlNotComputed << '\n';
+        return;
+    }
+    for (const Check& c : control.Report()->checks)
+        std::cout << "CONTROL_" << c.name << '=' << c.value << ';' << c.tolerance << ';' << VerdictCode(c.verdict)
+                  << '\n';
 }
 
 // %.17g with a '.', whatever the locale: enough digits to read the double back.
@@ -92,13 +122,17 @@ int main(int argc, char** argv)
 
     MemoryFields fields;
     CalcState state;
+    ControlRecord control;
     if (!args.job.empty() && !LoadJobOption(args.job, fields))
         return 2;
     for (const auto& [name, text] : args.assignments)
         fields.SetText(name, text);
     bool allDone = true;
-    for (Press press : args.presses)
-        allDone = RunPress(press, fields, state) && allDone;
+    for (Press press : args.presses) {
+        const Outcome outcome = RunPress(press, fields, state);
+        control.Note(ActionOf(press), outcome, fields, state);
+        allDone = outcome == Outcome::Completed && allDone;
+    }
     if (!args.saveJob.empty())
         allDone = SaveJobOption(args.saveJob, fields) && allDone;
 
@@ -108,6 +142,8 @@ int main(int argc, char** argv)
     }
     if (args.state)
         PrintState(state);
+    if (args.control)
+        PrintControl(control);
     // A sheet that could not be written (a full disk, a closed pipe) is lost:
     // a script must not take that for success.
     std::cout.flush();

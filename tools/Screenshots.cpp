@@ -2,6 +2,7 @@
 // display (Xvfb will do); it clicks through the example sheet as a user would
 // and saves what the X server shows, not an offscreen rendering.
 
+#include "ControlPage.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -59,6 +60,8 @@ int main(int argc, char** argv)
     Form1.PC1->setCurrentWidget(Form1.TS3);
     Form1.Button1->click();
     ok &= Shoot(Form1, out.filePath("main-window.png"));
+    Form1.PC1->setCurrentWidget(Form1.TS4);
+    ok &= Shoot(Form1, out.filePath("control-page.png"));
 
     // A base retyped after the sheet was computed: pages 2 and 3 go grey
     // until they are computed again, and a result says why when pointed at.

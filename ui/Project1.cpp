@@ -2,6 +2,7 @@
 // asked for), and the event loop until the main window closes.
 
 #include "DisplayCheck.h"
+#include "PdfExport.h"
 #include "ProgramIcon.h"
 #include "ToolkitTranslation.h"
 #include "StartOptions.h"
@@ -33,6 +34,13 @@ int main(int argc, char** argv)
         return 2;
     case StartOptions::Action::Run:
         break;
+    }
+
+    // snesenie --pdf OUT.pdf [JOB]: the statement without a window, and
+    // without a display to open one on.
+    if (!options.pdf.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return RunPdfExport(argc, argv, options.pdf, options.job);
     }
 
     if (const QString reason = MissingDisplayReason(); !reason.isEmpty()) {

@@ -16,6 +16,8 @@ QList<QCommandLineOption> Options()
     return {
         {{"h", "help"}, "эта справка"},
         {{"v", "version"}, "версия программы и лицензия"},
+        {QStringList{"pdf"}, "посчитать все три страницы задания (или примера) и записать ведомость в PDF, без окна и без дисплея",
+         "ФАЙЛ.pdf"},
     };
 }
 
@@ -57,7 +59,7 @@ QString HelpText()
 
 StartOptions Failure(const QString& what)
 {
-    return {StartOptions::Action::Error, {}, "snesenie: " + what + "\nСправка: snesenie --help\n"};
+    return {StartOptions::Action::Error, {}, "snesenie: " + what + "\nСправка: snesenie --help\n", {}};
 }
 
 } // namespace
@@ -69,6 +71,8 @@ StartOptions ParseStartOptions(const QStringList& arguments)
     parser.addPositionalArgument(kJob, "файл задания", QString("[%1]").arg(kJob));
 
     if (!parser.parse(arguments)) {
+        if (arguments.size() > 1 && arguments.last() == "--pdf")
+            return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
             const QString& name = unknown.first();
@@ -77,13 +81,13 @@ StartOptions ParseStartOptions(const QStringList& arguments)
         return Failure("ошибка в командной строке: " + parser.errorText());
     }
     if (parser.isSet("help"))
-        return {StartOptions::Action::Help, {}, HelpText()};
+        return {StartOptions::Action::Help, {}, HelpText(), {}};
     if (parser.isSet("version"))
         return {StartOptions::Action::Version, {},
-                QString("snesenie %1\n%2\n").arg(snesenie::kVersion, QString::fromUtf8(snesenie::kLicenceNotice))};
+                QString("snesenie %1\n%2\n").arg(snesenie::kVersion, QString::fromUtf8(snesenie::kLicenceNotice)), {}};
 
     const QStringList jobs = parser.positionalArguments();
     if (jobs.size() > 1)
         return Failure(QString("лишний аргумент «%1»: открыть можно одно задание").arg(jobs[1]));
-    return {StartOptions::Action::Run, jobs.value(0), {}};
+    return {StartOptions::Action::Run, jobs.value(0), {}, parser.value("pdf")};
 }

@@ -9,6 +9,7 @@ struct StartOptions {
     Action action = Action::Run;
     QString job;      ///< the job file to open at start; empty: the example sheet
     QString message;  ///< the text to print for Help, Version and Error, in Russian
+    QString pdf;      ///< --pdf: write the statement of the sheet there, with no window
 };
 
 /// Reads the command line, arguments[0] being the program. Needs no

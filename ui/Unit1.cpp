@@ -26,6 +26,22 @@ using namespace snesenie;
 
 namespace {
 
+// The page whose results a press writes.
+int PageNumber(SheetAction action)
+{
+    switch (action) {
+    case SheetAction::Page1:
+    case SheetAction::ClearPage1:
+        return 1;
+    case SheetAction::Page2:
+    case SheetAction::ClearPage2:
+        return 2;
+    case SheetAction::Page3:
+        break;
+    }
+    return 3;
+}
+
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The sheet is drawn at 96 dpi in the faces of its time: MS Sans Serif 8 for
@@ -122,6 +138,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     BuildPages();
     BuildButtons();
     BuildMenus();
+    BuildControl();
     layout->setMenuBar(MenuBar);
     // 717 × 519 outside; the client area holds the lowest row of page 1
     // (top 424) and page 2's buttons with a margin. The menu bar comes on top
@@ -218,20 +235,36 @@ void TForm1::SetHelpWindows(TForm2* help, TForm3* scheme)
 
 QString TForm1::Title() { return QStringLiteral("Снесение координат"); }
 
+void TForm1::ResetComputation()
+{
+    state_ = CalcState{};
+    // A fresh record, judged by the tolerances already in force.
+    const Tolerances tolerances = control_.CurrentTolerances();
+    control_ = ControlRecord{};
+    control_.SetTolerances(tolerances);
+    for (int page = 1; page <= StaleMarks::kPages; ++page)
+        stale_->Cleared(page);
+    ShowControl();
+}
+
 // Every computation runs through here: whatever it raises is shown in one
 // place and never crosses the event loop. The fields and the carried values
 // stay as the computation left them.
-void TForm1::Run(int page, const std::function<std::optional<Refusal>()>& compute)
+void TForm1::Run(SheetAction action, const std::function<std::optional<Refusal>()>& compute)
 {
     try {
-        if (const std::optional<Refusal> refusal = compute())
+        const std::optional<Refusal> refusal = compute();
+        Note(action, refusal ? Outcome::Refused : Outcome::Completed);
+        if (refusal) {
             QMessageBox(QMessageBox::NoIcon, Title(), QString::fromStdString(refusal->message),
                         QMessageBox::Ok, this)
                 .exec();
-        else
-            stale_->Computed(page);
+        } else {
+            stale_->Computed(PageNumber(action));
+        }
     } catch (const CalcError& e) {
-        stale_->Failed(page);
+        Note(action, Outcome::Failed);
+        stale_->Failed(PageNumber(action));
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
         // A failure that names a field (a text that is no number, or a number
         // too large to hold): straight back to that box, ready to retype.
@@ -251,7 +284,7 @@ void TForm1::Run(int page, const std::function<std::optional<Refusal>()>& comput
 
 void TForm1::BitBtn1Click()
 {
-    Run(1, [this] {
+    Run(SheetAction::Page1, [this] {
         ComputePage1(*fields_, state_);
         return std::optional<Refusal>();
     });
@@ -259,24 +292,26 @@ void TForm1::BitBtn1Click()
 
 void TForm1::BitBtn3Click()
 {
-    Run(2, [this] { return ComputePage2(*fields_, state_); });
+    Run(SheetAction::Page2, [this] { return ComputePage2(*fields_, state_); });
 }
 
 void TForm1::Button1Click()
 {
-    Run(3, [this] { return ComputePage3(*fields_, state_); });
+    Run(SheetAction::Page3, [this] { return ComputePage3(*fields_, state_); });
 }
 
 void TForm1::Button3Click()
 {
     ClearPage1(*fields_);
     stale_->Cleared(1);
+    Note(SheetAction::ClearPage1, Outcome::Completed);
 }
 
 void TForm1::Button4Click()
 {
     ClearPage2(*fields_);
     stale_->Cleared(2);
+    Note(SheetAction::ClearPage2, Outcome::Completed);
 }
 
 void TForm1::BitBtn2Click() { close(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalcState.h"
+#include "ControlRecord.h"
 #include "Errors.h"
 
 #include <QStringList>
@@ -10,13 +11,16 @@
 #include <memory>
 #include <optional>
 
+class ControlPage;
 class KeyboardRules;
 class QAction;
 class QCloseEvent;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTabWidget;
+class QTextDocument;
 class StaleMarks;
 class TForm2;
 class TForm3;
@@ -89,6 +93,31 @@ public:
     /// example when there was none.
     bool IsSheetChanged() const;
 
+    // The control of the sheet and its statement (Unit1Control.cpp).
+    /// The fourth page, "Контроль", and page 3's one-line verdict under its result.
+    ControlPage* TS4 = nullptr;
+    QLabel* ControlVerdict = nullptr;
+    QAction* PrintAction = nullptr;
+    QAction* PreviewAction = nullptr;
+    QAction* PdfAction = nullptr;
+    QAction* TolerancesAction = nullptr;
+    /// The control, and which pages show a current result.
+    const snesenie::ControlRecord& Control() const { return control_; }
+    /// Name of the job the sheet belongs to, for the statement; empty while
+    /// the sheet has none.
+    QString StatementJobName() const;
+    /// The statement of the sheet as it stands now.
+    std::unique_ptr<QTextDocument> BuildStatementDocument() const;
+    /// Writes the statement to path as PDF. Returns an empty string, or what
+    /// went wrong.
+    QString ExportStatementPdf(const QString& path) const;
+
+public slots:
+    void PrintStatement();
+    void PreviewStatement();
+    void ExportStatement();
+    void EditTolerances();
+
 protected:
     /// Every way of closing the window comes here: changed inputs are not
     /// thrown away without asking.
@@ -110,11 +139,19 @@ private:
     void BuildPages();
     void BuildButtons();
     void BuildMenus();
+    void BuildControl();
     void ShowAbout();
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
-    /// Runs the computation of that page and shows whatever it reports.
-    void Run(int page, const std::function<std::optional<snesenie::Refusal>()>& compute);
+    /// Runs the computation of a page and shows whatever it reports.
+    void Run(snesenie::SheetAction action, const std::function<std::optional<snesenie::Refusal>()>& compute);
+    /// Notes a press in the control record and shows the control that follows.
+    void Note(snesenie::SheetAction action, snesenie::Outcome outcome);
+    void ShowControl();
+    void LoadTolerancesOnce();
+    /// A sheet started afresh (a job opened, a new one): nothing computed,
+    /// nothing carried, no control, no stale marks.
+    void ResetComputation();
 
     void BuildJobActions();
     void NewJob();
@@ -137,4 +174,6 @@ private:
     snesenie::CalcState state_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
+    snesenie::ControlRecord control_;
+    bool tolerancesLoaded_ = false;
 };

@@ -127,7 +127,7 @@ bool TForm1::OpenJob(const QString& path)
     // Checked whole before anything is touched; now the sheet starts afresh
     // from the job, as the program starts from the example.
     job::ApplyJob(job, *fields_);
-    state_ = CalcState{};
+    ResetComputation();
     PC1->setCurrentWidget(TS1);
     JobOpenedOrSaved(path);
     return true;
@@ -175,7 +175,7 @@ void TForm1::NewJob()
     if (!MaybeSave())
         return;
     job::ApplyJob(job::ExampleJob(), *fields_);
-    state_ = CalcState{};
+    ResetComputation();
     PC1->setCurrentWidget(TS1);
     jobPath_.clear();
     savedTexts_ = InputTexts();

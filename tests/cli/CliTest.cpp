@@ -422,7 +422,7 @@ TEST_F(Cli, Help)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out.starts_with("Использование: snesenie-cli")) << r.out;
-    for (const char* option : {"--press", "--state", "--input", "--job", "--save-job"})
+    for (const char* option : {"--press", "--state", "--control", "--input", "--job", "--save-job", "CONTROL_"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
 }
 
@@ -479,6 +479,54 @@ TEST_F(Cli, UnsavedJobIsAFailure)
     EXPECT_EQ(Sheet(r.out).at("Xp"), "6234,85");
     EXPECT_TRUE(r.err.starts_with("snesenie-cli: Не удалось сохранить задание «" + dir_ + "/нет/job.snesenie»: "))
         << r.err;
+}
+
+TEST_F(Cli, ControlAfterTheFields)
+{
+    const std::string example =
+        "CONTROL_D=0 м;1:2000;ok\n"
+        "CONTROL_AP=-0,4``;60``;ok\n"
+        "CONTROL_P=0 м (ΔXp = 0 м, ΔYp = 0 м);0,05 м;ok\n"
+        "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
+        "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
+        "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n";
+    const std::string none = "control: Контроль не выполнен: посчитайте все три страницы.\n";
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::size_t before;  // lines ahead of the control: the fields, and the state if asked for
+        std::string control, err;
+        int status;
+    } rows[] = {
+        {"example", {"--control"}, 77, example, "", 0},
+        {"afterTheState", {"--state", "--control"}, 77 + 12, example, "", 0},
+        {"page3NotRun", {"--control", "--press", "ok1,ok2"}, 77, "", none, 0},
+        {"page2RunAgain", {"--control", "--press", "ok1,ok2,ok3,ok2"}, 77, "", none, 0},
+        {"page2Failed", {"--control", "--press", "ok1,ok2,ok3,clear2,ok2"}, 77, "",
+         "ok2: В поле «β1, градусы, вариант АВР» не число: «пусто».\n" + none, 1},
+        {"weakAndExceeded", {"--control", "Ebb1g=75", "Ebb1m=30", "Ebb1s=0", "Ebb2g=94", "Ebb2m=30", "Ebb2s=0"}, 77,
+         {}, "", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Result r = RunCli(row.args);
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.err, row.err);
+        const std::vector<std::string> lines = Lines(r.out);
+        ASSERT_GE(lines.size(), row.before);
+        std::string control;
+        for (std::size_t i = row.before; i < lines.size(); ++i)
+            control += lines[i] + '\n';
+        if (std::string(row.name) != "weakAndExceeded") {
+            EXPECT_EQ(control, row.control);
+            continue;
+        }
+        // A base triangle of γ 10°: a warning for its shape, and a d that
+        // no longer agrees with the other variant's.
+        EXPECT_NE(control.find("CONTROL_GAMMA1=10°0`0`` (слабая засечка);30°–150°;warning\n"), std::string::npos)
+            << control;
+        EXPECT_NE(control.find(";1:2000;exceeded\n"), std::string::npos) << control;
+    }
 }
 
 } // namespace

@@ -1,0 +1,239 @@
+#include "Control.h"
+
+#include "Errors.h"
+#include "Numbers.h"
+
+#include <array>
+#include <cmath>
+
+namespace snesenie {
+namespace {
+
+constexpr auto kToleranceFields = std::to_array<ToleranceField>({
+    {"distanceRatio", "Расхождение двух d, 1:N — значение N", &Tolerances::distanceRatio},
+    {"directionSeconds", "Расхождение двух (AP), секунды", &Tolerances::directionSeconds},
+    {"positionMetres", "Расхождение положений P, м", &Tolerances::positionMetres},
+    {"gammaMin", "Наименьший угол γ треугольника, градусы", &Tolerances::gammaMin},
+    {"gammaMax", "Наибольший угол γ треугольника, градусы", &Tolerances::gammaMax},
+});
+
+const char* const kVariant[2] = {"АВР", "АСР"};
+
+// x rounded to 1/scale. The control's values are differences of printed or
+// carried numbers, so rounding (not the sheet's cut) gives the honest figure
+// and drops the binary remainder of numbers like 94,02 − 94,01.
+Ext RoundTo(Ext x, int scale) { return Ext(Round(x * scale)) / scale; }
+
+std::string Metres(Ext x) { return FormatNumber(x) + " м"; }
+
+Check Judged(std::string name, std::string title, std::string brief, std::string tolerance)
+{
+    return {std::move(name), std::move(title), std::move(brief), {}, std::move(tolerance), Verdict::Ok};
+}
+
+// Runs fill; arithmetic that cannot be done is reported in the check itself,
+// so one absurd value never hides the other checks.
+template <class Fill>
+Check Compute(Check check, Fill fill)
+{
+    try {
+        fill(check);
+    } catch (const CalcError& e) {
+        check.value = std::string("не вычисляется: ") + e.what();
+        check.verdict = Verdict::Exceeded;
+    }
+    return check;
+}
+
+Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
+{
+    return Compute(Judged("D", "Расхождение d (АВР − АСР)", "d", "1:" + FormatNumber(tol.distanceRatio)),
+                   [&](Check& c) {
+                       // Both d are cut to centimetres, so is their difference.
+                       const Ext diff = RoundTo(Ext(in.d[0]) - in.d[1], 100);
+                       if (diff == Ext(0)) {
+                           c.value = Metres(0);
+                           return;
+                       }
+                       const Ext mean = Ext(std::fabs(in.d[0])) / 2 + std::fabs(in.d[1]) / 2;
+                       const std::int64_t n = Trunc(mean / Ext(std::fabs(diff.Value())));
+                       c.value = Metres(diff) + " (1:" + FormatNumber(n) + ")";
+                       // Judged on N as printed, so the verdict agrees with what is read.
+                       if (Ext(n) < Ext(tol.distanceRatio))
+                           c.verdict = Verdict::Exceeded;
+                   });
+}
+
+Check DirectionCheck(const ControlInputs& in, const Tolerances& tol)
+{
+    return Compute(Judged("AP", "Расхождение (AP) (АВР − АСР)", "(AP)", FormatNumber(tol.directionSeconds) + "``"),
+                   [&](Check& c) {
+                       // (AP) is not reduced to 0–360 on the sheet: one variant may come
+                       // out a full turn from the other for the same direction.
+                       const Ext turn = Ext(std::remainder((Ext(in.dirAP[0]) - in.dirAP[1]).Value(), 360.0L));
+                       const Ext seconds = RoundTo(turn * 3600, 10);
+                       c.value = FormatNumber(seconds) + "``";
+                       if (Ext(tol.directionSeconds) < Ext(std::fabs(seconds.Value())))
+                           c.verdict = Verdict::Exceeded;
+                   });
+}
+
+Check PositionCheck(const ControlInputs& in, const Tolerances& tol)
+{
+    return Compute(Judged("P", "Расхождение положений P (АВР − АСР)", "P", Metres(tol.positionMetres)),
+                   [&](Check& c) {
+                       const PrintedPoint& p = in.printed;
+                       const Ext dx = RoundTo(Ext(p.xp[0]) - p.xp[1], 100);
+                       const Ext dy = RoundTo(Ext(p.yp[0]) - p.yp[1], 100);
+                       const Ext f = RoundTo(Ext(std::sqrt((dx * dx + dy * dy).Value())), 1000);
+                       c.value = Metres(f) + " (ΔXp = " + Metres(dx) + ", ΔYp = " + Metres(dy) + ")";
+                       if (Ext(tol.positionMetres) < f)
+                           c.verdict = Verdict::Exceeded;
+                   });
+}
+
+Check ShapeCheck(const ControlInputs& in, const Tolerances& tol, int v)
+{
+    const std::string variant = kVariant[v];
+    return Compute(Judged("GAMMA" + std::to_string(v + 1), "Форма треугольника " + variant + " (γ)",
+                          "γ " + variant, FormatNumber(tol.gammaMin) + "°–" + FormatNumber(tol.gammaMax) + "°"),
+                   [&](Check& c) {
+                       // γ exactly as page 2 held and printed it.
+                       const double gamma =
+                           Hold(Ext(180) - (Ext(in.measured.beta1[v]) + in.measured.beta2[v]));
+                       c.value = FormatDmsTenths(gamma);
+                       if (gamma < tol.gammaMin || gamma > tol.gammaMax) {
+                           c.value += " (слабая засечка)";
+                           c.verdict = Verdict::Warning;
+                       }
+                   });
+}
+
+Check RigorousCheck(const ControlInputs& in, const Tolerances& tol)
+{
+    return Compute(Judged("RIGOROUS", "Строгое решение против среднего листа", "строгое решение",
+                          Metres(tol.positionMetres)),
+                   [&](Check& c) {
+                       const RigorousSolution r = SolveRigorous(in.given, in.measured);
+                       if (!r.possible) {
+                           c.value = "геометрия невозможна";
+                           for (int v = 0; v < 2; ++v)
+                               if (r.variant[v].impossible)
+                                   c.value += std::string(" (") + kVariant[v] + ": " + *r.variant[v].impossible + ")";
+                           c.verdict = Verdict::Exceeded;
+                           return;
+                       }
+                       const Ext dx = Ext(r.xp) - in.printed.xMean;
+                       const Ext dy = Ext(r.yp) - in.printed.yMean;
+                       const Ext f = RoundTo(Ext(std::sqrt((dx * dx + dy * dy).Value())), 1000);
+                       c.value = Metres(f) + " (Xp = " + Metres(RoundTo(r.xp, 1000)) +
+                                 ", Yp = " + Metres(RoundTo(r.yp, 1000)) + ")";
+                       if (Ext(tol.positionMetres) < f)
+                           c.verdict = Verdict::Exceeded;
+                   });
+}
+
+} // namespace
+
+std::span<const ToleranceField> ToleranceFields() { return kToleranceFields; }
+
+std::optional<std::string> ReadTolerance(const ToleranceField& field, const std::string& text, double& out)
+{
+    const std::string where = std::string("«") + field.label + "»: ";
+    double value = 0;
+    try {
+        value = Hold(ParseNumber(text));
+    } catch (const CalcError&) {
+        return where + "введите положительное число (с запятой: 0,05).";
+    }
+    if (!(value > 0))
+        return where + "допуск должен быть положительным числом.";
+    if (field.member == &Tolerances::distanceRatio && value < 1)
+        return where + "N не может быть меньше 1.";
+    out = value;
+    return std::nullopt;
+}
+
+std::optional<std::string> ToleranceProblem(const Tolerances& t)
+{
+    for (const ToleranceField& field : kToleranceFields)
+        if (!(t.*field.member > 0))
+            return std::string("«") + field.label + "»: допуск должен быть положительным числом.";
+    if (t.distanceRatio < 1)
+        return "Расхождение двух d: N не может быть меньше 1.";
+    if (!(t.gammaMin < t.gammaMax))
+        return "Наименьший угол γ должен быть меньше наибольшего.";
+    if (!(t.gammaMax < 180))
+        return "Наибольший угол γ должен быть меньше 180°.";
+    return std::nullopt;
+}
+
+const char* VerdictWord(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Ok:
+        return "допуск соблюдён";
+    case Verdict::Exceeded:
+        return "допуск превышен";
+    case Verdict::Warning:
+        return "предупреждение";
+    }
+    return "";
+}
+
+const char* VerdictCode(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Ok:
+        return "ok";
+    case Verdict::Exceeded:
+        return "exceeded";
+    case Verdict::Warning:
+        return "warning";
+    }
+    return "";
+}
+
+Verdict ControlReport::Overall() const
+{
+    Verdict overall = Verdict::Ok;
+    for (const Check& c : checks) {
+        if (c.verdict == Verdict::Exceeded)
+            return Verdict::Exceeded;
+        if (c.verdict == Verdict::Warning)
+            overall = Verdict::Warning;
+    }
+    return overall;
+}
+
+std::string ControlReport::Summary() const
+{
+    const Verdict overall = Overall();
+    std::string which;
+    for (const Check& c : checks)
+        if (c.verdict == (overall == Verdict::Ok ? Verdict::Warning : overall))
+            which += (which.empty() ? "" : ", ") + c.brief;
+    switch (overall) {
+    case Verdict::Ok:
+        return "Контроль: все допуски соблюдены.";
+    case Verdict::Warning:
+        return "Контроль: допуски соблюдены; слабая засечка: " + which + ".";
+    case Verdict::Exceeded:
+        return "Контроль: допуск превышен — " + which + ".";
+    }
+    return {};
+}
+
+ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances)
+{
+    ControlReport report;
+    report.checks.push_back(DistanceCheck(inputs, tolerances));
+    report.checks.push_back(DirectionCheck(inputs, tolerances));
+    report.checks.push_back(PositionCheck(inputs, tolerances));
+    report.checks.push_back(ShapeCheck(inputs, tolerances, 0));
+    report.checks.push_back(ShapeCheck(inputs, tolerances, 1));
+    report.checks.push_back(RigorousCheck(inputs, tolerances));
+    return report;
+}
+
+} // namespace snesenie

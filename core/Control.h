@@ -1,0 +1,105 @@
+#pragma once
+
+// The control of a finished sheet: the two variants are computed so that one
+// checks the other, and here they are compared against the tolerances of the
+// surveyor's instruction. A pure function of the values the pages carried and
+// printed; the window, the statement and the command line only lay it out.
+
+#include "Rigorous.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace snesenie {
+
+/// The limits a sheet is judged by. The defaults are typical instruction
+/// values; every office sets its own.
+struct Tolerances {
+    double distanceRatio = 2000;   ///< N of the largest allowed discrepancy 1:N of the two d
+    double directionSeconds = 60;  ///< largest allowed difference of the two (AP), seconds of arc
+    double positionMetres = 0.05;  ///< largest allowed distance between two positions of P, metres
+    double gammaMin = 30;          ///< γ of a base triangle below this is a weak intersection, degrees
+    double gammaMax = 150;         ///< and above this, degrees
+};
+
+/// One tolerance as the settings dialog and the settings file know it.
+struct ToleranceField {
+    const char* key;    ///< settings key, ASCII
+    const char* label;  ///< Russian, with its unit
+    double Tolerances::*member;
+};
+
+/// The tolerances in the order they are shown and stored.
+std::span<const ToleranceField> ToleranceFields();
+
+/// Reads a tolerance typed with a decimal comma. Empty when it is a positive
+/// number (and, for the ratio, at least 1), with the value in out; otherwise
+/// the Russian message that names the field.
+std::optional<std::string> ReadTolerance(const ToleranceField& field, const std::string& text, double& out);
+
+/// Empty when the tolerances can be used together: every one positive, the
+/// ratio at least 1, 0 < γ min < γ max < 180. Otherwise a Russian message.
+std::optional<std::string> ToleranceProblem(const Tolerances& tolerances);
+
+enum class Verdict {
+    Ok,        ///< within the tolerance
+    Exceeded,  ///< beyond it: the sheet does not pass
+    Warning,   ///< a weak construction, worth a look but not a failure
+};
+
+/// "допуск соблюдён", "допуск превышен", "предупреждение".
+const char* VerdictWord(Verdict verdict);
+/// "ok", "exceeded", "warning", as the command line prints it.
+const char* VerdictCode(Verdict verdict);
+
+/// One line of the control. The texts never contain ';' or a line break, so
+/// the command line can print them between separators as they are.
+struct Check {
+    std::string name;       ///< D, AP, P, GAMMA1, GAMMA2, RIGOROUS
+    std::string title;      ///< what is checked, in Russian
+    std::string brief;      ///< the same in a word or two, for the summary line
+    std::string value;      ///< the value found, with its unit
+    std::string tolerance;  ///< the tolerance it is judged by
+    Verdict verdict;
+};
+
+struct ControlReport {
+    std::vector<Check> checks;
+
+    /// Exceeded if any check is, else Warning if any is, else Ok.
+    Verdict Overall() const;
+    /// One line for people: the overall verdict and what caused it.
+    std::string Summary() const;
+};
+
+/// Shown where a control would be while it is not computed.
+inline constexpr const char* kControlNotComputed = "Контроль не выполнен: посчитайте все три страницы.";
+
+/// The coordinates of P as page 3 printed them, read back from its fields.
+struct PrintedPoint {
+    double xp[2];  ///< EXp1, EXp2
+    double yp[2];  ///< EYp1, EYp2
+    double xMean;  ///< Xp
+    double yMean;  ///< Yp
+};
+
+/// Everything the control is computed from: the page-1 data and page-2
+/// measurements as those runs read them, the distances d and directions (AP)
+/// page 2 carried (D1, D2, DirAP1, DirAP2), and the printed coordinates of P.
+struct ControlInputs {
+    GivenPoints given;
+    Measurements measured;
+    double d[2];
+    double dirAP[2];
+    PrintedPoint printed;
+};
+
+/// The checks, in this order: the two d, the two (AP), the two positions of
+/// P, the shape of each base triangle, and the rigorous solution against the
+/// printed mean. A check whose arithmetic fails says so and is exceeded; the
+/// function itself does not throw on any finite inputs.
+ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances);
+
+} // namespace snesenie

@@ -1,0 +1,118 @@
+#include "ControlRecord.h"
+
+#include "Errors.h"
+#include "Numbers.h"
+#include "PageIo.h"
+
+namespace snesenie {
+namespace {
+
+// Read right after the page completed: the same texts, parsed and held the
+// same way, so these are the very numbers the page computed from, whatever is
+// typed into the boxes later.
+
+GivenPoints ReadGiven(const PageFields& f)
+{
+    return {ReadHeld(f, "EXa"), ReadHeld(f, "EYa"), ReadHeld(f, "EXb"),
+            ReadHeld(f, "EYb"), ReadHeld(f, "EXc"), ReadHeld(f, "EYc")};
+}
+
+double ReadAngle(const PageFields& f, const char* g, const char* m, const char* s)
+{
+    const double degrees = ReadHeld(f, g);
+    const double minutes = ReadHeld(f, m);
+    const double seconds = ReadHeld(f, s);
+    return DmsToDegrees(degrees, minutes, seconds);
+}
+
+Measurements ReadMeasurements(const PageFields& f)
+{
+    Measurements m{};
+    m.beta1[0] = ReadAngle(f, "Ebb1g", "Ebb1m", "Ebb1s");
+    m.beta2[0] = ReadAngle(f, "Ebb2g", "Ebb2m", "Ebb2s");
+    m.beta1[1] = ReadAngle(f, "Ebb11g", "Ebb11m", "Ebb11s");
+    m.beta2[1] = ReadAngle(f, "Ebb22g", "Ebb22m", "Ebb22s");
+    m.delta[0] = ReadAngle(f, "Edd1g", "Edd1m", "Edd1s");
+    m.delta[1] = ReadAngle(f, "Edd2g", "Edd2m", "Edd2s");
+    m.base[0] = ReadHeld(f, "Eb1");
+    m.base[1] = ReadHeld(f, "Eb2");
+    return m;
+}
+
+PrintedPoint ReadPrinted(const PageFields& f)
+{
+    return {{ReadHeld(f, "EXp1"), ReadHeld(f, "EXp2")},
+            {ReadHeld(f, "EYp1"), ReadHeld(f, "EYp2")},
+            ReadHeld(f, "Xp"),
+            ReadHeld(f, "Yp")};
+}
+
+} // namespace
+
+void ControlRecord::Note(SheetAction action, Outcome outcome, const PageFields& fields, const CalcState& state)
+{
+    // A refused page ran nothing and changed nothing.
+    if (outcome == Outcome::Refused)
+        return;
+    const bool completed = outcome == Outcome::Completed;
+    if (action != SheetAction::Page3 || !completed) {
+        inputs_.reset();
+        report_.reset();
+    }
+    try {
+        switch (action) {
+        case SheetAction::Page1:
+            // A new page 1 makes page 2 run again before page 3 may.
+            given_.reset();
+            measured_.reset();
+            current_[0] = completed;
+            current_[1] = current_[2] = false;
+            if (completed)
+                given_ = ReadGiven(fields);
+            break;
+        case SheetAction::Page2:
+            measured_.reset();
+            current_[1] = completed;
+            current_[2] = false;
+            if (completed)
+                measured_ = ReadMeasurements(fields);
+            break;
+        case SheetAction::Page3:
+            current_[2] = completed;
+            if (completed && given_ && measured_) {
+                inputs_ = ControlInputs{*given_, *measured_, {state.D1, state.D2},
+                                        {state.DirAP1, state.DirAP2}, ReadPrinted(fields)};
+                report_ = ComputeControl(*inputs_, tolerances_);
+            } else {
+                inputs_.reset();
+                report_.reset();
+            }
+            break;
+        case SheetAction::ClearPage1:
+            current_[0] = false;
+            break;
+        case SheetAction::ClearPage2:
+            current_[1] = false;
+            break;
+        }
+    } catch (const CalcError&) {
+        // The texts a page has just run on always read back; should one not,
+        // the control is simply not computed.
+        inputs_.reset();
+        report_.reset();
+    }
+}
+
+void ControlRecord::SetTolerances(const Tolerances& tolerances)
+{
+    tolerances_ = tolerances;
+    if (inputs_)
+        report_ = ComputeControl(*inputs_, tolerances_);
+}
+
+bool ControlRecord::PageCurrent(int page) const
+{
+    return page >= 1 && page <= 3 && current_[page - 1];
+}
+
+} // namespace snesenie

@@ -1,0 +1,56 @@
+#pragma once
+
+// Follows the presses of a sheet, so that the control is computed from what
+// the pages really used and is dropped the moment it no longer describes what
+// the pages show. The window and the command line both feed it after every
+// press; neither keeps rules of its own about when the control holds.
+
+#include "CalcState.h"
+#include "Control.h"
+#include "PageFields.h"
+
+#include <optional>
+
+namespace snesenie {
+
+/// What was pressed: an OK button of a page, or a clear button.
+enum class SheetAction { Page1, Page2, Page3, ClearPage1, ClearPage2 };
+
+/// How the press ended.
+enum class Outcome {
+    Completed,  ///< the page ran to its end (a clear always completes)
+    Failed,     ///< a computation raised an error part-way
+    Refused,    ///< the page declined to run: nothing changed
+};
+
+class ControlRecord {
+public:
+    /// Notes a press, with the fields and carried values as it left them.
+    /// A completed page 1 or 2 keeps the inputs it read; a completed page 3
+    /// computes the control. Any run, failure or clear of page 1 or 2, and
+    /// a failure of page 3, drops the control.
+    void Note(SheetAction action, Outcome outcome, const PageFields& fields, const CalcState& state);
+
+    /// The control of the last completed page 3, or empty while there is
+    /// none that still holds.
+    const std::optional<ControlReport>& Report() const { return report_; }
+
+    const Tolerances& CurrentTolerances() const { return tolerances_; }
+    /// New tolerances; a control already computed is judged again by them.
+    void SetTolerances(const Tolerances& tolerances);
+
+    /// Whether page 1, 2 or 3 shows the result of a run that still holds:
+    /// it completed, and since then it was not cleared and no page before it
+    /// ran again.
+    bool PageCurrent(int page) const;
+
+private:
+    std::optional<GivenPoints> given_;
+    std::optional<Measurements> measured_;
+    std::optional<ControlInputs> inputs_;
+    std::optional<ControlReport> report_;
+    Tolerances tolerances_;
+    bool current_[3] = {false, false, false};
+};
+
+} // namespace snesenie

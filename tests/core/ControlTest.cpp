@@ -1,0 +1,428 @@
+#include "ControlRecord.h"
+#include "FieldTable.h"
+#include "Numbers.h"
+#include "Pages.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace snesenie;
+
+namespace {
+
+using Texts = std::map<std::string, std::string>;
+
+// A sheet as a front end runs it: every press is noted in the control record.
+struct Sheet {
+    MemoryFields f;
+    CalcState st;
+    ControlRecord control;
+
+    void Set(const Texts& texts) { for (const auto& [name, text] : texts) f.SetText(name, text); }
+
+    Outcome Press(const std::string& button)
+    {
+        const std::map<std::string, SheetAction> actions = {
+            {"ok1", SheetAction::Page1},       {"ok2", SheetAction::Page2},
+            {"ok3", SheetAction::Page3},       {"clear1", SheetAction::ClearPage1},
+            {"clear2", SheetAction::ClearPage2},
+        };
+        const SheetAction action = actions.at(button);
+        Outcome outcome = Outcome::Completed;
+        try {
+            std::optional<Refusal> refusal;
+            switch (action) {
+            case SheetAction::Page1: ComputePage1(f, st); break;
+            case SheetAction::Page2: refusal = ComputePage2(f, st); break;
+            case SheetAction::Page3: refusal = ComputePage3(f, st); break;
+            case SheetAction::ClearPage1: ClearPage1(f); break;
+            case SheetAction::ClearPage2: ClearPage2(f); break;
+            }
+            if (refusal)
+                outcome = Outcome::Refused;
+        } catch (const CalcError&) {
+            outcome = Outcome::Failed;
+        }
+        control.Note(action, outcome, f, st);
+        return outcome;
+    }
+
+    void RunAll()
+    {
+        ASSERT_EQ(Press("ok1"), Outcome::Completed);
+        ASSERT_EQ(Press("ok2"), Outcome::Completed);
+        ASSERT_EQ(Press("ok3"), Outcome::Completed);
+    }
+
+    const Check& Find(const std::string& name) const
+    {
+        for (const Check& c : control.Report()->checks)
+            if (c.name == name)
+                return c;
+        throw std::out_of_range(name);
+    }
+};
+
+// The example sheet's own inputs, held as its pages hold them.
+ControlInputs ExampleInputs()
+{
+    ControlInputs in{};
+    in.given = {6327.46, 12351.48, 7049.74, 17577.28, 3700.05, 13936.62};
+    in.measured.beta1[0] = DmsToDegrees(45, 22, 45.1);
+    in.measured.beta2[0] = DmsToDegrees(94, 30, 54.6);
+    in.measured.beta1[1] = DmsToDegrees(63, 52, 54.7);
+    in.measured.beta2[1] = DmsToDegrees(89, 29, 37.2);
+    in.measured.delta[0] = DmsToDegrees(71, 12, 42.3);
+    in.measured.delta[1] = DmsToDegrees(137, 45, 52.8);
+    in.measured.base[0] = 60.76;
+    in.measured.base[1] = 42.14;
+    in.d[0] = in.d[1] = 94.02;
+    in.dirAP[0] = 189.95238427663475;
+    in.dirAP[1] = 189.9525078777585;
+    in.printed = {{6234.85, 6234.85}, {12335.23, 12335.23}, 6234.85, 12335.23};
+    return in;
+}
+
+// ---- Surveys of known geometry -------------------------------------------
+// A, P, the far points B and C and the base ends are placed exactly; the
+// sheet then gets what a surveyor would measure: angles to 0,1″, bases and
+// coordinates to the centimetre.
+
+constexpr long double kRad = 3.14159265358979323846264338327950288L / 180;
+
+struct Point {
+    long double x, y;
+};
+
+Point Polar(Point from, long double dirDeg, long double r)
+{
+    return {from.x + r * std::cos(dirDeg * kRad), from.y + r * std::sin(dirDeg * kRad)};
+}
+
+long double Direction(Point from, Point to) { return std::atan2(to.y - from.y, to.x - from.x) / kRad; }
+
+// The angle at vertex between the rays to a and to b, 0–180 degrees.
+long double Angle(Point vertex, Point a, Point b)
+{
+    const long double ax = a.x - vertex.x, ay = a.y - vertex.y, bx = b.x - vertex.x, by = b.y - vertex.y;
+    return std::fabs(std::atan2(ax * by - ay * bx, ax * bx + ay * by)) / kRad;
+}
+
+std::string Centimetres(long double v) { return FormatNumber(Ext(std::llround(v * 100)) / 100); }
+
+// An angle as the three boxes of page 2 hold it, read to a tenth of a second.
+void SetAngle(Texts& t, const std::string& prefix, long double degrees)
+{
+    const long long tenths = std::llround(degrees * 36000);
+    t[prefix + "g"] = std::to_string(tenths / 36000);
+    t[prefix + "m"] = std::to_string(tenths % 36000 / 600);
+    t[prefix + "s"] = FormatNumber(Ext(tenths % 600) / 10);
+}
+
+struct Geometry {
+    const char* name;
+    long double farB, farC;      // A–B and A–C, metres
+    long double d;               // A–P
+    long double phiB, phiC;      // angle at A from B (and from C) round to P, degrees
+    long double base, baseTurn;  // both bases: length, and turn from P→A, degrees
+};
+
+struct Survey {
+    Texts texts;
+    Point p;  // the true ground point
+};
+
+Survey Build(const Geometry& g)
+{
+    const Point a{6000.004L, 12000.003L};
+    const long double ap = 203;  // (AP), degrees; no far point due north, east, south or west
+    Survey s;
+    s.p = Polar(a, ap, g.d);
+    const Point b = Polar(a, ap - g.phiB, g.farB);
+    const Point c = Polar(a, ap - g.phiC, g.farC);
+    Texts& t = s.texts;
+    t["EXa"] = Centimetres(a.x), t["EYa"] = Centimetres(a.y);
+    t["EXb"] = Centimetres(b.x), t["EYb"] = Centimetres(b.y);
+    t["EXc"] = Centimetres(c.x), t["EYc"] = Centimetres(c.y);
+    // One base on each side of PA, each making a triangle with A.
+    const long double pa = Direction(s.p, a);
+    const Point k1 = Polar(s.p, pa + g.baseTurn, g.base);
+    const Point k2 = Polar(s.p, pa - g.baseTurn, g.base);
+    SetAngle(t, "Ebb1", Angle(s.p, k1, a));
+    SetAngle(t, "Ebb2", Angle(k1, s.p, a));
+    SetAngle(t, "Ebb11", Angle(s.p, k2, a));
+    SetAngle(t, "Ebb22", Angle(k2, s.p, a));
+    SetAngle(t, "Edd1", Angle(s.p, a, b));
+    SetAngle(t, "Edd2", Angle(s.p, a, c));
+    t["Eb1"] = Centimetres(g.base);
+    t["Eb2"] = Centimetres(g.base);
+    return s;
+}
+
+double ReadNumber(const std::string& text) { return static_cast<double>(ParseNumber(text)); }
+
+// The rigorous mean as the control reports it: "… (Xp = 6234,847 м, Yp = …)".
+Point RigorousPoint(const Check& c)
+{
+    const std::size_t x = c.value.find("Xp = ") + 5;
+    const std::size_t y = c.value.find("Yp = ") + 5;
+    return {ParseNumber(c.value.substr(x, c.value.find(' ', x) - x)),
+            ParseNumber(c.value.substr(y, c.value.find(' ', y) - y))};
+}
+
+} // namespace
+
+// The worked example: d 94,02 twice, (AP) 0,4″ apart, both P printed alike,
+// and the second base triangle narrow (γ 26°37′).
+TEST(Control, WorkedExample)
+{
+    Sheet s;
+    ASSERT_NO_FATAL_FAILURE(s.RunAll());
+    ASSERT_TRUE(s.control.Report());
+    EXPECT_EQ(s.Find("D").value, "0 м");
+    EXPECT_EQ(s.Find("AP").value, "-0,4``");
+    EXPECT_EQ(s.Find("P").value, "0 м (ΔXp = 0 м, ΔYp = 0 м)");
+    EXPECT_EQ(s.Find("GAMMA1").verdict, Verdict::Ok);
+    EXPECT_EQ(s.Find("GAMMA2").value, "26°37`28,1`` (слабая засечка)");
+    EXPECT_EQ(s.Find("GAMMA2").verdict, Verdict::Warning);
+    EXPECT_EQ(s.Find("RIGOROUS").verdict, Verdict::Ok);
+    EXPECT_EQ(s.control.Report()->Overall(), Verdict::Warning);
+    EXPECT_EQ(s.control.Report()->Summary(), "Контроль: допуски соблюдены; слабая засечка: γ АСР.");
+    for (const Check& c : s.control.Report()->checks) {
+        EXPECT_EQ(c.value.find(';'), std::string::npos) << c.name;
+        EXPECT_EQ(c.tolerance.find(';'), std::string::npos) << c.name;
+    }
+    EXPECT_EQ(s.Find("D").tolerance, "1:2000");
+    EXPECT_EQ(s.Find("AP").tolerance, "60``");
+    EXPECT_EQ(s.Find("P").tolerance, "0,05 м");
+    EXPECT_EQ(s.Find("GAMMA1").tolerance, "30°–150°");
+}
+
+// Each row changes the example's inputs to lie just inside or just outside
+// one tolerance; the other checks stay as they were.
+TEST(Control, Tolerances)
+{
+    struct Row {
+        const char* name;
+        void (*change)(ControlInputs&);
+        const char* check;
+        const char* value;
+        Verdict verdict;
+    };
+    const Row rows[] = {
+        {"d at 1:2000", [](ControlInputs& in) { in.d[0] = 99.98, in.d[1] = 100.03; }, "D", "-0,05 м (1:2000)", Verdict::Ok},
+        {"d at 1:1999", [](ControlInputs& in) { in.d[0] = 99.97, in.d[1] = 100.02; }, "D", "-0,05 м (1:1999)", Verdict::Exceeded},
+        {"d a centimetre apart", [](ControlInputs& in) { in.d[0] = 94.02, in.d[1] = 94.01; }, "D", "0,01 м (1:9401)", Verdict::Ok},
+        {"(AP) 60″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 60.0 / 3600; }, "AP", "-60``", Verdict::Ok},
+        {"(AP) 60,1″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 60.1 / 3600; }, "AP", "-60,1``", Verdict::Exceeded},
+        // the sheet does not reduce (AP) to 0–360, so the same direction may come a turn apart
+        {"(AP) across north", [](ControlInputs& in) { in.dirAP[0] = 360.005, in.dirAP[1] = 359.995; }, "AP", "36``", Verdict::Ok},
+        {"(AP) a turn apart", [](ControlInputs& in) { in.dirAP[0] = 0.004, in.dirAP[1] = 359.996; }, "AP", "28,8``", Verdict::Ok},
+        {"P 0,05 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.82, in.printed.yp[1] = 12335.19; },
+         "P", "0,05 м (ΔXp = 0,03 м, ΔYp = 0,04 м)", Verdict::Ok},
+        {"P 0,057 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.81, in.printed.yp[1] = 12335.19; },
+         "P", "0,057 м (ΔXp = 0,04 м, ΔYp = 0,04 м)", Verdict::Exceeded},
+        {"γ 30°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 80; }, "GAMMA1", "30°0`0``", Verdict::Ok},
+        {"γ 20°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 90; },
+         "GAMMA1", "20°0`0`` (слабая засечка)", Verdict::Warning},
+        {"γ 150°", [](ControlInputs& in) { in.measured.beta1[0] = 10, in.measured.beta2[0] = 20; }, "GAMMA1", "150°0`0``", Verdict::Ok},
+        {"γ 150°0′1″", [](ControlInputs& in) { in.measured.beta1[0] = 10, in.measured.beta2[0] = DmsToDegrees(19, 59, 59); },
+         "GAMMA1", "150°0`1`` (слабая засечка)", Verdict::Warning},
+        {"printed mean 4 cm off", [](ControlInputs& in) { in.printed.xMean += 0.04; }, "RIGOROUS", nullptr, Verdict::Ok},
+        {"printed mean 6 cm off", [](ControlInputs& in) { in.printed.xMean += 0.06; }, "RIGOROUS", nullptr, Verdict::Exceeded},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ControlInputs in = ExampleInputs();
+        row.change(in);
+        const ControlReport report = ComputeControl(in, Tolerances{});
+        for (const Check& c : report.checks) {
+            if (c.name == row.check) {
+                if (row.value != nullptr) {
+                    EXPECT_EQ(c.value, row.value);
+                }
+                EXPECT_EQ(c.verdict, row.verdict) << c.value;
+            } else if (c.name != "GAMMA2" && c.name != "RIGOROUS") {
+                EXPECT_EQ(c.verdict, Verdict::Ok) << c.name << ": " << c.value;
+            }
+        }
+        if (row.verdict == Verdict::Exceeded) {
+            EXPECT_EQ(report.Overall(), Verdict::Exceeded);
+        }
+    }
+}
+
+// The tolerances are the user's: a control computed is judged again by new ones.
+TEST(Control, NewTolerancesJudgeAgain)
+{
+    Sheet s;
+    ASSERT_NO_FATAL_FAILURE(s.RunAll());
+    Tolerances strict;
+    strict.directionSeconds = 0.3;
+    strict.gammaMin = 20;
+    s.control.SetTolerances(strict);
+    EXPECT_EQ(s.Find("AP").verdict, Verdict::Exceeded);
+    EXPECT_EQ(s.Find("AP").tolerance, "0,3``");
+    EXPECT_EQ(s.Find("GAMMA2").verdict, Verdict::Ok);
+    EXPECT_EQ(s.control.Report()->Summary(), "Контроль: допуск превышен — (AP).");
+}
+
+// A weak base triangle of γ = 20° through the pages: a warning, not a failure.
+TEST(Control, WeakTriangleOnTheSheet)
+{
+    Sheet s;
+    s.Set({{"Ebb1g", "65"}, {"Ebb1m", "30"}, {"Ebb1s", "0"}, {"Ebb2g", "94"}, {"Ebb2m", "30"}, {"Ebb2s", "0"}});
+    ASSERT_NO_FATAL_FAILURE(s.RunAll());
+    EXPECT_EQ(s.Find("GAMMA1").value, "20°0`0`` (слабая засечка)");
+    EXPECT_EQ(s.Find("GAMMA1").verdict, Verdict::Warning);
+}
+
+// Presses after page 3 drop the control whenever it no longer describes
+// what the pages show; page 3 completing again brings it back.
+TEST(Control, WhenTheControlHolds)
+{
+    const std::pair<const char*, bool> rows[] = {
+        {"ok1 ok2 ok3", true},
+        {"ok1 ok2 ok3 ok3", true},
+        {"ok3", false},
+        {"ok1 ok2 ok3 ok1", false},
+        {"ok1 ok2 ok3 ok2", false},
+        {"ok1 ok2 ok3 clear1", false},
+        {"ok1 ok2 ok3 clear2", false},
+        {"ok1 ok2 ok3 clear1 ok3", true},
+        {"ok1 ok2 ok3 Eb1=x ok2", false},
+        {"ok1 ok2 ok3 Eb1=x ok2 ok3", false},
+        {"ok1 ok2 ok3 EXa=x ok1", false},
+        {"ok1 ok2 ok3 EXa=x ok1 ok2 ok3", false},
+        {"ok1 ok2 ok3 ok1 ok3", false},
+        {"ok1 ok2 ok3 ok1 ok2 ok3", true},
+    };
+    for (const auto& [script, holds] : rows) {
+        SCOPED_TRACE(script);
+        Sheet s;
+        std::istringstream in(script);
+        for (std::string word; in >> word;) {
+            const std::size_t eq = word.find('=');
+            if (eq != std::string::npos)
+                s.f.SetText(word.substr(0, eq), word.substr(eq + 1));
+            else
+                s.Press(word);
+        }
+        EXPECT_EQ(s.control.Report().has_value(), holds);
+    }
+}
+
+TEST(Control, PagesCurrent)
+{
+    Sheet s;
+    ASSERT_NO_FATAL_FAILURE(s.RunAll());
+    EXPECT_TRUE(s.control.PageCurrent(1) && s.control.PageCurrent(2) && s.control.PageCurrent(3));
+    s.Press("clear1");
+    EXPECT_FALSE(s.control.PageCurrent(1));
+    EXPECT_TRUE(s.control.PageCurrent(2) && s.control.PageCurrent(3));
+    s.Set({{"EXc", "3700,05"}, {"EYc", "13936,62"}, {"EXb", "7049,74"}, {"EYb", "17577,28"}, {"EXa", "6327,46"},
+           {"EYa", "12351,48"}});
+    s.Press("ok1");
+    EXPECT_TRUE(s.control.PageCurrent(1));
+    EXPECT_FALSE(s.control.PageCurrent(2) || s.control.PageCurrent(3));
+}
+
+// The control is of what page 2 computed from, not of texts edited after it.
+TEST(Control, UsesWhatThePagesRanOn)
+{
+    Sheet plain;
+    plain.RunAll();
+    Sheet edited;
+    ASSERT_EQ(edited.Press("ok1"), Outcome::Completed);
+    edited.Set({{"EXb", "1"}, {"EYa", "2"}});
+    ASSERT_EQ(edited.Press("ok2"), Outcome::Completed);
+    edited.Set({{"Eb1", "10"}, {"Ebb2g", "1"}, {"Edd1s", "0"}});
+    ASSERT_EQ(edited.Press("ok3"), Outcome::Completed);
+    ASSERT_TRUE(edited.control.Report());
+    for (std::size_t i = 0; i < plain.control.Report()->checks.size(); ++i)
+        EXPECT_EQ(edited.control.Report()->checks[i].value, plain.control.Report()->checks[i].value);
+}
+
+// Surveys of known geometry. The sheet's ψ = atan(sin ψ) is exact only while
+// d ≪ S: with the far points at 800 m its P is decimetres off the true point,
+// while the rigorous solution stays within the measuring accuracy.
+TEST(Control, RigorousSolutionOfKnownSurveys)
+{
+    struct Row {
+        Geometry g;
+        double sheetAtLeast, sheetAtMost;  // distance of the sheet's P from the true one
+    };
+    const Row rows[] = {
+        {{"far points at 800 m, d 150 m", 800, 800, 150, 70, 110, 150, 60}, 0.10, 1.0},
+        {{"B at 800 m, C at 1200 m", 800, 1200, 150, 100, 40, 140, 55}, 0.05, 1.0},
+        {{"far points at 3 km", 3000, 3500, 150, 60, 120, 150, 60}, 0, 0.02},
+        {{"far points at 5 km, d 95 m", 5300, 3100, 95, 108, 41, 60, 50}, 0, 0.02},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.g.name);
+        const Survey survey = Build(row.g);
+        Sheet s;
+        s.Set(survey.texts);
+        ASSERT_NO_FATAL_FAILURE(s.RunAll());
+        const double sheetOff = std::hypot(ReadNumber(s.f.GetText("Xp")) - static_cast<double>(survey.p.x),
+                                           ReadNumber(s.f.GetText("Yp")) - static_cast<double>(survey.p.y));
+        EXPECT_GE(sheetOff, row.sheetAtLeast);
+        EXPECT_LE(sheetOff, row.sheetAtMost);
+        const Check& rigorous = s.Find("RIGOROUS");
+        const Point r = RigorousPoint(rigorous);
+        EXPECT_LE(std::hypot(static_cast<double>(r.x - survey.p.x), static_cast<double>(r.y - survey.p.y)), 0.03)
+            << rigorous.value;
+        EXPECT_EQ(rigorous.verdict, sheetOff > 0.06 ? Verdict::Exceeded : Verdict::Ok) << rigorous.value;
+    }
+}
+
+// A far point closer to A than d·sin δ leaves no triangle: the sheet still
+// prints a P through its arctangent, the control says the geometry is impossible.
+TEST(Control, ImpossibleGeometry)
+{
+    ControlInputs in = ExampleInputs();
+    in.given.xb = in.given.xa + 50;
+    in.given.yb = in.given.ya;
+    const RigorousSolution r = SolveRigorous(in.given, in.measured);
+    EXPECT_FALSE(r.possible);
+    ASSERT_TRUE(r.variant[0].impossible);
+    EXPECT_FALSE(r.variant[1].impossible);
+    const ControlReport report = ComputeControl(in, Tolerances{});
+    const Check& c = report.checks.back();
+    EXPECT_EQ(c.value, "геометрия невозможна (АВР: d·sin δ/S = 1,7803 больше 1: такого треугольника нет)");
+    EXPECT_EQ(c.verdict, Verdict::Exceeded);
+}
+
+TEST(Control, ReadingTolerances)
+{
+    const ToleranceField& ratio = ToleranceFields()[0];
+    const ToleranceField& metres = ToleranceFields()[2];
+    const std::tuple<const ToleranceField*, const char*, double> good[] = {
+        {&ratio, "2000", 2000}, {&ratio, "1", 1}, {&metres, "0,05", 0.05}, {&metres, " 1E-2 ", 0.01}};
+    for (const auto& [field, text, expected] : good) {
+        double out = 0;
+        EXPECT_FALSE(ReadTolerance(*field, text, out)) << text;
+        EXPECT_EQ(out, expected) << text;
+    }
+    const std::pair<const ToleranceField*, const char*> bad[] = {
+        {&metres, ""}, {&metres, "0"}, {&metres, "-0,05"}, {&metres, "0,05 м"}, {&metres, "пять"}, {&ratio, "0,5"}};
+    for (const auto& [field, text] : bad) {
+        double out = 7;
+        const std::optional<std::string> message = ReadTolerance(*field, text, out);
+        ASSERT_TRUE(message) << text;
+        EXPECT_NE(message->find(field->label), std::string::npos) << *message;
+        EXPECT_EQ(out, 7) << text;
+    }
+    EXPECT_FALSE(ToleranceProblem(Tolerances{}));
+    Tolerances crossed;
+    crossed.gammaMin = 150, crossed.gammaMax = 30;
+    EXPECT_TRUE(ToleranceProblem(crossed));
+    Tolerances flat;
+    flat.gammaMax = 180;
+    EXPECT_TRUE(ToleranceProblem(flat));
+}

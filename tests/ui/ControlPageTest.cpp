@@ -1,0 +1,269 @@
+// The control in the window: the fourth page, page 3's verdict line, the
+// presses that drop the control, the tolerances dialog and settings, and the
+// statement actions of the File menu.
+
+#include "ControlPage.h"
+#include "ToleranceDialog.h"
+#include "ToleranceSettings.h"
+#include "UiFixture.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+
+class ControlPageTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<UiFixture> ui;
+
+    void RunAllPages() const
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        ui->Click(ui->form1->Button1);
+    }
+
+    QString Verdict() const { return ui->form1->ControlVerdict->text(); }
+    QTableWidget* Table() const { return ui->form1->TS4->Table(); }
+
+    QStringList Row(int row) const
+    {
+        QStringList texts;
+        for (int c = 0; c < Table()->columnCount(); ++c)
+            texts << Table()->item(row, c)->text();
+        return texts;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Settings go to a scratch place, never to the user's own.
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+    void init()
+    {
+        QSettings(QStringLiteral("snesenie"), QStringLiteral("snesenie")).remove(QStringLiteral("control"));
+        ui = std::make_unique<UiFixture>();
+    }
+
+    void cleanup()
+    {
+        const QList<SeenModal> left = ui->watch.Take();
+        for (const SeenModal& m : left)
+            qWarning() << "unexpected modal window:" << m.window << m.title << m.text;
+        ui.reset();
+        QVERIFY2(left.isEmpty(), "a modal window nobody expected was shown");
+    }
+
+    void fourthPageAfterTheThree()
+    {
+        QCOMPARE(ui->form1->PC1->count(), 4);
+        QCOMPARE(ui->form1->PC1->indexOf(ui->form1->TS4), 3);
+        QCOMPARE(ui->form1->PC1->tabText(3), QString("Контроль"));
+        QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS1);
+        // Made when first needed, not with the window: the start stays quick.
+        QVERIFY(ui->form1->TS4->findChild<QTableWidget*>() == nullptr);
+        ui->ShowPage(ui->form1->TS4);
+        QVERIFY(ui->form1->TS4->findChild<QTableWidget*>() != nullptr);
+        QCOMPARE(Table()->rowCount(), 0);
+        QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
+    }
+
+    void exampleSheetIsControlledWhenPageThreeCompletes()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        QCOMPARE(Table()->rowCount(), 0);
+        ui->Click(ui->form1->Button1);
+        QCOMPARE(Verdict(), QString("Контроль: допуски соблюдены; слабая засечка: γ АСР."));
+        QCOMPARE(ui->form1->TS4->Summary()->text(), Verdict());
+        QCOMPARE(Table()->rowCount(), 6);
+        QCOMPARE(Row(0), QStringList({"Расхождение d (АВР − АСР)", "0 м", "1:2000", "допуск соблюдён"}));
+        QCOMPARE(Row(1), QStringList({"Расхождение (AP) (АВР − АСР)", "-0,4``", "60``", "допуск соблюдён"}));
+        QCOMPARE(Row(4), QStringList({"Форма треугольника АСР (γ)", "26°37`28,1`` (слабая засечка)", "30°–150°",
+                                      "предупреждение"}));
+        // Marked by colour as well as by word, and the colours differ.
+        const QTableWidgetItem* ok = Table()->item(0, 3);
+        const QTableWidgetItem* warning = Table()->item(4, 3);
+        QCOMPARE(ok->foreground().color(), VerdictColor(snesenie::Verdict::Ok));
+        QCOMPARE(warning->foreground().color(), VerdictColor(snesenie::Verdict::Warning));
+        QVERIFY(ok->background().color() != warning->background().color());
+        QCOMPARE(ui->form1->ControlVerdict->palette().color(QPalette::WindowText),
+                 VerdictColor(snesenie::Verdict::Warning));
+    }
+
+    void pressesThatDropTheControl_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("typed");  // NAME=TEXT typed before the press, or empty
+        QTest::addColumn<int>("modals");
+        QTest::newRow("page 1 again") << "BitBtn1" << "" << 0;
+        QTest::newRow("page 2 again") << "BitBtn3" << "" << 0;
+        QTest::newRow("page 1 fails") << "BitBtn1" << "EXa=x" << 1;
+        QTest::newRow("page 2 fails") << "BitBtn3" << "Eb2=" << 1;
+        QTest::newRow("page 1 cleared") << "Button3" << "" << 0;
+        QTest::newRow("page 2 cleared") << "Button4" << "" << 0;
+    }
+
+    void pressesThatDropTheControl()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, typed);
+        QFETCH(int, modals);
+        RunAllPages();
+        QCOMPARE(Table()->rowCount(), 6);
+        if (!typed.isEmpty())
+            ui->Edit(qPrintable(typed.section('=', 0, 0)))->setText(typed.section('=', 1));
+        ui->Click(ui->form1->findChild<QPushButton*>(button));
+        QCOMPARE(ui->watch.Take().size(), modals);
+        QCOMPARE(Table()->rowCount(), 0);
+        QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
+    }
+
+    // After a clear the carried values still hold, so page 3 computes again
+    // and with it the control.
+    void pageThreeAgainAfterAClearBringsItBack()
+    {
+        RunAllPages();
+        ui->Click(ui->form1->Button3);
+        ui->Click(ui->form1->Button1);
+        QCOMPARE(Table()->rowCount(), 6);
+    }
+
+    void tolerancesFromTheSettings()
+    {
+        snesenie::Tolerances mine;
+        mine.directionSeconds = 0.3;
+        mine.gammaMin = 20;
+        SaveTolerances(mine);
+        ui = std::make_unique<UiFixture>();
+        RunAllPages();
+        QCOMPARE(Row(1), QStringList({"Расхождение (AP) (АВР − АСР)", "-0,4``", "0,3``", "допуск превышен"}));
+        QCOMPARE(Row(4).at(3), QString("допуск соблюдён"));
+        QCOMPARE(Verdict(), QString("Контроль: допуск превышен — (AP)."));
+        QCOMPARE(ui->form1->ControlVerdict->palette().color(QPalette::WindowText),
+                 VerdictColor(snesenie::Verdict::Exceeded));
+    }
+
+    // a damaged settings file must not stop the control: its values fall back
+    void damagedSettingsFallBackToDefaults()
+    {
+        QSettings settings(QStringLiteral("snesenie"), QStringLiteral("snesenie"));
+        settings.setValue("control/directionSeconds", "много");
+        settings.setValue("control/positionMetres", "-1");
+        settings.sync();
+        const snesenie::Tolerances loaded = LoadTolerances();
+        QCOMPARE(loaded.directionSeconds, 60.0);
+        QCOMPARE(loaded.positionMetres, 0.05);
+        settings.setValue("control/gammaMin", "170");
+        settings.sync();
+        QCOMPARE(LoadTolerances().gammaMin, 30.0);
+    }
+
+    void toleranceDialogTakesOnlyUsableValues_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("problem");  // empty: accepted
+        QTest::newRow("ratio") << "distanceRatio" << "1500" << "";
+        QTest::newRow("metres with comma") << "positionMetres" << "0,1" << "";
+        QTest::newRow("zero") << "positionMetres" << "0" << "положительным";
+        QTest::newRow("negative") << "directionSeconds" << "-5" << "положительным";
+        QTest::newRow("words") << "directionSeconds" << "шестьдесят" << "положительное число";
+        QTest::newRow("empty") << "gammaMax" << "" << "положительное число";
+        QTest::newRow("ratio below 1") << "distanceRatio" << "0,5" << "меньше 1";
+        QTest::newRow("γ crossed") << "gammaMin" << "160" << "меньше наибольшего";
+        QTest::newRow("γ flat") << "gammaMax" << "180" << "меньше 180";
+    }
+
+    void toleranceDialogTakesOnlyUsableValues()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, problem);
+        ToleranceDialog dialog{snesenie::Tolerances{}};
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.Edit(qPrintable(field))->setText(text);
+        dialog.accept();
+        if (problem.isEmpty()) {
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QVERIFY(!dialog.Problem->isVisible());
+            return;
+        }
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.Problem->isVisible());
+        QVERIFY2(dialog.Problem->text().contains(problem), qPrintable(dialog.Problem->text()));
+        QCOMPARE(dialog.Result().directionSeconds, 60.0);  // nothing taken
+        QTRY_COMPARE(dialog.focusWidget(), dialog.Edit(qPrintable(field)));
+        // "По умолчанию" puts the typical values back.
+        dialog.findChild<QPushButton*>("DefaultsButton")->click();
+        QVERIFY(!dialog.Problem->isVisible());
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void statementActionsInTheFileMenu()
+    {
+        QList<QAction*> actions = ui->form1->FileMenu->actions();
+        const qsizetype end = actions.indexOf(ui->form1->FileStatementEnd);
+        QVERIFY(end >= 4);
+        QCOMPARE(actions.mid(end - 4, 4), QList<QAction*>({ui->form1->PrintAction, ui->form1->PreviewAction,
+                                                             ui->form1->PdfAction, ui->form1->TolerancesAction}));
+        QCOMPARE(ui->form1->PrintAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QCOMPARE(ui->form1->PdfAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    }
+
+    // Each opens its own dialog; dismissed, nothing on the sheet changes.
+    void statementActionsOpenTheirDialogs_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("print") << "PrintAction" << "PrintDialog";
+        QTest::newRow("preview") << "PreviewAction" << "PrintPreviewDialog";
+        QTest::newRow("pdf") << "PdfAction" << "PdfFileDialog";
+        QTest::newRow("tolerances") << "TolerancesAction" << "ToleranceDialog";
+    }
+
+    void statementActionsOpenTheirDialogs()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, dialog);
+        RunAllPages();
+        ui->form1->findChild<QAction*>(action)->trigger();
+        const QList<SeenModal> seen = ui->watch.Take();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.front().window, dialog);
+        QCOMPARE(ui->Text("Xp"), QString("6234,85"));
+        QCOMPARE(Table()->rowCount(), 6);
+    }
+
+    void shortcutsReachTheActions()
+    {
+        QTest::keyClick(ui->form1.get(), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(ui->watch.WaitFor(1));
+        QCOMPARE(ui->watch.Take().front().window, QString("PrintDialog"));
+        QVERIFY(ui->Reactivate());
+        // also from inside a box, where a line edit might keep Ctrl+E for itself
+        ui->Edit("EXc")->setFocus();
+        QTest::keyClick(ui->Edit("EXc"), Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(ui->watch.WaitFor(1));
+        QCOMPARE(ui->watch.Take().front().window, QString("PdfFileDialog"));
+    }
+
+    void tolerancesButtonOnTheControlPage()
+    {
+        ui->ShowPage(ui->form1->TS4);
+        QTest::mouseClick(ui->form1->TS4->TolerancesButton(), Qt::LeftButton);
+        const QList<SeenModal> seen = ui->watch.Take();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.front().window, QString("ToleranceDialog"));
+    }
+};
+
+QTEST_MAIN(ControlPageTest)
+#include "ControlPageTest.moc"

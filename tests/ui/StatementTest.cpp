@@ -1,0 +1,204 @@
+// The statement as a PDF, read back the way anyone would check it: its text
+// with pdftotext, its pages and fonts with pdfinfo and pdffonts (poppler-utils).
+// Also the program's headless `snesenie --pdf`, started with no display.
+
+#include "FieldTable.h"
+#include "UiFixture.h"
+
+#include "Statement.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+// Runs a tool and returns what it printed; fails the test if it cannot run.
+QString Tool(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromUtf8(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString PdfText(const QString& path) { return Tool("pdftotext", {"-enc", "UTF-8", path, "-"}); }
+QString PdfInfo(const QString& path) { return Tool("pdfinfo", {path}); }
+
+} // namespace
+
+class StatementTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<UiFixture> ui;
+    QTemporaryDir dir;
+
+    QString Export(const QString& name) const
+    {
+        const QString path = dir.filePath(name);
+        const QString error = ui->form1->ExportStatementPdf(path);
+        return error.isEmpty() ? path : QStringLiteral("<error: %1>").arg(error);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(),
+                 "pdftotext and pdfinfo (poppler-utils, from scripts/install-deps) are needed");
+        QVERIFY(dir.isValid());
+    }
+
+    void init() { ui = std::make_unique<UiFixture>(); }
+
+    void cleanup()
+    {
+        const bool noModal = ui->watch.Take().isEmpty();
+        ui.reset();
+        QVERIFY2(noModal, "a modal window nobody expected was shown");
+    }
+
+    // Every field's text, exactly as the window shows it, is on the page.
+    void everyFieldTextIsInTheStatement()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        ui->Click(ui->form1->Button1);
+        const QString path = Export("example.pdf");
+        const QString text = PdfText(path);
+        for (const snesenie::FieldInfo& f : snesenie::Fields()) {
+            const QString shown = ui->Text(f.name.data());
+            QVERIFY2(!shown.isEmpty(), f.name.data());
+            QVERIFY2(text.contains(shown), qPrintable(QString::fromUtf8(f.name.data()) + ": " + shown));
+        }
+        for (const char* expected :
+             {"Ведомость", "Задание: без имени", "Программа: snesenie 1.1.0", "допуск соблюдён", "предупреждение",
+              "Контроль: допуски соблюдены; слабая засечка: γ АСР.", "1:2000", "30°–150°", "45°22`45,1``",
+              "Xp = 6234,85", "Yp = 12335,23", "Вычислил:", "Проверил:"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        QVERIFY2(!text.contains("Не посчитаны"), qPrintable(text));
+
+        const QString info = PdfInfo(path);
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+        QVERIFY2(info.contains("(A4)"), qPrintable(info));
+        // Every font is embedded, so the statement looks the same anywhere.
+        const QStringList fonts = Tool("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fonts.isEmpty());
+        // name, type, encoding, then emb sub uni and the object number
+        const QRegularExpression flags("\\s(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$");
+        for (const QString& font : fonts)
+            QVERIFY2(flags.match(font).captured(1) == "yes", qPrintable(font));
+    }
+
+    // The printer takes the same document through the same routine.
+    void printerGetsTheSameStatement()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("printer.pdf"));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        RenderStatement(*ui->form1->BuildStatementDocument(), printer);
+        const QString text = PdfText(printer.outputFileName());
+        QVERIFY2(text.contains("82°7`51``") && text.contains("Задание: без имени"), qPrintable(text));
+        QVERIFY2(PdfInfo(printer.outputFileName()).contains("(A4)"), "not A4");
+    }
+
+    void uncomputedPagesAreNamedAndDashed()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        const QString text = PdfText(Export("page1.pdf"));
+        QVERIFY2(text.contains("Не посчитаны по текущим данным: страница 2, 3."), qPrintable(text));
+        QVERIFY(text.contains("82°7`51``"));
+        QVERIFY(text.contains("—"));
+        QVERIFY(text.contains("Контроль не выполнен: посчитайте все три страницы."));
+    }
+
+    // a text typed into a box is printed as text, never read as markup
+    void typedTextIsNotMarkup()
+    {
+        ui->Edit("Eb1")->setText("<b>60,76</b> & 1");
+        const QString text = PdfText(Export("typed.pdf"));
+        QVERIFY2(text.contains("<b>60,76</b> & 1"), qPrintable(text));
+    }
+
+    void unwritablePlaceLeavesNothing()
+    {
+        const QString path = dir.filePath("no/such/folder/statement.pdf");
+        const QString error = ui->form1->ExportStatementPdf(path);
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    // The program's own --pdf, as a script in an office would run it: no
+    // display at all, and the exit status tells the outcome.
+    void headlessStatement_data()
+    {
+        QTest::addColumn<QStringList>("args");  // after --pdf OUT
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");  // or, on success, the job's name on the statement
+        // A station of its own: A moved by 4 cm, so P moves with it.
+        QFile job(dir.filePath("station-12.snesenie"));
+        QVERIFY(job.open(QIODevice::WriteOnly));
+        job.write(R"({"format": "snesenie-job", "version": 1, "fields": {"EXa": "6327,50", "EXb": "7049,74",
+            "EXc": "3700,05", "EYa": "12351,48", "EYb": "17577,28", "EYc": "13936,62", "Eb1": "60,76", "Eb2": "42,14",
+            "Ebb11g": "63", "Ebb11m": "52", "Ebb11s": "54,7", "Ebb1g": "45", "Ebb1m": "22", "Ebb1s": "45,1",
+            "Ebb22g": "89", "Ebb22m": "29", "Ebb22s": "37,2", "Ebb2g": "94", "Ebb2m": "30", "Ebb2s": "54,6",
+            "Edd1g": "71", "Edd1m": "12", "Edd1s": "42,3", "Edd2g": "137", "Edd2m": "45", "Edd2s": "52,8"}})");
+        job.close();
+        QTest::newRow("example sheet") << QStringList() << 0 << "без имени";
+        QTest::newRow("job") << QStringList{job.fileName()} << 0 << "station-12";
+        QTest::newRow("missing job") << QStringList{dir.filePath("нет.snesenie")} << 1 << "нет.snesenie";
+        QTest::newRow("page 1 fails") << QStringList{dir.filePath("bad.snesenie")} << 1 << "«Xc»";
+        QFile bad(dir.filePath("bad.snesenie"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(R"({"format": "snesenie-job", "version": 1, "fields": {"EXc": "3700;05"}})");
+    }
+
+    void headlessStatement()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        const QString out = dir.filePath(QStringLiteral("headless-%1.pdf").arg(QTest::currentDataTag()));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        program.setProcessEnvironment(env);
+        program.start(SNESENIE_GUI, QStringList{"--pdf", out} + args);
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), status);
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        if (status != 0) {
+            QVERIFY2(err.contains(error), qPrintable(err));
+            QVERIFY(!QFile::exists(out));
+            return;
+        }
+        const QString text = PdfText(out);
+        QVERIFY2(text.contains("Задание: " + error), qPrintable(text));
+        QVERIFY(text.contains("допуск соблюдён"));
+        // The job's own A, 4 cm off the example's, carries P with it.
+        const bool own = error == "station-12";
+        for (const char* expected : {own ? "6234,89" : "6234,85", own ? "12335,22" : "12335,23"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        QVERIFY2(PdfInfo(out).contains("(A4)"), qPrintable(PdfInfo(out)));
+    }
+
+    void headlessUsageError()
+    {
+        QProcess program;
+        program.start(SNESENIE_GUI, {"--pdf"});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(program.readAllStandardError()).contains("snesenie --pdf"));
+    }
+};
+
+QTEST_MAIN(StatementTest)
+#include "StatementTest.moc"

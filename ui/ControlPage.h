@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Control.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+/// The fourth page, "Контроль": one row per check with its value, its
+/// tolerance and the verdict, marked by a word and by a colour. It only lays
+/// out what the core's control reports. Its widgets are made when the page is
+/// first shown or asked for, not with the window.
+class ControlPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ControlPage(QWidget* parent = nullptr);
+
+    /// Shows the control, or that there is none yet.
+    void Show(const std::optional<snesenie::ControlReport>& report);
+
+    QLabel* Summary();
+    QTableWidget* Table();
+    QPushButton* TolerancesButton();
+
+signals:
+    void TolerancesRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Build();
+    void Refresh();
+
+    std::optional<snesenie::ControlReport> report_;
+    QLabel* summary_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    QPushButton* tolerancesButton_ = nullptr;
+};
+
+/// The colour a verdict is marked with; the word always goes with it.
+QColor VerdictColor(snesenie::Verdict verdict);

@@ -1,0 +1,249 @@
+#include "Statement.h"
+
+#include "SchemeDrawing.h"
+#include "Version.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Colours of the verdict words; the words themselves carry the verdict, so a
+// statement printed in black and white says the same.
+QString VerdictHtml(snesenie::Verdict verdict)
+{
+    const char* colour = verdict == snesenie::Verdict::Ok         ? "#007000"
+                         : verdict == snesenie::Verdict::Exceeded ? "#c00000"
+                                                                  : "#a05000";
+    return QStringLiteral("<b><span style=\"color:%1\">%2</span></b>")
+        .arg(QLatin1String(colour), QString::fromUtf8(snesenie::VerdictWord(verdict)));
+}
+
+class Builder {
+public:
+    explicit Builder(const StatementSource& source) : s_(source) {}
+
+    QString Html() const
+    {
+        QString h;
+        h += QStringLiteral("<html><body>");
+        h += Heading();
+        h += Section(QStringLiteral("1. Исходные данные"));
+        h += SideBySide(GivenPoints(), Measurements());
+        h += Section(QStringLiteral("2. Направления и расстояния от A (страница 1)"));
+        h += Page1();
+        h += QStringLiteral("<p style=\"font-size:4pt; margin:0px\">&nbsp;</p>");
+        h += SideBySide(Section(QStringLiteral("3. Расстояние AP и направление (AP) (страница 2)")) + Page2(),
+                        Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + Page3());
+        h += Section(QStringLiteral("5. Контроль"));
+        h += Control();
+        h += QStringLiteral("<p style=\"margin-top:22px\">Вычислил: ______________________"
+                            "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
+        h += QStringLiteral("</body></html>");
+        return h;
+    }
+
+private:
+    // The text of a field exactly as the window shows it; a dash while it is empty.
+    QString F(const char* name) const
+    {
+        const QString text = Q(s_.fields.GetText(name));
+        return text.isEmpty() ? QStringLiteral("—") : text.toHtmlEscaped();
+    }
+
+    // An angle typed in three boxes, put together the way the sheet prints angles.
+    QString Angle(const char* g, const char* m, const char* s) const
+    {
+        if (s_.fields.GetText(g).empty() && s_.fields.GetText(m).empty() && s_.fields.GetText(s).empty())
+            return QStringLiteral("—");
+        return F(g) + QStringLiteral("°") + F(m) + QStringLiteral("`") + F(s) + QStringLiteral("``");
+    }
+
+    static QString Section(const QString& title)
+    {
+        return QStringLiteral("<p style=\"margin-top:8px; margin-bottom:3px\"><b>%1</b></p>").arg(title);
+    }
+
+    // Every table spans its column; no cell ever breaks a number.
+    static QString TableStart(const QStringList& headings)
+    {
+        QString h = QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" "
+                                   "style=\"border-collapse:collapse; border-color:#808080\"><tr>");
+        for (const QString& heading : headings)
+            h += QStringLiteral("<th style=\"white-space:nowrap\">%1</th>").arg(heading);
+        return h + QStringLiteral("</tr>");
+    }
+
+    static QString Row(const QStringList& cells)
+    {
+        QString h = QStringLiteral("<tr>");
+        for (qsizetype i = 0; i < cells.size(); ++i)
+            h += (i % 2 == 0 && cells.size() > 3) || i == 0
+                     ? QStringLiteral("<td style=\"white-space:nowrap\">%1</td>").arg(cells[i])
+                     : QStringLiteral("<td style=\"white-space:nowrap\" align=\"right\">%1</td>").arg(cells[i]);
+        return h + QStringLiteral("</tr>");
+    }
+
+    static QString SideBySide(const QString& left, const QString& right)
+    {
+        return QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
+                              "<td width=\"48%\" valign=\"top\">%1</td><td width=\"4%\"></td>"
+                              "<td width=\"48%\" valign=\"top\">%2</td></tr></table>")
+            .arg(left, right);
+    }
+
+    QString Heading() const
+    {
+        const QString job = s_.jobName.isEmpty() ? QStringLiteral("без имени") : s_.jobName.toHtmlEscaped();
+        QString h = QStringLiteral("<img src=\"snesenie:scheme\" width=\"210\" align=\"right\">");
+        h += QStringLiteral("<p align=\"left\" style=\"font-size:14pt; margin-bottom:0px\"><b>Ведомость</b></p>"
+                            "<p style=\"margin-top:0px\">вычисления координат пункта P<br>"
+                            "(снесение координат с вершины знака на землю)</p>");
+        h += QStringLiteral("<p>Задание: <b>%1</b><br>Дата и время: %2<br>Программа: snesenie %3</p>")
+                 .arg(job, s_.when.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                      QString::fromUtf8(snesenie::kVersion));
+        QStringList missing;
+        for (int page = 1; page <= 3; ++page)
+            if (!s_.control.PageCurrent(page))
+                missing << QString::number(page);
+        if (!missing.isEmpty())
+            h += QStringLiteral("<p><b>Не посчитаны по текущим данным: страница %1.</b> "
+                                "Поля, которые ещё не вычислялись, отмечены прочерком.</p>")
+                     .arg(missing.join(QStringLiteral(", ")));
+        return h;
+    }
+
+    QString GivenPoints() const
+    {
+        QString h = TableStart({QStringLiteral("Пункт"), QStringLiteral("X"), QStringLiteral("Y")});
+        h += Row({QStringLiteral("A"), F("EXa"), F("EYa")});
+        h += Row({QStringLiteral("B"), F("EXb"), F("EYb")});
+        h += Row({QStringLiteral("C"), F("EXc"), F("EYc")});
+        return h + QStringLiteral("</table>");
+    }
+
+    QString Measurements() const
+    {
+        QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
+        h += Row({QStringLiteral("β1"), Angle("Ebb1g", "Ebb1m", "Ebb1s"), Angle("Ebb11g", "Ebb11m", "Ebb11s")});
+        h += Row({QStringLiteral("β2"), Angle("Ebb2g", "Ebb2m", "Ebb2s"), Angle("Ebb22g", "Ebb22m", "Ebb22s")});
+        h += Row({QStringLiteral("δ"), Angle("Edd1g", "Edd1m", "Edd1s"), Angle("Edd2g", "Edd2m", "Edd2s")});
+        h += Row({QStringLiteral("b"), F("Eb1"), F("Eb2")});
+        return h + QStringLiteral("</table>");
+    }
+
+    QString Page1() const
+    {
+        QString h = TableStart({QString(), QStringLiteral("A → B"), QString(), QStringLiteral("A → C")});
+        const char* rows[][4] = {
+            {"Xb − Xa", "EXbXa", "Xc − Xa", "EXcXa"}, {"Yb − Ya", "EYbYa", "Yc − Ya", "EYcYa"},
+            {"tg(AB)", "EtgAB", "tg(AC)", "EtgAC"},   {"(AB)", "EAB", "(AC)", "EAC"},
+            {"cos(AB)", "EcosAB", "cos(AC)", "EcosAC"}, {"sin(AB)", "EsinAB", "sin(AC)", "EsinAC"},
+            {"AB = S", "ES1", "AC = S", "ES11"},       {"AB = S`", "ES2", "AC = S`", "ES22"},
+        };
+        for (const auto& r : rows)
+            h += Row({QString::fromUtf8(r[0]), F(r[1]), QString::fromUtf8(r[2]), F(r[3])});
+        return h + QStringLiteral("</table>");
+    }
+
+    QString Page2() const
+    {
+        QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
+        const char* rows[][3] = {
+            {"γ", "Ey1", "Ey2"},         {"sin β2", "Esinbb2", "Esinbb22"}, {"sin γ", "Esiny1", "Esiny2"},
+            {"d", "Edd1", "Edd2"},       {"sin δ", "Esind1", "Esind2"},     {"sin ψ", "Esinw1", "Esinw2"},
+            {"ψ", "Ew1", "Ew2"},         {"δ+ψ", "Edw1", "Edw2"},           {"φ", "Eu1", "Eu2"},
+            {"(AP)", "EAP1", "EAP2"},
+        };
+        for (const auto& r : rows)
+            h += Row({QString::fromUtf8(r[0]), F(r[1]), F(r[2])});
+        h += QStringLiteral("</table><p style=\"margin-top:3px\">Среднее d = %1</p>").arg(F("d"));
+        return h;
+    }
+
+    QString Page3() const
+    {
+        QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
+        const char* rows[][3] = {
+            {"cos(AP)", "EcosAP1", "EcosAP2"}, {"sin(AP)", "EsinAP1", "EsinAP2"}, {"ΔXap", "EdXap1", "EdXap2"},
+            {"ΔYap", "EdYap1", "EdYap2"},      {"Xp", "EXp1", "EXp2"},           {"Yp", "EYp1", "EYp2"},
+        };
+        for (const auto& r : rows)
+            h += Row({QString::fromUtf8(r[0]), F(r[1]), F(r[2])});
+        h += QStringLiteral("</table><p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>"
+                            "<b>Xp = %1</b><br><b>Yp = %2</b></p>")
+                 .arg(F("Xp"), F("Yp"));
+        return h;
+    }
+
+    QString Control() const
+    {
+        const std::optional<snesenie::ControlReport>& report = s_.control.Report();
+        if (!report)
+            return QStringLiteral("<p>%1</p>").arg(QString::fromUtf8(snesenie::kControlNotComputed));
+        QString h = TableStart({QStringLiteral("Проверка"), QStringLiteral("Значение"), QStringLiteral("Допуск"),
+                                QStringLiteral("Вывод")});
+        for (const snesenie::Check& c : report->checks)
+            h += QStringLiteral("<tr><td>%1</td><td>%2</td><td style=\"white-space:nowrap\">%3</td><td style=\"white-space:nowrap\">%4</td></tr>")
+                     .arg(Q(c.title).toHtmlEscaped(), Q(c.value).toHtmlEscaped(), Q(c.tolerance).toHtmlEscaped(),
+                          VerdictHtml(c.verdict));
+        h += QStringLiteral("</table><p style=\"margin-top:3px\"><b>%1</b></p>").arg(Q(report->Summary()).toHtmlEscaped());
+        return h;
+    }
+
+    const StatementSource& s_;
+};
+
+} // namespace
+
+QString StatementTitle() { return QStringLiteral("Ведомость вычисления координат пункта P"); }
+
+std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source)
+{
+    auto document = std::make_unique<QTextDocument>();
+    // Liberation faces are installed with the program and embedded in the
+    // PDF, so the statement looks the same on every machine.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(9);
+    document->setDefaultFont(font);
+    document->setMetaInformation(QTextDocument::DocumentTitle, StatementTitle());
+    document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")),
+                          snesenie::DrawScheme());
+    document->setHtml(Builder(source).Html());
+    return document;
+}
+
+void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)
+{
+    statement.print(&device);
+}
+
+QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Не удалось создать файл «%1»: %2").arg(path, file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(QPageLayout::Portrait);
+        // The document keeps its own 2 cm margins.
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(600);
+        writer.setTitle(StatementTitle());
+        writer.setCreator(QStringLiteral("snesenie %1").arg(QString::fromUtf8(snesenie::kVersion)));
+        RenderStatement(statement, writer);
+    }
+    if (!file.commit())
+        return QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, file.errorString());
+    return {};
+}

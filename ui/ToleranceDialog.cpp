@@ -1,0 +1,94 @@
+#include "ToleranceDialog.h"
+
+#include "Numbers.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* parent)
+    : QDialog(parent), result_(current)
+{
+    setObjectName(QStringLiteral("ToleranceDialog"));
+    setWindowTitle(QStringLiteral("Допуски"));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* intro = new QLabel(QStringLiteral("Допуски контроля по вашей инструкции. Числа пишутся с запятой: 0,05."),
+                             this);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+
+    auto* form = new QFormLayout;
+    for (const snesenie::ToleranceField& field : snesenie::ToleranceFields()) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(field.key));
+        edit->setAccessibleName(QString::fromUtf8(field.label));
+        form->addRow(QString::fromUtf8(field.label), edit);
+        edits_.append(edit);
+    }
+    layout->addLayout(form);
+
+    // Said in words and in red, next to the boxes, while the dialog stays open.
+    Problem = new QLabel(this);
+    Problem->setObjectName(QStringLiteral("Problem"));
+    Problem->setWordWrap(true);
+    QPalette red = Problem->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Problem->setPalette(red);
+    Problem->hide();
+    layout->addWidget(Problem);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("ОК"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    QPushButton* defaults = buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
+    defaults->setObjectName(QStringLiteral("DefaultsButton"));
+    connect(defaults, &QPushButton::clicked, this, [this] { Fill(snesenie::Tolerances{}); });
+    connect(buttons, &QDialogButtonBox::accepted, this, &ToleranceDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ToleranceDialog::reject);
+    layout->addWidget(buttons);
+
+    Fill(current);
+}
+
+void ToleranceDialog::Fill(const snesenie::Tolerances& tolerances)
+{
+    const auto fields = snesenie::ToleranceFields();
+    for (qsizetype i = 0; i < edits_.size(); ++i)
+        edits_[i]->setText(QString::fromStdString(snesenie::FormatNumber(tolerances.*fields[i].member)));
+    Problem->hide();
+}
+
+QLineEdit* ToleranceDialog::Edit(const char* key) const
+{
+    return findChild<QLineEdit*>(QString::fromLatin1(key));
+}
+
+void ToleranceDialog::accept()
+{
+    snesenie::Tolerances read;
+    const auto fields = snesenie::ToleranceFields();
+    auto refuse = [this](const std::string& message, QLineEdit* edit) {
+        Problem->setText(QString::fromStdString(message));
+        Problem->show();
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+    };
+    for (qsizetype i = 0; i < edits_.size(); ++i) {
+        double value = 0;
+        if (const auto message = snesenie::ReadTolerance(fields[i], edits_[i]->text().toStdString(), value)) {
+            refuse(*message, edits_[i]);
+            return;
+        }
+        read.*fields[i].member = value;
+    }
+    if (const auto message = snesenie::ToleranceProblem(read)) {
+        refuse(*message, Edit(read.gammaMax >= 180 ? "gammaMax" : "gammaMin"));
+        return;
+    }
+    result_ = read;
+    QDialog::accept();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Control.h"
+
+#include <QDialog>
+#include <QList>
+
+class QLabel;
+class QLineEdit;
+
+/// Файл → Допуски…: the tolerances of the control, one box each, typed with
+/// a decimal comma. OK takes them only when every one reads as a usable
+/// tolerance; otherwise the dialog stays open, says what is wrong and puts
+/// the cursor in the box to retype.
+class ToleranceDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit ToleranceDialog(const snesenie::Tolerances& current, QWidget* parent = nullptr);
+
+    /// What was accepted; the tolerances given at the start until then.
+    const snesenie::Tolerances& Result() const { return result_; }
+
+    /// The box of a tolerance, by its settings key (distanceRatio, …).
+    QLineEdit* Edit(const char* key) const;
+    QLabel* Problem = nullptr;
+
+public slots:
+    void accept() override;
+
+private:
+    void Fill(const snesenie::Tolerances& tolerances);
+
+    QList<QLineEdit*> edits_;
+    snesenie::Tolerances result_;
+};

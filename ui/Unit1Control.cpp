@@ -1,0 +1,173 @@
+// The main window's control and statement: the fourth page, page 3's verdict
+// line, and Файл → Печать…, Предварительный просмотр…, Экспорт в PDF…,
+// Допуски…. The printing machinery is made on first use only, so that the
+// window starts as fast without it.
+
+#include "Unit1.h"
+
+#include "ControlPage.h"
+#include "Statement.h"
+#include "ToleranceDialog.h"
+#include "ToleranceSettings.h"
+#include "WindowFields.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTextDocument>
+
+using namespace snesenie;
+
+namespace {
+
+// Page 3's verdict stands under the closing line of the sheet, across the
+// width of the result block.
+constexpr int kVerdictLeft = 136, kVerdictTop = 446, kVerdictWidth = 560;
+
+// A printer on A4 portrait, as the statement is laid out.
+void SetUpPrinter(QPrinter& printer)
+{
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setDocName(StatementTitle());
+}
+
+} // namespace
+
+void TForm1::BuildControl()
+{
+    TS4 = new ControlPage;
+    PC1->addTab(TS4, QStringLiteral("Контроль"));
+    connect(TS4, &ControlPage::TolerancesRequested, this, &TForm1::EditTolerances);
+
+    ControlVerdict = new QLabel(TS3);
+    ControlVerdict->setObjectName(QStringLiteral("ControlVerdict"));
+    QFont bold = ControlVerdict->font();
+    bold.setBold(true);
+    ControlVerdict->setFont(bold);
+    ControlVerdict->setGeometry(kVerdictLeft, kVerdictTop, kVerdictWidth, ControlVerdict->sizeHint().height());
+
+    PrintAction = new QAction(QStringLiteral("&Печать…"), this);
+    PrintAction->setObjectName(QStringLiteral("PrintAction"));
+    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(PrintAction, &QAction::triggered, this, &TForm1::PrintStatement);
+    PreviewAction = new QAction(QStringLiteral("Пред&варительный просмотр…"), this);
+    PreviewAction->setObjectName(QStringLiteral("PreviewAction"));
+    connect(PreviewAction, &QAction::triggered, this, &TForm1::PreviewStatement);
+    PdfAction = new QAction(QStringLiteral("&Экспорт в PDF…"), this);
+    PdfAction->setObjectName(QStringLiteral("PdfAction"));
+    PdfAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(PdfAction, &QAction::triggered, this, &TForm1::ExportStatement);
+    TolerancesAction = new QAction(QStringLiteral("&Допуски…"), this);
+    TolerancesAction->setObjectName(QStringLiteral("TolerancesAction"));
+    connect(TolerancesAction, &QAction::triggered, this, &TForm1::EditTolerances);
+    FileMenu->insertActions(FileStatementEnd, {PrintAction, PreviewAction, PdfAction, TolerancesAction});
+
+    ShowControl();
+}
+
+void TForm1::LoadTolerancesOnce()
+{
+    if (tolerancesLoaded_)
+        return;
+    control_.SetTolerances(LoadTolerances());
+    tolerancesLoaded_ = true;
+}
+
+void TForm1::Note(SheetAction action, Outcome outcome)
+{
+    if (action == SheetAction::Page3)
+        LoadTolerancesOnce();
+    control_.Note(action, outcome, *fields_, state_);
+    ShowControl();
+}
+
+void TForm1::ShowControl()
+{
+    const std::optional<ControlReport>& report = control_.Report();
+    TS4->Show(report);
+    QPalette palette = ControlVerdict->palette();
+    if (report) {
+        ControlVerdict->setText(QString::fromStdString(report->Summary()));
+        palette.setColor(QPalette::WindowText, VerdictColor(report->Overall()));
+    } else {
+        ControlVerdict->setText(QString::fromUtf8(kControlNotComputed));
+        palette.setColor(QPalette::WindowText, TS3->palette().color(QPalette::WindowText));
+    }
+    ControlVerdict->setPalette(palette);
+}
+
+QString TForm1::StatementJobName() const
+{
+    return jobPath_.isEmpty() ? QString() : QFileInfo(jobPath_).completeBaseName();
+}
+
+std::unique_ptr<QTextDocument> TForm1::BuildStatementDocument() const
+{
+    return BuildStatement({*fields_, control_, StatementJobName(), QDateTime::currentDateTime()});
+}
+
+QString TForm1::ExportStatementPdf(const QString& path) const
+{
+    return WriteStatementPdf(*BuildStatementDocument(), path);
+}
+
+void TForm1::PrintStatement()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer);
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setWindowTitle(QStringLiteral("Печать ведомости"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    RenderStatement(*BuildStatementDocument(), printer);
+}
+
+void TForm1::PreviewStatement()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer);
+    const std::unique_ptr<QTextDocument> statement = BuildStatementDocument();
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("PrintPreviewDialog"));
+    preview.setWindowTitle(QStringLiteral("Предварительный просмотр ведомости"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [&statement](QPrinter* target) { RenderStatement(*statement, *target); });
+    preview.exec();
+}
+
+void TForm1::ExportStatement()
+{
+    const QString name = StatementJobName().isEmpty() ? QStringLiteral("ведомость") : StatementJobName();
+    QFileDialog dialog(this, QStringLiteral("Экспорт ведомости в PDF"), QDir::home().filePath(name + ".pdf"),
+                       QStringLiteral("PDF (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("PdfFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString error = ExportStatementPdf(dialog.selectedFiles().constFirst());
+    if (!error.isEmpty())
+        QMessageBox(QMessageBox::Critical, Title(), error, QMessageBox::Ok, this).exec();
+}
+
+void TForm1::EditTolerances()
+{
+    LoadTolerancesOnce();
+    ToleranceDialog dialog(control_.CurrentTolerances(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SaveTolerances(dialog.Result());
+    control_.SetTolerances(dialog.Result());
+    ShowControl();
+}
