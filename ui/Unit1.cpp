@@ -268,18 +268,22 @@ void TForm1::Run(SheetAction action, const std::function<std::optional<Refusal>(
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
         // A failure that names a field (a text that is no number, or a number
         // too large to hold): straight back to that box, ready to retype.
-        // Queued, so that it comes after the window is active again and its
-        // old focus (the OK button) has been restored.
-        if (!e.Field().empty()) {
-            QLineEdit* edit = fields_->Edit(e.Field());
-            PC1->setCurrentWidget(edit->parentWidget());
-            QTimer::singleShot(0, edit, [this, edit] {
-                activateWindow();
-                edit->setFocus(Qt::OtherFocusReason);
-                edit->selectAll();
-            });
-        }
+        if (!e.Field().empty())
+            PointAt(e.Field());
     }
+}
+
+void TForm1::PointAt(const std::string& field)
+{
+    QLineEdit* edit = fields_->Edit(field);
+    PC1->setCurrentWidget(edit->parentWidget());
+    // Queued, so that it comes after the window is active again and its old
+    // focus (the button just pressed) has been restored.
+    QTimer::singleShot(0, edit, [this, edit] {
+        activateWindow();
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+    });
 }
 
 void TForm1::BitBtn1Click()

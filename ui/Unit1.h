@@ -152,6 +152,9 @@ private:
     /// A sheet started afresh (a job opened, a new one): nothing computed,
     /// nothing carried, no control, no stale marks.
     void ResetComputation();
+    /// Turns to the page of the field and puts the caret in it, its text
+    /// selected, ready to be retyped.
+    void PointAt(const std::string& field);
 
     void BuildJobActions();
     void NewJob();

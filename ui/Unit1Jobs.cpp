@@ -141,15 +141,8 @@ bool TForm1::SaveJobTo(const QString& path)
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
         // A text no job may hold (a pasted control character): straight to
         // its box, as after a conversion error.
-        if (!e.Field().empty()) {
-            QLineEdit* edit = fields_->Edit(e.Field());
-            PC1->setCurrentWidget(edit->parentWidget());
-            QTimer::singleShot(0, edit, [this, edit] {
-                activateWindow();
-                edit->setFocus(Qt::OtherFocusReason);
-                edit->selectAll();
-            });
-        }
+        if (!e.Field().empty())
+            PointAt(e.Field());
         return false;
     }
     JobOpenedOrSaved(path);

@@ -50,14 +50,7 @@ private slots:
         ui = std::make_unique<UiFixture>();
     }
 
-    void cleanup()
-    {
-        const QList<SeenModal> left = ui->watch.Take();
-        for (const SeenModal& m : left)
-            qWarning() << "unexpected modal window:" << m.window << m.title << m.text;
-        ui.reset();
-        QVERIFY2(left.isEmpty(), "a modal window nobody expected was shown");
-    }
+    void cleanup() { QVERIFY2(EndUiTest(ui), "a modal window nobody expected was shown"); }
 
     void fourthPageAfterTheThree()
     {

@@ -69,12 +69,7 @@ class HelpWindowsTest : public QObject {
 
 private slots:
     void init() { ui = std::make_unique<UiFixture>(); }
-    void cleanup()
-    {
-        const bool noModal = ui->watch.Take().isEmpty();
-        ui.reset();
-        QVERIFY2(noModal, "a modal window nobody expected was shown");
-    }
+    void cleanup() { QVERIFY2(EndUiTest(ui), "a modal window nobody expected was shown"); }
     void helpLinesAreTheText();
     void helpBoxShowsEachLineAsItIs();
     void helpTextCannotBeEdited();

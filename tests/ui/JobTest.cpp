@@ -4,10 +4,12 @@
 
 #include "FieldTable.h"
 #include "JobFile.h"
+#include "StaleMarks.h"
 #include "UiFixture.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QSettings>
@@ -127,14 +129,7 @@ private slots:
         ui = std::make_unique<UiFixture>();
     }
 
-    void cleanup()
-    {
-        const QList<SeenModal> left = ui->watch.Take();
-        for (const SeenModal& m : left)
-            qWarning() << "unexpected modal window:" << m.window << m.title << m.text;
-        ui.reset();
-        QVERIFY2(left.isEmpty(), "a modal window nobody expected was shown");
-    }
+    void cleanup() { QVERIFY2(EndUiTest(ui), "a modal window nobody expected was shown"); }
 
     void windowToFileToWindowKeepsEveryText()
     {
@@ -153,6 +148,39 @@ private slots:
         QVERIFY(ui->form1->OpenJob(JobPath("Пункт 17.snesenie")));
         VerifyFreshStart(OddTexts());
         QCOMPARE(ui->form1->windowTitle(), "Пункт 17.snesenie[*] — " + kCaption);
+    }
+
+    // A sheet opened or started afresh must not show the control, the stale
+    // marks or the statement name of the sheet before it.
+    void freshSheetDropsTheControlAndTheMarks()
+    {
+        QVERIFY(ui->form1->SaveJobTo(JobPath("станция 5.snesenie")));
+        for (QPushButton* ok : {ui->form1->BitBtn1, ui->form1->BitBtn3, ui->form1->Button1})
+            ui->Click(ok);
+        QVERIFY(ui->form1->Control().Report().has_value());
+        QCOMPARE(ui->form1->StatementJobName(), QString("станция 5"));
+        ui->Edit("Eb1")->setText("60,67");  // pages 2 and 3 now stale
+        QCOMPARE(ui->Edit("Xp")->toolTip(), StaleMarks::StaleTip());
+
+        for (const char* how : {"open", "new"}) {
+            ui->watch.reply = QMessageBox::Discard;
+            if (std::string_view(how) == "open") {
+                QVERIFY(ui->form1->OpenJob(JobPath("станция 5.snesenie")));
+            } else {
+                ui->form1->NewAction->trigger();
+                QCOMPARE(ui->form1->StatementJobName(), QString());
+            }
+            ui->watch.Take();
+            QVERIFY2(!ui->form1->Control().Report().has_value(), how);
+            QCOMPARE(ui->form1->ControlVerdict->text(), QString::fromUtf8(snesenie::kControlNotComputed));
+            for (const char* name : {"Ey1", "d", "Xp"})
+                QVERIFY2(ui->Edit(name)->toolTip().isEmpty(), name);
+            // Computed again from the start, the sheet and its control come back.
+            for (QPushButton* ok : {ui->form1->BitBtn1, ui->form1->BitBtn3, ui->form1->Button1})
+                ui->Click(ok);
+            QVERIFY(ui->form1->Control().Report().has_value());
+            ui->Edit("Eb1")->setText("60,67");
+        }
     }
 
     void commandLineToWindowAndBack()

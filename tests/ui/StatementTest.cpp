@@ -55,12 +55,7 @@ private slots:
 
     void init() { ui = std::make_unique<UiFixture>(); }
 
-    void cleanup()
-    {
-        const bool noModal = ui->watch.Take().isEmpty();
-        ui.reset();
-        QVERIFY2(noModal, "a modal window nobody expected was shown");
-    }
+    void cleanup() { QVERIFY2(EndUiTest(ui), "a modal window nobody expected was shown"); }
 
     // Every field's text, exactly as the window shows it, is on the page.
     void everyFieldTextIsInTheStatement()

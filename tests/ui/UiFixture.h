@@ -132,3 +132,15 @@ public:
     std::unique_ptr<TForm3> form3;
     ModalWatch watch;
 };
+
+/// Ends a test's fixture: warns of every modal window no check took, closes
+/// the windows, and says whether there were none. From cleanup():
+/// QVERIFY2(EndUiTest(ui), "a modal window nobody expected was shown").
+inline bool EndUiTest(std::unique_ptr<UiFixture>& ui)
+{
+    const QList<SeenModal> left = ui->watch.Take();
+    for (const SeenModal& m : left)
+        qWarning() << "unexpected modal window:" << m.window << m.title << m.text;
+    ui.reset();
+    return left.isEmpty();
+}
