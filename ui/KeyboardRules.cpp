@@ -4,6 +4,7 @@
 #include "SheetLayout.h"
 #include "Unit1.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -100,6 +101,20 @@ void KeyboardRules::PageTurned()
 
 bool KeyboardRules::eventFilter(QObject* watched, QEvent* event)
 {
+    // A box claims some chords for its own editing before the window's
+    // shortcuts see them (Ctrl+E is "end of line" on X11), so Экспорт в PDF
+    // would never run while the caret is in a box, where it nearly always is.
+    // The window's own shortcuts come first.
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched) != nullptr) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : form_.findChildren<QAction*>()) {
+            if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+                event->ignore();
+                return true;
+            }
+        }
+        return false;
+    }
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
