@@ -100,6 +100,18 @@ void PrintState(const CalcState& s)
     std::cout << "Page2Done=" << (s.Page2Done ? "true" : "false") << '\n';
 }
 
+// What was printed reached its file: a sheet (or the help) that could not be
+// written, to a full disk or a closed pipe, is lost, and a script must not
+// take that for success.
+bool Written()
+{
+    std::cout.flush();
+    if (std::cout)
+        return true;
+    std::cerr << "snesenie-cli: не удалось записать результат\n";
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -111,13 +123,12 @@ int main(int argc, char** argv)
         std::cerr << "snesenie-cli: " << e.what() << "\nСправка: snesenie-cli --help\n";
         return 2;
     }
-    if (args.help) {
-        std::cout << UsageText();
-        return 0;
-    }
-    if (args.version) {
-        std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
-        return 0;
+    if (args.help || args.version) {
+        if (args.help)
+            std::cout << UsageText();
+        else
+            std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
+        return Written() ? 0 : 1;
     }
 
     MemoryFields fields;
@@ -144,12 +155,7 @@ int main(int argc, char** argv)
         PrintState(state);
     if (args.control)
         PrintControl(control);
-    // A sheet that could not be written (a full disk, a closed pipe) is lost:
-    // a script must not take that for success.
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "snesenie-cli: не удалось записать результат\n";
+    if (!Written())
         return 1;
-    }
     return allDone ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "JobFile.h"
 #include "Pages.h"
 #include "Statement.h"
+#include "ToolkitTranslation.h"
 #include "ToleranceSettings.h"
 
 #include <QDateTime>
@@ -50,11 +51,27 @@ QString RunPage(int page, snesenie::PageFields& fields, snesenie::CalcState& sta
     return message.isEmpty() ? message : QStringLiteral("страница %1: %2").arg(page).arg(message);
 }
 
+// A headless run has no session, so the toolkit warns on every start that
+// there is no runtime folder; a script reads standard error for the failing
+// page, and that line would only be noise in it. Everything else passes.
+QtMessageHandler g_toolkitHandler = nullptr;
+
+void QuietRuntimeWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    g_toolkitHandler(type, context, message);
+}
+
 } // namespace
 
 int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPath)
 {
+    g_toolkitHandler = qInstallMessageHandler(QuietRuntimeWarning);
     QGuiApplication app(argc, argv);
+    // The system's reasons (a missing folder, a full disk) in the program's
+    // language, as the window gives them.
+    InstallToolkitTranslation(app);
     snesenie::MemoryFields fields;
     QString jobName;
     if (!jobPath.isEmpty()) {

@@ -1,8 +1,10 @@
 #include "StartOptions.h"
 
+#include "Errors.h"
 #include "Version.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -16,7 +18,7 @@ QList<QCommandLineOption> Options()
     return {
         {{"h", "help"}, "эта справка"},
         {{"v", "version"}, "версия программы и лицензия"},
-        {QStringList{"pdf"}, "посчитать все три страницы задания (или примера) и записать ведомость в PDF, без окна и без дисплея",
+        {QStringList{"pdf"}, "ведомость задания (или примера) в PDF, без окна и дисплея",
          "ФАЙЛ.pdf"},
     };
 }
@@ -67,6 +69,8 @@ StartOptions Failure(const QString& what)
 StartOptions ParseStartOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
+    // -platform is one unknown option, not -p -l -a … run together.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(Options());
     parser.addPositionalArgument(kJob, "файл задания", QString("[%1]").arg(kJob));
 
@@ -75,8 +79,16 @@ StartOptions ParseStartOptions(const QStringList& arguments)
             return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            const QString& name = unknown.first();
-            return Failure(QString("неизвестный параметр «%1»").arg((name.size() == 1 ? "-" : "--") + name));
+            // Named as typed: -platform, not the -p of a run of short options.
+            QString typed = (unknown.first().size() == 1 ? "-" : "--") + unknown.first();
+            for (const QString& arg : arguments.mid(1)) {
+                const QString name = arg.section('=', 0, 0);
+                if (name.startsWith('-') && unknown.contains(QString(name).remove(QRegularExpression("^-+")))) {
+                    typed = name;
+                    break;
+                }
+            }
+            return Failure("неизвестный параметр " + QString::fromStdString(snesenie::QuoteText(typed.toStdString())));
         }
         return Failure("ошибка в командной строке: " + parser.errorText());
     }
