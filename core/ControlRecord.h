@@ -3,7 +3,8 @@
 // Follows the presses of a sheet, so that the control is computed from what
 // the pages really used and is dropped the moment it no longer describes what
 // the pages show. The window and the command line both feed it after every
-// press; neither keeps rules of its own about when the control holds.
+// press, and the window after every edit of an input too; neither keeps rules
+// of its own about when the control holds.
 
 #include "CalcState.h"
 #include "Control.h"
