@@ -103,6 +103,22 @@ void ControlRecord::Note(SheetAction action, Outcome outcome, const PageFields& 
     }
 }
 
+bool ControlRecord::InputEdited(int page)
+{
+    if (page < 1 || page > 3)
+        return false;
+    // The control stands on the results of all three pages, so an edit on
+    // any page leaves it describing texts the sheet no longer shows.
+    bool changed = report_.has_value() || inputs_.has_value();
+    inputs_.reset();
+    report_.reset();
+    for (int p = page; p <= 3; ++p) {
+        changed = changed || current_[p - 1];
+        current_[p - 1] = false;
+    }
+    return changed;
+}
+
 void ControlRecord::SetTolerances(const Tolerances& tolerances)
 {
     tolerances_ = tolerances;

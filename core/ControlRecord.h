@@ -3,7 +3,8 @@
 // Follows the presses of a sheet, so that the control is computed from what
 // the pages really used and is dropped the moment it no longer describes what
 // the pages show. The window and the command line both feed it after every
-// press; neither keeps rules of its own about when the control holds.
+// press, and the window after every edit of an input too; neither keeps rules
+// of its own about when the control holds.
 
 #include "CalcState.h"
 #include "Control.h"
@@ -35,13 +36,21 @@ public:
     /// none that still holds.
     const std::optional<ControlReport>& Report() const { return report_; }
 
+    /// Notes that an input of page 1, 2 or 3 no longer holds the text that
+    /// page ran on: that page and every later one stop being current, and the
+    /// control is dropped, until the pages run again. What pages 1 and 2 read
+    /// when they completed stays, as the values they carried stay. Returns
+    /// whether anything changed, so that a caller told of every keystroke
+    /// redraws only when it must.
+    bool InputEdited(int page);
+
     const Tolerances& CurrentTolerances() const { return tolerances_; }
     /// New tolerances; a control already computed is judged again by them.
     void SetTolerances(const Tolerances& tolerances);
 
     /// Whether page 1, 2 or 3 shows the result of a run that still holds:
-    /// it completed, and since then it was not cleared and no page before it
-    /// ran again.
+    /// it completed, and since then it was not cleared, no page before it ran
+    /// again, and no input of it or of a page before it was edited.
     bool PageCurrent(int page) const;
 
 private:

@@ -7,8 +7,10 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <utility>
 
-StaleMarks::StaleMarks(const WindowFields& fields, QObject* parent) : QObject(parent)
+StaleMarks::StaleMarks(const WindowFields& fields, QObject* parent, InputListener listener)
+    : QObject(parent), listener_(std::move(listener))
 {
     state_.fill(State::Empty);
     for (const snesenie::FieldInfo& f : snesenie::Fields()) {
@@ -19,7 +21,8 @@ StaleMarks::StaleMarks(const WindowFields& fields, QObject* parent) : QObject(pa
             outputs_[Index(f.page)].push_back({edit, edit->palette()});
         } else {
             // Any change counts, typed, pasted or set by a button, since the
-            // results beside it were computed from the old text.
+            // results beside it were computed from the old text. A box set
+            // to the text it already has sends nothing.
             const int page = f.page;
             connect(edit, &QLineEdit::textChanged, this, [this, page] { InputChanged(page); });
         }
@@ -48,6 +51,8 @@ void StaleMarks::InputChanged(int page)
     for (int p = page; p <= kPages; ++p)
         if (state_[Index(p)] == State::Current)
             Set(p, State::Stale);
+    if (listener_)
+        listener_(page);
 }
 
 void StaleMarks::Set(int page, State state)

@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class QLineEdit;
@@ -17,8 +18,12 @@ class StaleMarks : public QObject {
 public:
     static constexpr int kPages = 3;
 
+    /// Told the page of every input whose text changed, once the marks
+    /// are set, so that whatever else follows from the results is dropped too.
+    using InputListener = std::function<void(int page)>;
+
     /// Watches the inputs of every page; the results start unmarked.
-    StaleMarks(const WindowFields& fields, QObject* parent);
+    StaleMarks(const WindowFields& fields, QObject* parent, InputListener listener = {});
 
     /// The page ran to the end: its results are current.
     void Computed(int page);
@@ -44,6 +49,7 @@ private:
     void InputChanged(int page);
     void Set(int page, State state);
 
+    InputListener listener_;
     std::array<State, kPages> state_{};
     std::array<std::vector<Output>, kPages> outputs_;
 };

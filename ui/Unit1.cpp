@@ -155,7 +155,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
             BitBtn2->click();
     });
     PC1->setCurrentWidget(TS1);
-    stale_ = new StaleMarks(*fields_, this);
+    // The control and the statement follow the same edits as the grey marks.
+    stale_ = new StaleMarks(*fields_, this, [this](int page) { InputEdited(page); });
     keyboard_ = new KeyboardRules(*this);
 }
 

@@ -147,6 +147,8 @@ private:
     void Run(snesenie::SheetAction action, const std::function<std::optional<snesenie::Refusal>()>& compute);
     /// Notes a press in the control record and shows the control that follows.
     void Note(snesenie::SheetAction action, snesenie::Outcome outcome);
+    /// An input of the page took a new text: the control no longer holds.
+    void InputEdited(int page);
     void ShowControl();
     void LoadTolerancesOnce();
     /// A sheet started afresh (a job opened, a new one): nothing computed,

@@ -91,6 +91,14 @@ void TForm1::Note(SheetAction action, Outcome outcome)
     ShowControl();
 }
 
+// Told of every keystroke; the control is drawn again only when the edit
+// dropped it or made a page no longer current.
+void TForm1::InputEdited(int page)
+{
+    if (control_.InputEdited(page))
+        ShowControl();
+}
+
 void TForm1::ShowControl()
 {
     const std::optional<ControlReport>& report = control_.Report();

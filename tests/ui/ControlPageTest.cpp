@@ -3,15 +3,18 @@
 // statement actions of the File menu.
 
 #include "ControlPage.h"
+#include "StaleMarks.h"
 #include "ToleranceDialog.h"
 #include "ToleranceSettings.h"
 #include "UiFixture.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
+#include <QTextDocument>
 
 class ControlPageTest : public QObject {
     Q_OBJECT
@@ -27,6 +30,7 @@ private:
     }
 
     QString Verdict() const { return ui->form1->ControlVerdict->text(); }
+    QString StatementText() const { return ui->form1->BuildStatementDocument()->toPlainText(); }
     QTableWidget* Table() const { return ui->form1->TS4->Table(); }
 
     QStringList Row(int row) const
@@ -125,6 +129,76 @@ private slots:
         ui->Click(ui->form1->Button3);
         ui->Click(ui->form1->Button1);
         QCOMPARE(Table()->rowCount(), 6);
+    }
+
+    // An input edited after page 3, with no page run again: the grey marks,
+    // page 3's verdict, the Контроль page and the statement all tell the same.
+    // The statement used to print Xa = 6327,49 beside the results of 6327,46
+    // under "допуски соблюдены".
+    void editedInputDropsTheControl_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("how");      // keys, paste or set
+        QTest::addColumn<QString>("missing");  // the pages the statement names; empty: the control holds
+        QTest::newRow("Xa typed") << "EXa" << "6327,49" << "keys" << "1, 2, 3";
+        QTest::newRow("base pasted") << "Eb1" << "60,77" << "paste" << "2, 3";
+        QTest::newRow("δ set") << "Edd2s" << "52,9" << "set" << "2, 3";
+        QTest::newRow("Xa set to its own text") << "EXa" << "6327,46" << "set" << "";
+    }
+
+    void editedInputDropsTheControl()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, how);
+        QFETCH(QString, missing);
+        const QString holding = "Контроль: допуски соблюдены; слабая засечка: γ АСР.";
+        const QString notComputed = "Контроль не выполнен: посчитайте все три страницы.";
+        RunAllPages();
+        QLineEdit* edit = ui->Edit(qPrintable(field));
+        ui->ShowPage(edit->parentWidget());
+        if (how == "set") {
+            edit->setText(text);
+        } else {
+            edit->setFocus();
+            edit->selectAll();
+            if (how == "keys") {
+                QTest::keyClicks(edit, text);
+            } else {
+                QApplication::clipboard()->setText(text);
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            }
+        }
+        QCOMPARE(edit->text(), text);
+        ui->ShowPage(ui->form1->TS4);
+        const QString statement = StatementText();
+        QVERIFY2(statement.contains(text), qPrintable(statement));
+        if (missing.isEmpty()) {
+            QCOMPARE(ui->Edit("Xp")->toolTip(), QString());
+            QCOMPARE(Verdict(), holding);
+            QCOMPARE(Table()->rowCount(), 6);
+            QVERIFY2(!statement.contains("Не посчитаны") && statement.contains(holding), qPrintable(statement));
+            return;
+        }
+        QCOMPARE(ui->Edit("Xp")->toolTip(), StaleMarks::StaleTip());
+        QCOMPARE(Verdict(), notComputed);
+        QCOMPARE(ui->form1->ControlVerdict->palette().color(QPalette::WindowText),
+                 ui->form1->TS3->palette().color(QPalette::WindowText));
+        QCOMPARE(ui->form1->TS4->Summary()->text(), notComputed);
+        QCOMPARE(Table()->rowCount(), 0);
+        QVERIFY2(statement.contains("Не посчитаны по текущим данным: страница " + missing + "."), qPrintable(statement));
+        QVERIFY2(statement.contains(notComputed) && !statement.contains("допуски соблюдены"), qPrintable(statement));
+
+        // The pages run again from the edited one on: all current and controlled.
+        if (missing.startsWith('1'))
+            ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        ui->Click(ui->form1->Button1);
+        QCOMPARE(Table()->rowCount(), 6);
+        QCOMPARE(ui->form1->TS4->Summary()->text(), Verdict());
+        QVERIFY(Verdict().startsWith("Контроль: допуск"));
+        QVERIFY2(!StatementText().contains("Не посчитаны"), qPrintable(StatementText()));
     }
 
     void tolerancesFromTheSettings()
