@@ -1,6 +1,7 @@
 #include "JobFile.h"
 
 #include "FieldTable.h"
+#include "SaveTarget.h"
 #include "Version.h"
 
 #include <QByteArray>
@@ -307,6 +308,10 @@ void WriteJob(const Job& job, const std::filesystem::path& path)
         if (const QString problem = TextProblem(decoded); !problem.isEmpty())
             FailSave(path, "текст поля " + FieldLabel(*field) + " " + problem, name);
     }
+    // The new file is renamed over the old name, which would replace a FIFO
+    // or a device node as readily as a job.
+    if (const std::string problem = SaveTargetProblem(path); !problem.empty())
+        FailSave(path, Q(problem));
     const std::string bytes = SerializeJob(job);
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path.native())));
     // Unbuffered, and every write checked here: QSaveFile commits whatever

@@ -77,8 +77,10 @@ std::string SerializeJob(const Job& job);
 
 /// Writes a job atomically: the file is replaced only once the whole new
 /// contents are on disk, so a failed save leaves the previous file as it was.
-/// Throws JobError with the system's reason, or naming the field whose text
-/// no reader would accept back.
+/// Only a regular file (a symbolic link to one included) or a new name is
+/// written; a folder, FIFO, socket or device is refused untouched (see
+/// SaveTargetProblem). Throws JobError with the system's reason or the
+/// refusal, or naming the field whose text no reader would accept back.
 void WriteJob(const Job& job, const std::filesystem::path& path);
 
 } // namespace snesenie::job

@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -264,6 +268,69 @@ TEST_F(JobFiles, ReadOnlyFolderKeepsThePreviousFile)
             testing::ExitedWithCode(0), "");
     }
     EXPECT_EQ(Slurp(path), before);
+}
+
+// A save renames its new file over the name given, so a FIFO, a device node
+// or a socket used to be replaced by a job (as root, /dev/null itself).
+TEST_F(JobFiles, OnlyARegularFileIsReplaced)
+{
+    const fs::path fifo = dir_ / "канал", folder = dir_ / "папка", socketPath = dir_ / "сокет",
+                   device = dir_ / "null", linkToFifo = dir_ / "ссылка на канал";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(folder);
+    fs::create_symlink(fifo, linkToFifo);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.native().size(), sizeof address.sun_path);
+    socketPath.native().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    // A node with /dev/null's numbers, of our own, in the test's folder: only
+    // root may make one.
+    const bool haveDevice = mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+
+    const struct {
+        const char* name;
+        fs::path path;
+        fs::file_type type;
+        std::string says;
+    } rows[] = {
+        {"fifo", fifo, fs::file_type::fifo, "это именованный канал (FIFO), а не обычный файл."},
+        {"folder", folder, fs::file_type::directory, "это папка, а не файл."},
+        {"socket", socketPath, fs::file_type::socket, "это сокет, а не обычный файл."},
+        {"device", device, fs::file_type::character, "это символьное устройство, а не обычный файл."},
+        {"linkToFifo", linkToFifo, fs::file_type::fifo, "это именованный канал (FIFO), а не обычный файл."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.type == fs::file_type::character && !haveDevice)
+            continue;  // not root
+        try {
+            WriteJob(ExampleJob(), row.path);
+            ADD_FAILURE() << "written";
+        } catch (const JobError& e) {
+            EXPECT_EQ(std::string(e.what()), "Не удалось сохранить задание «" + row.path.string() + "»: " + row.says);
+        }
+        EXPECT_EQ(fs::status(row.path).type(), row.type);
+    }
+    EXPECT_TRUE(fs::is_symlink(linkToFifo));
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), haveDevice ? 5 : 4) << "a temporary file was left";
+    close(listener);
+
+    // A link to a job is saved through: the job it points to gets the new
+    // texts and the link stays a link. A dangling link is a name not yet
+    // taken: the job is made where it points.
+    const fs::path job = dir_ / "job.snesenie", link = dir_ / "ссылка.snesenie";
+    WriteJob(ExampleJob(), job);
+    fs::create_symlink(job, link);
+    WriteJob(OddJob(), link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadJob(job).texts, OddJob().texts);
+    fs::remove(job);
+    WriteJob(ExampleJob(), link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadJob(job).texts, ExampleJob().texts);
 }
 
 } // namespace

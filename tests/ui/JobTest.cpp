@@ -8,6 +8,7 @@
 #include "UiFixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -17,8 +18,10 @@
 #include <QWindow>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
+#include <filesystem>
 
 using namespace snesenie;
 
@@ -288,6 +291,39 @@ private slots:
         QVERIFY(!QFile::exists(JobPath("job.snesenie")));
         QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
         QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit("Eb1"));
+    }
+
+    // Saving onto a FIFO used to replace it with a job.
+    void saveRefusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("fifo") << "канал" << "это именованный канал (FIFO), а не обычный файл.";
+        QTest::newRow("folder") << "папка" << "это папка, а не файл.";
+    }
+
+    void saveRefusesWhatIsNotAFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, says);
+        QVERIFY(ui->form1->SaveJobTo(JobPath("current.snesenie")));
+        ui->Edit("EXa")->setText("6327,50");
+        const QString path = JobPath(name);
+        if (name == "папка")
+            QVERIFY(QDir(jobs->path()).mkdir(name));
+        else
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const auto Type = [&path] { return std::filesystem::status(QFile::encodeName(path).toStdString()).type(); };
+        const std::filesystem::file_type before = Type();
+
+        QVERIFY(!ui->form1->SaveJobTo(path));
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, "Не удалось сохранить задание «" + path + "»: " + says);
+        QVERIFY(Type() == before);
+        QCOMPARE(QDir(jobs->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 2);
+        QCOMPARE(ui->form1->JobPath(), JobPath("current.snesenie"));
+        QVERIFY(ui->form1->isWindowModified());
     }
 
     void titleMarksChangesSinceTheLastSave()
