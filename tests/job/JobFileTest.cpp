@@ -2,8 +2,10 @@
 // come back byte for byte, and saves that fail without harming the file
 // already there.
 
+#include "Errors.h"
 #include "FieldTable.h"
 #include "JobFile.h"
+#include "Numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -185,9 +187,14 @@ TEST_F(JobFiles, TextsNoJobMayHoldAreNotWritten)
         const char* name;
         std::string field, text, says;
     } rows[] = {
-        {"pastedTab", "Eb1", "60,76\t", "текст поля «Eb1» (b, вариант АВР) содержит управляющие символы"},
-        {"tooLong", "EXc", std::string(kMaxTextLength + 1, '1'), "«EXc» (Xc) длиннее 32767 символов"},
-        {"notUtf8", "EYc", "\xD0", "«EYc» (Yc) не в кодировке UTF-8"},
+        // named as the window labels the box, and the invisible character said
+        {"pastedTab", "Eb1", "60,76\t",
+         ": в поле «b, вариант АВР» текст содержит невидимый управляющий символ (табуляция, знак 6)."},
+        {"lineBreakInside", "Edd2s", "52\n,8", "в поле «δ, секунды, вариант АСР» текст содержит невидимый "
+                                               "управляющий символ (перевод строки, знак 3)"},
+        {"escapeAfterALetter", "EXc", "📐\x1B", "в поле «Xc» текст содержит невидимый управляющий символ (U+001B, знак 2)"},
+        {"tooLong", "EXc", std::string(kMaxTextLength + 1, '1'), "в поле «Xc» текст длиннее 32767 символов"},
+        {"notUtf8", "EYc", "\xD0", "в поле «Yc» текст не в кодировке UTF-8"},
         {"outputField", "EAB", "1", "нет поля ввода «EAB»"},
     };
     for (const auto& row : rows) {
@@ -200,6 +207,9 @@ TEST_F(JobFiles, TextsNoJobMayHoldAreNotWritten)
         } catch (const JobError& e) {
             EXPECT_NE(std::string(e.what()).find(row.says), std::string::npos) << e.what();
             EXPECT_EQ(e.Field(), row.field == "EAB" ? "" : row.field);
+            if (row.field != "EAB") {  // the internal name means nothing to the user
+                EXPECT_EQ(std::string(e.what()).find("«" + row.field + "»"), std::string::npos) << e.what();
+            }
         }
         EXPECT_EQ(Slurp(path), before);
     }
@@ -268,6 +278,54 @@ TEST_F(JobFiles, ReadOnlyFolderKeepsThePreviousFile)
             testing::ExitedWithCode(0), "");
     }
     EXPECT_EQ(Slurp(path), before);
+}
+
+// A cell pasted from a spreadsheet ("3700,05\r\n") computed but could not be
+// saved: the line break the box kept made the job refuse it.
+TEST(JobFromSheet, PastedBreaksAroundATextAreDropped)
+{
+    const struct {
+        const char* name;
+        std::string typed, saved;
+    } rows[] = {
+        {"spreadsheetCell", "3700,05\r\n", "3700,05"},
+        {"tabBefore", "\t3700,05", "3700,05"},
+        {"spacesKept", " 60,76 \r\n", " 60,76 "},
+        {"breaksAmongSpaces", "\t 45 \n ", " 45  "},
+        {"noBreakSpaceKept", "\xC2\xA0\t1\n\xC2\xA0", "\xC2\xA0" "1\xC2\xA0"},
+        {"emptyCell", "\r\n", ""},
+        {"notANumber", "Пункт 17\n", "Пункт 17"},
+        {"breakInside", "60\t76\n", "60\t76"},
+        {"nothingToDrop", "45,1", "45,1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        MemoryFields fields;
+        fields.SetText("EXc", row.typed);
+        const Job job = JobFromFields(fields);
+        EXPECT_EQ(job.texts.at("EXc"), row.saved);
+        EXPECT_EQ(job.texts.at("EYc"), "13936,62");
+        // What was dropped was a blank to the number reader: the same number.
+        try {
+            const Extended typed = ParseNumber(row.typed);
+            EXPECT_EQ(ParseNumber(row.saved), typed);
+        } catch (const CalcError&) {
+            EXPECT_THROW(ParseNumber(row.saved), CalcError);
+        }
+    }
+}
+
+TEST_F(JobFiles, PastedCellSavedAndReadBack)
+{
+    MemoryFields fields;
+    fields.SetText("EXc", "3700,05\r\n");
+    fields.SetText("Eb1", "\t60,76");
+    const fs::path path = dir_ / "job.snesenie";
+    WriteJob(JobFromFields(fields), path);
+    const Job read = ReadJob(path);
+    EXPECT_EQ(read.texts.at("EXc"), "3700,05");
+    EXPECT_EQ(read.texts.at("Eb1"), "60,76");
+    EXPECT_EQ(read.texts, ExampleJob().texts);
 }
 
 // A save renames its new file over the name given, so a FIFO, a device node
