@@ -1,6 +1,7 @@
 #include "JobFile.h"
 
 #include "FieldTable.h"
+#include "SaveTarget.h"
 #include "Version.h"
 
 #include <QByteArray>
@@ -123,13 +124,11 @@ std::pair<int, int> LineAndColumn(const QByteArray& data, qsizetype offset)
     return {line, column};
 }
 
-// A field as a message names it: by its name in the file and, for a person at
-// the window, by what it holds.
+// A field as a message names it: a file's by its name in the file; a save's,
+// made from the window or the command line, as the window labels its box,
+// like the messages of the computations.
 QString FieldName(const FieldInfo& field) { return Quoted(Q(field.name)); }
-QString FieldLabel(const FieldInfo& field)
-{
-    return QStringLiteral("%1 (%2)").arg(FieldName(field), Q(field.caption));
-}
+QString InField(const FieldInfo& field) { return "в поле " + Quoted(Q(field.caption)) + " "; }
 
 // Why a text cannot be a field's text, or an empty string when it can.
 QString TextProblem(const QString& text)
@@ -142,6 +141,86 @@ QString TextProblem(const QString& text)
         if (c.category() == QChar::Other_Control)
             return "содержит управляющие символы";
     return {};
+}
+
+// The control characters a pasted cell brings are invisible in a box, so a
+// message says which one and where.
+QString ControlName(QChar c)
+{
+    switch (c.unicode()) {
+    case u'\t':
+        return "табуляция";
+    case u'\n':
+        return "перевод строки";
+    case u'\r':
+        return "возврат каретки";
+    default:
+        return "U+" + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+    }
+}
+
+// Why a text of the sheet cannot be saved, to follow InField, or an empty
+// string when it can.
+QString SaveTextProblem(const QString& text)
+{
+    if (text.size() > kMaxTextLength)
+        return QStringLiteral("текст длиннее %1 символов").arg(kMaxTextLength);
+    if (!text.isValidUtf16())
+        return "текст содержит недопустимые символы";
+    qsizetype position = 0;  // in characters, as a person counts them
+    for (const QChar c : text) {
+        if (!c.isLowSurrogate())
+            ++position;
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("текст содержит невидимый управляющий символ (%1, знак %2)")
+                .arg(ControlName(c))
+                .arg(position);
+    }
+    return {};
+}
+
+// The blanks the number reader skips around a number: spaces, tabs, line
+// breaks and the no-break space. Returns the length of the one at i, or 0.
+std::size_t BlankAt(std::string_view s, std::size_t i)
+{
+    if (i >= s.size())
+        return 0;
+    if (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')
+        return 1;
+    return s.substr(i, 2) == "\xC2\xA0" ? 2 : 0;
+}
+
+// A cell pasted from a spreadsheet brings a tab or a line break with it and a
+// box keeps them, invisible; the number reader takes them for blanks, but a
+// job holds no control character. So among the blanks at either end of a
+// text the tabs and line breaks are dropped and the spaces kept as typed: the
+// text reads as the same number. One inside a text is kept, for the save to
+// refuse and point at.
+std::string WithoutPastedBreaks(std::string_view text)
+{
+    std::size_t start = 0;
+    while (const std::size_t length = BlankAt(text, start))
+        start += length;
+    std::size_t end = text.size();
+    while (end > start) {
+        if (BlankAt(text, end - 1) == 1)
+            end -= 1;
+        else if (end >= start + 2 && BlankAt(text, end - 2) == 2)
+            end -= 2;
+        else
+            break;
+    }
+    std::string out;
+    out.reserve(text.size());
+    auto keepSpaces = [&out](std::string_view blanks) {
+        for (const char c : blanks)
+            if (c != '\t' && c != '\r' && c != '\n')
+                out += c;
+    };
+    keepSpaces(text.substr(0, start));
+    out += text.substr(start, end - start);
+    keepSpaces(text.substr(end));
+    return out;
 }
 
 const FieldInfo* InputField(std::string_view name)
@@ -170,7 +249,7 @@ Job JobFromFields(const PageFields& fields)
     Job job;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input)
-            job.texts.emplace(f.name, fields.GetText(std::string(f.name)));
+            job.texts.emplace(f.name, WithoutPastedBreaks(fields.GetText(std::string(f.name))));
     return job;
 }
 
@@ -303,10 +382,14 @@ void WriteJob(const Job& job, const std::filesystem::path& path)
             FailSave(path, "нет поля ввода " + Quoted(Q(name), 40));
         const QString decoded = Q(text);
         if (decoded.toStdString() != text)
-            FailSave(path, "текст поля " + FieldLabel(*field) + " не в кодировке UTF-8", name);
-        if (const QString problem = TextProblem(decoded); !problem.isEmpty())
-            FailSave(path, "текст поля " + FieldLabel(*field) + " " + problem, name);
+            FailSave(path, InField(*field) + "текст не в кодировке UTF-8", name);
+        if (const QString problem = SaveTextProblem(decoded); !problem.isEmpty())
+            FailSave(path, InField(*field) + problem, name);
     }
+    // The new file is renamed over the old name, which would replace a FIFO
+    // or a device node as readily as a job.
+    if (const std::string problem = SaveTargetProblem(path); !problem.empty())
+        FailSave(path, Q(problem));
     const std::string bytes = SerializeJob(job);
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path.native())));
     // Unbuffered, and every write checked here: QSaveFile commits whatever

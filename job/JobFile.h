@@ -55,7 +55,11 @@ private:
 /// The example sheet: every input with the text the window starts with.
 Job ExampleJob();
 
-/// The texts of every input field of a sheet.
+/// The texts of every input field of a sheet, as typed, except that the tabs
+/// and line breaks among the blanks at either end of a text (what a cell
+/// pasted from a spreadsheet brings, and the number reader skips) are
+/// dropped; spaces stay, and a control character inside a text stays too, for
+/// WriteJob to refuse.
 Job JobFromFields(const PageFields& fields);
 
 /// Puts a job on a sheet: every input field takes its text, every output
@@ -77,8 +81,11 @@ std::string SerializeJob(const Job& job);
 
 /// Writes a job atomically: the file is replaced only once the whole new
 /// contents are on disk, so a failed save leaves the previous file as it was.
-/// Throws JobError with the system's reason, or naming the field whose text
-/// no reader would accept back.
+/// Only a regular file (a symbolic link to one included) or a new name is
+/// written; a folder, FIFO, socket or device is refused untouched (see
+/// SaveTargetProblem). Throws JobError with the system's reason or the
+/// refusal, or naming the field, by its caption, whose text no reader would
+/// accept back.
 void WriteJob(const Job& job, const std::filesystem::path& path);
 
 } // namespace snesenie::job

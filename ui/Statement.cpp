@@ -1,8 +1,10 @@
 #include "Statement.h"
 
+#include "SaveTarget.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
 
+#include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QPageLayout>
@@ -229,6 +231,11 @@ void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)
 
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
 {
+    // The finished PDF is renamed over the name, which would replace a FIFO or
+    // a device node as readily as an older statement.
+    if (const std::string problem = snesenie::job::SaveTargetProblem(QFile::encodeName(path).toStdString());
+        !problem.empty())
+        return QStringLiteral("Не удалось создать файл «%1»: %2").arg(path, QString::fromStdString(problem));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("Не удалось создать файл «%1»: %2").arg(path, file.errorString());

@@ -34,8 +34,9 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source);
 void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device);
 
 /// Writes the statement as a PDF with its fonts embedded, all or nothing: an
-/// existing file is replaced only once the new one is complete. Returns an
-/// empty string, or what went wrong in Russian.
+/// existing file is replaced only once the new one is complete. A folder,
+/// FIFO, socket or device at path is refused and left alone. Returns an empty
+/// string, or what went wrong in Russian.
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path);
 
 /// The title of the statement, for window captions and the PDF's metadata.

@@ -171,7 +171,7 @@ private:
     void UpdateJobTitle();
     void RebuildRecentMenu();
     QString jobPath_;
-    QStringList savedTexts_;  ///< the inputs as last opened or saved
+    QStringList savedTexts_;  ///< the inputs as last opened or saved, as a job holds them
 
     std::unique_ptr<WindowFields> fields_;
     StaleMarks* stale_ = nullptr;

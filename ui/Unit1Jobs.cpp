@@ -91,12 +91,16 @@ void TForm1::BuildJobActions()
     UpdateJobTitle();
 }
 
+// The texts a save would write, not the boxes' own: a tab or line break
+// pasted at the end of a number is not saved, so adding or removing one is
+// no change to the job.
 QStringList TForm1::InputTexts() const
 {
+    const job::Job job = job::JobFromFields(*fields_);
     QStringList texts;
     for (const FieldInfo& f : Fields())
         if (IsInput(f))
-            texts << fields_->Edit(std::string(f.name))->text();
+            texts << QString::fromStdString(job.texts.find(f.name)->second);
     return texts;
 }
 
@@ -139,7 +143,7 @@ bool TForm1::SaveJobTo(const QString& path)
         job::WriteJob(job::JobFromFields(*fields_), FsPath(path));
     } catch (const job::JobError& e) {
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
-        // A text no job may hold (a pasted control character): straight to
+        // A text no job may hold (a control character inside it): straight to
         // its box, as after a conversion error.
         if (!e.Field().empty())
             PointAt(e.Field());

@@ -5,6 +5,8 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -482,6 +484,52 @@ TEST_F(Cli, UnsavedJobIsAFailure)
     EXPECT_EQ(Sheet(r.out).at("Xp"), "6234,85");
     EXPECT_TRUE(r.err.starts_with("snesenie-cli: Не удалось сохранить задание «" + dir_ + "/нет/job.snesenie»: "))
         << r.err;
+}
+
+// --save-job onto a FIFO or a device node used to replace it with a job and
+// report success; as root that took /dev/full with it.
+TEST_F(Cli, SaveJobRefusesWhatIsNotAFile)
+{
+    namespace fs = std::filesystem;
+    const std::string fifo = dir_ + "/канал", folder = dir_ + "/папка", device = dir_ + "/full",
+                      link = dir_ + "/ссылка";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(folder);
+    fs::create_symlink(fifo, link);
+    // Our own node with /dev/full's numbers, in the test's folder; only root
+    // may make one.
+    const bool haveDevice = mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+    const struct {
+        const char* name;
+        std::string path;
+        fs::file_type type;
+        std::string says;
+    } rows[] = {
+        {"fifo", fifo, fs::file_type::fifo, "это именованный канал (FIFO), а не обычный файл"},
+        {"folder", folder, fs::file_type::directory, "это папка, а не файл"},
+        {"device", device, fs::file_type::character, "это символьное устройство, а не обычный файл"},
+        {"linkToFifo", link, fs::file_type::fifo, "это именованный канал (FIFO), а не обычный файл"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.type == fs::file_type::character && !haveDevice)
+            continue;  // not root
+        const Result r = RunCli({"--press=", "--save-job", row.path});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "snesenie-cli: Не удалось сохранить задание «" + row.path + "»: " + row.says + ".\n");
+        EXPECT_EQ(Sheet(r.out).at("EXc"), "3700,05");  // the sheet is still printed
+        EXPECT_EQ(fs::status(row.path).type(), row.type);
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    // A link to a job is saved through, and stays a link.
+    const std::string job = dir_ + "/job.snesenie", toJob = dir_ + "/к заданию.snesenie";
+    ASSERT_EQ(RunCli({"--press=", "--save-job", job}).status, 0);
+    fs::create_symlink(job, toJob);
+    ASSERT_EQ(RunCli({"--press=", "EXc=1", "--save-job", toJob}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(toJob));
+    EXPECT_EQ(Sheet(RunCli({"--press=", "--job", job}).out).at("EXc"), "1");
 }
 
 TEST_F(Cli, ControlAfterTheFields)

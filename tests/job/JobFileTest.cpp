@@ -2,12 +2,18 @@
 // come back byte for byte, and saves that fail without harming the file
 // already there.
 
+#include "Errors.h"
 #include "FieldTable.h"
 #include "JobFile.h"
+#include "Numbers.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -181,9 +187,14 @@ TEST_F(JobFiles, TextsNoJobMayHoldAreNotWritten)
         const char* name;
         std::string field, text, says;
     } rows[] = {
-        {"pastedTab", "Eb1", "60,76\t", "текст поля «Eb1» (b, вариант АВР) содержит управляющие символы"},
-        {"tooLong", "EXc", std::string(kMaxTextLength + 1, '1'), "«EXc» (Xc) длиннее 32767 символов"},
-        {"notUtf8", "EYc", "\xD0", "«EYc» (Yc) не в кодировке UTF-8"},
+        // named as the window labels the box, and the invisible character said
+        {"pastedTab", "Eb1", "60,76\t",
+         ": в поле «b, вариант АВР» текст содержит невидимый управляющий символ (табуляция, знак 6)."},
+        {"lineBreakInside", "Edd2s", "52\n,8", "в поле «δ, секунды, вариант АСР» текст содержит невидимый "
+                                               "управляющий символ (перевод строки, знак 3)"},
+        {"escapeAfterALetter", "EXc", "📐\x1B", "в поле «Xc» текст содержит невидимый управляющий символ (U+001B, знак 2)"},
+        {"tooLong", "EXc", std::string(kMaxTextLength + 1, '1'), "в поле «Xc» текст длиннее 32767 символов"},
+        {"notUtf8", "EYc", "\xD0", "в поле «Yc» текст не в кодировке UTF-8"},
         {"outputField", "EAB", "1", "нет поля ввода «EAB»"},
     };
     for (const auto& row : rows) {
@@ -196,6 +207,9 @@ TEST_F(JobFiles, TextsNoJobMayHoldAreNotWritten)
         } catch (const JobError& e) {
             EXPECT_NE(std::string(e.what()).find(row.says), std::string::npos) << e.what();
             EXPECT_EQ(e.Field(), row.field == "EAB" ? "" : row.field);
+            if (row.field != "EAB") {  // the internal name means nothing to the user
+                EXPECT_EQ(std::string(e.what()).find("«" + row.field + "»"), std::string::npos) << e.what();
+            }
         }
         EXPECT_EQ(Slurp(path), before);
     }
@@ -264,6 +278,117 @@ TEST_F(JobFiles, ReadOnlyFolderKeepsThePreviousFile)
             testing::ExitedWithCode(0), "");
     }
     EXPECT_EQ(Slurp(path), before);
+}
+
+// A cell pasted from a spreadsheet ("3700,05\r\n") computed but could not be
+// saved: the line break the box kept made the job refuse it.
+TEST(JobFromSheet, PastedBreaksAroundATextAreDropped)
+{
+    const struct {
+        const char* name;
+        std::string typed, saved;
+    } rows[] = {
+        {"spreadsheetCell", "3700,05\r\n", "3700,05"},
+        {"tabBefore", "\t3700,05", "3700,05"},
+        {"spacesKept", " 60,76 \r\n", " 60,76 "},
+        {"breaksAmongSpaces", "\t 45 \n ", " 45  "},
+        {"noBreakSpaceKept", "\xC2\xA0\t1\n\xC2\xA0", "\xC2\xA0" "1\xC2\xA0"},
+        {"emptyCell", "\r\n", ""},
+        {"notANumber", "Пункт 17\n", "Пункт 17"},
+        {"breakInside", "60\t76\n", "60\t76"},
+        {"nothingToDrop", "45,1", "45,1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        MemoryFields fields;
+        fields.SetText("EXc", row.typed);
+        const Job job = JobFromFields(fields);
+        EXPECT_EQ(job.texts.at("EXc"), row.saved);
+        EXPECT_EQ(job.texts.at("EYc"), "13936,62");
+        // What was dropped was a blank to the number reader: the same number.
+        try {
+            const Extended typed = ParseNumber(row.typed);
+            EXPECT_EQ(ParseNumber(row.saved), typed);
+        } catch (const CalcError&) {
+            EXPECT_THROW(ParseNumber(row.saved), CalcError);
+        }
+    }
+}
+
+TEST_F(JobFiles, PastedCellSavedAndReadBack)
+{
+    MemoryFields fields;
+    fields.SetText("EXc", "3700,05\r\n");
+    fields.SetText("Eb1", "\t60,76");
+    const fs::path path = dir_ / "job.snesenie";
+    WriteJob(JobFromFields(fields), path);
+    const Job read = ReadJob(path);
+    EXPECT_EQ(read.texts.at("EXc"), "3700,05");
+    EXPECT_EQ(read.texts.at("Eb1"), "60,76");
+    EXPECT_EQ(read.texts, ExampleJob().texts);
+}
+
+// A save renames its new file over the name given, so a FIFO, a device node
+// or a socket used to be replaced by a job (as root, /dev/null itself).
+TEST_F(JobFiles, OnlyARegularFileIsReplaced)
+{
+    const fs::path fifo = dir_ / "канал", folder = dir_ / "папка", socketPath = dir_ / "сокет",
+                   device = dir_ / "null", linkToFifo = dir_ / "ссылка на канал";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(folder);
+    fs::create_symlink(fifo, linkToFifo);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.native().size(), sizeof address.sun_path);
+    socketPath.native().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    // A node with /dev/null's numbers, of our own, in the test's folder: only
+    // root may make one.
+    const bool haveDevice = mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+
+    const struct {
+        const char* name;
+        fs::path path;
+        fs::file_type type;
+        std::string says;
+    } rows[] = {
+        {"fifo", fifo, fs::file_type::fifo, "это именованный канал (FIFO), а не обычный файл."},
+        {"folder", folder, fs::file_type::directory, "это папка, а не файл."},
+        {"socket", socketPath, fs::file_type::socket, "это сокет, а не обычный файл."},
+        {"device", device, fs::file_type::character, "это символьное устройство, а не обычный файл."},
+        {"linkToFifo", linkToFifo, fs::file_type::fifo, "это именованный канал (FIFO), а не обычный файл."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.type == fs::file_type::character && !haveDevice)
+            continue;  // not root
+        try {
+            WriteJob(ExampleJob(), row.path);
+            ADD_FAILURE() << "written";
+        } catch (const JobError& e) {
+            EXPECT_EQ(std::string(e.what()), "Не удалось сохранить задание «" + row.path.string() + "»: " + row.says);
+        }
+        EXPECT_EQ(fs::status(row.path).type(), row.type);
+    }
+    EXPECT_TRUE(fs::is_symlink(linkToFifo));
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), haveDevice ? 5 : 4) << "a temporary file was left";
+    close(listener);
+
+    // A link to a job is saved through: the job it points to gets the new
+    // texts and the link stays a link. A dangling link is a name not yet
+    // taken: the job is made where it points.
+    const fs::path job = dir_ / "job.snesenie", link = dir_ / "ссылка.snesenie";
+    WriteJob(ExampleJob(), job);
+    fs::create_symlink(job, link);
+    WriteJob(OddJob(), link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadJob(job).texts, OddJob().texts);
+    fs::remove(job);
+    WriteJob(ExampleJob(), link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadJob(job).texts, ExampleJob().texts);
 }
 
 } // namespace

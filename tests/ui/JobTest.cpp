@@ -8,6 +8,7 @@
 #include "UiFixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -17,8 +18,10 @@
 #include <QWindow>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
+#include <filesystem>
 
 using namespace snesenie;
 
@@ -278,16 +281,75 @@ private slots:
         QCOMPARE(ui->Text("EXa"), QString("6327,50"));
     }
 
-    // A text pasted with a tab could be kept in a box but never read back
-    // from a job: the save is refused and the box is shown.
+    // A tab inside a text could be kept in a box but never read back from a
+    // job: the save is refused, naming the box as the window labels it and
+    // the invisible character, and the box is shown.
     void textNoJobMayHoldIsPointedAt()
     {
-        ui->Edit("Eb1")->setText("60,76\t");
+        ui->Edit("Eb1")->setText("60\t76");
         QVERIFY(!ui->form1->SaveJobTo(JobPath("job.snesenie")));
-        QVERIFY2(TakeOne().text.contains("«Eb1» (b, вариант АВР) содержит управляющие символы"), "message");
+        QCOMPARE(TakeOne().text, "Не удалось сохранить задание «" + JobPath("job.snesenie") +
+                                     "»: в поле «b, вариант АВР» текст содержит невидимый управляющий символ "
+                                     "(табуляция, знак 3).");
         QVERIFY(!QFile::exists(JobPath("job.snesenie")));
         QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
         QTRY_COMPARE(ui->form1->focusWidget(), ui->Edit("Eb1"));
+    }
+
+    // a spreadsheet cell pasted with its line break computed but could not be saved
+    void pastedCellIsSaved()
+    {
+        const QString path = JobPath("job.snesenie");
+        ui->Edit("EXc")->setText("3700,05\r\n");
+        Compute();
+        QCOMPARE(ui->Text("EXcXa"), QString("-2627,41"));
+        QVERIFY(ui->form1->SaveJobTo(path));
+        QCOMPARE(job::ReadJob(QFile::encodeName(path).toStdString()).texts.at("EXc"), "3700,05");
+        // The box keeps what was pasted; the title is that of a saved job, and
+        // stays so while only the line break comes or goes.
+        QCOMPARE(ui->Text("EXc"), QString("3700,05\r\n"));
+        QCOMPARE(ui->form1->windowTitle(), "job.snesenie[*] — " + kCaption);
+        QVERIFY(!ui->form1->isWindowModified());
+        ui->Edit("EXc")->setText("3700,05");
+        QVERIFY(!ui->form1->isWindowModified());
+        ui->Edit("EXc")->setText("3700,06\n");
+        QVERIFY(ui->form1->isWindowModified());
+        ui->Edit("EXc")->setText("\t3700,05");
+        QVERIFY(!ui->form1->isWindowModified());
+        ui->form1->NewAction->trigger();  // nothing to save: no question asked
+    }
+
+    // Saving onto a FIFO used to replace it with a job.
+    void saveRefusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("fifo") << "канал" << "это именованный канал (FIFO), а не обычный файл.";
+        QTest::newRow("folder") << "папка" << "это папка, а не файл.";
+    }
+
+    void saveRefusesWhatIsNotAFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, says);
+        QVERIFY(ui->form1->SaveJobTo(JobPath("current.snesenie")));
+        ui->Edit("EXa")->setText("6327,50");
+        const QString path = JobPath(name);
+        if (name == "папка")
+            QVERIFY(QDir(jobs->path()).mkdir(name));
+        else
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const auto Type = [&path] { return std::filesystem::status(QFile::encodeName(path).toStdString()).type(); };
+        const std::filesystem::file_type before = Type();
+
+        QVERIFY(!ui->form1->SaveJobTo(path));
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, "Не удалось сохранить задание «" + path + "»: " + says);
+        QVERIFY(Type() == before);
+        QCOMPARE(QDir(jobs->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 2);
+        QCOMPARE(ui->form1->JobPath(), JobPath("current.snesenie"));
+        QVERIFY(ui->form1->isWindowModified());
     }
 
     void titleMarksChangesSinceTheLastSave()

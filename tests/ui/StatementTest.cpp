@@ -7,11 +7,16 @@
 
 #include "Statement.h"
 
+#include <QDir>
 #include <QPrinter>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -27,6 +32,11 @@ QString Tool(const QString& program, const QStringList& args)
 
 QString PdfText(const QString& path) { return Tool("pdftotext", {"-enc", "UTF-8", path, "-"}); }
 QString PdfInfo(const QString& path) { return Tool("pdfinfo", {path}); }
+
+std::filesystem::file_type Type(const QString& path)
+{
+    return std::filesystem::status(QFile::encodeName(path).toStdString()).type();
+}
 
 } // namespace
 
@@ -127,6 +137,60 @@ private slots:
         const QString error = ui->form1->ExportStatementPdf(path);
         QVERIFY2(error.contains(path), qPrintable(error));
         QVERIFY(!QFile::exists(path));
+    }
+
+    // A PDF exported onto a FIFO used to replace it; so would one onto
+    // /dev/null, as root.
+    void refusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("fifo") << "канал.pdf" << "это именованный канал (FIFO), а не обычный файл";
+        QTest::newRow("folder") << "папка.pdf" << "это папка, а не файл";
+    }
+
+    void refusesWhatIsNotAFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, says);
+        QTemporaryDir here;
+        const QString path = here.filePath(name);
+        if (name.startsWith("папка"))
+            QVERIFY(QDir(here.path()).mkdir(name));
+        else
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const std::filesystem::file_type type = Type(path);
+
+        QCOMPARE(ui->form1->ExportStatementPdf(path), "Не удалось создать файл «" + path + "»: " + says);
+        QVERIFY(Type(path) == type);
+        QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
+
+        // Headless, the same refusal on standard error and status 1.
+        QProcess program;
+        program.start(SNESENIE_GUI, {"--pdf", path});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 1);
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(err.split('\n').contains("snesenie: Не удалось создать файл «" + path + "»: " + says), qPrintable(err));
+        QVERIFY(Type(path) == type);
+        QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
+    }
+
+    // From Файл → Экспорт в PDF…, the refusal is a message box.
+    void exportMenuShowsTheRefusal()
+    {
+        QTemporaryDir here;
+        const QString path = here.filePath("канал.pdf");
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        ui->watch.fileToPick = path;
+        ui->watch.reply = QMessageBox::Yes;  // the file dialog's "replace it?"
+        ui->form1->PdfAction->trigger();
+        const QList<SeenModal> seen = ui->watch.Take();
+        QVERIFY(!seen.isEmpty());
+        const SeenModal& box = seen.last();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, "Не удалось создать файл «" + path + "»: это именованный канал (FIFO), а не обычный файл");
+        QVERIFY(Type(path) == std::filesystem::file_type::fifo);
     }
 
     // The program's own --pdf, as a script in an office would run it: no
