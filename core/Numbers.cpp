@@ -48,22 +48,6 @@ std::size_t BlankAt(std::string_view s, std::size_t i)
     return s.substr(i, 2) == "\xC2\xA0" ? 2 : 0;
 }
 
-std::string_view TrimBlanks(std::string_view s)
-{
-    std::size_t start = 0;
-    while (const std::size_t len = BlankAt(s, start))
-        start += len;
-    std::size_t end = s.size();
-    for (;;) {
-        if (end > start && BlankAt(s, end - 1) == 1)
-            end -= 1;
-        else if (end >= start + 2 && BlankAt(s, end - 2) == 2)
-            end -= 2;
-        else
-            break;
-    }
-    return s.substr(start, end - start);
-}
 
 // Separates thousands in the number formats people copy from: a blank, a
 // no-break or narrow no-break space (U+202F), or an apostrophe. Returns its
@@ -149,6 +133,23 @@ std::string FormatDmsScaled(Ext degrees, int secondParts)
 }
 
 } // namespace
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    std::size_t start = 0;
+    while (const std::size_t len = BlankAt(s, start))
+        start += len;
+    std::size_t end = s.size();
+    for (;;) {
+        if (end > start && BlankAt(s, end - 1) == 1)
+            end -= 1;
+        else if (end >= start + 2 && BlankAt(s, end - 2) == 2)
+            end -= 2;
+        else
+            break;
+    }
+    return s.substr(start, end - start);
+}
 
 Ext operator+(Ext a, Ext b) { return Checked(a.v_ + b.v_); }
 Ext operator-(Ext a, Ext b) { return Checked(a.v_ - b.v_); }

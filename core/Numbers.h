@@ -73,6 +73,11 @@ Ext AtanDeg(Ext q);
 /// number in another convention); so does a number beyond the extended range.
 Extended ParseNumber(std::string_view text);
 
+/// The text without the blanks ParseNumber ignores around a number: spaces,
+/// tabs, line breaks and no-break spaces (U+00A0), as a pasted spreadsheet
+/// cell brings them. Blanks inside are kept.
+std::string_view TrimBlanks(std::string_view text);
+
 /// Prints with 15 significant digits, trailing zeros dropped, a comma only when
 /// a fraction remains: 722,28; 9; -0,6033. Magnitudes below 0,0001 or of 16
 /// and more integer digits print as 1,5E-5 or 1,23456789012346E20. Zero

@@ -1,6 +1,7 @@
 #include "JobFile.h"
 
 #include "FieldTable.h"
+#include "Numbers.h"
 #include "SaveTarget.h"
 #include "Version.h"
 
@@ -179,17 +180,6 @@ QString SaveTextProblem(const QString& text)
     return {};
 }
 
-// The blanks the number reader skips around a number: spaces, tabs, line
-// breaks and the no-break space. Returns the length of the one at i, or 0.
-std::size_t BlankAt(std::string_view s, std::size_t i)
-{
-    if (i >= s.size())
-        return 0;
-    if (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')
-        return 1;
-    return s.substr(i, 2) == "\xC2\xA0" ? 2 : 0;
-}
-
 // A cell pasted from a spreadsheet brings a tab or a line break with it and a
 // box keeps them, invisible; the number reader takes them for blanks, but a
 // job holds no control character. So among the blanks at either end of a
@@ -198,18 +188,9 @@ std::size_t BlankAt(std::string_view s, std::size_t i)
 // refuse and point at.
 std::string WithoutPastedBreaks(std::string_view text)
 {
-    std::size_t start = 0;
-    while (const std::size_t length = BlankAt(text, start))
-        start += length;
-    std::size_t end = text.size();
-    while (end > start) {
-        if (BlankAt(text, end - 1) == 1)
-            end -= 1;
-        else if (end >= start + 2 && BlankAt(text, end - 2) == 2)
-            end -= 2;
-        else
-            break;
-    }
+    const std::string_view number = TrimBlanks(text);
+    const std::size_t start = static_cast<std::size_t>(number.data() - text.data());
+    const std::size_t end = start + number.size();
     std::string out;
     out.reserve(text.size());
     auto keepSpaces = [&out](std::string_view blanks) {
