@@ -57,7 +57,8 @@ Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
                        }
                        const Ext mean = Ext(std::fabs(in.d[0])) / 2 + std::fabs(in.d[1]) / 2;
                        const std::int64_t n = Trunc(mean / Ext(std::fabs(diff.Value())));
-                       c.value = Metres(diff) + " (1:" + FormatNumber(n) + ")";
+                       // 1:0 would say nothing: the two d differ by more than d itself.
+                       c.value = Metres(diff) + (n > 0 ? " (1:" + FormatNumber(n) + ")" : " (больше самого d)");
                        // Judged on N as printed, so the verdict agrees with what is read.
                        if (Ext(n) < Ext(tol.distanceRatio))
                            c.verdict = Verdict::Exceeded;

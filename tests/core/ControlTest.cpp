@@ -244,6 +244,9 @@ TEST(Control, Tolerances)
         {"d at 1:2000", [](ControlInputs& in) { in.d[0] = 99.98, in.d[1] = 100.03; }, "D", "-0,05 м (1:2000)", Verdict::Ok},
         {"d at 1:1999", [](ControlInputs& in) { in.d[0] = 99.97, in.d[1] = 100.02; }, "D", "-0,05 м (1:1999)", Verdict::Exceeded},
         {"d a centimetre apart", [](ControlInputs& in) { in.d[0] = 94.02, in.d[1] = 94.01; }, "D", "0,01 м (1:9401)", Verdict::Ok},
+        // used to print 1:0
+        {"d apart by more than d", [](ControlInputs& in) { in.d[0] = 834.47, in.d[1] = 0.01; }, "D",
+         "834,46 м (больше самого d)", Verdict::Exceeded},
         {"(AP) 60″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 60.0 / 3600; }, "AP", "-60``", Verdict::Ok},
         {"(AP) 60,1″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 60.1 / 3600; }, "AP", "-60,1``", Verdict::Exceeded},
         // the sheet does not reduce (AP) to 0–360, so the same direction may come a turn apart
