@@ -56,7 +56,7 @@ Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
                            return;
                        }
                        const Ext mean = Ext(std::fabs(in.d[0])) / 2 + std::fabs(in.d[1]) / 2;
-                       const std::int64_t n = Trunc(mean / Ext(std::fabs(diff.Value())));
+                       const std::int64_t n = Trunc(mean / Abs(diff));
                        // 1:0 would say nothing: the two d differ by more than d itself.
                        c.value = Metres(diff) + (n > 0 ? " (1:" + FormatNumber(n) + ")" : " (больше самого d)");
                        // Judged on N as printed, so the verdict agrees with what is read.
@@ -71,10 +71,10 @@ Check DirectionCheck(const ControlInputs& in, const Tolerances& tol)
                    [&](Check& c) {
                        // (AP) is not reduced to 0–360 on the sheet: one variant may come
                        // out a full turn from the other for the same direction.
-                       const Ext turn = Ext(std::remainder((Ext(in.dirAP[0]) - in.dirAP[1]).Value(), 360.0L));
+                       const Ext turn = Remainder(Ext(in.dirAP[0]) - in.dirAP[1], 360);
                        const Ext seconds = RoundTo(turn * 3600, 10);
                        c.value = FormatNumber(seconds) + "``";
-                       if (Ext(tol.directionSeconds) < Ext(std::fabs(seconds.Value())))
+                       if (Ext(tol.directionSeconds) < Abs(seconds))
                            c.verdict = Verdict::Exceeded;
                    });
 }
@@ -86,7 +86,7 @@ Check PositionCheck(const ControlInputs& in, const Tolerances& tol)
                        const PrintedPoint& p = in.printed;
                        const Ext dx = RoundTo(Ext(p.xp[0]) - p.xp[1], 100);
                        const Ext dy = RoundTo(Ext(p.yp[0]) - p.yp[1], 100);
-                       const Ext f = RoundTo(Ext(std::sqrt((dx * dx + dy * dy).Value())), 1000);
+                       const Ext f = RoundTo(Sqrt(dx * dx + dy * dy), 1000);
                        c.value = Metres(f) + " (ΔXp = " + Metres(dx) + ", ΔYp = " + Metres(dy) + ")";
                        if (Ext(tol.positionMetres) < f)
                            c.verdict = Verdict::Exceeded;
@@ -126,7 +126,7 @@ Check RigorousCheck(const ControlInputs& in, const Tolerances& tol)
                        }
                        const Ext dx = Ext(r.xp) - in.printed.xMean;
                        const Ext dy = Ext(r.yp) - in.printed.yMean;
-                       const Ext f = RoundTo(Ext(std::sqrt((dx * dx + dy * dy).Value())), 1000);
+                       const Ext f = RoundTo(Sqrt(dx * dx + dy * dy), 1000);
                        c.value = Metres(f) + " (Xp = " + Metres(RoundTo(r.xp, 1000)) +
                                  ", Yp = " + Metres(RoundTo(r.yp, 1000)) + ")";
                        if (Ext(tol.positionMetres) < f)

@@ -2,26 +2,24 @@
 
 #include "Errors.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <locale.h>
 
 namespace snesenie {
 namespace {
 
 Ext Checked(Extended r)
 {
-    if (std::isnan(r))
+    if (IsNaN(r))
         throw ArithmeticError(ArithmeticFault::InvalidOperation);
-    if (std::isinf(r))
+    if (IsInf(r))
         throw ArithmeticError(ArithmeticFault::Overflow);
     return Ext(r);
 }
 
 // 2^63: the first magnitude a signed 64-bit integer cannot hold. -2^63 itself
 // still fits.
-constexpr Extended kTwo63 = 9223372036854775808.0L;
+const Extended kTwo63 = Extended(9223372036854775808.0);
 
 std::int64_t ToInt64(Extended whole)
 {
@@ -106,12 +104,15 @@ std::size_t SkipDigits(std::string_view s, std::size_t& i)
     return i - start;
 }
 
-// strtold with the "C" conventions, so the conversion is exact and the same
-// on every machine whatever LC_NUMERIC the toolkit has set.
-locale_t CLocale()
+// The exponent of a number already checked against the grammar, held within
+// a range where any larger magnitude means the same: no value at all, or
+// zero. Millions of digits of exponent must not wrap around.
+long long ReadExponent(std::string_view digits, bool negative)
 {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return c;
+    long long e = 0;
+    for (const char c : digits)
+        e = std::min<long long>(e * 10 + (c - '0'), 1000000000);
+    return negative ? -e : e;
 }
 
 // The first whole number of degrees FormatNumber would print in scientific form.
@@ -171,57 +172,60 @@ double Hold(Ext x)
     return d;
 }
 
-std::int64_t Trunc(Ext x) { return ToInt64(std::trunc(x.Value())); }
+std::int64_t Trunc(Ext x) { return ToInt64(TruncWhole(x.Value())); }
 
-// nearbyint rounds in the current mode, which is never changed here: to
-// nearest, ties to even.
-std::int64_t Round(Ext x) { return ToInt64(std::nearbyint(x.Value())); }
+std::int64_t Round(Ext x) { return ToInt64(RoundWhole(x.Value())); }
 
 Ext Frac(Ext x) { return x - Trunc(x); }
 
 Ext TruncTo(Ext x, int scale) { return Ext(Trunc(x * scale)) / scale; }
 
-Ext SinDeg(Ext degrees) { return Checked(std::sin((kPi * degrees / 180).Value())); }
-Ext CosDeg(Ext degrees) { return Checked(std::cos((kPi * degrees / 180).Value())); }
-Ext AtanDeg(Ext q) { return Checked(std::atan(q.Value())) * 180 / kPi; }
+Ext SinDeg(Ext degrees) { return Checked(SinRounded((kPi * degrees / 180).Value())); }
+Ext CosDeg(Ext degrees) { return Checked(CosRounded((kPi * degrees / 180).Value())); }
+Ext AtanDeg(Ext q) { return Checked(AtanRounded(q.Value())) * 180 / kPi; }
+Ext AsinDeg(Ext q) { return Checked(AsinRounded(q.Value())) * 180 / kPi; }
+Ext Sqrt(Ext x) { return Checked(SquareRoot(x.Value())); }
+Ext Abs(Ext x) { return Ext(Abs(x.Value())); }
+Ext Remainder(Ext x, Ext y) { return Checked(RemainderOf(x.Value(), y.Value())); }
 
 Extended ParseNumber(std::string_view text)
 {
-    // Validate the whole grammar first; strtold alone would accept "inf",
-    // hexadecimal and a dot, and would stop silently at trailing garbage.
+    // Validate the whole grammar, then convert the digits exactly ourselves:
+    // no C library conversion is locale-free and correctly rounded everywhere.
     const std::string_view body = TrimBlanks(text);
     const std::size_t n = body.size();
     std::size_t i = 0;
-    std::string normal;
+    const bool negative = i < n && body[i] == '-';
     if (i < n && (body[i] == '+' || body[i] == '-'))
-        normal += body[i++];
-    const std::size_t mantissaStart = i;
-    std::size_t digits = SkipDigits(body, i);
-    if (i < n && IsSeparator(body[i])) {
         ++i;
-        digits += SkipDigits(body, i);
+    std::size_t start = i;
+    std::string digits(body.substr(start, SkipDigits(body, i)));
+    std::size_t fractionDigits = 0;
+    if (i < n && IsSeparator(body[i])) {
+        start = ++i;
+        fractionDigits = SkipDigits(body, i);
+        digits += body.substr(start, fractionDigits);
     }
-    if (digits == 0)
+    if (digits.empty())
         throw ConversionError(std::string(text), {}, HintFor(body));
-    normal += body.substr(mantissaStart, i - mantissaStart);
+    long long exponent = 0;
     if (i < n && (body[i] == 'E' || body[i] == 'e')) {
-        const std::size_t expStart = i++;
+        ++i;
+        const bool below = i < n && body[i] == '-';
         if (i < n && (body[i] == '+' || body[i] == '-'))
             ++i;
+        start = i;
         if (SkipDigits(body, i) == 0)
             throw ConversionError(std::string(text), {}, HintFor(body));
-        normal += body.substr(expStart, i - expStart);
+        exponent = ReadExponent(body.substr(start, i - start), below);
     }
     if (i != n)
         throw ConversionError(std::string(text), {}, HintFor(body));
 
-    for (char& c : normal)
-        if (c == ',')
-            c = '.';
-    const Extended v = strtold_l(normal.c_str(), nullptr, CLocale());
+    const Extended v = DecimalToExtended(negative, digits, exponent - static_cast<long long>(fractionDigits));
     // Too large for the extended range is a text that names no number we can
     // work with; a value too small simply becomes zero or subnormal.
-    if (std::isinf(v))
+    if (IsInf(v))
         throw ConversionError(std::string(text));
     return v;
 }
@@ -237,14 +241,8 @@ struct Digits15 {
 
 Digits15 SlowDigits(Extended v)
 {
-    // "d.dddddddddddddde±x": the library's exact conversion, locale-free.
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
-    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-    const std::size_t ePos = sci.find('e');
-    std::string digits(1, sci[0]);
-    digits += sci.substr(2, ePos - 2);
-    return {digits, std::atoi(std::string(sci.substr(ePos + 1)).c_str())};
+    SignificantDigits d = ExactDigits15(v);
+    return {std::move(d.digits), d.exponent};
 }
 
 // The same digits by integer arithmetic for the magnitudes a sheet prints
@@ -253,11 +251,10 @@ Digits15 SlowDigits(Extended v)
 // most 19 the product fits 128 bits.
 bool FastDigits(Extended v, Digits15& out)
 {
-    using U128 = unsigned __int128;
-    int binExp = 0;
-    const Extended frac = std::frexp(std::fabs(v), &binExp);  // |v| = frac·2^binExp, frac in [0.5, 1)
-    const auto m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
-    const int shift = 64 - binExp;
+    const ExtendedParts parts = Decompose(v);
+    const std::uint64_t m = parts.significand;  // top bit set, but for a subnormal
+    const int binExp = parts.exponent + 64;
+    const int shift = -parts.exponent;
     // floor(log10 |v|) to within one, from the binary exponent: 78913/2^18 is
     // log10(2) to six digits. The loop below corrects the estimate.
     int e = ((binExp - 1) * 78913) >> 18;
@@ -292,9 +289,9 @@ bool FastDigits(Extended v, Digits15& out)
 std::string FormatNumber(Ext value)
 {
     const Extended v = value.Value();
-    if (!std::isfinite(v))
+    if (IsNaN(v) || IsInf(v))
         throw ArithmeticError(ArithmeticFault::InvalidOperation);
-    if (v == 0)
+    if (v == Extended(0))
         return "0";
 
     Digits15 d;
@@ -308,7 +305,7 @@ std::string FormatNumber(Ext value)
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on chains of
     // string operator+ here.
     std::string out;
-    if (v < 0)
+    if (v < Extended(0))
         out += '-';
     if (exponent < -4 || exponent >= 15) {
         out += digits[0];

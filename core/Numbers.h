@@ -1,22 +1,20 @@
 #pragma once
 
+#include "Extended.h"
+
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <type_traits>
 
 namespace snesenie {
 
-/// The working number type. Every expression of the sheet is evaluated in the
-/// x87 80-bit format; the printed digits of a hand computation sheet depend on
-/// it, so a platform whose long double is narrower must not build at all.
-using Extended = long double;
-static_assert(std::numeric_limits<Extended>::digits == 64,
-              "snesenie needs long double with a 64-bit significand (x87 extended)");
-
 /// π rounded to a 64-bit significand: 3.14159265358979323851…
+#ifdef SNESENIE_EXTENDED_IS_SOFT
+inline const Extended kPi = Extended::FromParts(false, 0xC90FDAA22168C235, -62);
+#else
 inline constexpr Extended kPi = 3.14159265358979323846264338327950288L;
+#endif
 
 /// An extended value whose every operation is checked. Each +, −, ·, / is
 /// rounded to the extended format on its own, and a result that is not a
@@ -27,16 +25,17 @@ public:
     template <class T>
         requires std::is_arithmetic_v<T>
     constexpr Ext(T v) : v_(static_cast<Extended>(v)) {}
+    constexpr Ext(Extended v) : v_(v) {}
 
-    constexpr Extended Value() const { return v_; }
+    Extended Value() const { return v_; }
 
     friend Ext operator+(Ext a, Ext b);
     friend Ext operator-(Ext a, Ext b);
     friend Ext operator*(Ext a, Ext b);
     /// Throws DivisionByZero for x/0, InvalidOperation for 0/0.
     friend Ext operator/(Ext a, Ext b);
-    friend constexpr bool operator<(Ext a, Ext b) { return a.v_ < b.v_; }
-    friend constexpr bool operator==(Ext a, Ext b) { return a.v_ == b.v_; }
+    friend bool operator<(Ext a, Ext b) { return a.v_ < b.v_; }
+    friend bool operator==(Ext a, Ext b) { return a.v_ == b.v_; }
 
 private:
     Extended v_;
@@ -62,6 +61,15 @@ Ext SinDeg(Ext degrees);
 Ext CosDeg(Ext degrees);
 /// atan(q) in decimal degrees, as atan(q)·180/π (times 180 first).
 Ext AtanDeg(Ext q);
+/// asin(q) in decimal degrees, as asin(q)·180/π. Throws InvalidOperation when
+/// |q| > 1.
+Ext AsinDeg(Ext q);
+/// Square root, correctly rounded. Throws InvalidOperation below zero.
+Ext Sqrt(Ext x);
+Ext Abs(Ext x);
+/// x − n·y, n the integer nearest x/y (ties to even): exact. Throws
+/// InvalidOperation when y is zero.
+Ext Remainder(Ext x, Ext y);
 
 /// Reads a number as typed or pasted by the user: optional blanks, optional
 /// sign, digits with at most one decimal separator, optional exponent (E or e,

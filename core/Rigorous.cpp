@@ -3,7 +3,6 @@
 #include "Errors.h"
 #include "Numbers.h"
 
-#include <cmath>
 
 namespace snesenie {
 namespace {
@@ -11,8 +10,6 @@ namespace {
 // Everything here stays in the extended format from the measurements to P:
 // the control wants the point the measurements give, not another sheet, so
 // nothing is cut to the printed decimals on the way.
-
-Ext Sqrt(Ext x) { return Ext(std::sqrt(x.Value())); }
 
 RigorousVariant SolveVariant(const GivenPoints& g, double xFar, double yFar, const Measurements& m, int v)
 {
@@ -37,7 +34,7 @@ RigorousVariant SolveVariant(const GivenPoints& g, double xFar, double yFar, con
                              " больше 1: такого треугольника нет";
             return out;
         }
-        const Ext psi = Ext(std::asin(q.Value())) * 180 / kPi;
+        const Ext psi = AsinDeg(q);
         const Ext phi = Ext(180) - (Ext(m.delta[v]) + psi);
         const Ext dirAP = Ext(dir) + phi;
 

@@ -91,7 +91,7 @@ TEST(ParseNumber, FollowsTheGrammar)
     for (const auto& [text, value] : rows) {
         SCOPED_TRACE(text);
         if (value) {
-            EXPECT_EQ(ParseNumber(text), *value);
+            EXPECT_EQ(ParseNumber(text), Extended(*value));
             continue;
         }
         try {

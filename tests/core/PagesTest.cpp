@@ -407,7 +407,7 @@ TEST(Pages, PointsInEveryQuadrant)
         EXPECT_NEAR(s.st.DirAC, dirC, 1e-9);
         const auto expectNear = [&](std::initializer_list<const char*> names, long double want, long double within) {
             for (const char* name : names)
-                EXPECT_NEAR(ParseNumber(s.f.GetText(name)), want, within) << name;
+                EXPECT_NEAR(static_cast<long double>(ParseNumber(s.f.GetText(name))), want, within) << name;
         };
         // distances used to come out negative for B or C west of A
         expectNear({"ES1", "ES2"}, std::hypot(g.dxB, g.dyB), 0.02);

@@ -1,0 +1,181 @@
+// The parts of the extended arithmetic that need more than 128 bits: the
+// transcendental functions, exact decimal conversion and the remainder. Both
+// number types come here through Decompose and Compose, so the same text gives
+// the same bits, and the same bits the same digits, on every machine.
+
+#include "Extended.h"
+
+#include <boost/multiprecision/cpp_bin_float.hpp>
+#include <boost/multiprecision/cpp_int.hpp>
+
+#include <algorithm>
+
+namespace snesenie {
+namespace {
+
+namespace mp = boost::multiprecision;
+
+// 256 bits: the 64 of the result and 192 guard bits. Near a zero of sin or
+// cos the reduction by π loses as many bits as the argument has above the
+// zero's distance; for any argument below 2^64 that is far less than 192.
+using Wide = mp::number<mp::cpp_bin_float<256, mp::digit_base_2>, mp::et_off>;
+// For arguments of 2^64 and more: enough bits to take the whole multiple of 2π
+// away from the largest extended value and keep 256 below the point.
+using Huge = mp::number<mp::cpp_bin_float<16384 + 64 + 320, mp::digit_base_2>, mp::et_off>;
+using mp::cpp_int;
+
+Wide ToWide(Extended x)
+{
+    const ExtendedParts p = Decompose(x);
+    Wide w = ldexp(Wide(p.significand), p.exponent);
+    return p.negative ? -w : w;
+}
+
+U128 ToU128(const cpp_int& v)
+{
+    const cpp_int mask = (cpp_int(1) << 64) - 1;
+    return (U128(static_cast<std::uint64_t>((v >> 64) & mask)) << 64) | static_cast<std::uint64_t>(v & mask);
+}
+
+// A big positive integer times 2^exponent, rounded into the format: the top
+// 128 bits and whatever lies below as sticky.
+Extended RoundBig(bool negative, const cpp_int& m, long long exponent, bool sticky)
+{
+    const long long n = static_cast<long long>(msb(m)) + 1;
+    if (n <= 128)
+        return Compose(negative, ToU128(m), static_cast<int>(exponent), sticky);
+    const long long drop = n - 128;
+    const bool lost = lsb(m) < static_cast<unsigned long long>(drop);
+    return Compose(negative, ToU128(m >> static_cast<unsigned>(drop)), static_cast<int>(exponent + drop),
+                   sticky || lost);
+}
+
+Extended FromWide(const Wide& w)
+{
+    if (w == 0)
+        return Extended(0);
+    int e = 0;
+    const Wide f = frexp(abs(w), &e);  // [0.5, 1)
+    const Wide scaled = ldexp(f, 127);
+    const Wide whole = trunc(scaled);
+    return Compose(w < 0, ToU128(static_cast<cpp_int>(whole)), e - 127, scaled != whole);
+}
+
+// The argument less a whole number of turns, for arguments so large that the
+// 256-bit π would leave too few of its bits after the point.
+Wide Reduced(Extended x)
+{
+    const Wide w = ToWide(x);
+    if (abs(w) < ldexp(Wide(1), 64))
+        return w;
+    const ExtendedParts p = Decompose(x);
+    Huge h = ldexp(Huge(p.significand), p.exponent);
+    const Huge turn = 2 * boost::math::constants::pi<Huge>();
+    h -= floor(h / turn) * turn;
+    return static_cast<Wide>(p.negative ? -h : h);
+}
+
+} // namespace
+
+Extended SinRounded(Extended x) { return FromWide(sin(Reduced(x))); }
+Extended CosRounded(Extended x) { return FromWide(cos(Reduced(x))); }
+Extended AtanRounded(Extended x) { return FromWide(atan(ToWide(x))); }
+Extended AsinRounded(Extended x) { return FromWide(asin(ToWide(x))); }
+
+Extended DecimalToExtended(bool negative, const std::string& digitText, long long exponent10)
+{
+    const std::size_t first = digitText.find_first_not_of('0');
+    if (first == std::string::npos)
+        return negative ? -Extended(0) : Extended(0);
+    std::string digits = digitText.substr(first);
+    // A tie between two extended values has at most about 11,500 significant
+    // digits; beyond 12,000 a digit can only say whether the rest is zero.
+    constexpr std::size_t kKept = 12000;
+    if (digits.size() > kKept) {
+        const bool rest = digits.find_first_not_of('0', kKept) != std::string::npos;
+        exponent10 += static_cast<long long>(digits.size() - kKept);
+        digits.resize(kKept);
+        if (rest) {
+            digits += '1';
+            exponent10 -= 1;
+        }
+    }
+    // 10^4933 is past the largest value, 10^-4952 below half the least one.
+    const long long magnitude = exponent10 + static_cast<long long>(digits.size()) - 1;
+    if (magnitude > 4933)
+        return Compose(negative, 1, 20000, false);  // an infinity
+    if (magnitude < -4952)
+        return negative ? -Extended(0) : Extended(0);
+    const cpp_int d(digits);
+    if (exponent10 >= 0)
+        return RoundBig(negative, d * mp::pow(cpp_int(10), static_cast<unsigned>(exponent10)), 0, false);
+    const cpp_int divisor = mp::pow(cpp_int(10), static_cast<unsigned>(-exponent10));
+    // Enough quotient bits for a 64-bit significand and its rounding.
+    const long long shift = std::max<long long>(
+        0, 130 + static_cast<long long>(msb(divisor)) - static_cast<long long>(msb(d)));
+    cpp_int q, r;
+    divide_qr(cpp_int(d << static_cast<unsigned>(shift)), divisor, q, r);
+    return RoundBig(negative, q, -shift, r != 0);
+}
+
+SignificantDigits ExactDigits15(Extended v)
+{
+    const ExtendedParts p = Decompose(v);
+    // m·2^e exactly in decimal: m·2^e itself, or m·5^-e with the point -e
+    // places from the right.
+    std::string all;
+    int exponent = 0;
+    if (p.exponent >= 0) {
+        all = (cpp_int(p.significand) << p.exponent).str();
+        exponent = static_cast<int>(all.size()) - 1;
+    } else {
+        all = (cpp_int(p.significand) * mp::pow(cpp_int(5), static_cast<unsigned>(-p.exponent))).str();
+        exponent = static_cast<int>(all.size()) - 1 + p.exponent;
+    }
+    if (all.size() <= 15)
+        return {all + std::string(15 - all.size(), '0'), exponent};
+    std::string digits = all.substr(0, 15);
+    const char next = all[15];
+    const bool restNonZero = all.find_first_not_of('0', 16) != std::string::npos;
+    const bool up = next > '5' || (next == '5' && (restNonZero || (digits.back() - '0') % 2 == 1));
+    if (up) {
+        int i = 14;
+        while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
+            digits[static_cast<std::size_t>(i--)] = '0';
+        if (i < 0) {
+            digits = "1" + std::string(14, '0');
+            ++exponent;
+        } else {
+            ++digits[static_cast<std::size_t>(i)];
+        }
+    }
+    return {digits, exponent};
+}
+
+#ifdef SNESENIE_EXTENDED_IS_SOFT
+
+Extended RemainderOf(Extended x, Extended y)
+{
+    if (IsNaN(x) || IsNaN(y) || IsInf(x) || y == Extended(0))
+        return SoftExtended::NaN();
+    if (IsInf(y) || x == Extended(0))
+        return x;
+    const ExtendedParts px = Decompose(x), py = Decompose(y);
+    const int e = std::min(px.exponent, py.exponent);
+    const cpp_int mx = cpp_int(px.significand) << (px.exponent - e);
+    const cpp_int my = cpp_int(py.significand) << (py.exponent - e);
+    cpp_int n, r;
+    divide_qr(mx, my, n, r);
+    // n = x/y to nearest, ties to even; r = x − n·y in units of 2^e.
+    const cpp_int twice = r * 2;
+    if (twice > my || (twice == my && (n & 1) != 0))
+        r -= my;
+    if (r == 0)
+        return px.negative ? -Extended(0) : Extended(0);
+    const bool negative = (r < 0) != px.negative;
+    return RoundBig(negative, abs(r), e, false);
+}
+
+#endif
+
+} // namespace snesenie
