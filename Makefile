@@ -6,7 +6,7 @@ JOBS  ?= 2
 # cmake --build runs make inside build/; which directory it is in is noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz
+.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz aarch64-check windows-check soft-check
 
 all: build
 
@@ -77,5 +77,27 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_sheet
 	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The core, the command line and their tests once more with the software
+# extended type, as a machine without the x87 format computes.
+SOFT_BUILD := build-soft
+
+soft-check: deps
+	@test -f $(SOFT_BUILD)/CMakeCache.txt || cmake -S . -B $(SOFT_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DSNESENIE_SOFT_EXTENDED=ON -DSNESENIE_BUILD_UI=OFF -DSNESENIE_BUILD_BENCH=OFF
+	cmake --build $(SOFT_BUILD) -j $(JOBS)
+	cd $(SOFT_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Cross-built for aarch64 Linux and run under qemu-user; cross-built for
+# Windows with MinGW-w64 and run under wine64.
+aarch64-check:
+	@scripts/install-deps g++-aarch64-linux-gnu:aarch64-linux-gnu-g++ qemu-user:qemu-aarch64 \
+	  googletest:/usr/src/googletest/CMakeLists.txt
+	scripts/cross-check aarch64
+
+windows-check:
+	@scripts/install-deps g++-mingw-w64-x86-64:x86_64-w64-mingw32-g++ wine64:/usr/lib/wine/wine64 wine:wine \
+	  googletest:/usr/src/googletest/CMakeLists.txt
+	scripts/cross-check windows
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(SOFT_BUILD) build-aarch64 build-windows

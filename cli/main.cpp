@@ -2,6 +2,7 @@
 // checking the core end to end. It only moves texts in and out of the core.
 
 #include "Arguments.h"
+#include "Console.h"
 #include "ControlRecord.h"
 #include "FieldTable.h"
 #include "JobOptions.h"
@@ -116,9 +117,10 @@ bool Written()
 
 int main(int argc, char** argv)
 {
+    PrepareConsole();
     Arguments args;
     try {
-        args = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+        args = ParseArguments(Utf8Arguments(argc, argv));
     } catch (const UsageError& e) {
         std::cerr << "snesenie-cli: " << e.what() << "\nСправка: snesenie-cli --help\n";
         return 2;

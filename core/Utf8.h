@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace snesenie {
@@ -19,5 +20,12 @@ bool IsValidUtf8(std::string_view text);
 /// C0 and C1 controls, DEL, the byte-order mark, zero-width and bidirectional
 /// formatting characters, separators of lines and paragraphs, tags.
 bool IsControlOrInvisible(char32_t c);
+
+/// UTF-16, as Windows holds file names and command-line arguments, to UTF-8.
+/// A lone surrogate becomes U+FFFD, so the result is always well-formed.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+/// UTF-8 to UTF-16; a byte that NextCodePoint refuses becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
 
 } // namespace snesenie

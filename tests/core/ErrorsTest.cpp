@@ -94,6 +94,33 @@ TEST(Utf8, OnlyWellFormedTextIsDecoded)
         EXPECT_EQ(IsValidUtf8(text), valid) << QuoteText(text);
 }
 
+// Windows hands arguments and file names over in UTF-16: every code point
+// must come through, surrogate pairs included, and a broken one must not
+// turn into malformed UTF-8.
+TEST(Utf8, ConvertsToAndFromUtf16)
+{
+    const std::pair<std::u16string, std::string> rows[] = {
+        {u"EXa=6327,46", "EXa=6327,46"},
+        {u"задание β1.snesenie", "задание β1.snesenie"},
+        {u"\U0001F4D0 угол", "\xF0\x9F\x93\x90 угол"},  // a pair: U+1F4D0
+        {u"\uFFFF\u0800\u07FF\u0080\u007F", "\xEF\xBF\xBF\xE0\xA0\x80\xDF\xBF\xC2\x80\x7F"},
+        {u"", ""},
+    };
+    for (const auto& [wide, narrow] : rows) {
+        EXPECT_EQ(Utf16ToUtf8(wide), narrow) << QuoteText(narrow);
+        EXPECT_TRUE(Utf8ToUtf16(narrow) == wide) << QuoteText(narrow);
+    }
+    // A lone surrogate, high or low, at the end or before an ordinary unit.
+    const std::u16string lone[] = {std::u16string(u"a") + char16_t(0xD83D), std::u16string(1, char16_t(0xDC10)) + u"b",
+                                   std::u16string(1, char16_t(0xD800)) + char16_t(0xD800)};
+    const std::string replaced[] = {"a\xEF\xBF\xBD", "\xEF\xBF\xBD" "b", "\xEF\xBF\xBD\xEF\xBF\xBD"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Utf16ToUtf8(lone[i]), replaced[i]);
+        EXPECT_TRUE(IsValidUtf8(Utf16ToUtf8(lone[i])));
+    }
+    EXPECT_TRUE(Utf8ToUtf16("a\xFF" "b") == u"a\uFFFDb");
+}
+
 // A number a double cannot hold is as much the fault of the typed text as a
 // misspelt one: the error names the field, so the window can point at it.
 TEST(Errors, OverflowWhileReadingNamesTheField)
