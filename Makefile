@@ -6,7 +6,7 @@ JOBS  ?= 2
 # cmake --build runs make inside build/; which directory it is in is noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz aarch64-check windows-check soft-check
+.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz aarch64-check windows-check soft-build soft-check
 
 all: build
 
@@ -36,8 +36,11 @@ run: programs
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: build
+# Both kinds of arithmetic: the machine's x87 and the software type.
+bench: build soft-build
 	$(BUILD)/bench/snesenie-bench
+	@echo "With the software extended type:"
+	$(SOFT_BUILD)/bench/snesenie-bench
 
 # The Debian package, build/snesenie_<version>_amd64.deb, from the tree as it
 # is configured (with or without the tests).
@@ -81,10 +84,12 @@ fuzz: deps
 # extended type, as a machine without the x87 format computes.
 SOFT_BUILD := build-soft
 
-soft-check: deps
+soft-build: deps
 	@test -f $(SOFT_BUILD)/CMakeCache.txt || cmake -S . -B $(SOFT_BUILD) -DCMAKE_BUILD_TYPE=Release \
-	  -DSNESENIE_SOFT_EXTENDED=ON -DSNESENIE_BUILD_UI=OFF -DSNESENIE_BUILD_BENCH=OFF
+	  -DSNESENIE_SOFT_EXTENDED=ON -DSNESENIE_BUILD_UI=OFF
 	cmake --build $(SOFT_BUILD) -j $(JOBS)
+
+soft-check: soft-build
 	cd $(SOFT_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Cross-built for aarch64 Linux and run under qemu-user; cross-built for

@@ -1,6 +1,7 @@
 // Speed of the three page computations on the example sheet, the way a
 // surveyor presses them: fields and state start afresh for every sheet.
 
+#include "Numbers.h"
 #include "Pages.h"
 
 #include <benchmark/benchmark.h>
@@ -55,5 +56,27 @@ void BM_WholeSheet(benchmark::State& bench)
     }
 }
 BENCHMARK(BM_WholeSheet);
+
+// The working type's own arithmetic, apart from the functions: a chain of
+// the four operations as a page strings them, each checked.
+void BM_ExtendedArithmetic(benchmark::State& bench)
+{
+    Ext x(6327.46);
+    const Ext dx(722.28), dy(-1585.14);
+    for (auto _ : bench) {
+        x = (x * dx + dy) / (dx - dy) + 6327.46;
+        benchmark::DoNotOptimize(x);
+    }
+}
+BENCHMARK(BM_ExtendedArithmetic);
+
+// One correctly rounded sine: the 256-bit evaluation both types share.
+void BM_SinDeg(benchmark::State& bench)
+{
+    Ext a(148.89712345);
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(SinDeg(a));
+}
+BENCHMARK(BM_SinDeg);
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <boost/multiprecision/cpp_int.hpp>
 
 #include <algorithm>
+#include <vector>
+#include <bit>
 
 namespace snesenie {
 namespace {
@@ -75,12 +77,63 @@ Wide Reduced(Extended x)
     return static_cast<Wide>(p.negative ? -h : h);
 }
 
+// atan at the full 256 bits. The angle is brought to at most π/4 (through
+// 1/x) and halved until its tangent is below 1/40, where some 25 terms of
+// the series reach 2^-256; each halving is exact in angle, so only the
+// rounding of a few dozen operations is left, far inside the guard bits.
+// Several times faster than the library's general atan at this precision.
+Wide AtanWide(Wide x)
+{
+    const bool negative = x < 0;
+    x = abs(x);
+    const bool inverted = x > 1;
+    if (inverted)
+        x = 1 / x;
+    int halvings = 0;
+    const Wide small = Wide(1) / 40;
+    while (x > small) {
+        x = x / (1 + sqrt(1 + x * x));  // tan(θ/2) from tan θ
+        ++halvings;
+    }
+    // 1/3, 1/5, … once: a product is much cheaper than a quotient here.
+    static const std::vector<Wide> reciprocals = [] {
+        std::vector<Wide> r;
+        for (int n = 1; n <= 48; ++n)
+            r.push_back(Wide(1) / (2 * n + 1));
+        return r;
+    }();
+    const Wide x2 = x * x;
+    const Wide least = ldexp(abs(x), -260);
+    Wide power = x, sum = x;
+    for (const Wide& reciprocal : reciprocals) {
+        power = -(power * x2);
+        const Wide term = power * reciprocal;
+        if (abs(term) < least)
+            break;
+        sum += term;
+    }
+    sum = ldexp(sum, halvings);
+    if (inverted)
+        sum = boost::math::constants::half_pi<Wide>() - sum;
+    return negative ? -sum : sum;
+}
+
 } // namespace
 
 Extended SinRounded(Extended x) { return FromWide(sin(Reduced(x))); }
 Extended CosRounded(Extended x) { return FromWide(cos(Reduced(x))); }
-Extended AtanRounded(Extended x) { return FromWide(atan(ToWide(x))); }
-Extended AsinRounded(Extended x) { return FromWide(asin(ToWide(x))); }
+Extended AtanRounded(Extended x) { return FromWide(AtanWide(ToWide(x))); }
+
+Extended AsinRounded(Extended x)
+{
+    // asin q = atan(q/√(1 − q²)): 1 − q² is exact at this width.
+    const Wide q = ToWide(x);
+    if (abs(q) > 1)
+        return Compose(false, 0, 0, false) / Compose(false, 0, 0, false);  // NaN, as the library gives
+    if (abs(q) == 1)
+        return FromWide(q * boost::math::constants::half_pi<Wide>());
+    return FromWide(AtanWide(q / sqrt(1 - q * q)));
+}
 
 Extended DecimalToExtended(bool negative, const std::string& digitText, long long exponent10)
 {
@@ -88,6 +141,20 @@ Extended DecimalToExtended(bool negative, const std::string& digitText, long lon
     if (first == std::string::npos)
         return negative ? -Extended(0) : Extended(0);
     std::string digits = digitText.substr(first);
+    if (digits.size() <= 19 && exponent10 >= -18 && exponent10 <= 19) {
+        // What people type: few digits, a small exponent. The exact value
+        // fits 128 bits, or its quotient by a power of ten below 2^60 keeps
+        // more than 66 bits and a remainder that says what was dropped.
+        const std::uint64_t d = std::stoull(digits);
+        U128 power = 1;
+        for (long long k = 0; k < (exponent10 < 0 ? -exponent10 : exponent10); ++k)
+            power *= 10;
+        if (exponent10 >= 0)
+            return Compose(negative, d * power, 0, false);
+        const int lead = std::countl_zero(d);
+        const U128 n = U128(d << lead) << 64;
+        return Compose(negative, n / power, -64 - lead, n % power != 0);
+    }
     // A tie between two extended values has at most about 11,500 significant
     // digits; beyond 12,000 a digit can only say whether the rest is zero.
     constexpr std::size_t kKept = 12000;

@@ -203,6 +203,10 @@ TEST(RoundedFunctions, AreCorrectlyRoundedWhereItIsHard)
 
 TEST(RoundedFunctions, StayWithinAUnitOfTheCLibrary)
 {
+#ifndef __GLIBC__
+    // MinGW's own sinl and atanl, for one, are off by thousands of units.
+    GTEST_SKIP() << "only glibc's long double functions are good to a unit";
+#endif
     if (!kX87)
         GTEST_SKIP() << "compared with the x87 library functions";
     std::mt19937_64 gen(17);
@@ -244,7 +248,8 @@ TEST(DecimalConversion, MatchesTheCLibraryOnTheX87)
         std::string digits = std::to_string(gen() % 100000000000000000ULL);
         if (i % 3 == 0)
             digits += std::to_string(gen());  // more digits than any tie needs to be exact
-        const int exponent = static_cast<int>(gen() % 9800) - 4900;
+        // Half of them as typed on a sheet, half anywhere in the range.
+        const int exponent = i % 2 == 0 ? static_cast<int>(gen() % 50) - 25 : static_cast<int>(gen() % 9800) - 4900;
         const std::string text = digits + "e" + std::to_string(exponent);
         const long double want = std::strtold(text.c_str(), nullptr);
         if (std::isinf(want))
