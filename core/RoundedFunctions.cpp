@@ -129,7 +129,7 @@ Extended AsinRounded(Extended x)
     // asin q = atan(q/√(1 − q²)): 1 − q² is exact at this width.
     const Wide q = ToWide(x);
     if (abs(q) > 1)
-        return Compose(false, 0, 0, false) / Compose(false, 0, 0, false);  // NaN, as the library gives
+        return Extended(0) / Extended(0);  // NaN, as the library gives; Ext reports it
     if (abs(q) == 1)
         return FromWide(q * boost::math::constants::half_pi<Wide>());
     return FromWide(AtanWide(q / sqrt(1 - q * q)));
