@@ -212,8 +212,8 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         const FieldInfo* field = FindField(name);
         if (field == nullptr)
             RefuseAt(fileName, record.line, column,
-                     "неизвестный столбец " + QuoteText(name) + " (ожидаются station и имена полей ввода: EXc, "
-                                                               "EYc, …, Eb2)");
+                     "неизвестный столбец " + QuoteText(name) + " (ожидаются station и имена 26 полей ввода: "
+                                                               "EXc, EYc, EXb, …)");
         if (field->kind != FieldKind::Input)
             RefuseAt(fileName, record.line, column,
                      "столбец " + QuoteText(name) + " — поле, которое вычисляет программа; его не задают");
