@@ -47,12 +47,19 @@ std::string CsvCell(std::string_view text, char separator)
     return out + '"';
 }
 
-std::string FormatResults(const StationList& list, const std::vector<StationResult>& results, bool bom)
-{
-    const char sep = list.separator;
-    std::string out = bom ? "\xEF\xBB\xBF" : "";
-    out.reserve(out.size() + results.size() * 256);
+namespace {
 
+// station, the point fields, a value and a verdict for each check, the
+// overall verdict, the error
+constexpr std::size_t kColumns = 1 + kPointFields.size() + 2 * kCheckNames.size() + 2;
+
+} // namespace
+
+ResultsTable::ResultsTable(const StationList& list, bool bom) : list_(list)
+{
+    if (bom)
+        text_ = "\xEF\xBB\xBF";
+    text_.reserve(text_.size() + 256 * (list.stations.size() + 1));
     std::vector<std::string> names{kStationColumn};
     names.insert(names.end(), kPointFields.begin(), kPointFields.end());
     for (const char* check : kCheckNames) {
@@ -61,40 +68,43 @@ std::string FormatResults(const StationList& list, const std::vector<StationResu
     }
     names.emplace_back("verdict");
     names.emplace_back("error");
-    AppendRow(out, std::vector<std::string_view>(names.begin(), names.end()), sep);
+    AppendRow(text_, std::vector<std::string_view>(names.begin(), names.end()), list.separator);
+}
 
-    std::vector<std::string_view> cells;
-    for (std::size_t i = 0; i < results.size() && i < list.stations.size(); ++i) {
-        const Station& station = list.stations[i];
-        const StationResult& result = results[i];
-        cells.assign(names.size(), std::string_view());
-        cells[0] = station.name;
-        std::string failure;
-        if (!result.computed) {
-            failure = FailureText(station, result, list);
-            cells.back() = failure;
-            AppendRow(out, cells, sep);
-            continue;
-        }
-        std::size_t k = 1;
-        for (const std::string& text : result.point)
-            cells[k++] = text;
-        if (result.control) {
-            // Each check in the column of its name, so that a control that
-            // one day gives its checks in another order still lands right.
-            for (const Check& check : result.control->checks) {
-                for (std::size_t c = 0; c < kCheckNames.size(); ++c) {
-                    if (check.name == kCheckNames[c]) {
-                        cells[1 + kPointFields.size() + 2 * c] = check.value;
-                        cells[2 + kPointFields.size() + 2 * c] = VerdictCode(check.verdict);
-                    }
+void ResultsTable::Add(const Station& station, const StationResult& result)
+{
+    std::vector<std::string_view> cells(kColumns);
+    cells[0] = station.name;
+    if (!result.computed) {
+        const std::string failure = FailureText(station, result, list_);
+        cells.back() = failure;
+        AppendRow(text_, cells, list_.separator);
+        return;
+    }
+    for (std::size_t k = 0; k < result.point.size(); ++k)
+        cells[1 + k] = result.point[k];
+    if (result.control) {
+        // Each check in the column of its name, so that a control that one
+        // day gives its checks in another order still lands right.
+        for (const Check& check : result.control->checks) {
+            for (std::size_t c = 0; c < kCheckNames.size(); ++c) {
+                if (check.name == kCheckNames[c]) {
+                    cells[1 + kPointFields.size() + 2 * c] = check.value;
+                    cells[2 + kPointFields.size() + 2 * c] = VerdictCode(check.verdict);
                 }
             }
-            cells[names.size() - 2] = VerdictCode(result.control->Overall());
         }
-        AppendRow(out, cells, sep);
+        cells[kColumns - 2] = VerdictCode(result.control->Overall());
     }
-    return out;
+    AppendRow(text_, cells, list_.separator);
+}
+
+std::string FormatResults(const StationList& list, const std::vector<StationResult>& results, bool bom)
+{
+    ResultsTable table(list, bom);
+    for (std::size_t i = 0; i < results.size() && i < list.stations.size(); ++i)
+        table.Add(list.stations[i], results[i]);
+    return table.Text();
 }
 
 std::string ResultsTargetProblem(const std::filesystem::path& path, const StationList& list)
@@ -134,9 +144,11 @@ void WriteResultsFile(const std::filesystem::path& path, std::string_view bytes)
     const bool replacing = ::stat(target.c_str(), &old) == 0;
     int fd = -1;
     fs::path temporary;
+    const std::string stem = target.filename().string();
     for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                              std::to_string(attempt));
+        std::string name(1, '.');
+        name.append(stem).append(".tmp").append(std::to_string(::getpid())).append("-").append(std::to_string(attempt));
+        temporary = folder / name;
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && (errno != EEXIST || attempt > 100))
             FailWrite(path, std::strerror(errno));

@@ -21,10 +21,24 @@ std::string CsvCell(std::string_view text, char separator);
 
 /// The results table as text, lines ending in CR LF: a header row (station,
 /// the six point fields, each check's value and verdict, the overall verdict,
-/// the error), then one row per station. Points and control values are the
-/// texts the sheet prints; verdicts are ok, exceeded or warning; a station
-/// that failed has only its name and its FailureText. With bom, the text
-/// starts with a UTF-8 byte-order mark, by which a spreadsheet knows UTF-8.
+/// the error), then one row per station, in the separator of the stations'
+/// table. Points and control values are the texts the sheet prints; verdicts
+/// are ok, exceeded or warning; a station that failed has only its name and
+/// its FailureText. With bom, the text starts with a UTF-8 byte-order mark,
+/// by which a spreadsheet knows UTF-8. A row is made as soon as its station
+/// is computed, so a batch need not keep every station's result.
+class ResultsTable {
+public:
+    ResultsTable(const StationList& list, bool bom);
+    void Add(const Station& station, const StationResult& result);
+    const std::string& Text() const { return text_; }
+
+private:
+    const StationList& list_;
+    std::string text_;
+};
+
+/// The whole table at once: results[i] is the result of list.stations[i].
 std::string FormatResults(const StationList& list, const std::vector<StationResult>& results, bool bom);
 
 /// Why the results may not be written to path, in Russian, to follow "…: "

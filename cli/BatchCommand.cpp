@@ -72,14 +72,14 @@ int RunBatchCommand(const Arguments& args)
     }
 
     const Tolerances tolerances;
-    std::vector<StationResult> results;
-    results.reserve(list.stations.size());
+    ResultsTable table(list, !args.results.empty());
     bool failed = false, exceeded = false;
     {
         Progress progress(list.stations.size());
+        std::size_t done = 0;
         for (const Station& station : list.stations) {
-            results.push_back(RunStation(station, tolerances));
-            const StationResult& result = results.back();
+            const StationResult result = RunStation(station, tolerances);
+            table.Add(station, result);
             if (!result.computed) {
                 failed = true;
                 progress.Clear();
@@ -88,12 +88,12 @@ int RunBatchCommand(const Arguments& args)
             } else if (result.control && result.control->Overall() == Verdict::Exceeded) {
                 exceeded = true;
             }
-            progress.Step(results.size());
+            progress.Step(++done);
         }
     }
 
     if (args.results.empty()) {
-        std::cout << FormatResults(list, results, false);
+        std::cout << table.Text();
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "snesenie-cli: не удалось записать результат\n";
@@ -101,7 +101,7 @@ int RunBatchCommand(const Arguments& args)
         }
     } else {
         try {
-            WriteResultsFile(args.results, FormatResults(list, results, true));
+            WriteResultsFile(args.results, table.Text());
         } catch (const BatchError& e) {
             std::cerr << "snesenie-cli: " << e.what() << '\n';
             return 1;
