@@ -37,11 +37,16 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
     fs::directory_iterator it(folder, error);
     if (error)
         Refuse(folder, error.message());
-    for (const fs::directory_entry& entry : it) {
-        const fs::path& path = entry.path();
-        if (path.extension() == std::string(".") + job::kExtension && !entry.is_directory(error))
+    // Stepped with an error code: a folder that cannot be read to its end is
+    // refused, not thrown out of as an exception of the library.
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        const fs::path& path = it->path();
+        std::error_code type;
+        if (path.extension() == std::string(".") + job::kExtension && !it->is_directory(type))
             jobs.push_back(path);
     }
+    if (error)
+        Refuse(folder, error.message());
     if (jobs.empty())
         Refuse(folder, std::string("в ней нет заданий (файлов .") + job::kExtension + ")");
     std::sort(jobs.begin(), jobs.end());
