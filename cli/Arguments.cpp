@@ -191,6 +191,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             out.control = true;
         } else if (is("--press")) {
             out.presses = ParsePresses(value("--press"));
+            out.pressGiven = true;
         } else if (is("--input")) {
             ReadInput(value("--input"), out);
         } else if (is("--job") || is("--save-job")) {
@@ -223,9 +224,9 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     if (out.batch.empty() && (!out.results.empty() || out.separator != 0))
         throw UsageError("--results и --separator задаются только вместе с --batch");
     if (!out.batch.empty() && (!out.assignments.empty() || !out.job.empty() || !out.saveJob.empty() || out.state ||
-                               out.control))
-        throw UsageError("--batch считает станции из таблицы; ИМЯ=ТЕКСТ, --input, --job, --save-job, --state и "
-                         "--control с ним не задаются");
+                               out.control || out.pressGiven))
+        throw UsageError("--batch считает станции из таблицы; ИМЯ=ТЕКСТ, --input, --job, --save-job, --press, "
+                         "--state и --control с ним не задаются");
     return out;
 }
 

@@ -685,6 +685,8 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
     } usage[] = {
         {"resultsAlone", {"--results", results}, "--results и --separator задаются только вместе с --batch"},
         {"withAssignment", {"--batch", dir_, "EXa=1"}, "--batch считает станции из таблицы"},
+        // every station is pressed through all its pages; a press list would be ignored
+        {"withPress", {"--press", "ok1", "--batch", dir_}, "--batch считает станции из таблицы"},
         {"badSeparator", {"--batch", dir_, "--separator", "\\t"}, "«;» или «,», а не «\\t»"},
         {"twice", {"--batch", dir_, "--batch", dir_}, "--batch можно задать только один раз"},
     };
