@@ -6,7 +6,6 @@
 #include "Stations.h"
 
 #include <chrono>
-#include <cstdio>
 #include <iostream>
 #include <unistd.h>
 
