@@ -33,6 +33,20 @@ std::string FaultMessage(ArithmeticFault fault)
     return "Ошибка вычислений.";
 }
 
+// The same as the sentence after a quantity's name.
+std::string FaultClause(ArithmeticFault fault)
+{
+    switch (fault) {
+    case ArithmeticFault::DivisionByZero:
+        return "деление на ноль.";
+    case ArithmeticFault::InvalidOperation:
+        return "недопустимая операция (0/0).";
+    case ArithmeticFault::Overflow:
+        return "результат слишком велик.";
+    }
+    return "ошибка вычислений.";
+}
+
 // What people call the field: its caption on the window (Xc, "b, вариант АВР").
 std::string FieldCaption(const std::string& field)
 {
@@ -112,6 +126,22 @@ ArithmeticError::ArithmeticError(ArithmeticFault fault)
 ArithmeticError::ArithmeticError(ArithmeticFault fault, const std::string& field, std::string_view text)
     : CalcError(ReadingFaultMessage(fault, field, text), field), fault_(fault)
 {
+}
+
+ArithmeticError::ArithmeticError(ArithmeticFault fault, std::string message)
+    : CalcError(message), fault_(fault), located_(true)
+{
+}
+
+ArithmeticError ArithmeticError::InStep(ArithmeticFault fault, std::string_view field, std::string_view cause)
+{
+    std::string message = "Не удалось вычислить " + QuoteText(FieldCaption(std::string(field))) + ": ";
+    // A cause in the surveyor's words says more than the operation that failed.
+    if (cause.empty())
+        message += FaultClause(fault);
+    else
+        message += cause;
+    return ArithmeticError(fault, std::move(message));
 }
 
 } // namespace snesenie

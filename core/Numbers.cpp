@@ -346,6 +346,13 @@ std::string FormatDmsTenths(Ext degrees) { return FormatDmsScaled(degrees, 10); 
 
 double DirectionAngle(Ext dX, Ext dY)
 {
+    // Due north and south come out exact through the arctangent of 0; due
+    // east and west have no tangent and are named directly.
+    if (dX == Ext(0)) {
+        if (dY == Ext(0))
+            throw ArithmeticError(ArithmeticFault::InvalidOperation);
+        return dY < Ext(0) ? 270 : 90;
+    }
     const double a = Hold(AtanDeg(dY / dX));
     if (dX < 0)
         return Hold(Ext(a) + 180);

@@ -99,7 +99,8 @@ std::string FormatDmsTenths(Ext degrees);
 /// Direction angle of the line with coordinate differences dX, dY, in decimal
 /// degrees from 0 up to 360, held as a double: the quadrant follows the signs
 /// of both differences (a direction a hair west of north may round to 360
-/// itself when held). Throws ArithmeticError when dX is zero.
+/// itself when held). A line along a grid axis gets exactly 0, 90, 180 or
+/// 270. Throws ArithmeticError when both differences are zero.
 double DirectionAngle(Ext dX, Ext dY);
 
 } // namespace snesenie

@@ -226,10 +226,13 @@ TEST_F(Cli, PressSequences)
          "ok1: Переполнение: число «1e4932» в поле «Xc» слишком велико.\n" + kRefusal2 + kRefusal3,
          {{"EXbXa", ""}}},
         // used to print 1E18°0`0`` as δ+ψ
-        {"angleTooLargeForDegrees", {"Edd1g=1e18"}, 1, "ok2: Переполнение: результат слишком велик.\n" + kRefusal3,
+        {"angleTooLargeForDegrees", {"Edd1g=1e18"}, 1,
+         "ok2: Не удалось вычислить «δ+ψ, вариант АВР»: результат слишком велик.\n" + kRefusal3,
          {{"Edw1", ""}}},
-        {"divisionByZero", {"EXa=7049,74"}, 1, "ok1: Деление на ноль.\n" + kRefusal2 + kRefusal3,
-         {{"EAB", ""}}},
+        {"bOnTopOfA", {"EXa=7049,74", "EYa=17577,28"}, 1,
+         "ok1: Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено.\n" +
+             kRefusal2 + kRefusal3,
+         {{"EXbXa", "0"}, {"EYbYa", "0"}, {"EtgAB", ""}, {"EAB", ""}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -240,6 +243,38 @@ TEST_F(Cli, PressSequences)
         ASSERT_EQ(sheet.size(), kFieldOrder.size());
         for (const auto& [name, text] : row.fields)
             EXPECT_EQ(sheet.at(name), text) << name;
+    }
+}
+
+// B or C due north, south, east or west of A = (6000; 12000) at 5000 m: the
+// sheet runs to the end, the direction exact, the one of S and S′ that would
+// divide by a zero cosine or sine shown as undefined.
+TEST_F(Cli, LinesAlongGridAxes)
+{
+    const struct {
+        const char* name;
+        const char *x, *y, *tangent, *direction, *s, *sPrime;
+    } rows[] = {
+        {"north", "11000", "12000", "0", "0°0`0``", "5000", "—"},
+        {"south", "1000", "12000", "0", "180°0`0``", "5000", "—"},
+        {"east", "6000", "17000", "∞", "90°0`0``", "—", "5000"},
+        {"west", "6000", "7000", "∞", "270°0`0``", "—", "5000"},
+    };
+    for (const auto& row : rows) {
+        for (const bool throughB : {true, false}) {
+            SCOPED_TRACE(std::string(row.name) + (throughB ? " B" : " C"));
+            const std::string p = throughB ? "b" : "c";
+            const Result r = RunCli({"EXa=6000", "EYa=12000", "EX" + p + "=" + row.x, "EY" + p + "=" + row.y});
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.err, "");
+            const auto sheet = Sheet(r.out);
+            const std::string line = throughB ? "AB" : "AC";
+            EXPECT_EQ(sheet.at("Etg" + line), row.tangent);
+            EXPECT_EQ(sheet.at("E" + line), row.direction);
+            EXPECT_EQ(sheet.at(throughB ? "ES1" : "ES11"), row.s);
+            EXPECT_EQ(sheet.at(throughB ? "ES2" : "ES22"), row.sPrime);
+            EXPECT_NE(sheet.at("Xp"), "");
+        }
     }
 }
 

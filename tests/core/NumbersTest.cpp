@@ -231,7 +231,9 @@ TEST(DirectionAngle, AllQuadrants)
         {"North", [] { return FormatNumber(DirectionAngle(5, 0)); }, "0"},
         {"South", [] { return FormatNumber(DirectionAngle(-5, 0)); }, "180"},
         {"WorkedAC", [] { return FormatDms(DirectionAngle(-2627.41, 1585.14)); }, "148°53`49``"},
-        {"East", [] { return FormatNumber(DirectionAngle(0, 1)); }, "!DivisionByZero"},
+        // a line due east or west used to stop at the tangent, dividing by ΔX = 0
+        {"East", [] { return FormatNumber(DirectionAngle(0, 1)); }, "90"},
+        {"West", [] { return FormatNumber(DirectionAngle(0, -1)); }, "270"},
         {"SamePoint", [] { return FormatNumber(DirectionAngle(0, 0)); }, "!InvalidOperation"},
     });
 }

@@ -172,12 +172,13 @@ private slots:
     void arithmeticErrorStopsWhereItHappens()
     {
         ui->Edit("EXb")->setText("6327,46");
+        ui->Edit("EYb")->setText("12351,48");
         ui->Click(ui->form1->BitBtn1);
         const SeenModal box = TakeOne();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.text, QString("Деление на ноль."));
+        QCOMPARE(box.text, QString("Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено."));
         QCOMPARE(ui->Text("EXbXa"), QString("0"));
-        QCOMPARE(ui->Text("EYbYa"), QString("5225,8"));
+        QCOMPARE(ui->Text("EYbYa"), QString("0"));
         QCOMPARE(ui->Text("EtgAB"), QString());
     }
 
