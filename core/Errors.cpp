@@ -1,6 +1,7 @@
 #include "Errors.h"
 
 #include "FieldTable.h"
+#include "Numbers.h"
 #include "Utf8.h"
 
 #include <cstddef>
@@ -76,6 +77,11 @@ std::string ConversionMessage(const std::string& text, const std::string& field,
         break;
     case ConversionHint::Signs:
         message += " Перед числом не более одного знака «+» или «-».";
+        break;
+    case ConversionHint::RussianLayout:
+        if (const std::size_t at = RussianSeparatorAt(text); at != std::string::npos)
+            message += " Буква «" + text.substr(at, 2) +
+                       "» стоит на месте десятичной запятой: клавиатура в русской раскладке.";
         break;
     case ConversionHint::None:
         break;

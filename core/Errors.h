@@ -33,6 +33,7 @@ enum class ConversionHint {
     None,
     Separators,  ///< 12 351,48, 1.234,5, 1,2,3: one decimal separator, no grouping
     Signs,       ///< --5: one sign at most
+    RussianLayout,  ///< 435612б34: «б» or «ю» typed by the separator key in the Russian layout
 };
 
 /// A field's text is not a number. Carries the offending text and, when the

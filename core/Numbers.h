@@ -73,6 +73,10 @@ Ext AtanDeg(Ext q);
 /// number in another convention); so does a number beyond the extended range.
 Extended ParseNumber(std::string_view text);
 
+/// Where the text holds «б», «Б», «ю» or «Ю», the letters the comma and point
+/// keys type in the Russian layout (each two bytes), or npos.
+std::size_t RussianSeparatorAt(std::string_view text);
+
 /// The text without the blanks ParseNumber ignores around a number: spaces,
 /// tabs, line breaks and no-break spaces (U+00A0), as a pasted spreadsheet
 /// cell brings them. Blanks inside are kept.

@@ -282,8 +282,7 @@ void TForm1::PointAt(const std::string& field)
     // focus (the button just pressed) has been restored.
     QTimer::singleShot(0, edit, [this, edit] {
         activateWindow();
-        edit->setFocus(Qt::OtherFocusReason);
-        edit->selectAll();
+        KeyboardRules::PutCaret(edit);
     });
 }
 
@@ -310,6 +309,7 @@ void TForm1::Button3Click()
     ClearPage1(*fields_);
     stale_->Cleared(1);
     Note(SheetAction::ClearPage1, Outcome::Completed);
+    keyboard_->CaretToPageStart();
 }
 
 void TForm1::Button4Click()
@@ -317,6 +317,7 @@ void TForm1::Button4Click()
     ClearPage2(*fields_);
     stale_->Cleared(2);
     Note(SheetAction::ClearPage2, Outcome::Completed);
+    keyboard_->CaretToPageStart();
 }
 
 void TForm1::BitBtn2Click() { close(); }

@@ -211,6 +211,13 @@ private slots:
         job.close();
         QTest::newRow("example sheet") << QStringList() << 0 << "без имени";
         QTest::newRow("job") << QStringList{job.fileName()} << 0 << "station-12";
+        // an exceeded tolerance used to exit 0 like a sheet that passes
+        QTest::newRow("control exceeded") << QStringList{dir.filePath("weak.snesenie")} << 3 << "weak";
+        QFile weak(dir.filePath("weak.snesenie"));
+        QVERIFY(weak.open(QIODevice::WriteOnly));
+        weak.write(R"({"format": "snesenie-job", "version": 1, "fields": {"Ebb1g": "75", "Ebb1m": "30", "Ebb1s": "0",
+            "Ebb2g": "94", "Ebb2m": "30", "Ebb2s": "0"}})");
+        weak.close();
         QTest::newRow("missing job") << QStringList{dir.filePath("нет.snesenie")} << 1 << "нет.snesenie";
         QTest::newRow("page 1 fails") << QStringList{dir.filePath("bad.snesenie")} << 1 << "«Xc»";
         QFile bad(dir.filePath("bad.snesenie"));
@@ -234,6 +241,10 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), status);
         const QString err = QString::fromUtf8(program.readAllStandardError());
+        if (status == 3) {  // written, and the failed check is on it
+            QVERIFY2(PdfText(out).contains("допуск превышен"), qPrintable(PdfText(out)));
+            return;
+        }
         if (status != 0) {
             QVERIFY2(err.contains(error), qPrintable(err));
             QVERIFY(!QFile::exists(out));

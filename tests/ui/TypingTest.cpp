@@ -96,6 +96,63 @@ private slots:
         QCOMPARE(Name(Focus()), QString("<tabs>"));
     }
 
+    // Wherever the program puts the caret, the box's text is selected and
+    // typing replaces it: «46» typed into β1 after turning to page 2 used to
+    // make 4645°, shown as «464», and page 2 computed on it without a word.
+    void caretPutByTheProgramSelectsTheOldValue_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("start") << "start" << "EXc";
+        QTest::newRow("page 2 turned") << "page 2" << "Ebb1g";
+        QTest::newRow("Создать on page 1") << "new" << "EXc";
+        QTest::newRow("after an error") << "error" << "Eb1";
+        QTest::newRow("Очистить on page 1") << "clear 1" << "EXc";
+        QTest::newRow("Очистить on page 2") << "clear 2" << "Ebb1g";
+    }
+
+    void caretPutByTheProgramSelectsTheOldValue()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, box);
+        if (how == "page 2") {
+            ui->ShowPage(ui->form1->TS2);
+        } else if (how == "new") {
+            QTest::mouseClick(ui->Edit("EYa"), Qt::LeftButton);
+            ui->form1->NewAction->trigger();
+        } else if (how == "error") {
+            ui->Click(ui->form1->BitBtn1);
+            ui->Edit("Eb1")->setText("60,76м");
+            ui->ShowPage(ui->form1->TS2);
+            ui->Click(ui->form1->BitBtn3);
+            const QList<SeenModal> seen = ui->watch.Take();
+            QVERIFY(seen.size() == 1 && seen.front().text.contains("«b, вариант АВР»"));
+        } else if (how.startsWith("clear")) {
+            if (how == "clear 2")
+                ui->ShowPage(ui->form1->TS2);
+            ui->Click(how == "clear 1" ? ui->form1->Button3 : ui->form1->Button4);
+            // cleared boxes: only where the caret went can be seen; give it a value to replace
+            ui->Edit(box.toUtf8())->setText("45");
+            ui->Edit(box.toUtf8())->selectAll();
+        }
+        QTRY_COMPARE(Name(Focus()), box);
+        auto* edit = ui->Edit(box.toUtf8());
+        QCOMPARE(edit->selectedText(), edit->text());
+        QTest::keyClicks(edit, "46");
+        QCOMPARE(edit->text(), QString("46"));
+    }
+
+    // A click keeps the toolkit's usual caret: where the mouse put it.
+    void clickedBoxKeepsItsText()
+    {
+        ui->ShowPage(ui->form1->TS2);
+        QLineEdit* edit = ui->Edit("Ebb1s");
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 3, edit->height() / 2));
+        QCOMPARE(edit->selectedText(), QString());
+        QTest::keyClicks(edit, "9");
+        QCOMPARE(edit->text(), QString("45,19"));
+    }
+
     void tabRunsThroughInputsThenButtonsThenResults_data()
     {
         QTest::addColumn<int>("page");
