@@ -9,6 +9,7 @@
 #include "FieldTable.h"
 #include "JobFile.h"
 #include "KeyboardRules.h"
+#include "RangeMarks.h"
 #include "WindowFields.h"
 
 #include <QAction>
@@ -137,6 +138,7 @@ bool TForm1::OpenJob(const QString& path)
     ResetComputation();
     PC1->setCurrentWidget(TS1);
     keyboard_->CaretToPageStart();
+    rangeMarks_->Refresh();
     JobOpenedOrSaved(path);
     return true;
 }
@@ -179,6 +181,7 @@ void TForm1::NewJob()
     ResetComputation();
     PC1->setCurrentWidget(TS1);
     keyboard_->CaretToPageStart();
+    rangeMarks_->Refresh();
     jobPath_.clear();
     savedTexts_ = InputTexts();
     UpdateJobTitle();

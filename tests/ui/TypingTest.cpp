@@ -4,6 +4,7 @@
 // sheet.
 
 #include "FieldTable.h"
+#include "RangeMarks.h"
 #include "SheetLook.h"
 #include "StaleMarks.h"
 #include "ToolkitTranslation.h"
@@ -140,6 +141,39 @@ private slots:
         QCOMPARE(edit->selectedText(), edit->text());
         QTest::keyClicks(edit, "46");
         QCOMPARE(edit->text(), QString("46"));
+    }
+
+    // 75 minutes, a base of 0, β1 + β2 past 180° used to pass without a word.
+    // The box is marked once it is left, in a colour that is not the stale
+    // grey, its tooltip names the range, and the sheet still computes.
+    void valueOutsideItsRangeIsMarkedWhenLeft()
+    {
+        ui->ShowPage(ui->form1->TS2);
+        QLineEdit* minutes = ui->Edit("Ebb1m");
+        QTRY_COMPARE(Focus(), static_cast<QWidget*>(ui->Edit("Ebb1g")));
+        QTest::keyClick(Focus(), Qt::Key_Tab);
+        QCOMPARE(Focus(), static_cast<QWidget*>(minutes));
+        QTest::keyClicks(minutes, "75");
+        QVERIFY2(minutes->toolTip().isEmpty(), "marked while still being typed");
+        QTest::keyClick(minutes, Qt::Key_Tab);
+        QVERIFY2(minutes->toolTip().contains("обычно минуты от 0 до 59"), qPrintable(minutes->toolTip()));
+        QCOMPARE(minutes->palette().color(QPalette::Base), RangeMarks::MarkColour());
+        QVERIFY(minutes->palette().color(QPalette::Base) != sheet::StaleTextColour());
+        QVERIFY(!LooksStale(minutes));
+
+        // β1 + β2 past 180° marks β2's degrees, whichever box made it so.
+        ui->Edit("Ebb1g")->setText("86");
+        emit ui->Edit("Ebb1g")->editingFinished();
+        QVERIFY2(ui->Edit("Ebb2g")->toolTip().contains("β1 + β2"), qPrintable(ui->Edit("Ebb2g")->toolTip()));
+
+        // Put right, the mark goes at once; the sheet computes either way.
+        minutes->setText("22");
+        QVERIFY(minutes->toolTip().isEmpty());
+        QCOMPARE(minutes->palette().color(QPalette::Base), ui->Edit("Ebb1s")->palette().color(QPalette::Base));
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        QVERIFY(ui->watch.Take().isEmpty());
+        QVERIFY(!ui->Text("Ey1").isEmpty());
     }
 
     // A click keeps the toolkit's usual caret: where the mouse put it.
@@ -357,13 +391,15 @@ private slots:
 
     void failedRunMarksWhatItWroteStale()
     {
-        // ΔX = 0: the run writes the two differences, then divides by zero.
+        // B on top of A: the run writes the two differences, then stops.
         ui->Edit("EXb")->setText("6327,46");
+        ui->Edit("EYb")->setText("12351,48");
         ui->Click(ui->form1->BitBtn1);
         QCOMPARE(ui->watch.Take().size(), 1);
         QCOMPARE(ui->Text("EXbXa"), QString("0"));
         QVERIFY(LooksStale(ui->Edit("EXbXa")));
         ui->Edit("EXb")->setText("7049,74");
+        ui->Edit("EYb")->setText("17577,28");
         ui->Click(ui->form1->BitBtn1);
         QVERIFY(PageLooks(1, false));
     }
