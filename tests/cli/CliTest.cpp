@@ -746,7 +746,7 @@ TEST_F(Cli, BatchOfTheReadmeExample)
     EXPECT_TRUE(lines[1].ends_with(";warning;\r"));
     EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48 м (1:6);exceeded;"));
     EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
-    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
+    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                         "число: «52,8\"\"».\"\r");
     EXPECT_EQ(r.err, "snesenie-cli: станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
                      "АСР» не число: «52,8\"».\n");
