@@ -57,6 +57,16 @@ private slots:
         const QMargins frame(4, 32, 4, 4);
         const QRect wanted(191, 101, ui->form1->width(), ui->form1->height());
         const QRect placed = FitToScreen(wanted, available, frame);
+        // Where the whole sheet fits, it does not scroll.
+        QVERIFY2(!ui->form1->SheetScroll->horizontalScrollBar()->isVisible() &&
+                     !ui->form1->SheetScroll->verticalScrollBar()->isVisible(),
+                 qPrintable(QString("%1×%2 in %3×%4, sheet %5×%6")
+                                .arg(ui->form1->SheetScroll->viewport()->width())
+                                .arg(ui->form1->SheetScroll->viewport()->height())
+                                .arg(ui->form1->width())
+                                .arg(ui->form1->height())
+                                .arg(ui->form1->PC1->width())
+                                .arg(ui->form1->PC1->height())));
         QVERIFY(available.contains(placed.marginsAdded(frame)));
         if (available.contains(wanted.marginsAdded(frame)))
             QCOMPARE(placed, wanted);  // where it always opened, where that fits
