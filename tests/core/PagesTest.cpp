@@ -277,7 +277,7 @@ TEST(Pages, LinesAlongGridAxes)
             EXPECT_EQ(throughB ? s.st.DirAB : s.st.DirAC, Hold(DirectionAngle(row.dx, row.dy)));
             const Sheet near = sheet(0.001);
             for (const char* name : {"EXp1", "EYp1", "EXp2", "EYp2", "Xp", "Yp"})
-                EXPECT_NEAR(ParseNumber(s.f.GetText(name)), ParseNumber(near.f.GetText(name)), 0.011) << name;
+                EXPECT_NEAR(static_cast<double>(ParseNumber(s.f.GetText(name))), static_cast<double>(ParseNumber(near.f.GetText(name))), 0.011) << name;
         }
     }
 }
