@@ -1,5 +1,6 @@
 #include "Arguments.h"
 
+#include "FieldGuide.h"
 #include "Errors.h"
 #include "FieldTable.h"
 #include "Utf8.h"
@@ -84,7 +85,7 @@ std::pair<std::string, std::string> ParseAssignment(const std::string& arg, cons
     std::string text = arg.substr(eq + 1);
     const FieldInfo* field = FindField(name);
     if (field == nullptr)
-        throw UsageError(where + "нет поля " + QuoteText(name));
+        throw UsageError(where + "нет поля " + QuoteText(name) + SuggestionFor(name));
     if (field->kind != FieldKind::Input)
         throw UsageError(where + "поле " + QuoteText(name) + " вычисляется программой, его нельзя задать");
     if (const std::string wrong = WhatIsWrongWithText(text); !wrong.empty())
@@ -189,6 +190,10 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             out.state = true;
         } else if (arg == "--control") {
             out.control = true;
+        } else if (arg == "--fields") {
+            out.fields = true;
+        } else if (arg == "--sheet") {
+            out.sheet = true;
         } else if (is("--press")) {
             out.presses = ParsePresses(value("--press"));
         } else if (is("--input")) {
@@ -221,13 +226,15 @@ const char* PressName(Press p)
 const char* UsageText()
 {
     return R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
-                            [--input ФАЙЛ] [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
+                            [--sheet] [--input ФАЙЛ] [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
+       snesenie-cli --fields | --help | --version
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
 так же, как окно программы, и печатает все 77 полей.
 
 Поля ввода сначала содержат пример, как в окне; ИМЯ=ТЕКСТ заменяет текст
-поля ИМЯ (EXc, EYc, Ebb1s, Eb2, ...). Число пишется с запятой или с точкой: 3700,05.
+поля ИМЯ (все имена — в конце справки). Число пишется с запятой или с точкой:
+3700,05.
 
   --press СПИСОК  кнопки через запятую: ok1, ok2, ok3, clear1, clear2
                   (по умолчанию ok1,ok2,ok3)
@@ -238,6 +245,9 @@ const char* UsageText()
                   GAMMA2 (форма треугольников), RIGOROUS (строгое решение);
                   допуски по умолчанию: 1:2000, 60``, 0,05 м, γ 30°–150°.
                   Если страница 3 не посчитана, контроля нет: строка в stderr
+  --sheet         вместо строк ИМЯ=ТЕКСТ — три страницы, как в окне:
+                  подписи, значения, средние и вывод контроля
+  --fields        таблица всех полей: имя, страница, подпись, вариант, пример
   --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
                   пустые строки и строки с # пропускаются)
   --job ЗАДАНИЕ   сначала открыть задание (файл .snesenie, как в окне);

@@ -16,6 +16,8 @@ struct Arguments {
     bool version = false;
     bool state = false;
     bool control = false;  ///< --control: the control lines after the fields
+    bool fields = false;   ///< --fields: the table of fields instead of a sheet
+    bool sheet = false;    ///< --sheet: the pages laid out for people instead of NAME=TEXT
     /// in command-line order, each field once with the last text given to it
     std::vector<std::pair<std::string, std::string>> assignments;
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};

@@ -3,9 +3,11 @@
 
 #include "Arguments.h"
 #include "ControlRecord.h"
+#include "FieldGuide.h"
 #include "FieldTable.h"
 #include "JobOptions.h"
 #include "Pages.h"
+#include "SheetText.h"
 #include "Version.h"
 
 #include <charconv>
@@ -123,9 +125,11 @@ int main(int argc, char** argv)
         std::cerr << "snesenie-cli: " << e.what() << "\nСправка: snesenie-cli --help\n";
         return 2;
     }
-    if (args.help || args.version) {
+    if (args.help || args.version || args.fields) {
         if (args.help)
-            std::cout << UsageText();
+            std::cout << UsageText() << FieldGuide();
+        else if (args.fields)
+            std::cout << FieldsText();
         else
             std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
         return Written() ? 0 : 1;
@@ -147,9 +151,13 @@ int main(int argc, char** argv)
     if (!args.saveJob.empty())
         allDone = SaveJobOption(args.saveJob, fields) && allDone;
 
-    for (const FieldInfo& f : Fields()) {
-        const std::string name(f.name);
-        std::cout << name << '=' << fields.GetText(name) << '\n';
+    if (args.sheet) {
+        std::cout << SheetText(fields, control);
+    } else {
+        for (const FieldInfo& f : Fields()) {
+            const std::string name(f.name);
+            std::cout << name << '=' << fields.GetText(name) << '\n';
+        }
     }
     if (args.state)
         PrintState(state);

@@ -113,4 +113,12 @@ const FieldInfo* FindField(std::string_view name)
     return nullptr;
 }
 
+std::string_view PageTitle(int page)
+{
+    // The third title keeps the double space of the hand sheet it copies.
+    static constexpr std::string_view kTitles[] = {"Вычисление (АВ), АВ=S.", "Вычисление АР=d, (AP).",
+                                                   "Вычисление  Xp,Yp"};
+    return page >= 1 && page <= 3 ? kTitles[page - 1] : std::string_view();
+}
+
 } // namespace snesenie

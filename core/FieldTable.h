@@ -25,4 +25,7 @@ std::span<const FieldInfo> Fields();
 /// The field of that name, or nullptr.
 const FieldInfo* FindField(std::string_view name);
 
+/// The title of page 1, 2 or 3 as its tab shows it; empty for any other number.
+std::string_view PageTitle(int page);
+
 } // namespace snesenie

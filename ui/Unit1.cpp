@@ -164,13 +164,13 @@ TForm1::~TForm1() = default;
 
 void TForm1::BuildPages()
 {
-    const char* captions[] = {"Вычисление (АВ), АВ=S.", "Вычисление АР=d, (AP).", "Вычисление  Xp,Yp"};
     QWidget** pages[] = {&TS1, &TS2, &TS3};
     for (int i = 0; i < 3; ++i) {
         *pages[i] = new QWidget;
         (*pages[i])->setObjectName(QString("TS%1").arg(i + 1));
         sheet::PaintPage(*pages[i]);
-        PC1->addTab(*pages[i], QString::fromUtf8(captions[i]));
+        const std::string_view title = snesenie::PageTitle(i + 1);
+        PC1->addTab(*pages[i], QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     }
     for (const sheet::LabelInfo& info : sheet::Labels())
         MakeLabel(Page(info.page), info);

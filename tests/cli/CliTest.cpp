@@ -9,6 +9,7 @@
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -578,6 +579,119 @@ TEST_F(Cli, ControlAfterTheFields)
             << control;
         EXPECT_NE(control.find(";1:2000;exceeded\n"), std::string::npos) << control;
     }
+}
+
+// A name that is not a field is answered with the nearest inputs: the one
+// that differs only in case, else those one edit away.
+TEST_F(Cli, UnknownFieldSuggestsTheNearestInput)
+{
+    const struct {
+        const char* typed;
+        std::string says;  // the end of the message's first line
+    } rows[] = {
+        {"exa", "нет поля «exa»; может быть, «EXa»?"},
+        {"EBB1S", "нет поля «EBB1S»; может быть, «Ebb1s»?"},
+        {"EXd", "нет поля «EXd»; может быть, «EXc», «EXb» или «EXa»?"},
+        {"Ebb1", "нет поля «Ebb1»; может быть, «Ebb1g», «Ebb1m», «Ebb1s» или «Eb1»?"},  // one letter more or less
+        {"Ebb11gg", "нет поля «Ebb11gg»; может быть, «Ebb11g»?"},                // a letter added
+        {"XEa", "нет поля «XEa»; может быть, «EXa»?"},                          // two letters swapped
+        {"eb1", "нет поля «eb1»; может быть, «Eb1»?"},  // case first: Eb2 is an edit away too
+        {"Nope", "нет поля «Nope»"},
+        {"Exbxa", "нет поля «Exbxa»"},  // an output is never suggested for an assignment
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const Result r = RunCli({std::string(row.typed) + "=1"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "snesenie-cli: " + row.says + "\nСправка: snesenie-cli --help\n");
+    }
+}
+
+// The inputs a script may set, as the sheet starts: every field with a text.
+std::vector<std::string> Inputs(const std::string& startingSheet)
+{
+    std::vector<std::string> inputs;
+    for (const auto& line : Lines(startingSheet))
+        if (!line.ends_with('='))
+            inputs.push_back(line.substr(0, line.find('=')));
+    return inputs;
+}
+
+TEST_F(Cli, HelpAndFieldsNameEveryField)
+{
+    const std::vector<std::string> inputs = Inputs(RunCli({"--press="}).out);
+    ASSERT_EQ(inputs.size(), 26u);
+
+    const Result help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    const std::vector<std::string> helpLines = Lines(help.out);
+    for (const std::string& name : inputs) {
+        // listed on a line of its own, with its label
+        const auto line = std::find_if(helpLines.begin(), helpLines.end(),
+                                       [&](const std::string& l) { return l.starts_with("  " + name + " "); });
+        EXPECT_NE(line, helpLines.end()) << name;
+    }
+    EXPECT_NE(help.out.find("  Ebb11s  β1, секунды   АСР\n"), std::string::npos) << help.out;
+    for (const char* output : {" EXbXa ", " EAP2 ", " d\n", " Yp\n"})
+        EXPECT_NE(help.out.find(output), std::string::npos) << output;
+
+    const Result fields = RunCli({"--fields", "EXa=1"});
+    EXPECT_EQ(fields.status, 0);
+    EXPECT_EQ(fields.err, "");
+    std::vector<std::string> names, inputNames;
+    for (const std::string& line : Lines(fields.out)) {
+        std::istringstream words(line);
+        std::string name, page, kind;
+        words >> name >> page >> kind;
+        if (page == "1" || page == "2" || page == "3") {
+            names.push_back(name);
+            if (kind == "ввод")
+                inputNames.push_back(name);
+        }
+    }
+    EXPECT_EQ(names, kFieldOrder);
+    EXPECT_EQ(inputNames, inputs);
+    EXPECT_NE(fields.out.find("Edd2s     2    ввод        δ, секунды         АСР      52,8\n"), std::string::npos)
+        << fields.out;
+    EXPECT_NE(fields.out.find("EXc       1    ввод        Xc                 оба      3700,05\n"), std::string::npos);
+    for (const char* check : {"CONTROL_D ", "CONTROL_AP ", "CONTROL_P ", "CONTROL_GAMMA1 ", "CONTROL_GAMMA2 ",
+                              "CONTROL_RIGOROUS "})
+        EXPECT_NE(fields.out.find(std::string("\n") + check), std::string::npos) << check;
+}
+
+// --sheet lays out the same texts as the NAME=TEXT lines, by page, with the
+// verdict of the control at the end.
+TEST_F(Cli, SheetForPeople)
+{
+    const Result r = RunCli({"--sheet"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.find('='), r.out.find("=S.")) << "no NAME=TEXT line";
+    for (const char* part : {
+             "Страница 1. Вычисление (АВ), АВ=S.\n"
+             "  Xc       3700,05            Yc       13936,62\n",
+             "\n  Xb - Xa  722,28             Yb - Ya  5225,8\n",
+             "  (AB)     82°7`51``",
+             "Страница 2. Вычисление АР=d, (AP).\n"
+             "                Вариант АВР       Вариант АСР\n"
+             "  β1            45°22`45,1``      63°52`54,7``\n",
+             "  (AP)          189°57`8,6``      189°57`9``\n"
+             "  Среднее d     94,019\n",
+             "  Yp            12335,23          12335,23\n"
+             "  Среднее Xp    6234,85\n"
+             "  Среднее Yp    12335,23\n"
+             "\nКонтроль: допуски соблюдены; слабая засечка: γ АСР.\n",
+         })
+        EXPECT_NE(r.out.find(part), std::string::npos) << part << "\nin:\n" << r.out;
+    EXPECT_TRUE(r.out.ends_with("γ АСР.\n"));
+
+    // Page 3 not run: its values are blank and there is no verdict yet.
+    const Result partial = RunCli({"--sheet", "--press", "ok1,ok2", "Ebb1s="});
+    EXPECT_EQ(partial.status, 1);
+    EXPECT_NE(partial.out.find("  β1            45°22`            63°52`54,7``\n"), std::string::npos) << partial.out;
+    EXPECT_NE(partial.out.find("  Xp\n"), std::string::npos) << partial.out;
+    EXPECT_TRUE(partial.out.ends_with("\nКонтроль не выполнен: посчитайте все три страницы.\n")) << partial.out;
 }
 
 } // namespace
