@@ -6,7 +6,7 @@ JOBS  ?= 2
 # cmake --build runs make inside build/; which directory it is in is noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz
+.PHONY: all deps configure build programs run test bench package reproducible-check screenshots clean sanitize fuzz
 
 all: build
 
@@ -45,6 +45,12 @@ package:
 	@scripts/install-deps --no-tests dpkg-dev:dpkg-shlibdeps
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target package
+
+# Two packages built from clean copies of the tree in different folders must
+# be the same bytes.
+reproducible-check:
+	@scripts/install-deps --no-tests dpkg-dev:dpkg-shlibdeps
+	scripts/reproducible-check $(JOBS)
 
 # Real screenshots of every window under Xvfb, into docs/.
 screenshots: build
