@@ -99,7 +99,7 @@ std::string Page(int page, const PageFields& fields)
 
 } // namespace
 
-std::string SheetText(const PageFields& fields, const ControlRecord& control)
+std::string SheetText(const PageFields& fields, const std::optional<ControlReport>& control)
 {
     std::string text;
     for (int page = 1; page <= 3; ++page) {
@@ -108,7 +108,7 @@ std::string SheetText(const PageFields& fields, const ControlRecord& control)
         text += page == 1 ? Page1(fields) : Page(page, fields);
     }
     text += '\n';
-    text += control.Report() ? control.Report()->Summary() : std::string(kControlNotComputed);
+    text += control ? control->Summary() : std::string(kControlNotComputed);
     return text + '\n';
 }
 

@@ -152,7 +152,7 @@ int main(int argc, char** argv)
         allDone = SaveJobOption(args.saveJob, fields) && allDone;
 
     if (args.sheet) {
-        std::cout << SheetText(fields, control);
+        std::cout << SheetText(fields, control.Report());
     } else {
         for (const FieldInfo& f : Fields()) {
             const std::string name(f.name);
