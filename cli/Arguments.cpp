@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "FieldTable.h"
+#include "Numbers.h"
 #include "Utf8.h"
 
 #include <array>
@@ -72,6 +73,35 @@ std::vector<Press> ParsePresses(const std::string& list)
     if (list.back() == ',')
         throw UsageError("пустое имя кнопки в --press " + QuoteText(list));
     return presses;
+}
+
+// --tolerances KEY=VALUE;KEY=VALUE: the keys of the settings file, the
+// values as the Допуски dialog takes them (a comma is the decimal one, so
+// the pairs are parted by semicolons).
+void ParseTolerances(const std::string& list, Arguments& out)
+{
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(';', start);
+        if (end == std::string::npos)
+            end = list.size();
+        const std::string item = list.substr(start, end - start);
+        start = end + 1;
+        const std::size_t eq = item.find('=');
+        const ToleranceField* field = eq == std::string::npos ? nullptr : FindToleranceField(item.substr(0, eq));
+        if (field == nullptr) {
+            std::string keys;
+            for (const ToleranceField& f : ToleranceFields())
+                keys.append(keys.empty() ? "" : ", ").append(f.key);
+            throw UsageError("в --tolerances ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) +
+                             " (ключи: " + keys + ")");
+        }
+        double value = 0;
+        if (const std::optional<std::string> wrong = ReadTolerance(*field, item.substr(eq + 1), value))
+            throw UsageError("--tolerances: " + *wrong);
+        std::erase_if(out.tolerances, [field](const auto& t) { return t.first == field; });
+        out.tolerances.emplace_back(field, value);
+    }
 }
 
 // where says where the assignment came from, for the message.
@@ -193,6 +223,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             out.presses = ParsePresses(value("--press"));
         } else if (is("--input")) {
             ReadInput(value("--input"), out);
+        } else if (is("--tolerances")) {
+            ParseTolerances(value("--tolerances"), out);
         } else if (is("--job") || is("--save-job")) {
             std::string& file = arg.starts_with("--job") ? out.job : out.saveJob;
             const std::string option = arg.substr(0, arg.find('='));
@@ -218,27 +250,54 @@ const char* PressName(Press p)
     return "?";
 }
 
-const char* UsageText()
+std::vector<std::string> OptionNames()
 {
-    return R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
-                            [--input ФАЙЛ] [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
+    return {"--job", "--press", "--state", "--control", "--tolerances", "--input", "--save-job",
+            "--help", "-h", "--version", "-v"};
+}
+
+std::string UsageText()
+{
+    std::string presses;
+    for (const auto& [name, press] : kPresses)
+        presses.append(presses.empty() ? "" : ", ").append(name);
+    std::string defaults;
+    for (const ToleranceField& f : ToleranceFields())
+        defaults.append(defaults.empty() ? "" : ";").append(f.key).append("=").append(
+            FormatNumber(Tolerances{}.*f.member));
+    std::string ranges;
+    for (const ToleranceField& f : ToleranceFields())
+        ranges.append("                    ").append(f.key).append(": ").append(ToleranceRange(f)).append("\n");
+
+    std::string text = R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
+                            [--tolerances ДОПУСКИ] [--input ФАЙЛ] [--save-job ЗАДАНИЕ]
+                            [ИМЯ=ТЕКСТ ...]
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
-так же, как окно программы, и печатает все 77 полей.
+так же, как окно программы, и печатает все )" +
+                       std::to_string(Fields().size()) + R"( полей.
 
 Поля ввода сначала содержат пример, как в окне; ИМЯ=ТЕКСТ заменяет текст
 поля ИМЯ (EXc, EYc, Ebb1s, Eb2, ...). Число пишется с запятой или с точкой: 3700,05.
 
-  --press СПИСОК  кнопки через запятую: ok1, ok2, ok3, clear1, clear2
+  --press СПИСОК  кнопки через запятую: )" +
+                       presses + R"(
                   (по умолчанию ok1,ok2,ok3)
   --state         после полей напечатать значения, переносимые между страницами
   --control       в конце напечатать контроль листа: строки
                   CONTROL_ИМЯ=ЗНАЧЕНИЕ;ДОПУСК;ok|exceeded|warning для
                   D (два d), AP (два (AP)), P (два положения P), GAMMA1 и
-                  GAMMA2 (форма треугольников), RIGOROUS (строгое решение);
-                  допуски по умолчанию: 1:2000, 60``, 0,05 м, γ 30°–150°.
+                  GAMMA2 (форма треугольников), RIGOROUS (строгое решение),
+                  и строку CONTROL_TOLERANCES с допусками и их источником.
+                  Допуски — те же, что в окне (Файл → Допуски…), из файла
+                  настроек; по умолчанию )" +
+                       TolerancesText(Tolerances{}) + R"(.
                   Если страница 3 не посчитана, контроля нет: строка в stderr
-  --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
+  --tolerances ДОПУСКИ
+                  допуски на этот запуск: КЛЮЧ=ЧИСЛО через «;»; по умолчанию
+                  )" + defaults + R"(
+                  Допустимые значения:
+)" + ranges + R"(  --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
                   пустые строки и строки с # пропускаются)
   --job ЗАДАНИЕ   сначала открыть задание (файл .snesenie, как в окне);
                   ИМЯ=ТЕКСТ и --input применяются после него, где бы ни стояли
@@ -254,6 +313,7 @@ const char* UsageText()
 задание не записано, 2 — неверная командная строка или задание --job
 не открыто (ничего не считается).
 )";
+    return text;
 }
 
 } // namespace snesenie::cli

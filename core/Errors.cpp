@@ -93,7 +93,7 @@ std::string QuoteText(std::string_view text)
     return quoted;
 }
 
-CalcError::CalcError(const std::string& message, std::string field)
+UserError::UserError(const std::string& message, std::string field)
     : std::runtime_error(message), field_(std::move(field))
 {
 }

@@ -212,10 +212,6 @@ const FieldInfo* InputField(std::string_view name)
 
 } // namespace
 
-JobError::JobError(const std::string& message, std::string field) : std::runtime_error(message), field_(std::move(field))
-{
-}
-
 Job ExampleJob()
 {
     Job job;

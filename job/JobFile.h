@@ -4,6 +4,7 @@
 // can be saved, reopened and handed on. The window and the command line both
 // read and write jobs through this one place.
 
+#include "Errors.h"
 #include "PageFields.h"
 
 #include <cstdint>
@@ -43,13 +44,9 @@ struct Job {
 /// A job that could not be read or written. what() is the Russian message for
 /// the user; it names the file and the problem. Field() is the input field at
 /// fault when a text is to blame, otherwise empty.
-class JobError : public std::runtime_error {
+class JobError : public UserError {
 public:
-    explicit JobError(const std::string& message, std::string field = {});
-    const std::string& Field() const { return field_; }
-
-private:
-    std::string field_;
+    using UserError::UserError;
 };
 
 /// The example sheet: every input with the text the window starts with.

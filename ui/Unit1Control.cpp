@@ -8,7 +8,6 @@
 #include "ControlPage.h"
 #include "Statement.h"
 #include "ToleranceDialog.h"
-#include "ToleranceSettings.h"
 #include "WindowFields.h"
 
 #include <QAction>
@@ -75,33 +74,29 @@ void TForm1::BuildControl()
     ShowControl();
 }
 
-void TForm1::LoadTolerancesOnce()
+void TForm1::ReportSettingsProblems()
 {
-    if (tolerancesLoaded_)
+    if (settingsProblemsSaid_)
         return;
-    control_.SetTolerances(LoadTolerances());
-    tolerancesLoaded_ = true;
-}
-
-void TForm1::Note(SheetAction action, Outcome outcome)
-{
-    if (action == SheetAction::Page3)
-        LoadTolerancesOnce();
-    control_.Note(action, outcome, *fields_, state_);
-    ShowControl();
+    settingsProblemsSaid_ = true;
+    QStringList lines;
+    for (const std::string& problem : settings_.Problems())
+        lines << QString::fromStdString(problem);
+    if (!lines.isEmpty())
+        Report(QMessageBox::Warning, lines.join('\n'));
 }
 
 // Told of every keystroke; the control is drawn again only when the edit
 // dropped it or made a page no longer current.
 void TForm1::InputEdited(int page)
 {
-    if (control_.InputEdited(page))
+    if (sheet_->InputEdited(page))
         ShowControl();
 }
 
 void TForm1::ShowControl()
 {
-    const std::optional<ControlReport>& report = control_.Report();
+    const std::optional<ControlReport>& report = sheet_->Control();
     TS4->Show(report);
     QPalette palette = ControlVerdict->palette();
     if (report) {
@@ -121,7 +116,7 @@ QString TForm1::StatementJobName() const
 
 std::unique_ptr<QTextDocument> TForm1::BuildStatementDocument() const
 {
-    return BuildStatement({*fields_, control_, StatementJobName(), QDateTime::currentDateTime()});
+    return BuildStatement({sheet_->Fields(), sheet_->Record(), StatementJobName(), QDateTime::currentDateTime()});
 }
 
 QString TForm1::ExportStatementPdf(const QString& path) const
@@ -166,16 +161,19 @@ void TForm1::ExportStatement()
         return;
     const QString error = ExportStatementPdf(dialog.selectedFiles().constFirst());
     if (!error.isEmpty())
-        QMessageBox(QMessageBox::Critical, Title(), error, QMessageBox::Ok, this).exec();
+        Report(QMessageBox::Critical, error);
 }
 
 void TForm1::EditTolerances()
 {
-    LoadTolerancesOnce();
-    ToleranceDialog dialog(control_.CurrentTolerances(), this);
+    ToleranceDialog dialog(sheet_->CurrentTolerances(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    SaveTolerances(dialog.Result());
-    control_.SetTolerances(dialog.Result());
+    sheet_->SetTolerances(dialog.Result());
     ShowControl();
+    // The rest of the file as another copy of the program may have left it.
+    settings_.Reload();
+    settings_.SetTolerances(dialog.Result());
+    if (const std::string error = settings_.Save(); !error.empty())
+        Report(QMessageBox::Warning, QString::fromStdString(error + " Допуски действуют до закрытия программы."));
 }

@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
@@ -30,20 +29,9 @@ using namespace snesenie;
 namespace {
 
 const char* const kCaption = "Снесение координат с вершины знака на землю.";
-constexpr int kMaxRecentJobs = 8;
-const char* const kRecentKey = "jobs/recent";
-const char* const kFolderKey = "jobs/folder";
-
-// The user's settings: the recent jobs and the last folder of the file dialogs.
-class Settings : public QSettings {
-public:
-    Settings() : QSettings(QStringLiteral("snesenie"), QStringLiteral("snesenie")) {}
-
-    QStringList RecentJobs() const { return value(kRecentKey).toStringList().mid(0, kMaxRecentJobs); }
-    void SetRecentJobs(const QStringList& paths) { setValue(kRecentKey, paths.mid(0, kMaxRecentJobs)); }
-};
 
 std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString FromFs(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
 
@@ -125,7 +113,9 @@ bool TForm1::OpenJob(const QString& path)
     try {
         job = job::ReadJob(FsPath(path));
     } catch (const job::JobError& e) {
-        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
+        // The field a refused file names is in the file, not on the sheet,
+        // which stays exactly as it was: nothing is pointed at.
+        Report(QMessageBox::Critical, QString::fromUtf8(e.what()));
         return false;
     }
     // Checked whole before anything is touched; now the sheet starts afresh
@@ -142,11 +132,9 @@ bool TForm1::SaveJobTo(const QString& path)
     try {
         job::WriteJob(job::JobFromFields(*fields_), FsPath(path));
     } catch (const job::JobError& e) {
-        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
-        // A text no job may hold (a control character inside it): straight to
-        // its box, as after a conversion error.
-        if (!e.Field().empty())
-            PointAt(e.Field());
+        // A text no job may hold (a control character inside it) is pointed
+        // at, as after a conversion error.
+        Report(e);
         return false;
     }
     JobOpenedOrSaved(path);
@@ -157,12 +145,12 @@ void TForm1::JobOpenedOrSaved(const QString& path)
 {
     jobPath_ = QFileInfo(path).absoluteFilePath();
     savedTexts_ = InputTexts();
-    Settings settings;
-    QStringList recent = settings.RecentJobs();
-    recent.removeAll(jobPath_);
-    recent.prepend(jobPath_);
-    settings.SetRecentJobs(recent);
-    settings.setValue(kFolderKey, QFileInfo(jobPath_).absolutePath());
+    // Another copy of the program may have changed the file meanwhile. A list
+    // of recent jobs that cannot be kept is no reason to trouble the user.
+    settings_.Reload();
+    settings_.NoteRecentJob(FsPath(jobPath_).string());
+    settings_.SetJobFolder(FsPath(QFileInfo(jobPath_).absolutePath()).string());
+    (void)settings_.Save();
     RebuildRecentMenu();
     UpdateJobTitle();
 }
@@ -191,10 +179,9 @@ void TForm1::OpenJobFromDialog()
 void TForm1::OpenRecentJob(const QString& path)
 {
     if (!QFileInfo::exists(path)) {
-        Settings settings;
-        QStringList recent = settings.RecentJobs();
-        recent.removeAll(path);
-        settings.SetRecentJobs(recent);
+        settings_.Reload();
+        settings_.ForgetRecentJob(FsPath(path).string());
+        (void)settings_.Save();
         RebuildRecentMenu();
         QMessageBox(QMessageBox::Warning, Title(),
                     QString("Задания «%1» больше нет; оно убрано из списка недавних.")
@@ -210,7 +197,10 @@ void TForm1::OpenRecentJob(const QString& path)
 void TForm1::RebuildRecentMenu()
 {
     RecentMenu->clear();
-    const QStringList recent = Settings().RecentJobs();
+    settings_.Reload();
+    QStringList recent;
+    for (const std::string& path : settings_.RecentJobs())
+        recent << FromFs(path);
     for (int i = 0; i < recent.size(); ++i) {
         const QString& path = recent.at(i);
         QString shown = QDir::toNativeSeparators(path);
@@ -234,8 +224,8 @@ bool TForm1::SaveJobAs()
 
 QString TForm1::ChooseJobFile(bool forSaving)
 {
-    Settings settings;
-    QString folder = settings.value(kFolderKey).toString();
+    settings_.Reload();
+    QString folder = FromFs(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
@@ -252,7 +242,9 @@ QString TForm1::ChooseJobFile(bool forSaving)
         return {};
     const QString path = dialog.selectedFiles().constFirst();
     // The folder is worth remembering even if the file then turns out bad.
-    settings.setValue(kFolderKey, QFileInfo(path).absolutePath());
+    settings_.Reload();
+    settings_.SetJobFolder(FsPath(QFileInfo(path).absolutePath()).string());
+    (void)settings_.Save();
     return path;
 }
 

@@ -8,7 +8,9 @@
 #include "Errors.h"
 #include "FieldTable.h"
 #include "PageFields.h"
-#include "Pages.h"
+#include "Sheet.h"
+
+#include <map>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -24,32 +26,25 @@ using nlohmann::json;
 namespace {
 
 // One press as its button does it; false when it failed or was refused.
-bool Press(const std::string& press, PageFields& fields, CalcState& state)
+bool Press(const std::string& press, Sheet& sheet)
 {
-    try {
-        if (press == "ok1")
-            ComputePage1(fields, state);
-        else if (press == "ok2")
-            return !ComputePage2(fields, state);
-        else if (press == "ok3")
-            return !ComputePage3(fields, state);
-        else if (press == "clear1")
-            ClearPage1(fields);
-        else if (press == "clear2")
-            ClearPage2(fields);
-        else
-            throw std::invalid_argument("unknown press " + press);
-    } catch (const CalcError&) {
-        return false;
-    }
-    return true;
+    const std::map<std::string, SheetAction> actions = {
+        {"ok1", SheetAction::Page1},       {"ok2", SheetAction::Page2},
+        {"ok3", SheetAction::Page3},       {"clear1", SheetAction::ClearPage1},
+        {"clear2", SheetAction::ClearPage2},
+    };
+    const auto action = actions.find(press);
+    if (action == actions.end())
+        throw std::invalid_argument("unknown press " + press);
+    return sheet.Press(action->second).Completed();
 }
 
 // Differences of one sheet, as "what: got … want …" lines.
 std::vector<std::string> Compare(const json& sheet)
 {
-    MemoryFields fields;
-    CalcState state;
+    Sheet pressed;
+    PageFields& fields = pressed.Fields();
+    const CalcState& state = pressed.State();
     for (const json& assignment : sheet.at("args")) {
         const std::string arg = assignment.get<std::string>();
         const std::size_t eq = arg.find('=');
@@ -58,7 +53,7 @@ std::vector<std::string> Compare(const json& sheet)
     std::vector<std::string> failed;
     std::stringstream presses(sheet.at("press").get<std::string>());
     for (std::string press; std::getline(presses, press, ',');)
-        if (!Press(press, fields, state))
+        if (!Press(press, pressed))
             failed.push_back(press);
 
     std::vector<std::string> diffs;

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -71,7 +70,6 @@ class JobTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<UiFixture> ui;
-    QTemporaryDir settingsDir;
     std::unique_ptr<QTemporaryDir> jobs;
 
     QString JobPath(const QString& name) const { return jobs->filePath(name); }
@@ -120,14 +118,12 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         // A signal would end the test where a full disk only fails a write.
         std::signal(SIGXFSZ, SIG_IGN);
     }
 
     void init()
     {
-        QSettings("snesenie", "snesenie").clear();
         jobs = std::make_unique<QTemporaryDir>();
         ui = std::make_unique<UiFixture>();
     }
