@@ -27,11 +27,6 @@ using namespace snesenie;
 
 namespace {
 
-// The fields that print degrees, minutes and seconds; all other outputs
-// print plain numbers.
-const std::set<std::string> kAngleFields = {"EAB", "EAC", "Ey1", "Ey2", "Ew1", "Ew2",
-                                            "Edw1", "Edw2", "Eu1", "Eu2", "EAP1", "EAP2"};
-
 // -12°-30`-15,5``: each part as FormatNumber prints it, minutes below 60 and
 // seconds at most 60 in magnitude, every part with the sign of the angle.
 void CheckAngleText(const std::string& text)
@@ -66,7 +61,7 @@ void CheckSheet(const PageFields& fields, const CalcState& st)
         const std::string text = fields.GetText(name);
         if (text.empty())
             continue;
-        if (kAngleFields.contains(name))
+        if (f.form == FieldForm::Angle)
             CheckAngleText(text);
         else
             fuzz::CheckNumberText(text);

@@ -34,7 +34,8 @@ std::vector<Stop> PageStops(const TForm1& form, int page)
         if (f.page != page)
             continue;
         auto* edit = form.findChild<QLineEdit*>(Q(f.name));
-        stops.push_back({f.kind == snesenie::FieldKind::Input ? 0 : 2, f.top, f.left, edit});
+        const sheet::FieldPlace& place = sheet::PlaceOf(f.id);
+        stops.push_back({f.kind == snesenie::FieldKind::Input ? 0 : 2, place.top, place.left, edit});
     }
     for (const sheet::ButtonInfo& b : sheet::Buttons())
         if (b.page == page)

@@ -96,7 +96,8 @@ QLineEdit* MakeEdit(QWidget* page, const FieldInfo& f)
     auto* edit = new QLineEdit(Q(f.example), page);
     edit->setObjectName(Q(f.name));
     edit->setAccessibleName(Q(f.caption));
-    edit->setGeometry(f.left, f.top, f.width, sheet::kRowHeight);
+    const sheet::FieldPlace& place = sheet::PlaceOf(f.id);
+    edit->setGeometry(place.left, place.top, place.width, sheet::kRowHeight);
     edit->setReadOnly(f.kind == FieldKind::Output);
     edit->setCursorPosition(0);
     sheet::StyleEdit(edit, f);

@@ -466,3 +466,28 @@ TEST(Pages, VariantsAreSymmetric)
                   std::tie(two.st.DirAC, two.st.DistAC, two.st.D2, two.st.DirAP2));
     }
 }
+
+// The columns of the field table agree with one another: the colours, the
+// fonts and the statement are drawn from them.
+TEST(FieldTable, ColumnsAgree)
+{
+    std::map<Variant, int> perVariant;
+    for (const FieldInfo& f : Fields()) {
+        EXPECT_EQ(&Field(f.id), &f) << f.name;
+        EXPECT_EQ(f.kind == FieldKind::Input, f.role == FieldRole::Input) << f.name;
+        EXPECT_EQ(f.example.empty(), f.role != FieldRole::Input) << f.name;
+        const Variant fromCaption = f.caption.ends_with("вариант АВР")   ? Variant::B
+                                    : f.caption.ends_with("вариант АСР") ? Variant::C
+                                                                          : Variant::Common;
+        EXPECT_EQ(f.variant, fromCaption) << f.name;
+        ++perVariant[f.variant];
+        // Angles are printed by the sheet only; an input angle is three boxes.
+        if (f.form == FieldForm::Angle) {
+            EXPECT_NE(f.role, FieldRole::Input) << f.name;
+        }
+    }
+    EXPECT_EQ(perVariant[Variant::B], perVariant[Variant::C]);
+    EXPECT_EQ(Field(FieldId::Xp).role, FieldRole::Final);
+    EXPECT_EQ(Field(FieldId::EAP2).role, FieldRole::Carried);
+    EXPECT_EQ(Field(FieldId::Yp).name, "Yp");
+}
