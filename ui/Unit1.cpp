@@ -144,7 +144,7 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     PC1->setCurrentWidget(TS1);
     // The control and the statement follow the same edits as the grey marks.
     stale_ = new StaleMarks(*fields_, *sheet_, this, [this](int page) { InputEdited(page); });
-    keyboard_ = new KeyboardRules(*this);
+    keyboard_ = new KeyboardRules(*this, *PC1, {TS1, TS2, TS3});
     // Said once the window shows, not before: a box with no window behind it
     // would leave the user wondering which program asks.
     if (!settings_.Problems().empty())
