@@ -114,6 +114,25 @@ std::span<const FieldInfo> Fields() { return kFields; }
 
 const FieldInfo& Field(FieldId id) { return kFields[static_cast<std::size_t>(id)]; }
 
+std::string_view Quantity(const FieldInfo& field)
+{
+    const std::size_t comma = field.caption.find(", вариант ");
+    return field.variant == Variant::Common ? field.caption : field.caption.substr(0, comma);
+}
+
+std::vector<std::pair<FieldId, FieldId>> VariantPairs(int page)
+{
+    std::vector<std::pair<FieldId, FieldId>> pairs;
+    for (const FieldInfo& b : kFields) {
+        if (b.page != page || b.role == FieldRole::Input || b.variant != Variant::B)
+            continue;
+        for (const FieldInfo& c : kFields)
+            if (c.page == page && c.variant == Variant::C && c.role == b.role && Quantity(c) == Quantity(b))
+                pairs.emplace_back(b.id, c.id);
+    }
+    return pairs;
+}
+
 const FieldInfo* FindField(std::string_view name)
 {
     for (const FieldInfo& f : kFields)

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <span>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace snesenie {
 
@@ -56,6 +58,15 @@ std::span<const FieldInfo> Fields();
 
 /// The field of that id.
 const FieldInfo& Field(FieldId id);
+
+/// What a field of a variant holds, without the variant: "sin γ" for
+/// "sin γ, вариант АВР". Other captions are returned whole.
+std::string_view Quantity(const FieldInfo& field);
+
+/// The computed fields of the page that both variants have, as pairs (the
+/// field through B, its partner through C) in the order of the table: the
+/// rows of a two-column statement of that page.
+std::vector<std::pair<FieldId, FieldId>> VariantPairs(int page);
 
 /// The field of that name, or nullptr.
 const FieldInfo* FindField(std::string_view name);

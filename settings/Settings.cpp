@@ -25,9 +25,24 @@ std::string Trimmed(std::string_view s)
     return std::string(s.substr(start, end - start + 1));
 }
 
+// A path in a message: whole while it is short, with control and invisible
+// characters escaped as a quoted text has them; a long one keeps its start
+// and its file name.
+std::string QuotePath(const std::filesystem::path& file)
+{
+    const std::string path = file.string();
+    if (path.size() <= 40)
+        return QuoteText(path);
+    const std::string name = file.filename().string();
+    const std::string head = QuoteText(path.substr(0, path.size() - name.size()));
+    const std::string tail = QuoteText(name);
+    // «/folder/…» + «name» as one quoted text.
+    return head.substr(0, head.size() - std::string("»").size()) + tail.substr(std::string("«").size());
+}
+
 std::string Where(const std::filesystem::path& file)
 {
-    return "Файл настроек " + QuoteText(file.string());
+    return "Файл настроек " + QuotePath(file);
 }
 
 } // namespace
@@ -159,7 +174,7 @@ std::string Settings::Save() const
     if (file_.empty())
         return {};
     if (unread_)
-        return "Не удалось сохранить настройки: файл " + QuoteText(file_.string()) +
+        return "Не удалось сохранить настройки: файл " + QuotePath(file_) +
                " не прочитан и не будет перезаписан.";
     std::vector<Section> sections = sections_;
     auto set = [&sections](const std::string& section, const std::string& key, std::string value) {
@@ -201,7 +216,7 @@ std::string Settings::Save() const
     const std::string problem = settings::WriteFileAtomically(file_, content);
     if (problem.empty())
         return {};
-    return "Не удалось сохранить настройки в файл " + QuoteText(file_.string()) + ": " + problem + ".";
+    return "Не удалось сохранить настройки в файл " + QuotePath(file_) + ": " + problem + ".";
 }
 
 } // namespace snesenie

@@ -1,5 +1,6 @@
 #include "Statement.h"
 
+#include "FieldTable.h"
 #include "SaveTarget.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
@@ -157,31 +158,30 @@ private:
         return h + QStringLiteral("</table>");
     }
 
-    QString Page2() const
+    // The page's results of both variants side by side, a row for each
+    // quantity, as the field table pairs them.
+    QString VariantTable(int page) const
     {
         QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
-        const char* rows[][3] = {
-            {"γ", "Ey1", "Ey2"},         {"sin β2", "Esinbb2", "Esinbb22"}, {"sin γ", "Esiny1", "Esiny2"},
-            {"d", "Edd1", "Edd2"},       {"sin δ", "Esind1", "Esind2"},     {"sin ψ", "Esinw1", "Esinw2"},
-            {"ψ", "Ew1", "Ew2"},         {"δ+ψ", "Edw1", "Edw2"},           {"φ", "Eu1", "Eu2"},
-            {"(AP)", "EAP1", "EAP2"},
-        };
-        for (const auto& r : rows)
-            h += Row({QString::fromUtf8(r[0]), F(r[1]), F(r[2])});
-        h += QStringLiteral("</table><p style=\"margin-top:3px\">Среднее d = %1</p>").arg(F("d"));
+        for (const auto& [b, c] : snesenie::VariantPairs(page)) {
+            const std::string_view quantity = snesenie::Quantity(snesenie::Field(b));
+            h += Row({QString::fromUtf8(quantity.data(), static_cast<qsizetype>(quantity.size())),
+                      F(snesenie::Field(b).name.data()), F(snesenie::Field(c).name.data())});
+        }
+        return h + QStringLiteral("</table>");
+    }
+
+    QString Page2() const
+    {
+        QString h = VariantTable(2);
+        h += QStringLiteral("<p style=\"margin-top:3px\">Среднее d = %1</p>").arg(F("d"));
         return h;
     }
 
     QString Page3() const
     {
-        QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
-        const char* rows[][3] = {
-            {"cos(AP)", "EcosAP1", "EcosAP2"}, {"sin(AP)", "EsinAP1", "EsinAP2"}, {"ΔXap", "EdXap1", "EdXap2"},
-            {"ΔYap", "EdYap1", "EdYap2"},      {"Xp", "EXp1", "EXp2"},           {"Yp", "EYp1", "EYp2"},
-        };
-        for (const auto& r : rows)
-            h += Row({QString::fromUtf8(r[0]), F(r[1]), F(r[2])});
-        h += QStringLiteral("</table><p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>"
+        QString h = VariantTable(3);
+        h += QStringLiteral("<p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>"
                             "<b>Xp = %1</b><br><b>Yp = %2</b></p>")
                  .arg(F("Xp"), F("Yp"));
         return h;

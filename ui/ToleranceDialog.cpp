@@ -38,9 +38,14 @@ ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* p
         QFont small = range->font();
         small.setPointSizeF(small.pointSizeF() * 0.9);
         range->setFont(small);
-        form->addRow(QString(), range);
+        range->setContentsMargins(12, 0, 0, 6);
+        form->addRow(range);
     }
     layout->addLayout(form);
+    // Wide enough that each reason wraps to two lines at most, and the
+    // dialog keeps the height its wrapped texts need.
+    setMinimumWidth(560);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     // Said in words and in red, next to the boxes, while the dialog stays open.
     Problem = new QLabel(this);

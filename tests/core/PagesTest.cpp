@@ -491,3 +491,22 @@ TEST(FieldTable, ColumnsAgree)
     EXPECT_EQ(Field(FieldId::EAP2).role, FieldRole::Carried);
     EXPECT_EQ(Field(FieldId::Yp).name, "Yp");
 }
+
+// The statement's two-variant tables are drawn from these pairs.
+TEST(FieldTable, VariantPairsRowByRow)
+{
+    auto rows = [](int page) {
+        std::vector<std::string> out;
+        for (const auto& [b, c] : VariantPairs(page))
+            out.push_back(std::string(Quantity(Field(b))) + " " + std::string(Field(b).name) + " " +
+                          std::string(Field(c).name));
+        return out;
+    };
+    EXPECT_EQ(rows(2), (std::vector<std::string>{"γ Ey1 Ey2", "sin β2 Esinbb2 Esinbb22", "sin γ Esiny1 Esiny2",
+                                                 "d Edd1 Edd2", "sin δ Esind1 Esind2", "sin ψ Esinw1 Esinw2",
+                                                 "ψ Ew1 Ew2", "δ+ψ Edw1 Edw2", "φ Eu1 Eu2", "(AP) EAP1 EAP2"}));
+    EXPECT_EQ(rows(3), (std::vector<std::string>{"cos(AP) EcosAP1 EcosAP2", "sin(AP) EsinAP1 EsinAP2",
+                                                 "ΔXap EdXap1 EdXap2", "ΔYap EdYap1 EdYap2", "Xp EXp1 EXp2",
+                                                 "Yp EYp1 EYp2"}));
+    EXPECT_TRUE(VariantPairs(1).empty());
+}

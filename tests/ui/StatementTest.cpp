@@ -249,6 +249,50 @@ private slots:
         QVERIFY2(PdfInfo(out).contains("(A4)"), qPrintable(PdfInfo(out)));
     }
 
+    // snesenie --pdf judges by the window's tolerances: a stored value out of
+    // range falls back alone and is said on standard error; a FIFO as the
+    // settings file used to hang it for ever.
+    void headlessStatementSaysWhatTheSettingsCannotGive_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("out of range") << false
+                                      << "допуск «gammaMax» = «200» не годится (от 120 до 175); взят допуск по "
+                                         "умолчанию 150.";
+        QTest::newRow("fifo") << true << "это именованный канал (FIFO), а не обычный файл";
+    }
+
+    void headlessStatementSaysWhatTheSettingsCannotGive()
+    {
+        QFETCH(bool, fifo);
+        QFETCH(QString, said);
+        QTemporaryDir config;
+        QVERIFY(QDir(config.path()).mkpath("snesenie"));
+        const QString file = config.filePath("snesenie/snesenie.conf");
+        if (fifo) {
+            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else {
+            QFile settings(file);
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write("[control]\ndirectionSeconds=0,3\ngammaMax=200\n");
+        }
+        const QString out = dir.filePath(QStringLiteral("settings-%1.pdf").arg(QTest::currentDataTag()));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config.path());
+        program.setProcessEnvironment(env);
+        program.start(SNESENIE_GUI, {"--pdf", out});
+        const bool finished = program.waitForFinished(20000);
+        if (!finished)
+            program.kill();
+        QVERIFY2(finished, "snesenie --pdf hung on its settings file");
+        QCOMPARE(program.exitCode(), 0);
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(err.contains(said), qPrintable(err));
+        // The others kept: the stored 0,3″ fails the (AP) check.
+        QCOMPARE(PdfText(out).contains("допуск превышен"), !fifo);
+    }
+
     void headlessUsageError()
     {
         QProcess program;
