@@ -221,6 +221,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             out.control = true;
         } else if (is("--press")) {
             out.presses = ParsePresses(value("--press"));
+            out.pressGiven = true;
         } else if (is("--input")) {
             ReadInput(value("--input"), out);
         } else if (is("--tolerances")) {
@@ -233,12 +234,31 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             file = value(option);
             if (file.empty())
                 throw UsageError("после " + option + " нужно имя файла");
+        } else if (is("--batch") || is("--results")) {
+            std::string& file = arg.starts_with("--batch") ? out.batch : out.results;
+            const std::string option = arg.substr(0, arg.find('='));
+            if (!file.empty())
+                throw UsageError(option + " можно задать только один раз");
+            file = value(option);
+            if (file.empty())
+                throw UsageError("после " + option + " нужно имя файла");
+        } else if (is("--separator")) {
+            const std::string separator = value("--separator");
+            if (separator.size() != 1 || (separator != ";" && separator != ","))
+                throw UsageError("разделитель --separator — «;» или «,», а не " + QuoteText(separator));
+            out.separator = separator[0];
         } else if (arg.starts_with("-")) {
             throw UsageError("неизвестный параметр " + QuoteText(arg));
         } else {
             Assign(out, ParseAssignment(arg, ""));
         }
     }
+    if (out.batch.empty() && (!out.results.empty() || out.separator != 0))
+        throw UsageError("--results и --separator задаются только вместе с --batch");
+    if (!out.batch.empty() && (!out.assignments.empty() || !out.job.empty() || !out.saveJob.empty() || out.state ||
+                               out.control || out.pressGiven))
+        throw UsageError("--batch считает станции из таблицы; ИМЯ=ТЕКСТ, --input, --job, --save-job, --press, "
+                         "--state и --control с ним не задаются");
     return out;
 }
 
@@ -252,8 +272,8 @@ const char* PressName(Press p)
 
 std::vector<std::string> OptionNames()
 {
-    return {"--job", "--press", "--state", "--control", "--tolerances", "--input", "--save-job",
-            "--help", "-h", "--version", "-v"};
+    return {"--job",   "--press",     "--state", "--control", "--tolerances", "--input", "--save-job",
+            "--batch", "--results", "--separator", "--help", "-h", "--version", "-v"};
 }
 
 std::string UsageText()
@@ -272,6 +292,7 @@ std::string UsageText()
     std::string text = R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
                             [--tolerances ДОПУСКИ] [--input ФАЙЛ] [--save-job ЗАДАНИЕ]
                             [ИМЯ=ТЕКСТ ...]
+       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--separator ЗНАК] [--tolerances ДОПУСКИ]
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
 так же, как окно программы, и печатает все )" +
@@ -304,6 +325,14 @@ std::string UsageText()
   --save-job ЗАДАНИЕ
                   после всех кнопок записать тексты полей ввода в задание,
                   которое можно открыть в окне
+  --batch СТАНЦИИ посчитать пакет станций: таблицу CSV (столбец station и
+                  26 полей ввода) или папку заданий .snesenie; каждая станция
+                  считается на своём листе (страницы 1–3 и контроль)
+  --results ФАЙЛ  куда записать таблицу результатов пакета (CSV UTF-8 с BOM;
+                  без --results — в стандартный вывод)
+  --separator ЗНАК
+                  разделитель таблицы станций, «;» или «,» (по умолчанию —
+                  из строки заголовка)
   --help          эта справка
   --version       версия программы и лицензия
 
@@ -312,6 +341,9 @@ std::string UsageText()
 Код возврата: 0 — все кнопки выполнены, 1 — была ошибка или отказ или
 задание не записано, 2 — неверная командная строка или задание --job
 не открыто (ничего не считается).
+С --batch: 0 — все станции посчитаны и в допуске, 3 — где-то допуск
+превышен, 1 — какая-то станция не посчитана или результаты не записаны,
+2 — таблица станций не прочитана или файл результатов недопустим.
 )";
     return text;
 }

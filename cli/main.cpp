@@ -2,6 +2,7 @@
 // checking the core end to end. It only moves texts in and out of the core.
 
 #include "Arguments.h"
+#include "BatchCommand.h"
 #include "FieldTable.h"
 #include "JobOptions.h"
 #include "Numbers.h"
@@ -37,7 +38,7 @@ SheetAction ActionOf(Press press)
 // The stored tolerances, as the window and snesenie --pdf judge by, with
 // those of --tolerances over them. Says where they came from: "settings",
 // "option", both joined by '+', or "defaults".
-std::string ChooseTolerances(const Arguments& args, Sheet& sheet)
+std::pair<Tolerances, std::string> ChooseTolerances(const Arguments& args)
 {
     const Settings settings(UserSettingsFile());
     for (const std::string& problem : settings.Problems())
@@ -48,8 +49,7 @@ std::string ChooseTolerances(const Arguments& args, Sheet& sheet)
         tolerances.*field->member = value;
     if (!args.tolerances.empty())
         source += source.empty() ? "option" : "+option";
-    sheet.SetTolerances(tolerances);
-    return source.empty() ? "defaults" : source;
+    return {tolerances, source.empty() ? "defaults" : source};
 }
 
 // CONTROL_NAME=value;tolerance;verdict, one line per check, then the
@@ -120,13 +120,16 @@ int main(int argc, char** argv)
             std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
         return Written() ? 0 : 1;
     }
+    const auto [tolerances, source] = ChooseTolerances(args);
+    if (!args.batch.empty())
+        return RunBatchCommand(args, tolerances);
 
     Sheet sheet;
     if (!args.job.empty() && !LoadJobOption(args.job, sheet.Fields()))
         return 2;
     for (const auto& [name, text] : args.assignments)
         sheet.Fields().SetText(name, text);
-    const std::string source = ChooseTolerances(args, sheet);
+    sheet.SetTolerances(tolerances);
     bool allDone = true;
     for (Press press : args.presses) {
         const PressResult result = sheet.Press(ActionOf(press));

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <string>
 
@@ -41,16 +42,21 @@ bool Documented(const std::string& text, const std::string& option, bool roff)
 // The option list is the parser's: each is accepted, and nothing else is.
 TEST(Facts, OptionListIsWhatTheParserAccepts)
 {
+    // Each option with a value it takes, and beside what it needs.
+    const std::map<std::string, std::vector<std::string>> uses = {
+        {"--job", {"--job", "x.snesenie"}},
+        {"--press", {"--press", "ok1"}},
+        {"--tolerances", {"--tolerances", "gammaMin=20"}},
+        {"--input", {"--input", "/dev/null"}},
+        {"--save-job", {"--save-job", "x.snesenie"}},
+        {"--batch", {"--batch", "stations.csv"}},
+        {"--results", {"--batch", "stations.csv", "--results", "results.csv"}},
+        {"--separator", {"--batch", "stations.csv", "--separator", ";"}},
+    };
     for (const std::string& option : cli::OptionNames()) {
-        const bool takesValue = option == "--job" || option == "--press" || option == "--tolerances" ||
-                                option == "--input" || option == "--save-job";
-        std::vector<std::string> args{option};
-        if (takesValue)
-            args.push_back(option == "--press"        ? "ok1"
-                           : option == "--tolerances" ? "gammaMin=20"
-                           : option == "--input"      ? "/dev/null"
-                                                      : "x.snesenie");
-        EXPECT_NO_THROW(cli::ParseArguments(args)) << option;
+        const auto use = uses.find(option);
+        EXPECT_NO_THROW(cli::ParseArguments(use != uses.end() ? use->second : std::vector<std::string>{option}))
+            << option;
     }
     EXPECT_THROW(cli::ParseArguments({"--toleranses"}), cli::UsageError);
     // Every option --help names is in the list.

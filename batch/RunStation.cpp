@@ -1,0 +1,63 @@
+#include "RunStation.h"
+
+#include "Errors.h"
+#include "FieldTable.h"
+#include "Sheet.h"
+
+namespace snesenie::batch {
+namespace {
+
+// Puts the station's texts on a fresh sheet: every input takes its text (an
+// empty one where none was given), so nothing of the example sheet the
+// fields start with, or of another station, is ever computed.
+void PutOnSheet(const Station& station, PageFields& fields)
+{
+    for (const FieldInfo& f : Fields()) {
+        if (f.kind != FieldKind::Input)
+            continue;
+        const auto text = station.texts.find(f.name);
+        fields.SetText(std::string(f.name), text != station.texts.end() ? text->second : std::string());
+    }
+}
+
+} // namespace
+
+StationResult RunStation(const Station& station, const Tolerances& tolerances)
+{
+    StationResult result;
+    if (!station.readError.empty()) {
+        result.error = station.readError;
+        return result;
+    }
+    Sheet sheet;
+    sheet.SetTolerances(tolerances);
+    PutOnSheet(station, sheet.Fields());
+    // Pages 1, 2 and 3 in turn, up to the first that does not complete.
+    for (const SheetAction action : {SheetAction::Page1, SheetAction::Page2, SheetAction::Page3}) {
+        const PressResult pressed = sheet.Press(action);
+        if (!pressed.Completed()) {
+            result.error = pressed.message;
+            result.field = pressed.field;
+            return result;
+        }
+    }
+    result.computed = true;
+    for (std::size_t i = 0; i < kPointFields.size(); ++i)
+        result.point[i] = sheet.Fields().GetText(kPointFields[i]);
+    result.control = sheet.Control();
+    return result;
+}
+
+std::string FailureText(const Station& station, const StationResult& result, const StationList& list)
+{
+    if (!station.readError.empty())
+        return result.error;
+    if (!station.file.empty())
+        return "задание " + QuoteText(station.file) + ": " + result.error;
+    std::string where = "строка " + std::to_string(station.line);
+    if (const auto column = list.columns.find(result.field); column != list.columns.end())
+        where += ", столбец " + std::to_string(column->second) + " (" + result.field + ")";
+    return where + ": " + result.error;
+}
+
+} // namespace snesenie::batch
