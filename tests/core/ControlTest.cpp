@@ -474,3 +474,29 @@ TEST(Control, ReadingTolerances)
     flat.gammaMax = 180;
     EXPECT_TRUE(ToleranceProblem(flat));
 }
+
+// A fault of the program (here a field the fields do not have) is no
+// outcome of the sheet: it leaves Press, and the page is not current.
+TEST(Sheet, ProgramFaultPassesThroughAndLeavesNoPageCurrent)
+{
+    struct Broken : MemoryFields {
+        mutable bool broken = false;
+        std::string GetText(const std::string& name) const override
+        {
+            if (name == "EYb" && std::exchange(broken, false))
+                throw std::out_of_range("no field EYb");
+            return MemoryFields::GetText(name);
+        }
+    } fields;
+    snesenie::Sheet sheet(fields);
+    ASSERT_TRUE(sheet.Press(SheetAction::Page1).Completed());
+    fields.broken = true;
+    EXPECT_THROW(sheet.Press(SheetAction::Page1), std::out_of_range);
+    EXPECT_FALSE(sheet.PageCurrent(1));
+    // A user's error is an outcome, with the field it names.
+    fields.SetText("EXa", "шесть");
+    const PressResult result = sheet.Press(SheetAction::Page1);
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.field, "EXa");
+    EXPECT_NE(result.message.find("«шесть»"), std::string::npos) << result.message;
+}
