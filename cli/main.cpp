@@ -149,7 +149,7 @@ int main(int argc, char** argv)
         PrintState(sheet.State());
     if (args.control)
         PrintControl(sheet, source);
-    if (!Written())
+    if (!Written() || !allDone)
         return 1;
-    return allDone ? 0 : 1;
+    return args.control && ControlExceeded(sheet.Control()) ? kExitControlExceeded : 0;
 }

@@ -55,9 +55,21 @@ KeyboardRules::KeyboardRules(QWidget& window, QTabWidget& tabs, const std::array
         edit->installEventFilter(this);
     connect(&tabs, &QTabWidget::currentChanged, this, &KeyboardRules::PageTurned);
     // Given before the window is shown, the focus waits for it to activate.
-    if (QWidget* first = FirstStop(tabs.currentWidget()))
-        first->setFocus(Qt::OtherFocusReason);
+    CaretToPageStart();
 }
+
+void KeyboardRules::PutCaret(QWidget* widget)
+{
+    if (widget == nullptr)
+        return;
+    widget->setFocus(Qt::OtherFocusReason);
+    // Set now, the selection holds until the box loses the focus, so it is
+    // there whenever the focus arrives (a window not yet active gets it late).
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->selectAll();
+}
+
+void KeyboardRules::CaretToPageStart() { PutCaret(FirstStop(tabs_.currentWidget())); }
 
 QWidget* KeyboardRules::FirstStop(const QWidget* page) const
 {
@@ -91,8 +103,7 @@ void KeyboardRules::PageTurned()
     // there, so that the next arrow turns on.
     if (tabs_.tabBar()->hasFocus())
         return;
-    if (QWidget* first = FirstStop(tabs_.currentWidget()))
-        first->setFocus(Qt::TabFocusReason);
+    CaretToPageStart();
 }
 
 bool KeyboardRules::eventFilter(QObject* watched, QEvent* event)

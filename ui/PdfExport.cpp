@@ -80,5 +80,6 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
         Say(error);
         return 1;
     }
-    return 0;
+    // The statement is written either way: it shows which check failed.
+    return snesenie::ControlExceeded(sheet.Control()) ? snesenie::kExitControlExceeded : 0;
 }

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QPrintPreviewWidget>
+
 #include <memory>
 
 struct SeenModal {
@@ -83,6 +85,9 @@ private:
             }
         } else {
             seen.window = dialog->objectName();
+            // A print preview: how it is zoomed, as the user first sees it.
+            if (auto* view = dialog->findChild<QPrintPreviewWidget*>())
+                seen.text = view->zoomMode() == QPrintPreviewWidget::FitToWidth ? "FitToWidth" : "other zoom";
             dialog->reject();
         }
         seen_.append(seen);
