@@ -13,6 +13,11 @@ namespace snesenie {
 /// result is short and safe to write to a terminal or a message box.
 std::string QuoteText(std::string_view text);
 
+/// A file's path as a message shows it: in «», escaped as QuoteText escapes,
+/// and when longer than 80 characters shortened in the middle with "…", so
+/// that both the folder it starts from and the file's own name stay in view.
+std::string QuotePath(std::string_view path);
+
 /// Any failure of a page computation. what() is the Russian text shown to the
 /// user; the computation has stopped at the step that raised it. Field() names
 /// the input field whose text caused it, when one did, so that the window can

@@ -7,6 +7,7 @@
 
 #include "ControlPage.h"
 #include "Statement.h"
+#include "StatementTarget.h"
 #include "ToleranceDialog.h"
 #include "ToleranceSettings.h"
 #include "WindowFields.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -164,7 +166,20 @@ void TForm1::ExportStatement()
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString error = ExportStatementPdf(dialog.selectedFiles().constFirst());
+    // A name typed without .pdf gets it: "станция7.snesenie" becomes
+    // "станция7.snesenie.pdf", never the job itself.
+    QString path = dialog.selectedFiles().constFirst();
+    if (!job::HasPdfExtension(QFile::encodeName(path).toStdString()))
+        path += QStringLiteral(".pdf");
+    QString error;
+    if (const std::string problem = job::StatementTargetProblem(QFile::encodeName(path).toStdString(),
+                                                                QFile::encodeName(jobPath_).toStdString());
+        !problem.empty())
+        error = QStringLiteral("Не удалось записать ведомость %1: %2.")
+                    .arg(QString::fromStdString(QuotePath(QFile::encodeName(path).toStdString())),
+                         QString::fromStdString(problem));
+    else
+        error = ExportStatementPdf(path);
     if (!error.isEmpty())
         QMessageBox(QMessageBox::Critical, Title(), error, QMessageBox::Ok, this).exec();
 }

@@ -88,7 +88,7 @@ TEST(JobText, RefusedWithTheProblemNamed)
         // the comma after the version is missing: found at line 4, where "fields" starts
         {"missingComma", "{\n  \"format\": \"snesenie-job\",\n  \"version\": 1\n  \"fields\": {}\n}",
          "это не JSON: объект не закрыт или между членами нет запятой (строка 4, столбец 3)"},
-        {"columnCountsCharacters", "{\"Поле\": 1 Я: 2}", "нет запятой (строка 1, столбец 12)"},
+        {"columnCountsCharacters", "{\"Поле\": 1 Я: 2}", "(строка 1, столбец 12)"},
         {"notUtf8", "{\"format\": \"\xFF\"}", "строка не в кодировке UTF-8"},
         {"garbageAfter", JobText("") + "x", "лишние символы после конца документа"},
         {"array", "[]", "это не задание программы"},
@@ -109,9 +109,9 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"tab", JobText(R"("Eb1": "60,76\t")"), "текст поля «Eb1» содержит управляющие символы"},
         {"nul", JobText(R"("Eb1": "\u0000")"), "текст поля «Eb1» содержит управляющие символы"},
         {"c1Control", JobText(R"("Eb1": "\u0085")"), "текст поля «Eb1» содержит управляющие символы"},
-        {"loneSurrogate", JobText(R"("Eb1": "\ud800")"), "текст поля «Eb1» содержит недопустимые символы"},
+        {"loneSurrogate", JobText(R"("Eb1": "\ud800")"), "непарный суррогат UTF-16 в строке"},
         {"tooLong", JobText(R"("Eb1": ")" + longText + "\""), "текст поля «Eb1» длиннее 32767 символов"},
-        {"tooLarge", padded, "файл больше 1 МиБ"},
+        {"tooLarge", padded, "файл больше 4 МиБ"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -240,7 +240,7 @@ TEST_F(JobFiles, FailedSaveKeepsThePreviousFile)
             message = e.what();
         }
         setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_EQ(message, "Не удалось сохранить задание «" + path.string() + "»: File too large.");
+        EXPECT_EQ(message, "Не удалось сохранить задание «" + path.string() + "»: файл слишком велик.");
         EXPECT_EQ(Slurp(path), before);
         EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "a temporary file was left behind";
     }

@@ -215,11 +215,14 @@ private slots:
         QTest::addColumn<QByteArray>("content");  // null: no such file
         QTest::addColumn<QString>("says");
         const QByteArray head = R"({"format": "snesenie-job", "version": 1, "fields": {)";
-        QTest::newRow("missing") << QByteArray() << "No such file";
+        QTest::newRow("missing") << QByteArray() << "нет такого файла или папки";
+        // a FIFO used to freeze the window until someone wrote to it
+        QTest::newRow("fifo") << QByteArray("FIFO") << "это именованный канал (FIFO), а не обычный файл";
+        QTest::newRow("duplicate") << head + R"("EXc": "1", "EXc": "2"}})" << "член «EXc» задан дважды (строка 1, столбец 65)";
         QTest::newRow("notJson") << QByteArray("EXc=1") << "это не JSON";
         QTest::newRow("notAJob") << QByteArray(R"({"fields": {}})") << "не задание";
         QTest::newRow("newer") << QByteArray(R"({"format": "snesenie-job", "version": 2})") << "более новой";
-        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 1 МиБ";
+        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 4 МиБ";
         QTest::newRow("unknownField") << head + R"("EXq": "1"}})" << "неизвестное поле «EXq»";
         QTest::newRow("notText") << head + R"("EXc": 1}})" << "не текст";
         QTest::newRow("control") << head + R"("EXc": "1\r"}})" << "управляющие символы";
@@ -239,7 +242,9 @@ private slots:
         const QString title = ui->form1->windowTitle();
 
         const QString path = JobPath("bad.snesenie");
-        if (!content.isNull()) {
+        if (content == "FIFO") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (!content.isNull()) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         }

@@ -161,17 +161,19 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const std::filesystem::file_type type = Type(path);
 
-        QCOMPARE(ui->form1->ExportStatementPdf(path), "Не удалось создать файл «" + path + "»: " + says);
+        QCOMPARE(ui->form1->ExportStatementPdf(path), "Не удалось записать ведомость «" + path + "»: " + says + ".");
         QVERIFY(Type(path) == type);
         QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
 
-        // Headless, the same refusal on standard error and status 1.
+        // Headless, the same refusal on standard error, a usage error before
+        // anything is computed.
         QProcess program;
         program.start(SNESENIE_GUI, {"--pdf", path});
         QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(program.exitCode(), 2);
         const QString err = QString::fromUtf8(program.readAllStandardError());
-        QVERIFY2(err.split('\n').contains("snesenie: Не удалось создать файл «" + path + "»: " + says), qPrintable(err));
+        QVERIFY2(err.split('\n').contains("snesenie: Не удалось записать ведомость «" + path + "»: " + says + "."),
+                 qPrintable(err));
         QVERIFY(Type(path) == type);
         QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
     }
@@ -189,7 +191,7 @@ private slots:
         QVERIFY(!seen.isEmpty());
         const SeenModal& box = seen.last();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.text, "Не удалось создать файл «" + path + "»: это именованный канал (FIFO), а не обычный файл");
+        QCOMPARE(box.text, "Не удалось записать ведомость «" + path + "»: это именованный канал (FIFO), а не обычный файл.");
         QVERIFY(Type(path) == std::filesystem::file_type::fifo);
     }
 
