@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <set>
 #include <vector>
@@ -203,6 +204,16 @@ Json ParseStrictly(std::string_view data, const std::string& fileName)
             }
         }
         Refuse(fileName, "это не JSON: " + JsonProblem(e.what()) + At(data, offset));
+    } catch (const Json::out_of_range&) {
+        // A number beyond the range of a double (1e999): valid JSON, yet no
+        // value it could be. The parser is just past it; point at its start.
+        const auto inNumber = [](char c) { return c != '\0' && std::strchr("0123456789.eE+-", c) != nullptr; };
+        std::size_t offset = std::min(last, data.size());
+        while (offset > 0 && (offset == data.size() || !inNumber(data[offset])))
+            --offset;
+        while (offset > 0 && inNumber(data[offset - 1]))
+            --offset;
+        Refuse(fileName, "число слишком велико" + At(data, offset));
     } catch (const std::string&) {
         Refuse(fileName, "это не JSON: " + refusal->problem + At(data, refusal->offset));
     }

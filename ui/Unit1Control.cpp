@@ -118,7 +118,7 @@ void TForm1::ShowControl()
 
 QString TForm1::StatementJobName() const
 {
-    return jobPath_.isEmpty() ? QString() : QFileInfo(jobPath_).completeBaseName();
+    return JobPath().isEmpty() ? QString() : QFileInfo(JobPath()).completeBaseName();
 }
 
 std::unique_ptr<QTextDocument> TForm1::BuildStatementDocument() const
@@ -173,7 +173,7 @@ void TForm1::ExportStatement()
         path += QStringLiteral(".pdf");
     QString error;
     if (const std::string problem = job::StatementTargetProblem(QFile::encodeName(path).toStdString(),
-                                                                QFile::encodeName(jobPath_).toStdString());
+                                                                document_->Path());
         !problem.empty())
         error = QStringLiteral("Не удалось записать ведомость %1: %2.")
                     .arg(QString::fromStdString(QuotePath(QFile::encodeName(path).toStdString())),

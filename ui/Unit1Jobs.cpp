@@ -6,7 +6,9 @@
 
 #include "Unit1.h"
 
+#include "Errors.h"
 #include "FieldTable.h"
+#include "JobDocument.h"
 #include "JobFile.h"
 #include "WindowFields.h"
 
@@ -30,7 +32,6 @@ using namespace snesenie;
 namespace {
 
 const char* const kCaption = "Снесение координат с вершины знака на землю.";
-constexpr int kMaxRecentJobs = 8;
 const char* const kRecentKey = "jobs/recent";
 const char* const kFolderKey = "jobs/folder";
 
@@ -39,8 +40,20 @@ class Settings : public QSettings {
 public:
     Settings() : QSettings(QStringLiteral("snesenie"), QStringLiteral("snesenie")) {}
 
-    QStringList RecentJobs() const { return value(kRecentKey).toStringList().mid(0, kMaxRecentJobs); }
-    void SetRecentJobs(const QStringList& paths) { setValue(kRecentKey, paths.mid(0, kMaxRecentJobs)); }
+    std::vector<std::string> RecentJobs() const
+    {
+        std::vector<std::string> paths;
+        for (const QString& path : value(kRecentKey).toStringList())
+            paths.push_back(path.toStdString());
+        return paths;
+    }
+    void SetRecentJobs(const std::vector<std::string>& paths)
+    {
+        QStringList list;
+        for (const std::string& path : paths)
+            list << QString::fromStdString(path);
+        setValue(kRecentKey, list);
+    }
 };
 
 std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -51,6 +64,7 @@ bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
 
 void TForm1::BuildJobActions()
 {
+    document_ = std::make_unique<job::JobDocument>();
     NewAction = new QAction("&Создать", this);
     NewAction->setObjectName("NewAction");
     NewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -87,43 +101,35 @@ void TForm1::BuildJobActions()
     for (const FieldInfo& f : Fields())
         if (IsInput(f))
             connect(fields_->Edit(std::string(f.name)), &QLineEdit::textChanged, this, &TForm1::UpdateJobTitle);
-    savedTexts_ = InputTexts();
     UpdateJobTitle();
 }
+
+QString TForm1::JobPath() const { return QFile::decodeName(QByteArray::fromStdString(document_->Path().native())); }
 
 // The texts a save would write, not the boxes' own: a tab or line break
 // pasted at the end of a number is not saved, so adding or removing one is
 // no change to the job.
-QStringList TForm1::InputTexts() const
-{
-    const job::Job job = job::JobFromFields(*fields_);
-    QStringList texts;
-    for (const FieldInfo& f : Fields())
-        if (IsInput(f))
-            texts << QString::fromStdString(job.texts.find(f.name)->second);
-    return texts;
-}
-
-bool TForm1::IsSheetChanged() const { return InputTexts() != savedTexts_; }
+bool TForm1::IsSheetChanged() const { return document_->IsChanged(job::JobFromFields(*fields_)); }
 
 void TForm1::UpdateJobTitle()
 {
     // Without a job the title is the task's name alone; Qt would warn about a
     // modified mark with no place for it, so none is set.
-    if (jobPath_.isEmpty()) {
+    if (JobPath().isEmpty()) {
         setWindowModified(false);
         setWindowTitle(kCaption);
         return;
     }
-    setWindowTitle(QFileInfo(jobPath_).fileName() + "[*] — " + kCaption);
+    setWindowTitle(QFileInfo(JobPath()).fileName() + "[*] — " + kCaption);
     setWindowModified(IsSheetChanged());
 }
 
 bool TForm1::OpenJob(const QString& path)
 {
+    document_->SetRecent(Settings().RecentJobs());
     job::Job job;
     try {
-        job = job::ReadJob(FsPath(path));
+        job = document_->Open(FsPath(path));
     } catch (const job::JobError& e) {
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
         return false;
@@ -139,8 +145,9 @@ bool TForm1::OpenJob(const QString& path)
 
 bool TForm1::SaveJobTo(const QString& path)
 {
+    document_->SetRecent(Settings().RecentJobs());
     try {
-        job::WriteJob(job::JobFromFields(*fields_), FsPath(path));
+        document_->Save(job::JobFromFields(*fields_), FsPath(path));
     } catch (const job::JobError& e) {
         QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
         // A text no job may hold (a control character inside it): straight to
@@ -155,16 +162,15 @@ bool TForm1::SaveJobTo(const QString& path)
 
 void TForm1::JobOpenedOrSaved(const QString& path)
 {
-    jobPath_ = QFileInfo(path).absoluteFilePath();
-    savedTexts_ = InputTexts();
-    Settings settings;
-    QStringList recent = settings.RecentJobs();
-    recent.removeAll(jobPath_);
-    recent.prepend(jobPath_);
-    settings.SetRecentJobs(recent);
-    settings.setValue(kFolderKey, QFileInfo(jobPath_).absolutePath());
-    RebuildRecentMenu();
+    Settings().setValue(kFolderKey, QFileInfo(path).absolutePath());
+    StoreRecentJobs();
     UpdateJobTitle();
+}
+
+void TForm1::StoreRecentJobs()
+{
+    Settings().SetRecentJobs(document_->Recent());
+    RebuildRecentMenu();
 }
 
 void TForm1::NewJob()
@@ -174,8 +180,7 @@ void TForm1::NewJob()
     job::ApplyJob(job::ExampleJob(), *fields_);
     ResetComputation();
     PC1->setCurrentWidget(TS1);
-    jobPath_.clear();
-    savedTexts_ = InputTexts();
+    document_->New();
     UpdateJobTitle();
 }
 
@@ -191,14 +196,12 @@ void TForm1::OpenJobFromDialog()
 void TForm1::OpenRecentJob(const QString& path)
 {
     if (!QFileInfo::exists(path)) {
-        Settings settings;
-        QStringList recent = settings.RecentJobs();
-        recent.removeAll(path);
-        settings.SetRecentJobs(recent);
-        RebuildRecentMenu();
+        document_->SetRecent(Settings().RecentJobs());
+        document_->Forget(path.toStdString());
+        StoreRecentJobs();
         QMessageBox(QMessageBox::Warning, Title(),
-                    QString("Задания «%1» больше нет; оно убрано из списка недавних.")
-                        .arg(QDir::toNativeSeparators(path)),
+                    QString("Задания %1 больше нет; оно убрано из списка недавних.")
+                        .arg(QString::fromStdString(QuotePath(path.toStdString()))),
                     QMessageBox::Ok, this)
             .exec();
         return;
@@ -210,20 +213,23 @@ void TForm1::OpenRecentJob(const QString& path)
 void TForm1::RebuildRecentMenu()
 {
     RecentMenu->clear();
-    const QStringList recent = Settings().RecentJobs();
-    for (int i = 0; i < recent.size(); ++i) {
-        const QString& path = recent.at(i);
-        QString shown = QDir::toNativeSeparators(path);
+    // What another copy of the program stored, or a hand-edited file: only
+    // plausible paths are shown, each escaped as a message quotes it.
+    document_->SetRecent(Settings().RecentJobs());
+    const std::vector<std::string>& recent = document_->Recent();
+    for (std::size_t i = 0; i < recent.size(); ++i) {
+        const QString path = QString::fromStdString(recent[i]);
+        QString shown = QString::fromStdString(job::JobDocument::ShownName(recent[i]));
         shown.replace('&', "&&");
         QAction* action = RecentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
         connect(action, &QAction::triggered, this, [this, path] { OpenRecentJob(path); });
     }
-    RecentMenu->setEnabled(!recent.isEmpty());
+    RecentMenu->setEnabled(!recent.empty());
 }
 
 bool TForm1::SaveJob()
 {
-    return jobPath_.isEmpty() ? SaveJobAs() : SaveJobTo(jobPath_);
+    return JobPath().isEmpty() ? SaveJobAs() : SaveJobTo(JobPath());
 }
 
 bool TForm1::SaveJobAs()
@@ -247,7 +253,7 @@ QString TForm1::ChooseJobFile(bool forSaving)
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(job::kExtension);
     if (forSaving)
-        dialog.selectFile(jobPath_.isEmpty() ? QString("задание.%1").arg(job::kExtension) : QFileInfo(jobPath_).fileName());
+        dialog.selectFile(JobPath().isEmpty() ? QString("задание.%1").arg(job::kExtension) : QFileInfo(JobPath()).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();

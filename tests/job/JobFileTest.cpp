@@ -123,6 +123,9 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"bareFraction", JobText("", ".1e1"), "это не JSON: недопустимое значение (строка 1, столбец 39)"},
         {"duplicateField", JobText("\n  \"EXc\": \"1\",\n  \"EXc\": \"2\""), "член «EXc» задан дважды (строка 3, столбец 3)"},
         {"duplicateTag", R"({"format": "snesenie-job", "format": "x", "version": 1, "fields": {}})", "член «format» задан дважды (строка 1, столбец 28)"},
+        // found by fuzzing: a number too large for a double ended the program
+        {"hugeNumber", JobText("", "1e999"), "число слишком велико (строка 1, столбец 39)"},
+        {"hugeText", JobText(R"("EXc": 1e999)"), "число слишком велико (строка 1, столбец 80)"},
         {"deep", std::string(100, '[') + std::string(100, ']'), "слишком глубокая вложенность"},
     };
     for (const auto& row : rows) {
