@@ -15,9 +15,13 @@ bool IsPlausiblePath(const std::string& path)
 {
     if (path.empty() || path.size() > kMaxPathBytes || !IsValidUtf8(path) || !std::filesystem::path(path).is_absolute())
         return false;
-    for (std::size_t i = 0; i < path.size();)
-        if (IsControlOrInvisible(*NextCodePoint(path, i)))
+    // A control character is in no file name a person made; an invisible or
+    // bidirectional one may be, and is shown escaped.
+    for (std::size_t i = 0; i < path.size();) {
+        const char32_t c = *NextCodePoint(path, i);
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
             return false;
+    }
     return true;
 }
 

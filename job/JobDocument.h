@@ -39,8 +39,8 @@ public:
     /// The recent jobs, latest first.
     const std::vector<std::string>& Recent() const { return recent_; }
     /// Takes a stored list: entries that cannot be paths (empty, relative,
-    /// longer than 4096 bytes, not UTF-8, with control or invisible
-    /// characters) and repeats are dropped, and at most kMaxRecent kept.
+    /// longer than 4096 bytes, not UTF-8, with control characters) and
+    /// repeats are dropped, and at most kMaxRecent kept.
     void SetRecent(const std::vector<std::string>& paths);
     /// Takes path off the recent list (a job that is gone).
     void Forget(const std::string& path);

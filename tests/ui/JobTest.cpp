@@ -2,6 +2,7 @@
 // the recent list, and the question before changed inputs are thrown away,
 // for every way the window can be closed.
 
+#include "FailingCalls.h"
 #include "FieldTable.h"
 #include "JobFile.h"
 #include "StaleMarks.h"
@@ -286,6 +287,24 @@ private slots:
         QCOMPARE(ui->Text("EXa"), QString("6327,50"));
     }
 
+    // a save whose rename failed used to be taken for done, nothing saved
+    void failedRenameIsAFailedSave()
+    {
+        const QString path = JobPath("job.snesenie");
+        QVERIFY(ui->form1->SaveJobTo(path));
+        const QByteArray before = Bytes(path);
+        ui->Edit("EXa")->setText("6327,50");
+        FailCall("rename", EXDEV);
+        ui->form1->SaveAction->trigger();
+        FailCall(nullptr, 0);
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, "Не удалось сохранить задание «" + path + "»: файлы на разных файловых системах.");
+        QCOMPARE(Bytes(path), before);
+        QVERIFY(ui->form1->isWindowModified());
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
     // A tab inside a text could be kept in a box but never read back from a
     // job: the save is refused, naming the box as the window labels it and
     // the invisible character, and the box is shown.
@@ -491,6 +510,28 @@ private slots:
 
         ui->form1->RecentMenu->actions().at(1)->trigger();
         QCOMPARE(ui->form1->JobPath(), JobPath("8.snesenie"));
+    }
+
+    // A recent entry with a line break or U+202E used to reach the menu raw;
+    // a FIFO among them used to freeze the window.
+    void recentMenuShowsOnlyPlausiblePathsEscaped()
+    {
+        const QString fifo = JobPath("канал.snesenie");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString bidi = JobPath("\u202Eenisens.fdp");
+        QSettings("snesenie", "snesenie")
+            .setValue("jobs/recent", QStringList{fifo, "/tmp/a\nb.snesenie", bidi, "relative.snesenie",
+                                                 "/" + QString(5000, 'a')});
+        ui->form1->FileMenu->aboutToShow();
+        QStringList shown;
+        for (QAction* action : ui->form1->RecentMenu->actions())
+            shown << action->text();
+        QCOMPARE(shown, QStringList({"&1 " + fifo, "&2 " + QString(bidi).replace(QChar(0x202E), "\\u202E")}));
+
+        ui->form1->RecentMenu->actions().at(0)->trigger();
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.contains("это именованный канал (FIFO), а не обычный файл"), qPrintable(box.text));
     }
 
     void inputBoxesHoldWhatAJobHolds()

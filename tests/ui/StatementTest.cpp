@@ -195,6 +195,26 @@ private slots:
         QVERIFY(Type(path) == std::filesystem::file_type::fifo);
     }
 
+    // Экспорт в PDF… onto a job's name used to replace the job with a PDF.
+    void exportMenuAddsPdfToTheName()
+    {
+        QTemporaryDir here;
+        const QString job = here.filePath("станция7.snesenie");
+        QFile file(job);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{}") == 2);
+        file.close();
+        ui->watch.fileToPick = job;
+        ui->watch.reply = QMessageBox::Yes;
+        ui->form1->PdfAction->trigger();
+        ui->watch.Take();
+        QFile old(job);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("{}"));
+        QFile pdf(job + ".pdf");
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+    }
+
     // The program's own --pdf, as a script in an office would run it: no
     // display at all, and the exit status tells the outcome.
     void headlessStatement_data()
