@@ -2,8 +2,6 @@
 
 #include "SafeFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 
@@ -21,12 +19,11 @@ std::string StatementTargetProblem(const std::filesystem::path& out, const std::
 {
     if (!HasPdfExtension(out))
         return "имя файла ведомости должно оканчиваться на .pdf";
-    struct stat target {};
-    if (::stat(out.c_str(), &target) != 0)
+    std::error_code error;
+    if (!std::filesystem::exists(out, error))
         return {};  // a new name; the writer says why, if it cannot be made
-    struct stat job {};
-    if (!jobPath.empty() && ::stat(jobPath.c_str(), &job) == 0 && job.st_dev == target.st_dev &&
-        job.st_ino == target.st_ino)
+    // The same file by any name: a link, a hard link, "./" in front.
+    if (!jobPath.empty() && std::filesystem::equivalent(out, jobPath, error))
         return "это сам файл задания, ведомость его не заменит";
     if (const std::string problem = NotRegularFileProblem(out); !problem.empty())
         return problem;
