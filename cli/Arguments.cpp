@@ -207,6 +207,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             // An empty list is no press at all: the inputs as given, e.g. to
             // turn them into a job.
             out.presses = ParsePresses(value());
+            out.pressGiven = true;
         } else if (option == "--input") {
             std::string path;
             file(path);
@@ -215,10 +216,25 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             file(out.job);
         } else if (option == "--save-job") {
             file(out.saveJob);
+        } else if (option == "--batch") {
+            file(out.batch);
+        } else if (option == "--results") {
+            file(out.results);
+        } else if (option == "--separator") {
+            const std::string separator = value();
+            if (separator.size() != 1 || (separator != ";" && separator != ","))
+                throw UsageError("разделитель --separator — «;» или «,», а не " + QuoteText(separator));
+            out.separator = separator[0];
         } else {
             throw UsageError("неизвестный параметр " + QuoteText(option));
         }
     }
+    if (out.batch.empty() && (!out.results.empty() || out.separator != 0))
+        throw UsageError("--results и --separator задаются только вместе с --batch");
+    if (!out.batch.empty() && (!out.assignments.empty() || !out.job.empty() || !out.saveJob.empty() || out.state ||
+                               out.control || out.pressGiven))
+        throw UsageError("--batch считает станции из таблицы; ИМЯ=ТЕКСТ, --input, --job, --save-job, --press, "
+                         "--state и --control с ним не задаются");
     return out;
 }
 
@@ -234,6 +250,7 @@ const char* UsageText()
 {
     return R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
                             [--input ФАЙЛ] [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
+       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--separator ЗНАК]
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
 так же, как окно программы, и печатает все 77 полей.
@@ -257,6 +274,14 @@ const char* UsageText()
   --save-job ЗАДАНИЕ
                   после всех кнопок записать тексты полей ввода в задание,
                   которое можно открыть в окне
+  --batch СТАНЦИИ посчитать пакет станций: таблицу CSV (столбец station и
+                  26 полей ввода) или папку заданий .snesenie; каждая станция
+                  считается на своём листе (страницы 1–3 и контроль)
+  --results ФАЙЛ  куда записать таблицу результатов пакета (CSV UTF-8 с BOM;
+                  без --results — в стандартный вывод)
+  --separator ЗНАК
+                  разделитель таблицы станций, «;» или «,» (по умолчанию —
+                  из строки заголовка)
   --help          эта справка
   --version       версия программы и лицензия
 
@@ -267,6 +292,9 @@ const char* UsageText()
 Код возврата: 0 — все кнопки выполнены, 1 — была ошибка или отказ или
 задание не записано, 2 — неверная командная строка или задание --job
 не открыто (ничего не считается).
+С --batch: 0 — все станции посчитаны и в допуске, 3 — где-то допуск
+превышен, 1 — какая-то станция не посчитана или результаты не записаны,
+2 — таблица станций не прочитана или файл результатов недопустим.
 )";
 }
 

@@ -19,8 +19,12 @@ struct Arguments {
     /// in command-line order, each field once with the last text given to it
     std::vector<std::pair<std::string, std::string>> assignments;
     std::vector<Press> presses{Press::Ok1, Press::Ok2, Press::Ok3};
+    bool pressGiven = false;  ///< --press was on the command line
     std::string job;      ///< --job: a job file put on the sheet before every assignment
     std::string saveJob;  ///< --save-job: where the inputs are written after the presses
+    std::string batch;    ///< --batch: a table of stations or a folder of jobs, each computed
+    std::string results;  ///< --results: where the batch's table of results is written
+    char separator = 0;   ///< --separator: of the table of stations; 0 takes it from the header
 };
 
 /// A malformed command line; what() says what is wrong, in Russian.

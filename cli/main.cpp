@@ -2,6 +2,7 @@
 // checking the core end to end. It only moves texts in and out of the core.
 
 #include "Arguments.h"
+#include "BatchCommand.h"
 #include "ControlRecord.h"
 #include "FieldTable.h"
 #include "JobOptions.h"
@@ -130,6 +131,8 @@ int main(int argc, char** argv)
             std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
         return Written() ? 0 : 1;
     }
+    if (!args.batch.empty())
+        return RunBatchCommand(args);
 
     MemoryFields fields;
     CalcState state;

@@ -583,4 +583,139 @@ TEST_F(Cli, ControlAfterTheFields)
     }
 }
 
+// A table of the example sheet under the given station names, one row each;
+// a row may change one field: {"name", "EXa", "63x7"}. The columns are in
+// the order of their names, so EXa is the second.
+std::string StationTable(const std::vector<std::vector<std::string>>& rows)
+{
+    const std::map<std::string, std::string> example{
+        {"EXc", "3700,05"}, {"EYc", "13936,62"}, {"EXb", "7049,74"}, {"EYb", "17577,28"}, {"EXa", "6327,46"},
+        {"EYa", "12351,48"}, {"Ebb1g", "45"},    {"Ebb1m", "22"},    {"Ebb1s", "45,1"},   {"Ebb11g", "63"},
+        {"Ebb11m", "52"},   {"Ebb11s", "54,7"},  {"Ebb2g", "94"},    {"Ebb2m", "30"},     {"Ebb2s", "54,6"},
+        {"Ebb22g", "89"},   {"Ebb22m", "29"},    {"Ebb22s", "37,2"}, {"Eb1", "60,76"},    {"Eb2", "42,14"},
+        {"Edd1g", "71"},    {"Edd1m", "12"},     {"Edd1s", "42,3"},  {"Edd2g", "137"},    {"Edd2m", "45"},
+        {"Edd2s", "52,8"},
+    };
+    std::string out = "station";
+    for (const auto& [name, text] : example)
+        out += ";" + name;
+    out += "\r\n";
+    for (const std::vector<std::string>& row : rows) {
+        out += row[0];
+        for (const auto& [name, text] : example)
+            out += ";" + (row.size() == 3 && row[1] == name ? row[2] : text);
+        out += "\r\n";
+    }
+    return out;
+}
+
+TEST_F(Cli, BatchExitStatusSaysHowTheStationsWent)
+{
+    const std::string weak = "warning;";  // the example's base through C is a weak intersection
+    const struct {
+        const char* name;
+        std::vector<std::vector<std::string>> rows;
+        int status;
+        std::string err;
+    } rows[] = {
+        {"allWithin", {{"1"}, {"2"}}, 0, ""},
+        {"oneExceeded", {{"1"}, {"2", "Eb1", "70"}, {"3"}}, 3, ""},
+        {"oneFailed", {{"1"}, {"2", "Eb1", "70"}, {"3", "EXa", "63x7"}, {"4"}}, 1,
+         "snesenie-cli: станция «3», строка 4, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string table = WriteFile(StationTable(row.rows), "станции.csv");
+        const Result r = RunCli({"--batch", table});
+        EXPECT_EQ(r.status, row.status);
+        // stderr is no terminal here: no progress, only the failures
+        EXPECT_EQ(r.err, row.err);
+        const std::vector<std::string> lines = Lines(r.out);
+        ASSERT_EQ(lines.size(), row.rows.size() + 1);
+        EXPECT_TRUE(lines[0].starts_with("station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;")) << lines[0];
+        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;"));
+
+        // The same table to a file, with the byte-order mark a spreadsheet
+        // looks for; nothing on stdout then.
+        const Result toFile = RunCli({"--batch=" + table, "--results=" + dir_ + "/итог.csv"});
+        EXPECT_EQ(toFile.status, row.status);
+        EXPECT_EQ(toFile.out, "");
+        std::ifstream in(dir_ + "/итог.csv", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "\xEF\xBB\xBF" + r.out);
+    }
+}
+
+TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
+{
+    namespace fs = std::filesystem;
+    const std::string good = StationTable({{"1"}});
+    const std::string results = dir_ + "/итог.csv";
+    const struct {
+        const char* name;
+        std::string table;
+        std::vector<std::string> more;
+        std::string says;
+    } rows[] = {
+        {"ragged", good + "2;1\r\n", {}, "строка 3, столбец 3: в строке 2 ячеек, а в заголовке 27."},
+        {"openQuote", good + "\"2;1\r\n", {}, "строка 3, столбец 1: кавычка открыта и не закрыта до конца файла."},
+        {"fieldTwice", "station;EXa;EXa\r\n", {}, "строка 1, столбец 3: столбец «EXa» назван дважды (столбцы 2 и 3)."},
+        {"binary", std::string("\0\0\0\0;", 5), {}, "нулевой байт: это двоичный файл, а не таблица CSV."},
+        {"wrongSeparator", good, {"--separator=,"}, "неизвестный столбец «station;"},
+        {"resultsOverTable", good, {"--results", dir_ + "/станции.csv"},
+         "результаты не записаны в «" + dir_ + "/станции.csv»: это таблица станций, из которой считается пакет."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string table = WriteFile(row.table, "станции.csv");
+        std::vector<std::string> args{"--batch", table};
+        args.insert(args.end(), row.more.begin(), row.more.end());
+        if (row.more.empty() || row.more[0] != "--results")
+            args.insert(args.end(), {"--results", results});
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("станция"), std::string::npos) << "nothing was computed";
+        EXPECT_FALSE(fs::exists(results));
+        std::ifstream in(table, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), row.table) << "the table is untouched";
+    }
+
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string says;
+    } usage[] = {
+        {"resultsAlone", {"--results", results}, "--results и --separator задаются только вместе с --batch"},
+        {"withAssignment", {"--batch", dir_, "EXa=1"}, "--batch считает станции из таблицы"},
+        // every station is pressed through all its pages; a press list would be ignored
+        {"withPress", {"--press", "ok1", "--batch", dir_}, "--batch считает станции из таблицы"},
+        {"badSeparator", {"--batch", dir_, "--separator", "\\t"}, "«;» или «,», а не «\\t»"},
+        {"twice", {"--batch", dir_, "--batch", dir_}, "--batch можно задать только один раз"},
+    };
+    for (const auto& row : usage) {
+        SCOPED_TRACE(row.name);
+        const Result r = RunCli(row.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(Cli, BatchOfTheReadmeExample)
+{
+    // the table of docs/stations.csv gives what the README shows of it
+    const Result r = RunCli({"--batch", SNESENIE_EXAMPLE_STATIONS});
+    EXPECT_EQ(r.status, 1);
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_TRUE(lines[1].starts_with("Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;-0,4``;ok;"));
+    EXPECT_TRUE(lines[1].ends_with(";warning;\r"));
+    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48 м (1:6);exceeded;"));
+    EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
+    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
+                        "число: «52,8\"\"».\"\r");
+    EXPECT_EQ(r.err, "snesenie-cli: станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
+                     "АСР» не число: «52,8\"».\n");
+}
+
 } // namespace

@@ -1,0 +1,359 @@
+#include "Stations.h"
+
+#include "Errors.h"
+#include "FieldTable.h"
+#include "Utf8.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace snesenie::batch {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string Where(int line, int column)
+{
+    std::string out = "строка " + std::to_string(line);
+    if (column > 0)
+        out += ", столбец " + std::to_string(column);
+    return out;
+}
+
+[[noreturn]] void Refuse(const std::string& fileName, const std::string& problem)
+{
+    throw BatchError("Не удалось прочитать таблицу станций " + QuoteText(fileName) + ": " + problem + ".");
+}
+
+[[noreturn]] void RefuseAt(const std::string& fileName, int line, int column, const std::string& problem)
+{
+    Refuse(fileName, Where(line, column) + ": " + problem);
+}
+
+struct Cell {
+    std::string text;
+    int line;  // where the cell starts
+};
+
+struct Record {
+    std::vector<Cell> cells;
+    int line;  // where the record starts
+};
+
+// RFC 4180 cells, one record at a time. Every byte that is not a quote, the
+// separator or a line end is taken as it stands, so the cutting is the same
+// whatever the text in between; what a cell holds is checked afterwards.
+class Reader {
+public:
+    Reader(std::string_view content, char separator, const std::string& fileName)
+        : in_(content), separator_(separator), fileName_(fileName)
+    {
+    }
+
+    bool AtEnd() const { return pos_ >= in_.size(); }
+
+    Record Next()
+    {
+        Record record{{}, line_};
+        for (;;) {
+            Cell cell{{}, line_};
+            const int column = static_cast<int>(record.cells.size()) + 1;
+            if (pos_ < in_.size() && in_[pos_] == '"')
+                ReadQuoted(cell, column);
+            else
+                ReadPlain(cell, column);
+            Check(cell, column);
+            record.cells.push_back(std::move(cell));
+            if (pos_ >= in_.size())
+                return record;
+            if (in_[pos_] == separator_) {
+                ++pos_;
+                continue;
+            }
+            // a line end: LF, or CR LF
+            pos_ += in_[pos_] == '\r' ? 2 : 1;
+            ++line_;
+            return record;
+        }
+    }
+
+private:
+    bool AtLineEnd(std::size_t i) const
+    {
+        return in_[i] == '\n' || (in_[i] == '\r' && i + 1 < in_.size() && in_[i + 1] == '\n');
+    }
+
+    void ReadPlain(Cell& cell, int column)
+    {
+        const std::size_t start = pos_;
+        while (pos_ < in_.size() && in_[pos_] != separator_ && !AtLineEnd(pos_)) {
+            if (in_[pos_] == '"')
+                RefuseAt(fileName_, line_, column,
+                         "кавычка внутри ячейки без кавычек (ячейку с кавычками целиком заключают в кавычки, а "
+                         "кавычку внутри неё удваивают)");
+            ++pos_;
+        }
+        cell.text.assign(in_.substr(start, pos_ - start));
+    }
+
+    void ReadQuoted(Cell& cell, int column)
+    {
+        const int opened = line_;
+        ++pos_;
+        for (;;) {
+            const std::size_t quote = in_.find('"', pos_);
+            if (quote == std::string_view::npos)
+                RefuseAt(fileName_, opened, column, "кавычка открыта и не закрыта до конца файла");
+            const std::string_view part = in_.substr(pos_, quote - pos_);
+            line_ += static_cast<int>(std::count(part.begin(), part.end(), '\n'));
+            cell.text.append(part);
+            pos_ = quote + 1;
+            if (pos_ < in_.size() && in_[pos_] == '"') {
+                cell.text += '"';
+                ++pos_;
+                continue;
+            }
+            break;
+        }
+        if (pos_ < in_.size() && in_[pos_] != separator_ && !AtLineEnd(pos_))
+            RefuseAt(fileName_, line_, column,
+                     std::string("после закрывающей кавычки ожидается разделитель «") + separator_ +
+                         "» или конец строки");
+    }
+
+    // A zero byte or bytes that are not UTF-8 mean this is not a table at
+    // all (a binary file, a table saved in another encoding): refused before
+    // anything is computed, so nothing is half done.
+    void Check(const Cell& cell, int column) const
+    {
+        if (cell.text.find('\0') != std::string::npos)
+            RefuseAt(fileName_, cell.line, column, "нулевой байт: это двоичный файл, а не таблица CSV");
+        if (!IsValidUtf8(cell.text))
+            RefuseAt(fileName_, cell.line, column,
+                     "текст не в кодировке UTF-8 (сохраните таблицу как «CSV UTF-8»)");
+    }
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    char separator_;
+    const std::string& fileName_;
+};
+
+// The separator of the header line: the header holds only names, so the
+// first ';' or ',' outside quotes tells which one the table uses.
+char DetectSeparator(std::string_view content, const std::string& fileName)
+{
+    bool quoted = false;
+    for (const char c : content) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == '\n')
+            break;
+        else if (!quoted && c == ';')
+            return ';';
+    }
+    quoted = false;
+    for (const char c : content) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == '\n')
+            break;
+        else if (!quoted && c == ',')
+            return ',';
+    }
+    RefuseAt(fileName, 1, 0,
+             "в заголовке нет разделителя «;» или «,»: первая строка должна называть столбцы station и 26 полей "
+             "ввода");
+}
+
+std::string_view TrimSpaces(std::string_view s)
+{
+    const std::size_t start = s.find_first_not_of(" \t");
+    if (start == std::string_view::npos)
+        return {};
+    return s.substr(start, s.find_last_not_of(" \t") - start + 1);
+}
+
+// The header: which column holds the name, and which each field.
+struct Header {
+    int stationColumn = 0;  // from 1
+    std::vector<std::string> fieldOfColumn;  // from 0; empty for the station column
+    std::map<std::string, int, std::less<>> columns;
+};
+
+Header ReadHeader(const Record& record, const std::string& fileName)
+{
+    Header header;
+    header.fieldOfColumn.resize(record.cells.size());
+    for (std::size_t i = 0; i < record.cells.size(); ++i) {
+        const int column = static_cast<int>(i) + 1;
+        const std::string name(TrimSpaces(record.cells[i].text));
+        if (name.empty())
+            RefuseAt(fileName, record.line, column, "у столбца нет имени");
+        int& seen = name == kStationColumn ? header.stationColumn : header.columns[name];
+        if (seen != 0)
+            RefuseAt(fileName, record.line, column,
+                     "столбец " + QuoteText(name) + " назван дважды (столбцы " + std::to_string(seen) + " и " +
+                         std::to_string(column) + ")");
+        seen = column;
+        if (name == kStationColumn)
+            continue;
+        const FieldInfo* field = FindField(name);
+        if (field == nullptr)
+            RefuseAt(fileName, record.line, column,
+                     "неизвестный столбец " + QuoteText(name) + " (ожидаются station и имена 26 полей ввода: "
+                                                               "EXc, EYc, EXb, …)");
+        if (field->kind != FieldKind::Input)
+            RefuseAt(fileName, record.line, column,
+                     "столбец " + QuoteText(name) + " — поле, которое вычисляет программа; его не задают");
+        header.fieldOfColumn[i] = name;
+    }
+    if (header.stationColumn == 0)
+        RefuseAt(fileName, record.line, 0, "нет столбца «station» с названием станции");
+    std::string missing;
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input && !header.columns.contains(f.name))
+            missing += (missing.empty() ? "" : ", ") + std::string(f.name);
+    if (!missing.empty())
+        RefuseAt(fileName, record.line, 0, "нет столбцов полей ввода: " + missing);
+    return header;
+}
+
+bool AllEmpty(const Record& record)
+{
+    return std::all_of(record.cells.begin(), record.cells.end(), [](const Cell& c) { return c.text.empty(); });
+}
+
+std::string DisplayName(const std::filesystem::path& path) { return path.string(); }
+
+} // namespace
+
+bool IsSeparator(char c) { return c == ';' || c == ','; }
+
+StationList ParseStationTable(std::string_view content, const std::string& fileName, char separator)
+{
+    if (std::ssize(content) > kMaxTableBytes)
+        Refuse(fileName, "файл больше 16 МиБ, это не таблица станций");
+    if (content.starts_with(kBom))
+        content.remove_prefix(kBom.size());
+    if (TrimSpaces(content).find_first_not_of("\r\n") == std::string_view::npos)
+        Refuse(fileName, "файл пуст");
+    if (separator == 0)
+        separator = DetectSeparator(content, fileName);
+
+    Reader reader(content, separator, fileName);
+    const Record first = reader.Next();
+    const Header header = ReadHeader(first, fileName);
+
+    StationList list;
+    list.separator = separator;
+    list.columns = header.columns;
+    while (!reader.AtEnd()) {
+        const Record record = reader.Next();
+        if (AllEmpty(record))
+            continue;
+        const std::size_t want = first.cells.size();
+        if (record.cells.size() != want) {
+            const int column = static_cast<int>(std::min(record.cells.size(), want)) + 1;
+            RefuseAt(fileName, record.line, column,
+                     "в строке " + std::to_string(record.cells.size()) + " ячеек, а в заголовке " +
+                         std::to_string(want));
+        }
+        Station station;
+        station.line = record.line;
+        for (std::size_t i = 0; i < want; ++i) {
+            if (static_cast<int>(i) + 1 == header.stationColumn)
+                station.name = record.cells[i].text;
+            else
+                station.texts.emplace(header.fieldOfColumn[i], record.cells[i].text);
+        }
+        list.stations.push_back(std::move(station));
+    }
+    if (list.stations.empty())
+        Refuse(fileName, "в таблице нет ни одной станции, только заголовок");
+    return list;
+}
+
+StationList ReadStationTable(const std::filesystem::path& path, char separator)
+{
+    const std::string name = DisplayName(path);
+    std::string content;
+#if defined(__unix__) || defined(__APPLE__)
+    // Opened without waiting, and looked at through the open descriptor: a
+    // FIFO would otherwise hang the batch until someone writes to it, and a
+    // check by name before the open could be raced.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        Refuse(name, std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        Refuse(name, std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        Refuse(name, "это папка, а не файл");
+    if (!S_ISREG(info.st_mode))
+        Refuse(name, S_ISFIFO(info.st_mode)   ? "это именованный канал (FIFO), а не обычный файл"
+                     : S_ISCHR(info.st_mode) ? "это символьное устройство, а не обычный файл"
+                     : S_ISSOCK(info.st_mode) ? "это сокет, а не обычный файл"
+                                              : "это не обычный файл");
+    if (info.st_size > kMaxTableBytes)
+        Refuse(name, "файл больше 16 МиБ, это не таблица станций");
+    // One byte past the limit is enough to know a file that grew meanwhile is
+    // too large.
+    content.resize(static_cast<std::size_t>(kMaxTableBytes) + 1);
+    std::size_t got = 0;
+    while (got < content.size()) {
+        const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            Refuse(name, std::string("ошибка чтения: ") + std::strerror(errno));
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    content.resize(got);
+#else
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::directory)
+        Refuse(name, "это папка, а не файл");
+    if (status.type() != std::filesystem::file_type::regular)
+        Refuse(name, error ? error.message() : std::string("это не обычный файл"));
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        Refuse(name, "файл не открывается");
+    content.resize(static_cast<std::size_t>(kMaxTableBytes) + 1);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    if (in.bad())
+        Refuse(name, "ошибка чтения");
+    content.resize(static_cast<std::size_t>(in.gcount()));
+#endif
+    StationList list = ParseStationTable(content, name, separator);
+    list.inputs.push_back(path);
+    return list;
+}
+
+StationList ReadStations(const std::filesystem::path& path, char separator)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return ReadJobFolder(path);
+    return ReadStationTable(path, separator);
+}
+
+} // namespace snesenie::batch

@@ -1,0 +1,57 @@
+// Speed of a batch: a season's table of 10,000 stations read from its text,
+// each computed through pages 1, 2, 3 and the control on a sheet of its own,
+// and the table of results made. Only the disk is left out.
+
+#include "FieldTable.h"
+#include "Results.h"
+#include "RunStation.h"
+#include "Stations.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+using namespace snesenie;
+using namespace snesenie::batch;
+
+// The example sheet 10,000 times, each station's A and bases moved a little
+// so that no two sheets are alike.
+std::string TableOfStations(int count)
+{
+    std::string out = "station";
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input)
+            out.append(";").append(f.name);
+    out += "\r\n";
+    for (int i = 0; i < count; ++i) {
+        out += "Пункт " + std::to_string(i + 1);
+        for (const FieldInfo& f : Fields()) {
+            if (f.kind != FieldKind::Input)
+                continue;
+            std::string text(f.example);
+            if (f.name == "EXa" || f.name == "EYa" || f.name == "Eb1")
+                text += std::to_string(i % 97);
+            out.append(";").append(text);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+void BM_Batch(benchmark::State& bench)
+{
+    const std::string table = TableOfStations(static_cast<int>(bench.range(0)));
+    for (auto _ : bench) {
+        const StationList list = ParseStationTable(table, "bench.csv");
+        ResultsTable results(list, true);
+        for (const Station& station : list.stations)
+            results.Add(station, RunStation(station, Tolerances{}));
+        benchmark::DoNotOptimize(results.Text().data());
+    }
+    bench.SetItemsProcessed(bench.iterations() * bench.range(0));
+}
+BENCHMARK(BM_Batch)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Arguments.h"
+
+namespace snesenie::cli {
+
+/// --batch: reads the stations, computes each, writes the table of results
+/// (to --results, or to standard output) and reports each station that
+/// failed on standard error, with progress there too when it is a terminal.
+/// Returns the exit status: 0 when every station is computed and within
+/// tolerance, 3 when some tolerance is exceeded, 1 when some station failed
+/// or the results could not be written, 2 when the stations cannot be read
+/// or the results may not be written where asked (nothing is computed then).
+int RunBatchCommand(const Arguments& args);
+
+} // namespace snesenie::cli

@@ -1,0 +1,305 @@
+// Running a batch: each station on a sheet of its own, a failure that stops
+// one station and no other, a folder of jobs, and a table of results that
+// is written whole or not at all, never over what the batch was read from.
+
+#include "Errors.h"
+#include "FieldTable.h"
+#include "JobFile.h"
+#include "Results.h"
+#include "RunStation.h"
+#include "Stations.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace snesenie;
+using namespace snesenie::batch;
+
+namespace {
+
+Station Example(const std::string& name)
+{
+    Station station;
+    station.name = name;
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input)
+            station.texts.emplace(f.name, f.example);
+    return station;
+}
+
+// The example sheet's results, as the window prints them.
+const std::array<std::string, 6> kExamplePoint{"6234,85", "12335,23", "6234,85", "12335,23", "6234,85", "12335,23"};
+
+std::string ReadAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> Split(const std::string& line, char sep)
+{
+    std::vector<std::string> cells(1);
+    for (const char c : line) {
+        if (c == sep)
+            cells.emplace_back();
+        else
+            cells.back() += c;
+    }
+    return cells;
+}
+
+class BatchFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "snesenie-batch-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::filesystem::path Write(const std::string& name, const std::string& content)
+    {
+        const std::filesystem::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    std::filesystem::path dir_;
+};
+
+} // namespace
+
+TEST(RunStation, ExampleComputedWithItsControl)
+{
+    const StationResult result = RunStation(Example("1"), Tolerances{});
+    ASSERT_TRUE(result.computed) << result.error;
+    EXPECT_EQ(result.point, kExamplePoint);
+    ASSERT_TRUE(result.control);
+    // the results table has a column for every check the control gives
+    ASSERT_EQ(result.control->checks.size(), kCheckNames.size());
+    for (std::size_t i = 0; i < kCheckNames.size(); ++i)
+        EXPECT_EQ(result.control->checks[i].name, kCheckNames[i]);
+    // the tolerances given are the ones judged by
+    Tolerances strict;
+    strict.gammaMin = 10;
+    strict.directionSeconds = 0.1;
+    const StationResult judged = RunStation(Example("1"), strict);
+    EXPECT_EQ(judged.control->checks[1].verdict, Verdict::Exceeded);
+}
+
+TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
+{
+    // The middle rows stop: at a text that is not a number (its column
+    // named), at a division by zero on page 2 (no field to name), at an
+    // empty cell; the stations around them come out as alone.
+    StationList list;
+    list.columns = {{"EXa", 6}, {"Eb1", 21}};
+    list.stations = {Example("до"), Example("не число"), Example("деление"), Example("пусто"), Example("после")};
+    for (std::size_t i = 0; i < list.stations.size(); ++i)
+        list.stations[i].line = static_cast<int>(i) + 2;
+    list.stations[1].texts["EXa"] = "63x7";
+    // B right behind a base angle of 151° on page 2: a recorded sheet whose
+    // page 2 divides by zero
+    const std::map<std::string, std::string> zero{
+        {"EXa", "4165,05"},  {"EXb", "2883,85"},   {"EXc", "5144,58"},   {"EYa", "51291,2"},  {"EYb", "61186,42"},
+        {"EYc", "53006,26"}, {"Eb1", "58,9"},      {"Eb2", "125,1"},     {"Ebb11g", "68"},    {"Ebb11m", "21"},
+        {"Ebb11s", "48,5"},  {"Ebb1g", "29"},      {"Ebb1m", "0"},       {"Ebb1s", "0"},      {"Ebb22g", "95"},
+        {"Ebb22m", "53"},    {"Ebb22s", "38,8"},   {"Ebb2g", "151"},     {"Ebb2m", "0"},      {"Ebb2s", "0"},
+        {"Edd1g", "54"},     {"Edd1m", "55"},      {"Edd1s", "38,5"},    {"Edd2g", "29"},     {"Edd2m", "52"},
+        {"Edd2s", "37,6"},
+    };
+    for (const auto& [name, text] : zero)
+        list.stations[2].texts[name] = text;
+    list.stations[3].texts["Eb1"] = " ";
+
+    std::vector<StationResult> results;
+    for (const Station& station : list.stations)
+        results.push_back(RunStation(station, Tolerances{}));
+    EXPECT_TRUE(results[0].computed);
+    EXPECT_EQ(results[0].point, kExamplePoint);
+    EXPECT_TRUE(results[4].computed);
+    EXPECT_EQ(results[4].point, kExamplePoint);
+    const std::string failures[] = {
+        FailureText(list.stations[1], results[1], list),
+        FailureText(list.stations[2], results[2], list),
+        FailureText(list.stations[3], results[3], list),
+    };
+    EXPECT_EQ(failures[0], "строка 3, столбец 6 (EXa): В поле «Xa» не число: «63x7».");
+    EXPECT_EQ(failures[1], "строка 4: Деление на ноль.");
+    EXPECT_TRUE(failures[2].starts_with("строка 5, столбец 21 (Eb1): В поле ")) << failures[2];
+    for (int i : {1, 2, 3}) {
+        EXPECT_FALSE(results[i].computed);
+        EXPECT_FALSE(results[i].control);
+        EXPECT_EQ(results[i].point, (std::array<std::string, 6>{}));
+    }
+
+    // In the table each failure has its row: the name and the error only.
+    list.separator = ';';
+    const std::string table = FormatResults(list, results, false);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < table.size();) {
+        const std::size_t end = table.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << "every line ends in CR LF";
+        lines.push_back(table.substr(start, end - start));
+        start = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0],
+              "station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;AP;AP_verdict;P;P_verdict;GAMMA1;GAMMA1_verdict;GAMMA2;"
+              "GAMMA2_verdict;RIGOROUS;RIGOROUS_verdict;verdict;error");
+    EXPECT_EQ(lines[2], "не число;;;;;;;;;;;;;;;;;;;;" + failures[0]);
+    const std::vector<std::string> first = Split(lines[1], ';');
+    ASSERT_EQ(first.size(), 21u);
+    EXPECT_EQ(first[0], "до");
+    EXPECT_EQ(first[5], "6234,85");
+    EXPECT_EQ(first[10], "ok");  // the two (AP) agree
+    EXPECT_EQ(first[16], "warning");  // γ of the base through C is below 30°
+    EXPECT_EQ(first[19], "warning");
+    EXPECT_EQ(first[20], "");
+}
+
+TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
+{
+    const struct {
+        const char* text;
+        char separator;
+        const char* cell;
+    } rows[] = {
+        {"6234,85", ';', "6234,85"},
+        {"6234,85", ',', "\"6234,85\""},
+        {"Пункт; север", ';', "\"Пункт; север\""},
+        {"Пункт \"Север\"", ';', "\"Пункт \"\"Север\"\"\""},
+        {"две\r\nстроки", ',', "\"две\r\nстроки\""},
+        {"", ';', ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CsvCell(row.text, row.separator), row.cell) << row.text;
+
+    // A file starts with the byte-order mark; the separator is the table's.
+    StationList list;
+    list.separator = ',';
+    list.stations = {Example("Пункт \"1\", север")};
+    const std::string table = FormatResults(list, {RunStation(list.stations[0], Tolerances{})}, true);
+    EXPECT_TRUE(table.starts_with("\xEF\xBB\xBFstation,EXp1,"));
+    EXPECT_NE(table.find("\r\n\"Пункт \"\"1\"\", север\",\"6234,85\",\"12335,23\","), std::string::npos);
+}
+
+TEST_F(BatchFiles, FolderOfJobs)
+{
+    namespace fs = std::filesystem;
+    job::Job bad = job::ExampleJob();
+    bad.texts["Eb2"] = "сорок";
+    job::WriteJob(job::ExampleJob(), dir_ / "Б-2.snesenie");
+    job::WriteJob(bad, dir_ / "А-1.snesenie");
+    Write("В-3.snesenie", "{ не JSON");
+    Write("заметки.txt", "не задание");
+    fs::create_directory(dir_ / "папка.snesenie");
+    ASSERT_EQ(mkfifo((dir_ / "канал.snesenie").c_str(), 0600), 0);
+
+    const StationList list = ReadStations(dir_);
+    ASSERT_EQ(list.stations.size(), 4u);
+    EXPECT_EQ(list.columns.size(), 0u);
+    std::vector<StationResult> results;
+    for (const Station& station : list.stations)
+        results.push_back(RunStation(station, Tolerances{}));
+
+    EXPECT_EQ(list.stations[0].name, "А-1");
+    EXPECT_TRUE(FailureText(list.stations[0], results[0], list)
+                    .starts_with("задание " + QuoteText((dir_ / "А-1.snesenie").string()) + ": В поле "));
+    EXPECT_EQ(list.stations[1].name, "Б-2");
+    EXPECT_TRUE(results[1].computed);
+    EXPECT_EQ(results[1].point, kExamplePoint);
+    EXPECT_EQ(list.stations[2].name, "В-3");
+    EXPECT_FALSE(results[2].computed);
+    EXPECT_NE(results[2].error.find("это не JSON"), std::string::npos) << results[2].error;
+    // a FIFO is not opened, so the batch does not wait on it
+    EXPECT_EQ(list.stations[3].name, "канал");
+    EXPECT_NE(results[3].error.find("это именованный канал (FIFO), а не обычный файл"), std::string::npos);
+    EXPECT_EQ(list.inputs.size(), 4u);
+
+    const fs::path empty = dir_ / "пустая";
+    fs::create_directory(empty);
+    try {
+        ReadStations(empty);
+        ADD_FAILURE() << "an empty folder was read";
+    } catch (const BatchError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Не удалось прочитать папку заданий " + QuoteText(empty.string()) +
+                      ": в ней нет заданий (файлов .snesenie).");
+    }
+}
+
+TEST_F(BatchFiles, ResultsNeverReplaceWhatTheBatchReads)
+{
+    namespace fs = std::filesystem;
+    const fs::path table = Write("станции.csv", "");
+    StationList fromTable;
+    fromTable.inputs = {table};
+    fs::create_symlink(table, dir_ / "ссылка.csv");
+    fs::create_hard_link(table, dir_ / "вторая.csv");
+    ASSERT_EQ(mkfifo((dir_ / "канал.csv").c_str(), 0600), 0);
+    const fs::path jobs = dir_ / "задания";
+    fs::create_directory(jobs);
+    StationList fromJobs;
+    fromJobs.inputs = {jobs / "a.snesenie", jobs / "b.snesenie"};
+    for (const fs::path& job : fromJobs.inputs)
+        Write(fs::relative(job, dir_).string(), "{}");
+
+    const std::string isTable = "это таблица станций, из которой считается пакет";
+    EXPECT_EQ(ResultsTargetProblem(table, fromTable), isTable);
+    EXPECT_EQ(ResultsTargetProblem(dir_ / "ссылка.csv", fromTable), isTable);
+    EXPECT_EQ(ResultsTargetProblem(dir_ / "вторая.csv", fromTable), isTable);
+    EXPECT_EQ(ResultsTargetProblem(dir_ / "." / "станции.csv", fromTable), isTable);
+    EXPECT_EQ(ResultsTargetProblem(dir_ / "канал.csv", fromTable), "это именованный канал (FIFO), а не обычный файл");
+    EXPECT_EQ(ResultsTargetProblem(dir_ / "результаты.csv", fromTable), "");
+    EXPECT_EQ(ResultsTargetProblem(jobs / "b.snesenie", fromJobs),
+              "это задание пакета " + QuoteText((jobs / "b.snesenie").string()));
+    EXPECT_EQ(ResultsTargetProblem(jobs / "результаты.csv", fromJobs), "");
+    EXPECT_EQ(ResultsTargetProblem(table, fromJobs), "");
+}
+
+TEST_F(BatchFiles, ResultsWrittenWholeOrNotAtAll)
+{
+    namespace fs = std::filesystem;
+    const fs::path out = dir_ / "результаты.csv";
+    WriteResultsFile(out, "первые");
+    EXPECT_EQ(ReadAll(out), "первые");
+    fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    WriteResultsFile(out, "вторые");
+    EXPECT_EQ(ReadAll(out), "вторые");
+    EXPECT_EQ(fs::status(out).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // through a link, which stays a link
+    const fs::path link = dir_ / "ссылка.csv";
+    fs::create_symlink(out, link);
+    WriteResultsFile(link, "третьи");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadAll(out), "третьи");
+
+    // a device is refused before anything is written
+    EXPECT_THROW(WriteResultsFile("/dev/null", "x"), BatchError);
+
+    // a folder that cannot be written to leaves the old file and no stray
+    // temporary (root writes anywhere: then only the first half holds)
+    const fs::path locked = dir_ / "закрыта";
+    fs::create_directory(locked);
+    WriteResultsFile(locked / "r.csv", "старые");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    if (::access(locked.c_str(), W_OK) != 0) {
+        EXPECT_THROW(WriteResultsFile(locked / "r.csv", "новые"), BatchError);
+        EXPECT_EQ(ReadAll(locked / "r.csv"), "старые");
+    }
+    fs::permissions(locked, fs::perms::owner_all);
+    EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+}
