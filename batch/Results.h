@@ -13,7 +13,7 @@ namespace snesenie::batch {
 
 /// The checks of the control, in the order the control gives them and the
 /// results table has its columns.
-inline constexpr std::array<const char*, 6> kCheckNames{"D", "AP", "P", "GAMMA1", "GAMMA2", "RIGOROUS"};
+inline constexpr std::array<const char*, 7> kCheckNames{"D", "AP", "P", "GAMMA1", "GAMMA2", "RIGOROUS", "INPUT"};
 
 /// One cell as RFC 4180 writes it: in double quotes, the quotes in it
 /// doubled, when it holds the separator, a quote or a line break; else as it is.

@@ -158,7 +158,7 @@ int main(int argc, char** argv)
         PrintState(state);
     if (args.control)
         PrintControl(control);
-    if (!Written())
+    if (!Written() || !allDone)
         return 1;
-    return allDone ? 0 : 1;
+    return args.control && ControlExceeded(control.Report()) ? kExitControlExceeded : 0;
 }

@@ -217,13 +217,37 @@ std::string ControlReport::Summary() const
     switch (overall) {
     case Verdict::Ok:
         return "Контроль: все допуски соблюдены.";
-    case Verdict::Warning:
-        return "Контроль: допуски соблюдены; слабая засечка: " + which + ".";
+    case Verdict::Warning: {
+        bool shapesOnly = true;
+        for (const Check& c : checks)
+            shapesOnly = shapesOnly && (c.verdict != Verdict::Warning || c.name.starts_with("GAMMA"));
+        return std::string("Контроль: допуски соблюдены; ") + (shapesOnly ? "слабая засечка: " : "предупреждения: ") +
+               which + ".";
+    }
     case Verdict::Exceeded:
         return "Контроль: допуск превышен — " + which + ".";
     }
     return {};
 }
+
+namespace {
+
+// A slip of the hand that still computes: every value outside its usual
+// range, listed so that it is looked at before the sheet is handed in.
+Check InputCheck(const ControlInputs& inputs)
+{
+    Check c{"INPUT", "Исходные данные", "исходные данные", "в обычных пределах", "обычные пределы величин",
+            Verdict::Ok};
+    if (inputs.inputWarnings.empty())
+        return c;
+    c.value.clear();
+    for (const InputWarning& w : inputs.inputWarnings)
+        c.value += (c.value.empty() ? "" : ", ") + w.message;
+    c.verdict = Verdict::Warning;
+    return c;
+}
+
+} // namespace
 
 ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances)
 {
@@ -234,7 +258,13 @@ ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tole
     report.checks.push_back(ShapeCheck(inputs, tolerances, 0));
     report.checks.push_back(ShapeCheck(inputs, tolerances, 1));
     report.checks.push_back(RigorousCheck(inputs, tolerances));
+    report.checks.push_back(InputCheck(inputs));
     return report;
+}
+
+bool ControlExceeded(const std::optional<ControlReport>& report)
+{
+    return report && report->Overall() == Verdict::Exceeded;
 }
 
 } // namespace snesenie

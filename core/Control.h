@@ -5,6 +5,7 @@
 // surveyor's instruction. A pure function of the values the pages carried and
 // printed; the window, the statement and the command line only lay it out.
 
+#include "InputRanges.h"
 #include "Rigorous.h"
 
 #include <optional>
@@ -57,7 +58,7 @@ const char* VerdictCode(Verdict verdict);
 /// One line of the control. The texts never contain ';' or a line break, so
 /// the command line can print them between separators as they are.
 struct Check {
-    std::string name;       ///< D, AP, P, GAMMA1, GAMMA2, RIGOROUS
+    std::string name;       ///< D, AP, P, GAMMA1, GAMMA2, RIGOROUS, INPUT
     std::string title;      ///< what is checked, in Russian
     std::string brief;      ///< the same in a word or two, for the summary line
     std::string value;      ///< the value found, with its unit
@@ -73,6 +74,14 @@ struct ControlReport {
     /// One line for people: the overall verdict and what caused it.
     std::string Summary() const;
 };
+
+/// The exit status of a run whose control has a check beyond its tolerance:
+/// a script must not take a sheet that fails the control for a good one.
+/// Warnings leave the status alone.
+inline constexpr int kExitControlExceeded = 3;
+
+/// Whether there is a control and a check of it is exceeded.
+bool ControlExceeded(const std::optional<ControlReport>& report);
 
 /// Shown where a control would be while it is not computed.
 inline constexpr const char* kControlNotComputed = "Контроль не выполнен: посчитайте все три страницы.";
@@ -94,11 +103,13 @@ struct ControlInputs {
     double d[2];
     double dirAP[2];
     PrintedPoint printed;
+    std::vector<InputWarning> inputWarnings;  ///< page 2's inputs outside their usual ranges
 };
 
 /// The checks, in this order: the two d, the two (AP), the two positions of
-/// P, the shape of each base triangle, and the rigorous solution against the
-/// printed mean. A check whose arithmetic fails says so and is exceeded; the
+/// P, the shape of each base triangle, the rigorous solution against the
+/// printed mean, and the input data (a warning listing every value outside
+/// its usual range). A check whose arithmetic fails says so and is exceeded; the
 /// function itself does not throw on any finite inputs.
 ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances);
 

@@ -74,14 +74,16 @@ void ControlRecord::Note(SheetAction action, Outcome outcome, const PageFields& 
             measured_.reset();
             current_[1] = completed;
             current_[2] = false;
-            if (completed)
+            if (completed) {
                 measured_ = ReadMeasurements(fields);
+                inputWarnings_ = InputWarnings(fields);
+            }
             break;
         case SheetAction::Page3:
             current_[2] = completed;
             if (completed && given_ && measured_) {
                 inputs_ = ControlInputs{*given_, *measured_, {state.D1, state.D2},
-                                        {state.DirAP1, state.DirAP2}, ReadPrinted(fields)};
+                                        {state.DirAP1, state.DirAP2}, ReadPrinted(fields), inputWarnings_};
                 report_ = ComputeControl(*inputs_, tolerances_);
             } else {
                 inputs_.reset();

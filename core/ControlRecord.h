@@ -56,6 +56,7 @@ public:
 private:
     std::optional<GivenPoints> given_;
     std::optional<Measurements> measured_;
+    std::vector<InputWarning> inputWarnings_;
     std::optional<ControlInputs> inputs_;
     std::optional<ControlReport> report_;
     Tolerances tolerances_;

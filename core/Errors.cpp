@@ -1,6 +1,7 @@
 #include "Errors.h"
 
 #include "FieldTable.h"
+#include "Numbers.h"
 #include "Utf8.h"
 
 #include <cstddef>
@@ -38,6 +39,20 @@ std::string FaultMessage(ArithmeticFault fault)
     return "Ошибка вычислений.";
 }
 
+// The same as the sentence after a quantity's name.
+std::string FaultClause(ArithmeticFault fault)
+{
+    switch (fault) {
+    case ArithmeticFault::DivisionByZero:
+        return "деление на ноль.";
+    case ArithmeticFault::InvalidOperation:
+        return "недопустимая операция (0/0).";
+    case ArithmeticFault::Overflow:
+        return "результат слишком велик.";
+    }
+    return "ошибка вычислений.";
+}
+
 // What people call the field: its caption on the window (Xc, "b, вариант АВР").
 std::string FieldCaption(const std::string& field)
 {
@@ -67,6 +82,11 @@ std::string ConversionMessage(const std::string& text, const std::string& field,
         break;
     case ConversionHint::Signs:
         message += " Перед числом не более одного знака «+» или «-».";
+        break;
+    case ConversionHint::RussianLayout:
+        if (const std::size_t at = RussianSeparatorAt(text); at != std::string::npos)
+            message += " Буква «" + text.substr(at, 2) +
+                       "» стоит на месте десятичной запятой: клавиатура в русской раскладке.";
         break;
     case ConversionHint::None:
         break;
@@ -153,6 +173,22 @@ ArithmeticError::ArithmeticError(ArithmeticFault fault)
 ArithmeticError::ArithmeticError(ArithmeticFault fault, const std::string& field, std::string_view text)
     : CalcError(ReadingFaultMessage(fault, field, text), field), fault_(fault)
 {
+}
+
+ArithmeticError::ArithmeticError(ArithmeticFault fault, std::string message)
+    : CalcError(message), fault_(fault), located_(true)
+{
+}
+
+ArithmeticError ArithmeticError::InStep(ArithmeticFault fault, std::string_view field, std::string_view cause)
+{
+    std::string message = "Не удалось вычислить " + QuoteText(FieldCaption(std::string(field))) + ": ";
+    // A cause in the surveyor's words says more than the operation that failed.
+    if (cause.empty())
+        message += FaultClause(fault);
+    else
+        message += cause;
+    return ArithmeticError(fault, std::move(message));
 }
 
 } // namespace snesenie

@@ -38,6 +38,7 @@ enum class ConversionHint {
     None,
     Separators,  ///< 12 351,48, 1.234,5, 1,2,3: one decimal separator, no grouping
     Signs,       ///< --5: one sign at most
+    RussianLayout,  ///< 435612б34: «б» or «ю» typed by the separator key in the Russian layout
 };
 
 /// A field's text is not a number. Carries the offending text and, when the
@@ -67,11 +68,29 @@ public:
     /// text and the field, as a conversion error does.
     ArithmeticError(ArithmeticFault fault, const std::string& field, std::string_view text);
 
+    /// A step of a page failed: the message names the quantity the step
+    /// prints (by the caption of its field, variant included) and, when the
+    /// page can tell, the cause in a surveyor's words (a point on top of A,
+    /// a triangle that cannot be built) in place of the failed operation.
+    /// Field() stays empty: no input is wrong on its own.
+    static ArithmeticError InStep(ArithmeticFault fault, std::string_view field, std::string_view cause);
+
     ArithmeticFault Fault() const { return fault_; }
+    /// Whether the message already says where: a field read or a step named.
+    bool Located() const { return located_ || !Field().empty(); }
 
 private:
+    ArithmeticError(ArithmeticFault fault, std::string message);
+
     ArithmeticFault fault_;
+    bool located_ = false;
 };
+
+/// Printed for a quantity the sheet cannot have, such as S = ΔX/cos of a line
+/// due east, whose cosine is zero.
+inline constexpr const char* kUndefinedText = "—";
+/// Printed for the tangent of a line due east or west.
+inline constexpr const char* kInfinityText = "∞";
 
 /// Pages 2 and 3 decline to run until the pages before them are done. This is
 /// an expected outcome, not an error: the computation changes nothing.

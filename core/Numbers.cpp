@@ -61,11 +61,35 @@ std::size_t GroupMarkAt(std::string_view s, std::size_t i)
     return s.substr(i, 3) == "\xE2\x80\xAF" ? 3 : 0;
 }
 
+} // namespace
+
+std::size_t RussianSeparatorAt(std::string_view text)
+{
+    for (const char* letter : {"\xD0\xB1", "\xD0\x91", "\xD1\x8E", "\xD0\xAE"})  // б Б ю Ю
+        if (const std::size_t at = text.find(letter); at != std::string_view::npos)
+            return at;
+    return std::string_view::npos;
+}
+
+namespace {
+
 // Why a refused text (blanks already trimmed) is not a number, when it is
 // plainly one written in another convention: 12 351,48 or 1.234,5 or 1,2,3
 // (separators), --5 (signs). Anything else gets no hint.
 ConversionHint HintFor(std::string_view body)
 {
+    // In the Russian layout the comma key types «б» and the point key «ю»;
+    // 435612б34 is a number with the keyboard in the wrong layout.
+    if (RussianSeparatorAt(body) != std::string_view::npos) {
+        std::string asTyped(body);
+        asTyped.replace(RussianSeparatorAt(body), 2, ",");
+        try {
+            ParseNumber(asTyped);
+            return ConversionHint::RussianLayout;
+        } catch (const ConversionError&) {
+            return ConversionHint::None;
+        }
+    }
     std::size_t i = 0;
     while (i < body.size() && (body[i] == '+' || body[i] == '-'))
         ++i;
@@ -346,6 +370,13 @@ std::string FormatDmsTenths(Ext degrees) { return FormatDmsScaled(degrees, 10); 
 
 double DirectionAngle(Ext dX, Ext dY)
 {
+    // Due north and south come out exact through the arctangent of 0; due
+    // east and west have no tangent and are named directly.
+    if (dX == Ext(0)) {
+        if (dY == Ext(0))
+            throw ArithmeticError(ArithmeticFault::InvalidOperation);
+        return dY < Ext(0) ? 270 : 90;
+    }
     const double a = Hold(AtanDeg(dY / dX));
     if (dX < 0)
         return Hold(Ext(a) + 180);

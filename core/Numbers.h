@@ -73,6 +73,10 @@ Ext AtanDeg(Ext q);
 /// number in another convention); so does a number beyond the extended range.
 Extended ParseNumber(std::string_view text);
 
+/// Where the text holds «б», «Б», «ю» or «Ю», the letters the comma and point
+/// keys type in the Russian layout (each two bytes), or npos.
+std::size_t RussianSeparatorAt(std::string_view text);
+
 /// The text without the blanks ParseNumber ignores around a number: spaces,
 /// tabs, line breaks and no-break spaces (U+00A0), as a pasted spreadsheet
 /// cell brings them. Blanks inside are kept.
@@ -99,7 +103,8 @@ std::string FormatDmsTenths(Ext degrees);
 /// Direction angle of the line with coordinate differences dX, dY, in decimal
 /// degrees from 0 up to 360, held as a double: the quadrant follows the signs
 /// of both differences (a direction a hair west of north may round to 360
-/// itself when held). Throws ArithmeticError when dX is zero.
+/// itself when held). A line along a grid axis gets exactly 0, 90, 180 or
+/// 270. Throws ArithmeticError when both differences are zero.
 double DirectionAngle(Ext dX, Ext dY);
 
 } // namespace snesenie

@@ -2,6 +2,9 @@
 #include "PageIo.h"
 #include "Pages.h"
 
+#include <optional>
+#include <string>
+
 namespace snesenie {
 namespace {
 
@@ -15,10 +18,30 @@ struct DirectionFields {
     const char* sine;
     const char* s;
     const char* sPrime;
+    const char* point;  // B or C, as a message names it
 };
 
-constexpr DirectionFields kToB{"EXbXa", "EYbYa", "EtgAB", "EAB", "EcosAB", "EsinAB", "ES1", "ES2"};
-constexpr DirectionFields kToC{"EXcXa", "EYcYa", "EtgAC", "EAC", "EcosAC", "EsinAC", "ES11", "ES22"};
+constexpr DirectionFields kToB{"EXbXa", "EYbYa", "EtgAB", "EAB", "EcosAB", "EsinAB", "ES1", "ES2", "B"};
+constexpr DirectionFields kToC{"EXcXa", "EYcYa", "EtgAC", "EAC", "EcosAC", "EsinAC", "ES11", "ES22", "C"};
+
+// A line along a grid axis: ΔX or ΔY exactly zero. Its direction is exact,
+// and of S = ΔX/cos and S′ = ΔY/sin the one that would divide by the zero
+// cosine or sine is undefined. Extended π is not π, so sin 180° and cos 90°
+// come out near 1e-19 rather than 0, and dividing by them would print a
+// plausible 0 for the distance.
+struct AxisLine {
+    Extended cosine;  // exactly 0 or ±1
+    Extended sine;
+};
+
+std::optional<AxisLine> AlongAxis(Ext dX, Ext dY)
+{
+    if (dX == Ext(0))
+        return dY < Ext(0) ? AxisLine{0, -1} : AxisLine{0, 1};
+    if (dY == Ext(0))
+        return dX < Ext(0) ? AxisLine{-1, 0} : AxisLine{1, 0};
+    return std::nullopt;
+}
 
 // Solves A→(x, y), writing each field as soon as it is known. The differences
 // are recomputed from the held doubles wherever they are used, so every use
@@ -26,24 +49,51 @@ constexpr DirectionFields kToC{"EXcXa", "EYcYa", "EtgAC", "EAC", "EcosAC", "Esin
 void SolveDirection(PageFields& f, CalcState& st, double x, double y, const DirectionFields& out,
                     double& dir, double& dist)
 {
-    const Ext dX = Ext(x) - st.Xa;
-    const Ext dY = Ext(y) - st.Ya;
-    f.SetText(out.dX, FormatNumber(dX));
-    f.SetText(out.dY, FormatNumber(dY));
-    // ΔY is scaled before the division, as on the paper sheet.
-    f.SetText(out.tangent, FormatNumber(Ext(Trunc(dY * 100000 / dX)) / 100000));
-    dir = DirectionAngle(dX, dY);
-    f.SetText(out.angle, FormatDms(dir));
-    f.SetText(out.cosine, FormatNumber(TruncTo(CosDeg(dir), 100000)));
-    f.SetText(out.sine, FormatNumber(TruncTo(SinDeg(dir), 100000)));
-    // The distances divide by the full-precision cosine and sine, not by the
-    // five printed decimals.
-    f.SetText(out.s, FormatNumber(Ext(Trunc(dX * 100 / CosDeg(dir))) / 100));
-    f.SetText(out.sPrime, FormatNumber(Ext(Trunc(dY * 100 / SinDeg(dir))) / 100));
-    // The mean is of the two distances exactly as printed, read back.
-    const double s = ReadHeld(f, out.s);
-    const double sPrime = ReadHeld(f, out.sPrime);
-    dist = Hold((Ext(s) + sPrime) / 2);
+    const char* at = out.dX;
+    try {
+        const Ext dX = Ext(x) - st.Xa;
+        f.SetText(out.dX, FormatNumber(dX));
+        at = out.dY;
+        const Ext dY = Ext(y) - st.Ya;
+        f.SetText(out.dY, FormatNumber(dY));
+        if (dX == Ext(0) && dY == Ext(0))
+            throw ArithmeticError::InStep(ArithmeticFault::InvalidOperation, out.tangent,
+                                          std::string("точка ") + out.point + " совпадает с точкой A, направление не определено.");
+
+        const std::optional<AxisLine> axis = AlongAxis(dX, dY);
+        at = out.tangent;
+        if (axis && axis->cosine == 0)
+            f.SetText(out.tangent, kInfinityText);
+        else  // ΔY is scaled before the division, as on the paper sheet.
+            f.SetText(out.tangent, FormatNumber(Ext(Trunc(dY * 100000 / dX)) / 100000));
+        at = out.angle;
+        dir = DirectionAngle(dX, dY);
+        f.SetText(out.angle, FormatDms(dir));
+        const Ext cosine = axis ? Ext(axis->cosine) : CosDeg(dir);
+        const Ext sine = axis ? Ext(axis->sine) : SinDeg(dir);
+        at = out.cosine;
+        f.SetText(out.cosine, FormatNumber(TruncTo(cosine, 100000)));
+        at = out.sine;
+        f.SetText(out.sine, FormatNumber(TruncTo(sine, 100000)));
+        // The distances divide by the full-precision cosine and sine, not by
+        // the five printed decimals.
+        at = out.s;
+        f.SetText(out.s, cosine == Ext(0) ? kUndefinedText : FormatNumber(Ext(Trunc(dX * 100 / cosine)) / 100));
+        at = out.sPrime;
+        f.SetText(out.sPrime, sine == Ext(0) ? kUndefinedText : FormatNumber(Ext(Trunc(dY * 100 / sine)) / 100));
+        // The mean is of the two distances exactly as printed, read back; on
+        // an axis only one of them is defined, and it is the distance.
+        if (cosine == Ext(0))
+            dist = ReadHeld(f, out.sPrime);
+        else if (sine == Ext(0))
+            dist = ReadHeld(f, out.s);
+        else
+            dist = Hold((Ext(ReadHeld(f, out.s)) + ReadHeld(f, out.sPrime)) / 2);
+    } catch (const ArithmeticError& e) {
+        if (e.Located())
+            throw;
+        throw ArithmeticError::InStep(e.Fault(), at, {});
+    }
 }
 
 } // namespace

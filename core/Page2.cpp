@@ -2,7 +2,26 @@
 #include "PageIo.h"
 #include "Pages.h"
 
+#include <string>
+#include <string_view>
+
 namespace snesenie {
+namespace {
+
+// What a surveyor would call the cause of a failed step, when the data show
+// one: a base triangle without an apex, or a far point on top of A.
+std::string StepCause(std::string_view at, double gamma1, double gamma2, const CalcState& st)
+{
+    const bool first = at.back() == '1';
+    if ((at == "Edd1" || at == "Edd2") && (first ? gamma1 : gamma2) == 0)
+        return "γ = 0 (β1 + β2 = 180°), треугольник на базисе не построить.";
+    if ((at == "Esinw1" || at == "Ew1" || at == "Esinw2" || at == "Ew2") && (first ? st.DistAB : st.DistAC) == 0)
+        return first ? "расстояние AB равно нулю, точка B ближе сантиметра к точке A."
+                     : "расстояние AC равно нулю, точка C ближе сантиметра к точке A.";
+    return {};
+}
+
+} // namespace
 
 // One straight run, in the order of the paper sheet: the two variants are
 // interleaved step by step, so a failure leaves exactly the fields of the
@@ -25,59 +44,92 @@ std::optional<Refusal> ComputePage2(PageFields& f, CalcState& st)
     const double base1 = ReadHeld(f, "Eb1");
     const double base2 = ReadHeld(f, "Eb2");
 
-    // β1, β2 of the base through B; β1′, β2′ of the base through C; δ at P.
-    const double beta1 = DmsToDegrees(b1g, b1m, b1s);
-    const double beta2 = DmsToDegrees(b2g, b2m, b2s);
-    const double beta1c = DmsToDegrees(c1g, c1m, c1s);
-    const double beta2c = DmsToDegrees(c2g, c2m, c2s);
-    const double delta1 = DmsToDegrees(d1g, d1m, d1s);
-    const double delta2 = DmsToDegrees(d2g, d2m, d2s);
+    // The quantity being computed, for the message when a step fails.
+    const char* at = "Ey1";
+    double gamma1 = 0, gamma2 = 0;
+    try {
+        // β1, β2 of the base through B; β1′, β2′ of the base through C; δ at P.
+        const double beta1 = DmsToDegrees(b1g, b1m, b1s);
+        const double beta2 = DmsToDegrees(b2g, b2m, b2s);
+        const double beta1c = DmsToDegrees(c1g, c1m, c1s);
+        const double beta2c = DmsToDegrees(c2g, c2m, c2s);
+        const double delta1 = DmsToDegrees(d1g, d1m, d1s);
+        const double delta2 = DmsToDegrees(d2g, d2m, d2s);
 
-    const double gamma1 = Hold(Ext(180) - (Ext(beta1) + beta2));
-    f.SetText("Ey1", FormatDmsTenths(gamma1));
-    const double gamma2 = Hold(Ext(180) - (Ext(beta1c) + beta2c));
-    f.SetText("Ey2", FormatDmsTenths(gamma2));
+        gamma1 = Hold(Ext(180) - (Ext(beta1) + beta2));
+        f.SetText("Ey1", FormatDmsTenths(gamma1));
+        at = "Ey2";
+        gamma2 = Hold(Ext(180) - (Ext(beta1c) + beta2c));
+        f.SetText("Ey2", FormatDmsTenths(gamma2));
 
-    f.SetText("Esinbb2", FormatNumber(TruncTo(SinDeg(beta2), 100000)));
-    f.SetText("Esinbb22", FormatNumber(TruncTo(SinDeg(beta2c), 100000)));
-    f.SetText("Esiny1", FormatNumber(TruncTo(SinDeg(gamma1), 100000)));
-    f.SetText("Esiny2", FormatNumber(TruncTo(SinDeg(gamma2), 100000)));
+        at = "Esinbb2";
+        f.SetText("Esinbb2", FormatNumber(TruncTo(SinDeg(beta2), 100000)));
+        at = "Esinbb22";
+        f.SetText("Esinbb22", FormatNumber(TruncTo(SinDeg(beta2c), 100000)));
+        at = "Esiny1";
+        f.SetText("Esiny1", FormatNumber(TruncTo(SinDeg(gamma1), 100000)));
+        at = "Esiny2";
+        f.SetText("Esiny2", FormatNumber(TruncTo(SinDeg(gamma2), 100000)));
 
-    // Sine theorem in the base triangle, the product sin β2·b kept extended.
-    st.D1 = Hold(TruncTo(SinDeg(beta2) * base1 / SinDeg(gamma1), 100));
-    st.D2 = Hold(TruncTo(SinDeg(beta2c) * base2 / SinDeg(gamma2), 100));
-    f.SetText("Edd1", FormatNumber(st.D1));
-    f.SetText("Edd2", FormatNumber(st.D2));
+        // Sine theorem in the base triangle, the product sin β2·b kept extended.
+        at = "Edd1";
+        st.D1 = Hold(TruncTo(SinDeg(beta2) * base1 / SinDeg(gamma1), 100));
+        at = "Edd2";
+        st.D2 = Hold(TruncTo(SinDeg(beta2c) * base2 / SinDeg(gamma2), 100));
+        f.SetText("Edd1", FormatNumber(st.D1));
+        f.SetText("Edd2", FormatNumber(st.D2));
 
-    // Scaled before halving, in extended: two distances of 94,02 give 94,019
-    // because the doubles nearest 94,02 lie just below it. Printed, not kept.
-    f.SetText("d", FormatNumber(Ext(Trunc((Ext(st.D1) + st.D2) * 1000 / 2)) / 1000));
+        // Scaled before halving, in extended: two distances of 94,02 give 94,019
+        // because the doubles nearest 94,02 lie just below it. Printed, not kept.
+        at = "d";
+        f.SetText("d", FormatNumber(Ext(Trunc((Ext(st.D1) + st.D2) * 1000 / 2)) / 1000));
 
-    f.SetText("Esind1", FormatNumber(TruncTo(SinDeg(delta1), 100000)));
-    f.SetText("Esind2", FormatNumber(TruncTo(SinDeg(delta2), 100000)));
-    f.SetText("Esinw1", FormatNumber(TruncTo(SinDeg(delta1) * st.D1 / st.DistAB, 100000)));
-    f.SetText("Esinw2", FormatNumber(TruncTo(SinDeg(delta2) * st.D2 / st.DistAC, 100000)));
+        at = "Esind1";
+        f.SetText("Esind1", FormatNumber(TruncTo(SinDeg(delta1), 100000)));
+        at = "Esind2";
+        f.SetText("Esind2", FormatNumber(TruncTo(SinDeg(delta2), 100000)));
+        at = "Esinw1";
+        f.SetText("Esinw1", FormatNumber(TruncTo(SinDeg(delta1) * st.D1 / st.DistAB, 100000)));
+        at = "Esinw2";
+        f.SetText("Esinw2", FormatNumber(TruncTo(SinDeg(delta2) * st.D2 / st.DistAC, 100000)));
 
-    // ψ is small, and the sheet takes it as the arctangent of its sine.
-    const double psi1 = Hold(AtanDeg(SinDeg(delta1) * st.D1 / st.DistAB));
-    f.SetText("Ew1", FormatDmsTenths(psi1));
-    const double psi2 = Hold(AtanDeg(SinDeg(delta2) * st.D2 / st.DistAC));
-    f.SetText("Ew2", FormatDmsTenths(psi2));
+        // ψ is small, and the sheet takes it as the arctangent of its sine.
+        at = "Ew1";
+        const double psi1 = Hold(AtanDeg(SinDeg(delta1) * st.D1 / st.DistAB));
+        f.SetText("Ew1", FormatDmsTenths(psi1));
+        at = "Ew2";
+        const double psi2 = Hold(AtanDeg(SinDeg(delta2) * st.D2 / st.DistAC));
+        f.SetText("Ew2", FormatDmsTenths(psi2));
 
-    const double sigma1 = Hold(Ext(psi1) + delta1);
-    const double sigma2 = Hold(Ext(psi2) + delta2);
-    f.SetText("Edw1", FormatDmsTenths(sigma1));
-    f.SetText("Edw2", FormatDmsTenths(sigma2));
+        at = "Edw1";
+        const double sigma1 = Hold(Ext(psi1) + delta1);
+        at = "Edw2";
+        const double sigma2 = Hold(Ext(psi2) + delta2);
+        at = "Edw1";
+        f.SetText("Edw1", FormatDmsTenths(sigma1));
+        at = "Edw2";
+        f.SetText("Edw2", FormatDmsTenths(sigma2));
 
-    const double phi1 = Hold(Ext(180) - sigma1);
-    const double phi2 = Hold(Ext(180) - sigma2);
-    f.SetText("Eu1", FormatDmsTenths(phi1));
-    f.SetText("Eu2", FormatDmsTenths(phi2));
+        at = "Eu1";
+        const double phi1 = Hold(Ext(180) - sigma1);
+        at = "Eu2";
+        const double phi2 = Hold(Ext(180) - sigma2);
+        at = "Eu1";
+        f.SetText("Eu1", FormatDmsTenths(phi1));
+        at = "Eu2";
+        f.SetText("Eu2", FormatDmsTenths(phi2));
 
-    st.DirAP1 = Hold(Ext(st.DirAB) + phi1);
-    f.SetText("EAP1", FormatDmsTenths(st.DirAP1));
-    st.DirAP2 = Hold(Ext(st.DirAC) + phi2);
-    f.SetText("EAP2", FormatDmsTenths(st.DirAP2));
+        at = "EAP1";
+        st.DirAP1 = Hold(Ext(st.DirAB) + phi1);
+        f.SetText("EAP1", FormatDmsTenths(st.DirAP1));
+        at = "EAP2";
+        st.DirAP2 = Hold(Ext(st.DirAC) + phi2);
+        f.SetText("EAP2", FormatDmsTenths(st.DirAP2));
+    } catch (const ArithmeticError& e) {
+        if (e.Located())
+            throw;
+        throw ArithmeticError::InStep(e.Fault(), at, StepCause(at, gamma1, gamma2, st));
+    }
 
     st.Page2Done = true;
     return std::nullopt;

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -52,6 +53,15 @@ int main(int argc, char** argv)
         return 1;
 
     bool ok = true;
+    // The window on a small screen at a large scale: it opens inside the
+    // screen and the sheet scrolls, here to the caret in the δ seconds of АСР.
+    if (argc > 2 && QString::fromLocal8Bit(argv[2]) == "scale-2") {
+        Form1.PC1->setCurrentWidget(Form1.TS2);
+        QTest::qWait(200);
+        Form1.findChild<QLineEdit*>("Edd2s")->setFocus(Qt::TabFocusReason);
+        return Shoot(Form1, out.filePath("scale-2.png")) ? 0 : 1;
+    }
+
     Form1.BitBtn1->click();
     ok &= Shoot(Form1, out.filePath("page1.png"));
     Form1.PC1->setCurrentWidget(Form1.TS2);
@@ -74,6 +84,32 @@ int main(int argc, char** argv)
     QToolTip::showText(mean->mapToGlobal(QPoint(mean->width() - 8, 0)), mean->toolTip(), mean);
     ok &= Shoot(Form1, out.filePath("stale-results.png"));
     QToolTip::hideText();
+
+    // The statement after Xa was changed and only page 1 computed again:
+    // pages 2 and 3 grey and marked, the control not applied.
+    Form1.PC1->setCurrentWidget(Form1.TS1);
+    Form1.findChild<QLineEdit*>("EXa")->setText("6327,50");
+    Form1.BitBtn1->click();
+    const QString pdf = jobs.filePath("statement-stale.pdf");
+    ok &= Form1.ExportStatementPdf(pdf).isEmpty() &&
+          QProcess::execute("pdftoppm", {"-png", "-r", "90", "-singlefile", pdf,
+                                          out.filePath("statement-stale")}) == 0;
+    Form1.findChild<QLineEdit*>("EXa")->setText("6327,46");
+    Form1.findChild<QLineEdit*>("Eb1")->setText("60,76");
+
+    // Page 2 just turned to, its first box selected so that typing replaces
+    // it, and 75 minutes typed and left: the box is marked and says why.
+    Form1.PC1->setCurrentWidget(Form1.TS3);
+    Form1.PC1->setCurrentWidget(Form1.TS2);
+    auto* minutes = Form1.findChild<QLineEdit*>("Ebb11m");
+    minutes->setText("75");
+    emit minutes->editingFinished();
+    QTest::qWait(100);
+    QToolTip::showText(minutes->mapToGlobal(QPoint(minutes->width() / 2, minutes->height())), minutes->toolTip(),
+                       minutes);
+    ok &= Shoot(Form1, out.filePath("input-warning.png"));
+    QToolTip::hideText();
+    minutes->setText("52");
 
     // Shown without blocking, so that they can be photographed.
     Form2.show();

@@ -59,9 +59,21 @@ KeyboardRules::KeyboardRules(TForm1& form) : QObject(&form), form_(form)
         edit->installEventFilter(this);
     connect(form.PC1, &QTabWidget::currentChanged, this, &KeyboardRules::PageTurned);
     // Given before the window is shown, the focus waits for it to activate.
-    if (QWidget* first = FirstStop(form.PC1->currentWidget()))
-        first->setFocus(Qt::OtherFocusReason);
+    CaretToPageStart();
 }
+
+void KeyboardRules::PutCaret(QWidget* widget)
+{
+    if (widget == nullptr)
+        return;
+    widget->setFocus(Qt::OtherFocusReason);
+    // Set now, the selection holds until the box loses the focus, so it is
+    // there whenever the focus arrives (a window not yet active gets it late).
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->selectAll();
+}
+
+void KeyboardRules::CaretToPageStart() { PutCaret(FirstStop(form_.PC1->currentWidget())); }
 
 QWidget* KeyboardRules::FirstStop(const QWidget* page) const
 {
@@ -95,8 +107,7 @@ void KeyboardRules::PageTurned()
     // there, so that the next arrow turns on.
     if (form_.PC1->tabBar()->hasFocus())
         return;
-    if (QWidget* first = FirstStop(form_.PC1->currentWidget()))
-        first->setFocus(Qt::TabFocusReason);
+    CaretToPageStart();
 }
 
 bool KeyboardRules::eventFilter(QObject* watched, QEvent* event)

@@ -6,7 +6,7 @@ class QWidget;
 class TForm1;
 
 /// The main window's keyboard: the caret starts in the first input and goes
-/// to the first input of a page when the page is turned; Tab runs through a
+/// to the first input of a page when the page is turned, its text selected; Tab runs through a
 /// page's inputs in reading order, then its buttons, then its results; Enter
 /// on a focused button presses it, as Space does; and an Alt chord never
 /// types into a box (Alt+О and Alt+Р are page 1's access keys only).
@@ -19,6 +19,15 @@ public:
     /// its first button on a page with nothing to type. Null for a page the
     /// sheet does not know.
     QWidget* FirstStop(const QWidget* page) const;
+
+    /// The caret into the first stop of the page showing, as after a page is
+    /// turned: used where the program, not the user, decides where typing
+    /// goes next (a cleared page, a new or opened job).
+    void CaretToPageStart();
+
+    /// The caret into a widget; a box gets its whole text selected, so that
+    /// what is typed replaces the old value instead of joining it.
+    static void PutCaret(QWidget* widget);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -103,5 +103,6 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
         Say(error);
         return 1;
     }
-    return 0;
+    // The statement is written either way: it shows which check failed.
+    return snesenie::ControlExceeded(control.Report()) ? snesenie::kExitControlExceeded : 0;
 }

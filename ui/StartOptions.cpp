@@ -53,6 +53,9 @@ QString HelpText()
         text += "  " + spelling.leftJustified(width) + "  " + description + '\n';
     text += "\nАргументы:\n";
     text += "  " + QString(kJob).leftJustified(width) + "  файл задания (.snesenie), открываемый при запуске\n";
+    text += "\nКод возврата: 0 — окно закрыто или ведомость записана, 1 — окно не открыто\n"
+            "или ведомость не записана, 2 — неверная командная строка, 3 — с --pdf:\n"
+            "ведомость записана, но допуск контроля превышен.\n";
     text += "\nЛист без окна считает snesenie-cli (справка: snesenie-cli --help).\n";
     return text;
 }

@@ -1,6 +1,7 @@
 #include "Statement.h"
 
 #include "Errors.h"
+#include "FieldTable.h"
 #include "SafeFile.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
@@ -17,6 +18,10 @@
 #include <QUrl>
 
 namespace {
+
+constexpr const char* kStaleNote = "не пересчитано после изменения исходных данных";
+constexpr const char* kControlDoesNotApply =
+    "Контроль не применим: результаты не пересчитаны после изменения исходных данных.";
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -43,10 +48,12 @@ public:
         h += Section(QStringLiteral("1. Исходные данные"));
         h += SideBySide(GivenPoints(), Measurements());
         h += Section(QStringLiteral("2. Направления и расстояния от A (страница 1)"));
+        h += StaleNote(1);
         h += Page1();
         h += QStringLiteral("<p style=\"font-size:4pt; margin:0px\">&nbsp;</p>");
-        h += SideBySide(Section(QStringLiteral("3. Расстояние AP и направление (AP) (страница 2)")) + Page2(),
-                        Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + Page3());
+        h += SideBySide(
+            Section(QStringLiteral("3. Расстояние AP и направление (AP) (страница 2)")) + StaleNote(2) + Page2(),
+            Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + StaleNote(3) + Page3());
         h += Section(QStringLiteral("5. Контроль"));
         h += Control();
         h += QStringLiteral("<p style=\"margin-top:22px\">Вычислил: ______________________"
@@ -56,11 +63,38 @@ public:
     }
 
 private:
-    // The text of a field exactly as the window shows it; a dash while it is empty.
+    // The text of a field exactly as the window shows it; a dash while it is
+    // empty. A result of a page that no longer follows from the data is grey,
+    // as on the screen.
     QString F(const char* name) const
     {
         const QString text = Q(s_.fields.GetText(name));
-        return text.isEmpty() ? QStringLiteral("—") : text.toHtmlEscaped();
+        if (text.isEmpty())
+            return QStringLiteral("—");
+        const snesenie::FieldInfo* field = snesenie::FindField(name);
+        if (field != nullptr && field->kind == snesenie::FieldKind::Output && Stale(field->page))
+            return QStringLiteral("<span style=\"color:#808080\">%1</span>").arg(text.toHtmlEscaped());
+        return text.toHtmlEscaped();
+    }
+
+    // The page shows results, but not those of its data as they stand.
+    bool Stale(int page) const
+    {
+        if (s_.control.PageCurrent(page))
+            return false;
+        for (const snesenie::FieldInfo& f : snesenie::Fields())
+            if (f.page == page && f.kind == snesenie::FieldKind::Output && !s_.fields.GetText(std::string(f.name)).empty())
+                return true;
+        return false;
+    }
+
+    // Under the title of a page's section, when its results are stale.
+    QString StaleNote(int page) const
+    {
+        if (!Stale(page))
+            return {};
+        return QStringLiteral("<p style=\"color:#808080; margin-top:0px; margin-bottom:3px\"><i>%1</i></p>")
+            .arg(QString::fromUtf8(kStaleNote));
     }
 
     // An angle typed in three boxes, put together the way the sheet prints angles.
@@ -182,15 +216,18 @@ private:
         };
         for (const auto& r : rows)
             h += Row({QString::fromUtf8(r[0]), F(r[1]), F(r[2])});
-        h += QStringLiteral("</table><p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>"
-                            "<b>Xp = %1</b><br><b>Yp = %2</b></p>")
-                 .arg(F("Xp"), F("Yp"));
+        // A mean that no longer follows from the data is not set off as the result.
+        const QString mean = Stale(3) ? QStringLiteral("Xp = %1<br>Yp = %2") : QStringLiteral("<b>Xp = %1</b><br><b>Yp = %2</b>");
+        h += QStringLiteral("</table><p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>%1</p>")
+                 .arg(mean.arg(F("Xp"), F("Yp")));
         return h;
     }
 
     QString Control() const
     {
         const std::optional<snesenie::ControlReport>& report = s_.control.Report();
+        if (!report && Stale(3))
+            return QStringLiteral("<p><b>%1</b></p>").arg(QString::fromUtf8(kControlDoesNotApply));
         if (!report)
             return QStringLiteral("<p>%1</p>").arg(QString::fromUtf8(snesenie::kControlNotComputed));
         QString h = TableStart({QStringLiteral("Проверка"), QStringLiteral("Значение"), QStringLiteral("Допуск"),

@@ -3,6 +3,8 @@
 #include "FieldTable.h"
 #include "KeyboardRules.h"
 #include "Pages.h"
+#include "RangeMarks.h"
+#include "ScreenFit.h"
 #include "SheetLayout.h"
 #include "SheetLook.h"
 #include "StaleMarks.h"
@@ -15,7 +17,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QApplication>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
@@ -127,13 +132,20 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setObjectName("Form1");
     setWindowTitle("Снесение координат с вершины знака на землю.");
     setFont(TextFont());
-    move(191, 101);
 
-    PC1 = new QTabWidget(this);
+    // The pages keep their size at 96 dpi; a window smaller than the sheet
+    // (a small screen, a large scale) scrolls it instead of cutting it off.
+    SheetScroll = new QScrollArea(this);
+    SheetScroll->setObjectName("SheetScroll");
+    SheetScroll->setFrameShape(QFrame::NoFrame);
+    SheetScroll->setWidgetResizable(true);
+    SheetScroll->setFocusPolicy(Qt::NoFocus);  // Tab goes from box to box, never to the frame
+    PC1 = new QTabWidget;
     PC1->setObjectName("PC1");
+    SheetScroll->setWidget(PC1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(PC1);
+    layout->addWidget(SheetScroll);
 
     BuildPages();
     BuildButtons();
@@ -143,7 +155,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     // 717 × 519 outside; the client area holds the lowest row of page 1
     // (top 424) and page 2's buttons with a margin. The menu bar comes on top
     // of that, so the pages keep their own size.
-    resize(709, 492 + MenuBar->sizeHint().height());
+    PC1->setMinimumSize(kSheetWidth, kSheetHeight);
+    const QRect wanted(191, 101, kSheetWidth, kSheetHeight + MenuBar->sizeHint().height());
+    // Before the window is shown its frame is unknown: room is left for a
+    // usual title bar and border.
+    setGeometry(screen() != nullptr ? FitToScreen(wanted, screen()->availableGeometry(), QMargins(4, 32, 4, 4))
+                                    : wanted);
     fields_ = std::make_unique<WindowFields>(*this);
     BuildJobActions();
 
@@ -158,9 +175,25 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     // The control and the statement follow the same edits as the grey marks.
     stale_ = new StaleMarks(*fields_, this, [this](int page) { InputEdited(page); });
     keyboard_ = new KeyboardRules(*this);
+    // Wherever the caret goes on the sheet, Tab or the program, it is seen.
+    followCaret_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && PC1->isAncestorOf(now))
+            ScrollIntoView(now);
+    });
+    rangeMarks_ = new RangeMarks(*fields_, this);
 }
 
-TForm1::~TForm1() = default;
+// The whole box, not only its text cursor (which is all the scroll area's own
+// ensureWidgetVisible looks at for a line edit), with a margin round it.
+void TForm1::ScrollIntoView(QWidget* widget)
+{
+    const QRect at(widget->mapTo(PC1, QPoint(0, 0)), widget->size());
+    SheetScroll->ensureVisible(at.center().x(), at.center().y(), at.width() / 2 + 8, at.height() / 2 + 8);
+}
+
+// The focus moves while the boxes are taken down, and the scroll area that
+// would follow it goes first.
+TForm1::~TForm1() { disconnect(followCaret_); }
 
 void TForm1::BuildPages()
 {
@@ -282,8 +315,7 @@ void TForm1::PointAt(const std::string& field)
     // focus (the button just pressed) has been restored.
     QTimer::singleShot(0, edit, [this, edit] {
         activateWindow();
-        edit->setFocus(Qt::OtherFocusReason);
-        edit->selectAll();
+        KeyboardRules::PutCaret(edit);
     });
 }
 
@@ -310,6 +342,7 @@ void TForm1::Button3Click()
     ClearPage1(*fields_);
     stale_->Cleared(1);
     Note(SheetAction::ClearPage1, Outcome::Completed);
+    keyboard_->CaretToPageStart();
 }
 
 void TForm1::Button4Click()
@@ -317,6 +350,7 @@ void TForm1::Button4Click()
     ClearPage2(*fields_);
     stale_->Cleared(2);
     Note(SheetAction::ClearPage2, Outcome::Completed);
+    keyboard_->CaretToPageStart();
 }
 
 void TForm1::BitBtn2Click() { close(); }

@@ -14,6 +14,8 @@
 
 class ControlPage;
 class KeyboardRules;
+class RangeMarks;
+class QScrollArea;
 class QAction;
 class QCloseEvent;
 class QLabel;
@@ -47,6 +49,14 @@ public:
     static QString Title();
 
     QTabWidget* PC1 = nullptr;
+    /// Holds PC1; scrolls it when the window is smaller than the sheet.
+    QScrollArea* SheetScroll = nullptr;
+    /// Scrolls the sheet so that the whole of a widget on it is seen.
+    void ScrollIntoView(QWidget* widget);
+    /// The pages' size at 96 dpi: the lowest row of page 1 (top 424) and
+    /// page 2's buttons with a margin.
+    static constexpr int kSheetWidth = 709;
+    static constexpr int kSheetHeight = 492;
     QWidget* TS1 = nullptr;
     QWidget* TS2 = nullptr;
     QWidget* TS3 = nullptr;
@@ -177,6 +187,8 @@ private:
 
     std::unique_ptr<WindowFields> fields_;
     StaleMarks* stale_ = nullptr;
+    RangeMarks* rangeMarks_ = nullptr;
+    QMetaObject::Connection followCaret_;
     KeyboardRules* keyboard_ = nullptr;
     snesenie::CalcState state_;
     TForm2* form2_ = nullptr;

@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -153,13 +154,19 @@ void TForm1::PreviewStatement()
     preview.setWindowTitle(QStringLiteral("Предварительный просмотр ведомости"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [&statement](QPrinter* target) { RenderStatement(*statement, *target); });
+    // At the page's width the numbers can be read; the dialog's own start
+    // shows the whole page at a size where they cannot.
+    if (auto* view = preview.findChild<QPrintPreviewWidget*>())
+        view->setZoomMode(QPrintPreviewWidget::FitToWidth);
     preview.exec();
 }
 
 void TForm1::ExportStatement()
 {
     const QString name = StatementJobName().isEmpty() ? QStringLiteral("ведомость") : StatementJobName();
-    QFileDialog dialog(this, QStringLiteral("Экспорт ведомости в PDF"), QDir::home().filePath(name + ".pdf"),
+    // Beside the job it belongs to, under the job's name.
+    const QDir folder = JobPath().isEmpty() ? QDir::home() : QFileInfo(JobPath()).absoluteDir();
+    QFileDialog dialog(this, QStringLiteral("Экспорт ведомости в PDF"), folder.filePath(name + ".pdf"),
                        QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("PdfFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

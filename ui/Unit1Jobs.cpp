@@ -10,6 +10,8 @@
 #include "FieldTable.h"
 #include "JobDocument.h"
 #include "JobFile.h"
+#include "KeyboardRules.h"
+#include "RangeMarks.h"
 #include "WindowFields.h"
 
 #include <QAction>
@@ -113,11 +115,13 @@ bool TForm1::IsSheetChanged() const { return document_->IsChanged(job::JobFromFi
 
 void TForm1::UpdateJobTitle()
 {
-    // Without a job the title is the task's name alone; Qt would warn about a
-    // modified mark with no place for it, so none is set.
+    // Without a job the title is the task's name alone until the sheet is
+    // edited; then it is marked like a job's, so that an unsaved sheet is
+    // never taken for a saved one.
     if (JobPath().isEmpty()) {
-        setWindowModified(false);
-        setWindowTitle(kCaption);
+        const bool changed = IsSheetChanged();
+        setWindowTitle(changed ? QString("Без имени[*] — ") + kCaption : QString(kCaption));
+        setWindowModified(changed);
         return;
     }
     setWindowTitle(QFileInfo(JobPath()).fileName() + "[*] — " + kCaption);
@@ -139,6 +143,8 @@ bool TForm1::OpenJob(const QString& path)
     job::ApplyJob(job, *fields_);
     ResetComputation();
     PC1->setCurrentWidget(TS1);
+    keyboard_->CaretToPageStart();
+    rangeMarks_->Refresh();
     JobOpenedOrSaved(path);
     return true;
 }
@@ -180,6 +186,8 @@ void TForm1::NewJob()
     job::ApplyJob(job::ExampleJob(), *fields_);
     ResetComputation();
     PC1->setCurrentWidget(TS1);
+    keyboard_->CaretToPageStart();
+    rangeMarks_->Refresh();
     document_->New();
     UpdateJobTitle();
 }

@@ -134,7 +134,7 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
         FailureText(list.stations[3], results[3], list),
     };
     EXPECT_EQ(failures[0], "строка 3, столбец 6 (EXa): В поле «Xa» не число: «63x7».");
-    EXPECT_EQ(failures[1], "строка 4: Деление на ноль.");
+    EXPECT_EQ(failures[1], "строка 4: Не удалось вычислить «d, вариант АВР»: γ = 0 (β1 + β2 = 180°), треугольник на базисе не построить.");
     EXPECT_TRUE(failures[2].starts_with("строка 5, столбец 21 (Eb1): В поле ")) << failures[2];
     for (int i : {1, 2, 3}) {
         EXPECT_FALSE(results[i].computed);
@@ -155,16 +155,17 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0],
               "station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;AP;AP_verdict;P;P_verdict;GAMMA1;GAMMA1_verdict;GAMMA2;"
-              "GAMMA2_verdict;RIGOROUS;RIGOROUS_verdict;verdict;error");
-    EXPECT_EQ(lines[2], "не число;;;;;;;;;;;;;;;;;;;;" + failures[0]);
+              "GAMMA2_verdict;RIGOROUS;RIGOROUS_verdict;INPUT;INPUT_verdict;verdict;error");
+    EXPECT_EQ(lines[2], "не число;;;;;;;;;;;;;;;;;;;;;;" + failures[0]);
     const std::vector<std::string> first = Split(lines[1], ';');
-    ASSERT_EQ(first.size(), 21u);
+    ASSERT_EQ(first.size(), 23u);
     EXPECT_EQ(first[0], "до");
     EXPECT_EQ(first[5], "6234,85");
     EXPECT_EQ(first[10], "ok");  // the two (AP) agree
     EXPECT_EQ(first[16], "warning");  // γ of the base through C is below 30°
-    EXPECT_EQ(first[19], "warning");
-    EXPECT_EQ(first[20], "");
+    EXPECT_EQ(first[20], "ok");  // every input within its usual range
+    EXPECT_EQ(first[21], "warning");
+    EXPECT_EQ(first[22], "");
 }
 
 TEST(Results, CellsQuotedOnlyWhereTheyMustBe)

@@ -226,10 +226,13 @@ TEST_F(Cli, PressSequences)
          "ok1: Переполнение: число «1e4932» в поле «Xc» слишком велико.\n" + kRefusal2 + kRefusal3,
          {{"EXbXa", ""}}},
         // used to print 1E18°0`0`` as δ+ψ
-        {"angleTooLargeForDegrees", {"Edd1g=1e18"}, 1, "ok2: Переполнение: результат слишком велик.\n" + kRefusal3,
+        {"angleTooLargeForDegrees", {"Edd1g=1e18"}, 1,
+         "ok2: Не удалось вычислить «δ+ψ, вариант АВР»: результат слишком велик.\n" + kRefusal3,
          {{"Edw1", ""}}},
-        {"divisionByZero", {"EXa=7049,74"}, 1, "ok1: Деление на ноль.\n" + kRefusal2 + kRefusal3,
-         {{"EAB", ""}}},
+        {"bOnTopOfA", {"EXa=7049,74", "EYa=17577,28"}, 1,
+         "ok1: Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено.\n" +
+             kRefusal2 + kRefusal3,
+         {{"EXbXa", "0"}, {"EYbYa", "0"}, {"EtgAB", ""}, {"EAB", ""}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -240,6 +243,38 @@ TEST_F(Cli, PressSequences)
         ASSERT_EQ(sheet.size(), kFieldOrder.size());
         for (const auto& [name, text] : row.fields)
             EXPECT_EQ(sheet.at(name), text) << name;
+    }
+}
+
+// B or C due north, south, east or west of A = (6000; 12000) at 5000 m: the
+// sheet runs to the end, the direction exact, the one of S and S′ that would
+// divide by a zero cosine or sine shown as undefined.
+TEST_F(Cli, LinesAlongGridAxes)
+{
+    const struct {
+        const char* name;
+        const char *x, *y, *tangent, *direction, *s, *sPrime;
+    } rows[] = {
+        {"north", "11000", "12000", "0", "0°0`0``", "5000", "—"},
+        {"south", "1000", "12000", "0", "180°0`0``", "5000", "—"},
+        {"east", "6000", "17000", "∞", "90°0`0``", "—", "5000"},
+        {"west", "6000", "7000", "∞", "270°0`0``", "—", "5000"},
+    };
+    for (const auto& row : rows) {
+        for (const bool throughB : {true, false}) {
+            SCOPED_TRACE(std::string(row.name) + (throughB ? " B" : " C"));
+            const std::string p = throughB ? "b" : "c";
+            const Result r = RunCli({"EXa=6000", "EYa=12000", "EX" + p + "=" + row.x, "EY" + p + "=" + row.y});
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.err, "");
+            const auto sheet = Sheet(r.out);
+            const std::string line = throughB ? "AB" : "AC";
+            EXPECT_EQ(sheet.at("Etg" + line), row.tangent);
+            EXPECT_EQ(sheet.at("E" + line), row.direction);
+            EXPECT_EQ(sheet.at(throughB ? "ES1" : "ES11"), row.s);
+            EXPECT_EQ(sheet.at(throughB ? "ES2" : "ES22"), row.sPrime);
+            EXPECT_NE(sheet.at("Xp"), "");
+        }
     }
 }
 
@@ -543,7 +578,8 @@ TEST_F(Cli, ControlAfterTheFields)
         "CONTROL_P=0 м (ΔXp = 0 м, ΔYp = 0 м);0,05 м;ok\n"
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
-        "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n";
+        "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n"
+        "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n";
     const std::string none = "control: Контроль не выполнен: посчитайте все три страницы.\n";
     const struct {
         const char* name;
@@ -558,8 +594,9 @@ TEST_F(Cli, ControlAfterTheFields)
         {"page2RunAgain", {"--control", "--press", "ok1,ok2,ok3,ok2"}, 77, "", none, 0},
         {"page2Failed", {"--control", "--press", "ok1,ok2,ok3,clear2,ok2"}, 77, "",
          "ok2: В поле «β1, градусы, вариант АВР» не число: «пусто».\n" + none, 1},
+        // an exceeded tolerance used to exit 0, so a script took the sheet for a good one
         {"weakAndExceeded", {"--control", "Ebb1g=75", "Ebb1m=30", "Ebb1s=0", "Ebb2g=94", "Ebb2m=30", "Ebb2s=0"}, 77,
-         {}, "", 0},
+         {}, "", 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -712,7 +749,7 @@ TEST_F(Cli, BatchOfTheReadmeExample)
     EXPECT_TRUE(lines[1].ends_with(";warning;\r"));
     EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48 м (1:6);exceeded;"));
     EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
-    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
+    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                         "число: «52,8\"\"».\"\r");
     EXPECT_EQ(r.err, "snesenie-cli: станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
                      "АСР» не число: «52,8\"».\n");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -450,7 +452,7 @@ TEST(Control, ImpossibleGeometry)
     ASSERT_TRUE(r.variant[0].impossible);
     EXPECT_FALSE(r.variant[1].impossible);
     const ControlReport report = ComputeControl(in, Tolerances{});
-    const Check& c = report.checks.back();
+    const Check& c = *std::ranges::find(report.checks, std::string("RIGOROUS"), &Check::name);
     EXPECT_EQ(c.value, "геометрия невозможна (АВР: d·sin δ/S = 1,7803 больше 1: такого треугольника нет)");
     EXPECT_EQ(c.verdict, Verdict::Exceeded);
 }
@@ -482,4 +484,48 @@ TEST(Control, ReadingTolerances)
     Tolerances flat;
     flat.gammaMax = 180;
     EXPECT_TRUE(ToleranceProblem(flat));
+}
+
+// A slip of the hand that still computes: 75 minutes, −5 or 400 degrees, a
+// base of 0, β1 + β2 of 180° and more. The sheet goes on, and the control
+// lists every such value as a warning; they used to pass without a word.
+TEST(Control, InputsOutsideTheirUsualRanges)
+{
+    const struct {
+        const char* name;
+        Texts inputs;
+        std::vector<std::string> marked;  // fields, in the order of the page
+        const char* says;                 // a part of the check's value
+    } rows[] = {
+        {"WorkedExample", {}, {}, "в обычных пределах"},
+        {"Minutes75", {{"Ebb1m", "75"}}, {"Ebb1m"}, "β1, минуты, вариант АВР = 75: обычно минуты от 0 до 59"},
+        {"Seconds61", {{"Edd2s", "61"}}, {"Edd2s"}, "δ, секунды, вариант АСР = 61: обычно секунды"},
+        {"SecondsJustUnder60", {{"Edd2s", "59,99"}}, {}, "в обычных пределах"},
+        {"NegativeDegrees", {{"Edd1g", "-5"}}, {"Edd1g"}, "δ, градусы, вариант АВР = -5: обычно градусы от 0 до 359"},
+        {"Degrees400", {{"Edd1g", "400"}}, {"Edd1g"}, "= 400"},
+        {"NegativeMinutes", {{"Ebb22m", "-1"}}, {"Ebb22m"}, "= -1"},
+        {"ZeroBase", {{"Eb2", "0"}}, {"Eb2"}, "b, вариант АСР = 0: длина базиса обычно больше 0"},
+        {"BetaSumOver180", {{"Ebb1g", "86"}}, {"Ebb2g"}, "β1 + β2 = 180°53`39,7``, вариант АВР: обычно меньше 180°"},
+        {"TwoAtOnce", {{"Ebb11s", "60"}, {"Eb1", "-60,76"}}, {"Ebb11s", "Eb1"}, ", "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Sheet s;
+        s.Set(row.inputs);
+        std::vector<std::string> marked;
+        for (const InputWarning& w : InputWarnings(s.f))
+            marked.push_back(w.field);
+        EXPECT_EQ(marked, row.marked);
+        for (const char* button : {"ok1", "ok2", "ok3"})
+            s.Press(button);
+        ASSERT_TRUE(s.control.Report());
+        const Check& input = s.Find("INPUT");
+        EXPECT_EQ(input.title, "Исходные данные");
+        EXPECT_EQ(input.verdict, row.marked.empty() ? Verdict::Ok : Verdict::Warning);
+        EXPECT_NE(input.value.find(row.says), std::string::npos) << input.value;
+        EXPECT_EQ(input.value.find(';'), std::string::npos);
+    }
+    // A text that is no number is the page's own error, not a range warning.
+    EXPECT_EQ(RangeProblem("Ebb1m", "7x5"), std::nullopt);
+    EXPECT_EQ(RangeProblem("EXa", "-5"), std::nullopt);
 }

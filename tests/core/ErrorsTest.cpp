@@ -13,6 +13,8 @@
 #include <cfloat>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace snesenie;
 
@@ -170,4 +172,47 @@ TEST(Errors, AngleTooLargeForDegreesMinutesSeconds)
     }
     EXPECT_NE(f.GetText("Ew1"), "");  // ψ is small and printed
     EXPECT_EQ(f.GetText("Edw1"), "");  // δ+ψ is not
+}
+
+// A failed step names the quantity and its variant as the window labels them,
+// and the geometric cause when there is one; it used to say only "Деление на
+// ноль." or "Недопустимая операция", leaving the user to guess where.
+TEST(Errors, FailedStepNamesQuantityAndCause)
+{
+    const struct {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> inputs;
+        const char* press;
+        const char* message;
+    } rows[] = {
+        {"BOnA", {{"EXb", "6327,46"}, {"EYb", "12351,48"}}, "ok1",
+         "Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено."},
+        {"COnA", {{"EXc", "6327,46"}, {"EYc", "12351,48"}}, "ok1",
+         "Не удалось вычислить «tg(AC)»: точка C совпадает с точкой A, направление не определено."},
+        {"StraightBaseABP", {{"Ebb1g", "85"}, {"Ebb1m", "29"}, {"Ebb1s", "5,4"}}, "ok2",
+         "Не удалось вычислить «d, вариант АВР»: γ = 0 (β1 + β2 = 180°), треугольник на базисе не построить."},
+        {"StraightBaseACP", {{"Ebb11g", "90"}, {"Ebb11m", "30"}, {"Ebb11s", "22,8"}}, "ok2",
+         "Не удалось вычислить «d, вариант АСР»: γ = 0 (β1 + β2 = 180°), треугольник на базисе не построить."},
+        // S and S′ both cut to 0 under a centimetre
+        {"BWithinACentimetre", {{"EXb", "6327,465"}, {"EYb", "12351,485"}}, "ok2",
+         "Не удалось вычислить «sin ψ, вариант АВР»: расстояние AB равно нулю, точка B ближе сантиметра к точке A."},
+        {"AngleTooLarge", {{"Edd2g", "1e18"}}, "ok2",
+         "Не удалось вычислить «δ+ψ, вариант АСР»: результат слишком велик."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        MemoryFields f;
+        CalcState st;
+        for (const auto& [name, text] : row.inputs)
+            f.SetText(name, text);
+        try {
+            ComputePage1(f, st);
+            if (std::string(row.press) == "ok2")
+                (void)ComputePage2(f, st);
+            ADD_FAILURE() << "no error";
+        } catch (const ArithmeticError& e) {
+            EXPECT_EQ(std::string(e.what()), row.message);
+            EXPECT_EQ(e.Field(), "");
+        }
+    }
 }

@@ -119,6 +119,16 @@ TEST(ParseNumber, HintsForNumbersInAnotherConvention)
         {"-1,2,3", ConversionHint::Separators},
         {"--5", ConversionHint::Signs},
         {"+-5,5", ConversionHint::Signs},
+        // «б» and «ю» are what the comma and point keys type in the Russian layout
+        {"435612б34", ConversionHint::RussianLayout},
+        {"45ю1", ConversionHint::RussianLayout},
+        {"-0Б5", ConversionHint::RussianLayout},
+        {"Ю5", ConversionHint::RussianLayout},
+        {"7б", ConversionHint::RussianLayout},
+        {"1б2б3", ConversionHint::None},
+        {"1,2б3", ConversionHint::None},
+        {"б", ConversionHint::None},
+        {"абв", ConversionHint::None},
         // not a number in any convention: no hint
         {"", ConversionHint::None},
         {"45ор", ConversionHint::None},
@@ -156,6 +166,12 @@ TEST(ConversionError, Messages)
          "разделяйте."},
         {"--5", "Eb2", ConversionHint::Signs, "В поле «b, вариант АСР» не число: «--5». Перед числом не более "
                                               "одного знака «+» или «-»."},
+        {"435612б34", "EXc", ConversionHint::RussianLayout,
+         "В поле «Xc» не число: «435612б34». Буква «б» стоит на месте десятичной запятой: клавиатура в "
+         "русской раскладке."},
+        {"45Ю1", "Ebb1s", ConversionHint::RussianLayout,
+         "В поле «β1, секунды, вариант АВР» не число: «45Ю1». Буква «Ю» стоит на месте десятичной запятой: "
+         "клавиатура в русской раскладке."},
         {"x", "", ConversionHint::None, "Не число: «x»."},
         {"x", "NoSuchField", ConversionHint::None, "В поле «NoSuchField» не число: «x»."},
     };
@@ -231,7 +247,9 @@ TEST(DirectionAngle, AllQuadrants)
         {"North", [] { return FormatNumber(DirectionAngle(5, 0)); }, "0"},
         {"South", [] { return FormatNumber(DirectionAngle(-5, 0)); }, "180"},
         {"WorkedAC", [] { return FormatDms(DirectionAngle(-2627.41, 1585.14)); }, "148°53`49``"},
-        {"East", [] { return FormatNumber(DirectionAngle(0, 1)); }, "!DivisionByZero"},
+        // a line due east or west used to stop at the tangent, dividing by ΔX = 0
+        {"East", [] { return FormatNumber(DirectionAngle(0, 1)); }, "90"},
+        {"West", [] { return FormatNumber(DirectionAngle(0, -1)); }, "270"},
         {"SamePoint", [] { return FormatNumber(DirectionAngle(0, 0)); }, "!InvalidOperation"},
     });
 }

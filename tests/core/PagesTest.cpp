@@ -159,7 +159,7 @@ TEST(Pages, PageOrder)
         {"NothingBeforePage1", "ok2? ok3? ok1 ok3? ok2 ok3"},
         // page 3 used to combine the new Xa of a failed page-1 rerun with the old Ya and d
         {"FailedPage1RerunBlocksLaterPages", "ok1 ok2 ok3 EXa=6000 EYa=x ok1! ok2? ok3?"},
-        {"Page1FailingAtCBlocksLaterPages", "ok1 ok2 EXc=6327,46 ok1! ok2? ok3?"},
+        {"Page1FailingAtCBlocksLaterPages", "ok1 ok2 EXc=6327,46 EYc=12351,48 ok1! ok2? ok3?"},
         {"Page1RerunNeedsPage2Again", "ok1 ok2 ok1 ok3? ok2 ok3"},
         {"FailedPage2BlocksPage3", "ok1 ok2 ok3 Eb1= ok2! ok3? Eb1=60,76 ok2 ok3"},
         {"Page2FailingMidwayBlocksPage3", "ok1 ok2 Ebb1g=90 Ebb1m=0 Ebb1s=0 Ebb2g=90 Ebb2m=0 Ebb2s=0 ok2! ok3?"},
@@ -197,15 +197,10 @@ TEST(Pages, FailureStopsAtItsStep)
     Texts bThenC;
     for (const char* n : {"EXbXa", "EYbYa", "EtgAB", "EAB", "EcosAB", "EsinAB", "ES1", "ES2"})
         bThenC[n] = kPage1.at(n);
-    bThenC.insert({{"EXcXa", "0"}, {"EYcYa", "1585,14"}});
+    bThenC.insert({{"EXcXa", "0"}, {"EYcYa", "0"}});
     const Row rows[] = {
-        {"XbIsXa", "ok1", {{"EXb", "6327,46"}}, "DivisionByZero", {{"EXbXa", "0"}, {"EYbYa", "5225,8"}}},
         {"BIsA", "ok1", {{"EXb", "6327,46"}, {"EYb", "12351,48"}}, "InvalidOperation", {{"EXbXa", "0"}, {"EYbYa", "0"}}},
-        // ΔX is 722,2799999999997…: it prints as 722,28 and cuts to 722,27
-        {"YbIsYa", "ok1", {{"EYb", "12351,48"}}, "InvalidOperation",
-         {{"EXbXa", "722,28"}, {"EYbYa", "0"}, {"EtgAB", "0"}, {"EAB", "0°0`0``"}, {"EcosAB", "1"},
-          {"EsinAB", "0"}, {"ES1", "722,27"}}},
-        {"XcIsXa", "ok1", {{"EXc", "6327,46"}}, "DivisionByZero", bThenC},
+        {"CIsA", "ok1", {{"EXc", "6327,46"}, {"EYc", "12351,48"}}, "InvalidOperation", bThenC},
         {"EmptyXa", "ok1", {{"EXa", ""}}, "Conversion EXa ", {}},
         {"FirstBadInputNamed", "ok1", {{"EYb", "?"}, {"EXa", ""}}, "Conversion EYb ?", {}},
         {"BothSeparatorsInYc", "ok1", {{"EYc", "13.936,62"}}, "Conversion EYc 13.936,62", {}},
@@ -238,6 +233,55 @@ TEST(Pages, FailureStopsAtItsStep)
     }
 }
 
+// B or C due north, south, east or west of A, at 5000 m, checked by hand: the
+// direction is exact, the one of S and S′ that divides by a zero cosine or
+// sine is undefined, the other is the distance carried, and pages 2 and 3 go
+// on to the P a point a millimetre off the axis gives.
+TEST(Pages, LinesAlongGridAxes)
+{
+    struct Row {
+        const char* name;
+        double dx, dy;  // from A = (6000; 12000)
+        Texts page1;    // ΔX, ΔY, tg, direction, cos, sin, S, S′
+    };
+    const Row rows[] = {
+        // S′ = 0/0 used to stop the page
+        {"North", 5000, 0, {{"dX", "5000"}, {"dY", "0"}, {"tg", "0"}, {"dir", "0°0`0``"}, {"cos", "1"}, {"sin", "0"}, {"S", "5000"}, {"S`", "—"}}},
+        // sin 180° is not 0 in extended: S′ printed 0 and half the distance was carried
+        {"South", -5000, 0, {{"dX", "-5000"}, {"dY", "0"}, {"tg", "0"}, {"dir", "180°0`0``"}, {"cos", "-1"}, {"sin", "0"}, {"S", "5000"}, {"S`", "—"}}},
+        // the tangent used to stop the page with a division by zero
+        {"East", 0, 5000, {{"dX", "0"}, {"dY", "5000"}, {"tg", "∞"}, {"dir", "90°0`0``"}, {"cos", "0"}, {"sin", "1"}, {"S", "—"}, {"S`", "5000"}}},
+        {"West", 0, -5000, {{"dX", "0"}, {"dY", "-5000"}, {"tg", "∞"}, {"dir", "270°0`0``"}, {"cos", "0"}, {"sin", "-1"}, {"S", "—"}, {"S`", "5000"}}},
+    };
+    const char* const kB[] = {"EXbXa", "EYbYa", "EtgAB", "EAB", "EcosAB", "EsinAB", "ES1", "ES2"};
+    const char* const kC[] = {"EXcXa", "EYcYa", "EtgAC", "EAC", "EcosAC", "EsinAC", "ES11", "ES22"};
+    const char* const kKeys[] = {"dX", "dY", "tg", "dir", "cos", "sin", "S", "S`"};
+    for (const Row& row : rows) {
+        for (const bool throughB : {true, false}) {
+            SCOPED_TRACE(std::string(row.name) + (throughB ? " B" : " C"));
+            const auto sheet = [&](double offAxis) {
+                Sheet s;
+                s.Set({{"EXa", "6000"}, {"EYa", "12000"}});
+                // the other far point stays where the worked example has it
+                const std::string x = FormatNumber(Ext(6000) + row.dx + (row.dx == 0 ? offAxis : 0));
+                const std::string y = FormatNumber(Ext(12000) + row.dy + (row.dy == 0 ? offAxis : 0));
+                s.Set(throughB ? Texts{{"EXb", x}, {"EYb", y}} : Texts{{"EXc", x}, {"EYc", y}});
+                for (const char* button : {"ok1", "ok2", "ok3"})
+                    EXPECT_EQ(s.Press(button), End::Done) << button << " " << s.error;
+                return s;
+            };
+            const Sheet s = sheet(0);
+            for (int i = 0; i < 8; ++i)
+                EXPECT_EQ(s.f.GetText((throughB ? kB : kC)[i]), row.page1.at(kKeys[i])) << kKeys[i];
+            EXPECT_EQ(throughB ? s.st.DistAB : s.st.DistAC, 5000);
+            EXPECT_EQ(throughB ? s.st.DirAB : s.st.DirAC, Hold(DirectionAngle(row.dx, row.dy)));
+            const Sheet near = sheet(0.001);
+            for (const char* name : {"EXp1", "EYp1", "EXp2", "EYp2", "Xp", "Yp"})
+                EXPECT_NEAR(ParseNumber(s.f.GetText(name)), ParseNumber(near.f.GetText(name)), 0.011) << name;
+        }
+    }
+}
+
 // Every input with a point for its comma and wrapped as a pasted spreadsheet
 // cell gives, digit for digit, the sheet of the typed example.
 TEST(Pages, PointsAndPastedBlanksComputeTheSameSheet)
@@ -265,7 +309,7 @@ TEST(Pages, PointsAndPastedBlanksComputeTheSameSheet)
 TEST(Pages, FailureKeepsValuesStoredBeforeIt)
 {
     Sheet s;
-    s.f.SetText("EXc", "6327,46");
+    s.Set({{"EXc", "6327,46"}, {"EYc", "12351,48"}});
     ASSERT_EQ(s.Press("ok1"), End::Failed);
     EXPECT_EQ(std::tie(s.st.Xa, s.st.Ya, s.st.DistAB), std::tuple(6327.46, 12351.48, 5275.47));
     EXPECT_DOUBLE_EQ(s.st.DirAB, 82.13076350799626);

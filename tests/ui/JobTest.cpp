@@ -378,9 +378,16 @@ private slots:
 
     void titleMarksChangesSinceTheLastSave()
     {
+        // An edited sheet never saved used to keep the bare title, as if saved.
+        QCOMPARE(ui->form1->windowTitle(), kCaption);
+        QVERIFY(!ui->form1->isWindowModified());
         ui->Edit("EXa")->setText("6327,50");
         QVERIFY(ui->form1->IsSheetChanged());
+        QCOMPARE(ui->form1->windowTitle(), "Без имени[*] — " + kCaption);
+        QVERIFY(ui->form1->isWindowModified());
+        ui->Edit("EXa")->setText("6327,46");  // the example again: nothing to save
         QCOMPARE(ui->form1->windowTitle(), kCaption);
+        ui->Edit("EXa")->setText("6327,50");
         QVERIFY(ui->form1->SaveJobTo(JobPath("job.snesenie")));
         QVERIFY(!ui->form1->isWindowModified());
         ui->Edit("EXa")->setText("6327,5");

@@ -5,7 +5,11 @@
 #include "FieldTable.h"
 #include "UiFixture.h"
 
+#include "ScreenFit.h"
+
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include <memory>
@@ -30,6 +34,84 @@ private slots:
     void init() { ui = std::make_unique<UiFixture>(); }
 
     void cleanup() { QVERIFY2(EndUiTest(ui), "a modal window nobody expected was shown"); }
+
+    // At scale 1.5 on 1280×1024 the window ran off the right edge; at 2,
+    // Описание, Выход and the δ seconds of АСР could not be reached even
+    // maximised; at 1.5 on 1366×768 the mean Xp, Yp was off screen. The
+    // screens as the toolkit sees them: the pixels divided by the scale, a
+    // 32-pixel panel taken off.
+    void everyBoxAndButtonCanBeReached_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<double>("scale");
+        for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)})
+            for (const double scale : {1.0, 1.25, 1.5, 2.0})
+                QTest::addRow("%dx%d at %g", screen.width(), screen.height(), scale) << screen << scale;
+    }
+
+    void everyBoxAndButtonCanBeReached()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(double, scale);
+        const QRect available(0, 0, int(screen.width() / scale), int((screen.height() - 32) / scale));
+        const QMargins frame(4, 32, 4, 4);
+        const QRect wanted(191, 101, ui->form1->width(), ui->form1->height());
+        const QRect placed = FitToScreen(wanted, available, frame);
+        // Where the whole sheet fits, it does not scroll.
+        QVERIFY2(!ui->form1->SheetScroll->horizontalScrollBar()->isVisible() &&
+                     !ui->form1->SheetScroll->verticalScrollBar()->isVisible(),
+                 qPrintable(QString("%1×%2 in %3×%4, sheet %5×%6")
+                                .arg(ui->form1->SheetScroll->viewport()->width())
+                                .arg(ui->form1->SheetScroll->viewport()->height())
+                                .arg(ui->form1->width())
+                                .arg(ui->form1->height())
+                                .arg(ui->form1->PC1->width())
+                                .arg(ui->form1->PC1->height())));
+        QVERIFY(available.contains(placed.marginsAdded(frame)));
+        if (available.contains(wanted.marginsAdded(frame)))
+            QCOMPARE(placed, wanted);  // where it always opened, where that fits
+        ui->form1->setGeometry(placed);
+        QApplication::processEvents();
+
+        QScrollArea* scroll = ui->form1->SheetScroll;
+        const QRect view = scroll->viewport()->rect();
+        const auto seen = [&](QWidget* w) {
+            const QRect at(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size());
+            return view.contains(at);
+        };
+        for (QWidget* page : {ui->form1->TS1, ui->form1->TS2, ui->form1->TS3}) {
+            ui->ShowPage(page);
+            QApplication::processEvents();
+            QList<QWidget*> reachable;
+            for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if ((qobject_cast<QLineEdit*>(w) || qobject_cast<QPushButton*>(w) || w == ui->form1->ControlVerdict) &&
+                    w->isVisible())
+                    reachable << w;
+            QVERIFY(reachable.size() >= 3);
+            for (QWidget* w : reachable) {
+                ui->form1->ScrollIntoView(w);
+                QVERIFY2(seen(w), qPrintable(QString("%1 at %2,%3 in a view of %4×%5")
+                                                 .arg(w->objectName())
+                                                 .arg(w->mapTo(scroll->viewport(), QPoint(0, 0)).x())
+                                                 .arg(w->mapTo(scroll->viewport(), QPoint(0, 0)).y())
+                                                 .arg(view.width())
+                                                 .arg(view.height())));
+                // nothing overlaps on the page
+                for (QWidget* other : reachable)
+                    QVERIFY2(other == w || !w->geometry().intersects(other->geometry()),
+                             qPrintable(w->objectName() + " overlaps " + other->objectName()));
+            }
+            // Tab takes the caret, and the view, through every stop of the page.
+            scroll->horizontalScrollBar()->setValue(0);
+            scroll->verticalScrollBar()->setValue(0);
+            for (int i = 0; i < reachable.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* caret = QApplication::focusWidget();
+                if (caret != nullptr && page->isAncestorOf(caret))
+                    QVERIFY2(seen(caret), qPrintable(caret->objectName()));
+            }
+        }
+    }
 
     void startsOnPageOneWithExampleData()
     {
@@ -172,12 +254,13 @@ private slots:
     void arithmeticErrorStopsWhereItHappens()
     {
         ui->Edit("EXb")->setText("6327,46");
+        ui->Edit("EYb")->setText("12351,48");
         ui->Click(ui->form1->BitBtn1);
         const SeenModal box = TakeOne();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.text, QString("Деление на ноль."));
+        QCOMPARE(box.text, QString("Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено."));
         QCOMPARE(ui->Text("EXbXa"), QString("0"));
-        QCOMPARE(ui->Text("EYbYa"), QString("5225,8"));
+        QCOMPARE(ui->Text("EYbYa"), QString("0"));
         QCOMPARE(ui->Text("EtgAB"), QString());
     }
 

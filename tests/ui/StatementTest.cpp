@@ -13,6 +13,8 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <sys/stat.h>
 
@@ -121,6 +123,36 @@ private slots:
         QVERIFY(text.contains("82°7`51``"));
         QVERIFY(text.contains("—"));
         QVERIFY(text.contains("Контроль не выполнен: посчитайте все три страницы."));
+    }
+
+    // After Xa was changed and only page 1 computed again, the statement
+    // printed the new Xa beside the old bold Xp and Yp as if they followed.
+    void staleResultsArePrintedGreyAndMarked()
+    {
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        ui->Click(ui->form1->Button1);
+        ui->Edit("EXa")->setText("6327,50");
+        ui->Click(ui->form1->BitBtn1);
+        const std::unique_ptr<QTextDocument> doc = ui->form1->BuildStatementDocument();
+        const auto look = [&doc](const QString& text, const QString& after = {}) {
+            const QTextCursor at = after.isEmpty() ? doc->find(text) : doc->find(text, doc->find(after));
+            return at.isNull() ? QString("missing")
+                               : QString("%1 %2").arg(at.charFormat().foreground().color().name(),
+                                                     at.charFormat().fontWeight() >= QFont::Bold ? "bold" : "plain");
+        };
+        QCOMPARE(look(ui->Text("EAB")), QString("#000000 plain"));  // page 1: current
+        QCOMPARE(look("94,019"), QString("#808080 plain"));     // page 2: stale
+        QCOMPARE(look("6234,85"), QString("#808080 plain"));    // the variants' and the mean Xp
+        QCOMPARE(look("12335,23"), QString("#808080 plain"));
+        QCOMPARE(look("6234,85", "Среднее:"), QString("#808080 plain"));  // the mean, no longer bold
+        QCOMPARE(look("Xp = ", "Среднее:"), QString("#000000 plain"));
+        const QString text = PdfText(Export("stale.pdf"));
+        QCOMPARE(text.count("не пересчитано после изменения исходных данных"), 2);
+        QVERIFY2(text.contains("Контроль не применим: результаты не пересчитаны после изменения исходных данных."),
+                 qPrintable(text));
+        QVERIFY(text.contains("Не посчитаны по текущим данным: страница 2, 3."));
+        QVERIFY(!text.contains("допуск соблюдён"));
     }
 
     // a text typed into a box is printed as text, never read as markup
@@ -233,6 +265,16 @@ private slots:
         job.close();
         QTest::newRow("example sheet") << QStringList() << 0 << "без имени";
         QTest::newRow("job") << QStringList{job.fileName()} << 0 << "station-12";
+        // an exceeded tolerance used to exit 0 like a sheet that passes
+        QTest::newRow("control exceeded") << QStringList{dir.filePath("weak.snesenie")} << 3 << "weak";
+        QFile weak(dir.filePath("weak.snesenie"));
+        QVERIFY(weak.open(QIODevice::WriteOnly));
+        weak.write(R"({"format": "snesenie-job", "version": 1, "fields": {"EXa": "6327,46", "EXb": "7049,74",
+            "EXc": "3700,05", "EYa": "12351,48", "EYb": "17577,28", "EYc": "13936,62", "Eb1": "60,76", "Eb2": "42,14",
+            "Ebb11g": "63", "Ebb11m": "52", "Ebb11s": "54,7", "Ebb1g": "75", "Ebb1m": "30", "Ebb1s": "0",
+            "Ebb22g": "89", "Ebb22m": "29", "Ebb22s": "37,2", "Ebb2g": "94", "Ebb2m": "30", "Ebb2s": "0",
+            "Edd1g": "71", "Edd1m": "12", "Edd1s": "42,3", "Edd2g": "137", "Edd2m": "45", "Edd2s": "52,8"}})");
+        weak.close();
         QTest::newRow("missing job") << QStringList{dir.filePath("нет.snesenie")} << 1 << "нет.snesenie";
         QTest::newRow("page 1 fails") << QStringList{dir.filePath("bad.snesenie")} << 1 << "«Xc»";
         QFile bad(dir.filePath("bad.snesenie"));
@@ -256,6 +298,10 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), status);
         const QString err = QString::fromUtf8(program.readAllStandardError());
+        if (status == 3) {  // written, and the failed check is on it
+            QVERIFY2(PdfText(out).contains("допуск превышен"), qPrintable(PdfText(out)));
+            return;
+        }
         if (status != 0) {
             QVERIFY2(err.contains(error), qPrintable(err));
             QVERIFY(!QFile::exists(out));

@@ -4,6 +4,7 @@
 // sheet.
 
 #include "FieldTable.h"
+#include "RangeMarks.h"
 #include "SheetLook.h"
 #include "StaleMarks.h"
 #include "ToolkitTranslation.h"
@@ -94,6 +95,96 @@ private slots:
         QTest::keyClick(ui->form1->PC1->tabBar(), Qt::Key_Right);
         QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS2);
         QCOMPARE(Name(Focus()), QString("<tabs>"));
+    }
+
+    // Wherever the program puts the caret, the box's text is selected and
+    // typing replaces it: «46» typed into β1 after turning to page 2 used to
+    // make 4645°, shown as «464», and page 2 computed on it without a word.
+    void caretPutByTheProgramSelectsTheOldValue_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("start") << "start" << "EXc";
+        QTest::newRow("page 2 turned") << "page 2" << "Ebb1g";
+        QTest::newRow("Создать on page 1") << "new" << "EXc";
+        QTest::newRow("after an error") << "error" << "Eb1";
+        QTest::newRow("Очистить on page 1") << "clear 1" << "EXc";
+        QTest::newRow("Очистить on page 2") << "clear 2" << "Ebb1g";
+    }
+
+    void caretPutByTheProgramSelectsTheOldValue()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, box);
+        if (how == "page 2") {
+            ui->ShowPage(ui->form1->TS2);
+        } else if (how == "new") {
+            QTest::mouseClick(ui->Edit("EYa"), Qt::LeftButton);
+            ui->form1->NewAction->trigger();
+        } else if (how == "error") {
+            ui->Click(ui->form1->BitBtn1);
+            ui->Edit("Eb1")->setText("60,76м");
+            ui->ShowPage(ui->form1->TS2);
+            ui->Click(ui->form1->BitBtn3);
+            const QList<SeenModal> seen = ui->watch.Take();
+            QVERIFY(seen.size() == 1 && seen.front().text.contains("«b, вариант АВР»"));
+        } else if (how.startsWith("clear")) {
+            if (how == "clear 2")
+                ui->ShowPage(ui->form1->TS2);
+            ui->Click(how == "clear 1" ? ui->form1->Button3 : ui->form1->Button4);
+            // cleared boxes: only where the caret went can be seen; give it a value to replace
+            ui->Edit(box.toUtf8())->setText("45");
+            ui->Edit(box.toUtf8())->selectAll();
+        }
+        QTRY_COMPARE(Name(Focus()), box);
+        auto* edit = ui->Edit(box.toUtf8());
+        QCOMPARE(edit->selectedText(), edit->text());
+        QTest::keyClicks(edit, "46");
+        QCOMPARE(edit->text(), QString("46"));
+    }
+
+    // 75 minutes, a base of 0, β1 + β2 past 180° used to pass without a word.
+    // The box is marked once it is left, in a colour that is not the stale
+    // grey, its tooltip names the range, and the sheet still computes.
+    void valueOutsideItsRangeIsMarkedWhenLeft()
+    {
+        ui->ShowPage(ui->form1->TS2);
+        QLineEdit* minutes = ui->Edit("Ebb1m");
+        QTRY_COMPARE(Focus(), static_cast<QWidget*>(ui->Edit("Ebb1g")));
+        QTest::keyClick(Focus(), Qt::Key_Tab);
+        QCOMPARE(Focus(), static_cast<QWidget*>(minutes));
+        QTest::keyClicks(minutes, "75");
+        QVERIFY2(minutes->toolTip().isEmpty(), "marked while still being typed");
+        QTest::keyClick(minutes, Qt::Key_Tab);
+        QVERIFY2(minutes->toolTip().contains("обычно минуты от 0 до 59"), qPrintable(minutes->toolTip()));
+        QCOMPARE(minutes->palette().color(QPalette::Base), RangeMarks::MarkColour());
+        QVERIFY(minutes->palette().color(QPalette::Base) != sheet::StaleTextColour());
+        QVERIFY(!LooksStale(minutes));
+
+        // β1 + β2 past 180° marks β2's degrees, whichever box made it so.
+        ui->Edit("Ebb1g")->setText("86");
+        emit ui->Edit("Ebb1g")->editingFinished();
+        QVERIFY2(ui->Edit("Ebb2g")->toolTip().contains("β1 + β2"), qPrintable(ui->Edit("Ebb2g")->toolTip()));
+
+        // Put right, the mark goes at once; the sheet computes either way.
+        minutes->setText("22");
+        QVERIFY(minutes->toolTip().isEmpty());
+        QCOMPARE(minutes->palette().color(QPalette::Base), ui->Edit("Ebb1s")->palette().color(QPalette::Base));
+        ui->Click(ui->form1->BitBtn1);
+        ui->Click(ui->form1->BitBtn3);
+        QVERIFY(ui->watch.Take().isEmpty());
+        QVERIFY(!ui->Text("Ey1").isEmpty());
+    }
+
+    // A click keeps the toolkit's usual caret: where the mouse put it.
+    void clickedBoxKeepsItsText()
+    {
+        ui->ShowPage(ui->form1->TS2);
+        QLineEdit* edit = ui->Edit("Ebb1s");
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 3, edit->height() / 2));
+        QCOMPARE(edit->selectedText(), QString());
+        QTest::keyClicks(edit, "9");
+        QCOMPARE(edit->text(), QString("45,19"));
     }
 
     void tabRunsThroughInputsThenButtonsThenResults_data()
@@ -300,13 +391,15 @@ private slots:
 
     void failedRunMarksWhatItWroteStale()
     {
-        // ΔX = 0: the run writes the two differences, then divides by zero.
+        // B on top of A: the run writes the two differences, then stops.
         ui->Edit("EXb")->setText("6327,46");
+        ui->Edit("EYb")->setText("12351,48");
         ui->Click(ui->form1->BitBtn1);
         QCOMPARE(ui->watch.Take().size(), 1);
         QCOMPARE(ui->Text("EXbXa"), QString("0"));
         QVERIFY(LooksStale(ui->Edit("EXbXa")));
         ui->Edit("EXb")->setText("7049,74");
+        ui->Edit("EYb")->setText("17577,28");
         ui->Click(ui->form1->BitBtn1);
         QVERIFY(PageLooks(1, false));
     }

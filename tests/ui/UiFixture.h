@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <QPrintPreviewWidget>
+
 #include <memory>
 
 struct SeenModal {
@@ -82,6 +84,9 @@ private:
             }
         } else {
             seen.window = dialog->objectName();
+            // A print preview: how it is zoomed, as the user first sees it.
+            if (auto* view = dialog->findChild<QPrintPreviewWidget*>())
+                seen.text = view->zoomMode() == QPrintPreviewWidget::FitToWidth ? "FitToWidth" : "other zoom";
             dialog->reject();
         }
         seen_.append(seen);
