@@ -3,12 +3,10 @@
 #include "Errors.h"
 #include "FieldTable.h"
 #include "Numbers.h"
+#include "SafeFile.h"
 #include "Utf8.h"
 
 #include <array>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -151,46 +149,41 @@ void ReadLine(std::string line, const std::string& where, Arguments& out)
 
 void ReadInput(const std::string& path, Arguments& out)
 {
-    const std::string file = path == "-" ? std::string("стандартный ввод") : "файл " + QuoteText(path);
-    std::ifstream stream;
-    std::istream* in = &std::cin;
-    if (path != "-") {
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error))
-            throw UsageError(file + " — это папка, а не файл");
-        stream.open(path, std::ios::binary);
-        if (!stream)
-            throw UsageError("не удалось открыть " + file);
-        in = &stream;
-    }
+    const std::string file = path == "-" ? std::string("стандартный ввод") : "файл " + QuotePath(path);
     auto where = [&](std::size_t number) { return file + ", строка " + std::to_string(number) + ": "; };
-
-    std::string line;
-    std::size_t number = 1, total = 0;
-    char buf[8192];
-    while (in->read(buf, sizeof buf) || in->gcount() > 0) {
-        const auto got = static_cast<std::size_t>(in->gcount());
-        for (std::size_t k = 0; k < got;) {
-            const char* newline = static_cast<const char*>(std::memchr(buf + k, '\n', got - k));
-            const std::size_t end = newline != nullptr ? static_cast<std::size_t>(newline - buf) : got;
-            total += end - k + (newline != nullptr ? 1 : 0);
-            if (total > kMaxFileBytes)
-                throw UsageError(where(number) + "файл длиннее 16 МиБ, это не лист с данными");
-            if (line.size() + (end - k) > kMaxLineBytes)
-                throw UsageError(where(number) + "строка длиннее 64 КиБ, это не лист с данными");
-            line.append(buf + k, end - k);
-            k = end;
-            if (newline != nullptr) {
-                ReadLine(std::exchange(line, {}), where(number), out);
-                ++number;
-                ++k;
-            }
+    std::string content;
+    if (path == "-") {
+        char buf[8192];
+        while (std::cin.read(buf, sizeof buf) || std::cin.gcount() > 0) {
+            content.append(buf, static_cast<std::size_t>(std::cin.gcount()));
+            if (content.size() > kMaxFileBytes)
+                break;
+        }
+        if (std::cin.bad())
+            throw UsageError("ошибка чтения: " + file);
+    } else {
+        // A FIFO or a device is refused at once: opening one to read would
+        // wait for a writer, or never end.
+        try {
+            content = job::ReadRegularFile(path, kMaxFileBytes);
+        } catch (const job::FileError& e) {
+            throw UsageError("не удалось прочитать " + file + ": " + e.what());
         }
     }
-    if (in->bad())
-        throw UsageError("ошибка чтения: " + file);
-    if (!line.empty())
-        ReadLine(std::move(line), where(number), out);
+
+    std::size_t number = 1, total = 0;
+    for (std::size_t k = 0; k < content.size();) {
+        const std::size_t newline = content.find('\n', k);
+        const std::size_t end = newline != std::string::npos ? newline : content.size();
+        total += end - k + (newline != std::string::npos ? 1 : 0);
+        if (total > kMaxFileBytes)
+            throw UsageError(where(number) + "файл длиннее 16 МиБ, это не лист с данными");
+        if (end - k > kMaxLineBytes)
+            throw UsageError(where(number) + "строка длиннее 64 КиБ, это не лист с данными");
+        ReadLine(content.substr(k, end - k), where(number), out);
+        ++number;
+        k = end + 1;
+    }
 }
 
 } // namespace
@@ -200,57 +193,72 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     Arguments out;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        // Options take their value as the next argument or after '='.
-        auto value = [&](const std::string& option) -> std::string {
-            if (arg.size() > option.size() && arg[option.size()] == '=')
-                return arg.substr(option.size() + 1);
-            if (i + 1 >= args.size())
+        if (!arg.starts_with("-")) {
+            Assign(out, ParseAssignment(arg, ""));
+            continue;
+        }
+        // --opt VALUE and --opt=VALUE mean the same, for every option.
+        const std::size_t eq = arg.find('=');
+        const std::string option = arg.substr(0, eq);
+        const bool inline_value = eq != std::string::npos;
+        auto value = [&]() -> std::string {
+            if (inline_value)
+                return arg.substr(eq + 1);
+            // The next argument, unless it is another option: a forgotten
+            // value must not swallow the option after it ("--job --save-job
+            // x" would read a job named "--save-job"). A name starting with a
+            // dash is written ./-name or after '='.
+            if (i + 1 >= args.size() || (args[i + 1].starts_with("-") && args[i + 1] != "-"))
                 throw UsageError("после " + option + " нужно значение");
             return args[++i];
         };
-        auto is = [&](const std::string& option) {
-            return arg == option || arg.starts_with(option + "=");
+        auto flag = [&](bool& target) {
+            if (inline_value)
+                throw UsageError("у параметра " + option + " не бывает значения");
+            target = true;
         };
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
-        } else if (arg == "--version" || arg == "-v") {
-            out.version = true;
-        } else if (arg == "--state") {
-            out.state = true;
-        } else if (arg == "--control") {
-            out.control = true;
-        } else if (is("--press")) {
-            out.presses = ParsePresses(value("--press"));
+        // A file option takes a name once, and a name is never empty.
+        auto file = [&](std::string& target) {
+            if (!target.empty())
+                throw UsageError(option + " можно задать только один раз");
+            target = value();
+            if (target.empty())
+                throw UsageError("после " + option + " нужно имя файла");
+        };
+        if (option == "--help" || option == "-h") {
+            flag(out.help);
+        } else if (option == "--version" || option == "-v") {
+            flag(out.version);
+        } else if (option == "--state") {
+            flag(out.state);
+        } else if (option == "--control") {
+            flag(out.control);
+        } else if (option == "--press") {
+            // An empty list is no press at all: the inputs as given, e.g. to
+            // turn them into a job.
+            out.presses = ParsePresses(value());
             out.pressGiven = true;
-        } else if (is("--input")) {
-            ReadInput(value("--input"), out);
-        } else if (is("--tolerances")) {
-            ParseTolerances(value("--tolerances"), out);
-        } else if (is("--job") || is("--save-job")) {
-            std::string& file = arg.starts_with("--job") ? out.job : out.saveJob;
-            const std::string option = arg.substr(0, arg.find('='));
-            if (!file.empty())
-                throw UsageError(option + " можно задать только один раз");
-            file = value(option);
-            if (file.empty())
-                throw UsageError("после " + option + " нужно имя файла");
-        } else if (is("--batch") || is("--results")) {
-            std::string& file = arg.starts_with("--batch") ? out.batch : out.results;
-            const std::string option = arg.substr(0, arg.find('='));
-            if (!file.empty())
-                throw UsageError(option + " можно задать только один раз");
-            file = value(option);
-            if (file.empty())
-                throw UsageError("после " + option + " нужно имя файла");
-        } else if (is("--separator")) {
-            const std::string separator = value("--separator");
+        } else if (option == "--input") {
+            std::string path;
+            file(path);
+            ReadInput(path, out);
+        } else if (option == "--tolerances") {
+            ParseTolerances(value(), out);
+        } else if (option == "--job") {
+            file(out.job);
+        } else if (option == "--save-job") {
+            file(out.saveJob);
+        } else if (option == "--batch") {
+            file(out.batch);
+        } else if (option == "--results") {
+            file(out.results);
+        } else if (option == "--separator") {
+            const std::string separator = value();
             if (separator.size() != 1 || (separator != ";" && separator != ","))
                 throw UsageError("разделитель --separator — «;» или «,», а не " + QuoteText(separator));
             out.separator = separator[0];
-        } else if (arg.starts_with("-")) {
-            throw UsageError("неизвестный параметр " + QuoteText(arg));
         } else {
-            Assign(out, ParseAssignment(arg, ""));
+            throw UsageError("неизвестный параметр " + QuoteText(option));
         }
     }
     if (out.batch.empty() && (!out.results.empty() || out.separator != 0))
@@ -336,6 +344,8 @@ std::string UsageText()
                   из строки заголовка)
   --help          эта справка
   --version       версия программы и лицензия
+
+Значение параметра пишется отдельно или после «=»: --job ФАЙЛ или --job=ФАЙЛ.
 
 Вывод: ИМЯ=ТЕКСТ по одному полю в строке, страница 1, 2, 3.
 Ошибка или отказ кнопки: строка «КНОПКА: СООБЩЕНИЕ» в stderr.

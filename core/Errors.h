@@ -13,6 +13,11 @@ namespace snesenie {
 /// result is short and safe to write to a terminal or a message box.
 std::string QuoteText(std::string_view text);
 
+/// A file's path as a message shows it: in «», escaped as QuoteText escapes,
+/// and when longer than 80 characters shortened in the middle with "…", so
+/// that both the folder it starts from and the file's own name stay in view.
+std::string QuotePath(std::string_view path);
+
 /// Every failure that is the user's to see and mend: a page that cannot be
 /// computed, a job that cannot be read or written, a command line that makes
 /// no sense. what() is the whole Russian message. Field() names the input

@@ -239,7 +239,10 @@ std::string QuoteValue(std::string_view text)
             out += '\\';
             out += c;
         } else if (u < 0x20 || u == 0x7F) {
-            out += "\\x";
+            // Always four digits: the reader takes up to four, and a shorter
+            // escape would swallow a hex digit that follows it ("\x0a" + "b"
+            // read back as «).
+            out += "\\x00";
             out += Hex(u >> 4);
             out += Hex(u);
         } else {

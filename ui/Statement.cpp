@@ -1,17 +1,18 @@
 #include "Statement.h"
 
+#include "Errors.h"
 #include "FieldTable.h"
-#include "SaveTarget.h"
+#include "SafeFile.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTextDocument>
 #include <QUrl>
@@ -267,16 +268,14 @@ void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)
 
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
 {
-    // The finished PDF is renamed over the name, which would replace a FIFO or
-    // a device node as readily as an older statement.
-    if (const std::string problem = snesenie::job::SaveTargetProblem(QFile::encodeName(path).toStdString());
-        !problem.empty())
-        return QStringLiteral("Не удалось создать файл «%1»: %2").arg(path, QString::fromStdString(problem));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Не удалось создать файл «%1»: %2").arg(path, file.errorString());
+    // Made whole in memory first, then handed to the one checked writer that
+    // saves jobs too: a statement cut short by a full disk never replaces an
+    // older one.
+    QByteArray bytes;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(QPageLayout::Portrait);
         // The document keeps its own 2 cm margins.
@@ -286,7 +285,12 @@ QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
         writer.setCreator(QStringLiteral("snesenie %1").arg(QString::fromUtf8(snesenie::kVersion)));
         RenderStatement(statement, writer);
     }
-    if (!file.commit())
-        return QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, file.errorString());
+    const std::string name = QFile::encodeName(path).toStdString();
+    try {
+        snesenie::job::WriteFileAtomically(name, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    } catch (const snesenie::job::FileError& e) {
+        return QStringLiteral("Не удалось записать ведомость %1: %2.")
+            .arg(QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));
+    }
     return {};
 }

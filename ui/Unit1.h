@@ -3,6 +3,7 @@
 #include "CalcState.h"
 #include "ControlRecord.h"
 #include "Errors.h"
+#include "JobDocument.h"
 #include "Settings.h"
 #include "Sheet.h"
 
@@ -107,7 +108,7 @@ public:
     /// box when it cannot.
     bool SaveJobTo(const QString& path);
     /// The open job's file, or empty when the sheet was never opened or saved.
-    QString JobPath() const { return jobPath_; }
+    QString JobPath() const;
     /// Whether the inputs differ from the last open or save, or from the
     /// example when there was none.
     bool IsSheetChanged() const;
@@ -188,12 +189,12 @@ private:
     bool SaveJobAs();
     bool MaybeSave();
     QString ChooseJobFile(bool forSaving);
-    QStringList InputTexts() const;
     void JobOpenedOrSaved(const QString& path);
     void UpdateJobTitle();
     void RebuildRecentMenu();
-    QString jobPath_;
-    QStringList savedTexts_;  ///< the inputs as last opened or saved, as a job holds them
+    /// Saves the recent list and shows it in the menu.
+    /// The open job's file, its texts as last saved and the recent list.
+    std::unique_ptr<snesenie::job::JobDocument> document_;
 
     std::unique_ptr<WindowFields> fields_;
     StaleMarks* stale_ = nullptr;

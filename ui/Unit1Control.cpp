@@ -7,12 +7,14 @@
 
 #include "ControlPage.h"
 #include "Statement.h"
+#include "StatementTarget.h"
 #include "ToleranceDialog.h"
 #include "WindowFields.h"
 
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -112,7 +114,7 @@ void TForm1::ShowControl()
 
 QString TForm1::StatementJobName() const
 {
-    return jobPath_.isEmpty() ? QString() : QFileInfo(jobPath_).completeBaseName();
+    return JobPath().isEmpty() ? QString() : QFileInfo(JobPath()).completeBaseName();
 }
 
 std::unique_ptr<QTextDocument> TForm1::BuildStatementDocument() const
@@ -158,7 +160,7 @@ void TForm1::ExportStatement()
 {
     const QString name = StatementJobName().isEmpty() ? QStringLiteral("ведомость") : StatementJobName();
     // Beside the job it belongs to, under the job's name.
-    const QDir folder = jobPath_.isEmpty() ? QDir::home() : QFileInfo(jobPath_).absoluteDir();
+    const QDir folder = JobPath().isEmpty() ? QDir::home() : QFileInfo(JobPath()).absoluteDir();
     QFileDialog dialog(this, QStringLiteral("Экспорт ведомости в PDF"), folder.filePath(name + ".pdf"),
                        QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("PdfFileDialog"));
@@ -166,7 +168,20 @@ void TForm1::ExportStatement()
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString error = ExportStatementPdf(dialog.selectedFiles().constFirst());
+    // A name typed without .pdf gets it: "станция7.snesenie" becomes
+    // "станция7.snesenie.pdf", never the job itself.
+    QString path = dialog.selectedFiles().constFirst();
+    if (!job::HasPdfExtension(QFile::encodeName(path).toStdString()))
+        path += QStringLiteral(".pdf");
+    QString error;
+    if (const std::string problem = job::StatementTargetProblem(QFile::encodeName(path).toStdString(),
+                                                                document_->Path());
+        !problem.empty())
+        error = QStringLiteral("Не удалось записать ведомость %1: %2.")
+                    .arg(QString::fromStdString(QuotePath(QFile::encodeName(path).toStdString())),
+                         QString::fromStdString(problem));
+    else
+        error = ExportStatementPdf(path);
     if (!error.isEmpty())
         Report(QMessageBox::Critical, error);
 }

@@ -49,7 +49,9 @@ TEST_F(SettingsStore, EverySettingReadsBackAsSaved)
     mine.directionSeconds = 0.3;
     mine.positionMetres = 0.01;
     store.SetTolerances(mine);
-    store.SetRecentJobs({"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie", "/a/b.snesenie"});
+    // A control character before a hex digit used to come back as another
+    // character: "\x0a" + "b" was read as one escape, «.
+    store.SetRecentJobs({"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie", "/a/b.snesenie", "/x\nb\x01" "f"});
     store.SetJobFolder("/дом/задания");
     ASSERT_EQ(store.Save(), "");
     const Settings again(file_);
@@ -57,7 +59,7 @@ TEST_F(SettingsStore, EverySettingReadsBackAsSaved)
     EXPECT_EQ(again.GetTolerances().directionSeconds, 0.3);
     EXPECT_EQ(again.GetTolerances().positionMetres, 0.01);
     EXPECT_EQ(again.RecentJobs(),
-              (std::vector<std::string>{"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie"}));
+              (std::vector<std::string>{"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie", "/x\nb\x01" "f"}));
     EXPECT_EQ(again.JobFolder(), "/дом/задания");
 }
 

@@ -193,17 +193,19 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const std::filesystem::file_type type = Type(path);
 
-        QCOMPARE(ui->form1->ExportStatementPdf(path), "Не удалось создать файл «" + path + "»: " + says);
+        QCOMPARE(ui->form1->ExportStatementPdf(path), "Не удалось записать ведомость «" + path + "»: " + says + ".");
         QVERIFY(Type(path) == type);
         QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
 
-        // Headless, the same refusal on standard error and status 1.
+        // Headless, the same refusal on standard error, a usage error before
+        // anything is computed.
         QProcess program;
         program.start(SNESENIE_GUI, {"--pdf", path});
         QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(program.exitCode(), 2);
         const QString err = QString::fromUtf8(program.readAllStandardError());
-        QVERIFY2(err.split('\n').contains("snesenie: Не удалось создать файл «" + path + "»: " + says), qPrintable(err));
+        QVERIFY2(err.split('\n').contains("snesenie: Не удалось записать ведомость «" + path + "»: " + says + "."),
+                 qPrintable(err));
         QVERIFY(Type(path) == type);
         QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
     }
@@ -221,8 +223,28 @@ private slots:
         QVERIFY(!seen.isEmpty());
         const SeenModal& box = seen.last();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.text, "Не удалось создать файл «" + path + "»: это именованный канал (FIFO), а не обычный файл");
+        QCOMPARE(box.text, "Не удалось записать ведомость «" + path + "»: это именованный канал (FIFO), а не обычный файл.");
         QVERIFY(Type(path) == std::filesystem::file_type::fifo);
+    }
+
+    // Экспорт в PDF… onto a job's name used to replace the job with a PDF.
+    void exportMenuAddsPdfToTheName()
+    {
+        QTemporaryDir here;
+        const QString job = here.filePath("станция7.snesenie");
+        QFile file(job);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{}") == 2);
+        file.close();
+        ui->watch.fileToPick = job;
+        ui->watch.reply = QMessageBox::Yes;
+        ui->form1->PdfAction->trigger();
+        ui->watch.Take();
+        QFile old(job);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("{}"));
+        QFile pdf(job + ".pdf");
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
     }
 
     // The program's own --pdf, as a script in an office would run it: no
