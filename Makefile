@@ -80,7 +80,7 @@ fuzz: deps
 	@test -f $(FUZZ_BUILD)/CMakeCache.txt || cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DSNESENIE_BUILD_UI=OFF -DSNESENIE_BUILD_BENCH=OFF -DSNESENIE_BUILD_FUZZ=ON \
 	  "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)"
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_sheet fuzz_table
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_sheet fuzz_job fuzz_table
 	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:

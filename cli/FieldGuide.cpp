@@ -1,6 +1,6 @@
 #include "FieldGuide.h"
 
-#include "ControlRecord.h"
+#include "Sheet.h"
 #include "Errors.h"
 #include "Pages.h"
 #include "Utf8.h"
@@ -56,16 +56,10 @@ std::size_t Width(std::string_view text)
 // prints them: the names and what they check come from the control itself.
 std::vector<Check> ControlChecks()
 {
-    MemoryFields fields;
-    CalcState state;
-    ControlRecord record;
-    ComputePage1(fields, state);
-    record.Note(SheetAction::Page1, Outcome::Completed, fields, state);
-    ComputePage2(fields, state);
-    record.Note(SheetAction::Page2, Outcome::Completed, fields, state);
-    ComputePage3(fields, state);
-    record.Note(SheetAction::Page3, Outcome::Completed, fields, state);
-    return record.Report() ? record.Report()->checks : std::vector<Check>{};
+    Sheet sheet;
+    for (const SheetAction action : {SheetAction::Page1, SheetAction::Page2, SheetAction::Page3})
+        sheet.Press(action);
+    return sheet.Control() ? sheet.Control()->checks : std::vector<Check>{};
 }
 
 std::size_t CountInputs()

@@ -39,22 +39,24 @@ std::pair<std::string, std::string_view> QuantityOf(const std::string& what)
 
 std::string Page1(const PageFields& fields)
 {
-    // Page 1 has two boxes to a row, Xc beside Yc; the rows come in the
-    // order of their place on the page.
-    std::map<int, std::vector<const FieldInfo*>> rows;
+    // Page 1 has two boxes to a row where an X stands beside its Y (Xc beside
+    // Yc, Xb − Xa beside Yb − Ya), one elsewhere; a gap comes between the
+    // given data and each inverse problem, as on the page.
+    std::vector<const FieldInfo*> page;
     for (const FieldInfo& f : Fields())
         if (f.page == 1)
-            rows[f.top].push_back(&f);
+            page.push_back(&f);
     std::string text;
-    int lastTop = -1;
-    for (const auto& [top, cells] : rows) {
-        // a gap on the page, as between the given data and each inverse problem
-        if (lastTop >= 0 && top - lastTop > 40)
+    for (std::size_t i = 0; i < page.size(); ++i) {
+        const FieldInfo& f = *page[i];
+        const bool startsProblem = i > 0 && (page[i - 1]->kind != f.kind || f.caption.starts_with("Xc"));
+        if (startsProblem && f.kind == FieldKind::Output)
             text += '\n';
-        lastTop = top;
-        std::string line = " ";
-        for (const FieldInfo* f : cells)
-            line += ' ' + Padded(LabelOf(*f).what, 9) + Padded(fields.GetText(std::string(f->name)), kValueWidth);
+        std::string line = "  " + Padded(LabelOf(f).what, 9) + Padded(fields.GetText(std::string(f.name)), kValueWidth);
+        if (i + 1 < page.size() && f.caption.starts_with('X') && page[i + 1]->caption.starts_with('Y')) {
+            const FieldInfo& y = *page[++i];
+            line += ' ' + Padded(LabelOf(y).what, 9) + Padded(fields.GetText(std::string(y.name)), kValueWidth);
+        }
         while (line.back() == ' ')
             line.pop_back();
         text += line + '\n';
