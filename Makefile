@@ -6,7 +6,7 @@ JOBS  ?= 2
 # cmake --build runs make inside build/; which directory it is in is noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz aarch64-check windows-check soft-build soft-check
+.PHONY: all deps configure build programs run test bench package screenshots clean sanitize fuzz aarch64-check windows-check soft-build soft-check reproducible-check
 
 all: build
 
@@ -49,6 +49,12 @@ package:
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target package
 
+# Two packages built from clean copies of the tree in different folders must
+# be the same bytes.
+reproducible-check:
+	@scripts/install-deps --no-tests dpkg-dev:dpkg-shlibdeps
+	scripts/reproducible-check $(JOBS)
+
 # Real screenshots of every window under Xvfb, into docs/.
 screenshots: build
 	@scripts/install-deps xvfb xauth openbox
@@ -77,7 +83,7 @@ fuzz: deps
 	@test -f $(FUZZ_BUILD)/CMakeCache.txt || cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DSNESENIE_BUILD_UI=OFF -DSNESENIE_BUILD_BENCH=OFF -DSNESENIE_BUILD_FUZZ=ON \
 	  "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)"
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_sheet fuzz_table
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_sheet fuzz_job fuzz_table
 	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The core, the command line and their tests once more with the software

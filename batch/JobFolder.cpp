@@ -2,7 +2,6 @@
 
 #include "Errors.h"
 #include "JobFile.h"
-#include "SaveTarget.h"
 
 #include <algorithm>
 #include <system_error>
@@ -15,10 +14,7 @@ namespace {
 // a batch exactly as it opens in the window.
 std::map<std::string, std::string, std::less<>> ReadJobTexts(const std::filesystem::path& path)
 {
-    // The job reader opens what it is given and would wait on a FIFO for a
-    // writer; only a regular file is handed to it.
-    if (const std::string problem = job::SaveTargetProblem(path); !problem.empty())
-        throw job::JobError("Не удалось открыть задание " + QuoteText(path.string()) + ": " + problem + ".");
+    // The job reader refuses anything but a regular file itself, at once.
     return job::ReadJob(path).texts;
 }
 

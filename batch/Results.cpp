@@ -1,7 +1,7 @@
 #include "Results.h"
 
 #include "Errors.h"
-#include "SaveTarget.h"
+#include "SafeFile.h"
 
 #include <cstring>
 #include <fstream>
@@ -109,7 +109,7 @@ std::string FormatResults(const StationList& list, const std::vector<StationResu
 
 std::string ResultsTargetProblem(const std::filesystem::path& path, const StationList& list)
 {
-    if (std::string problem = job::SaveTargetProblem(path); !problem.empty())
+    if (std::string problem = job::NotRegularFileProblem(path); !problem.empty())
         return problem;
     for (const std::filesystem::path& input : list.inputs) {
         std::error_code error;
@@ -123,81 +123,14 @@ std::string ResultsTargetProblem(const std::filesystem::path& path, const Statio
 
 void WriteResultsFile(const std::filesystem::path& path, std::string_view bytes)
 {
-    namespace fs = std::filesystem;
-    if (const std::string problem = job::SaveTargetProblem(path); !problem.empty())
-        FailWrite(path, problem);
-    // A link to a regular file is written through: the file it points to is
-    // replaced and the link kept.
-    fs::path target = path;
-    std::error_code error;
-    if (fs::is_symlink(fs::symlink_status(path, error))) {
-        const fs::path resolved = fs::weakly_canonical(path, error);
-        if (!error)
-            target = resolved;
+    // The one checked writer of every file the program makes: a temporary
+    // beside the target, every write checked, flushed, renamed over it; a
+    // link written through, anything but a regular file refused.
+    try {
+        job::WriteFileAtomically(path, bytes);
+    } catch (const job::FileError& e) {
+        FailWrite(path, e.what());
     }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-#if defined(__unix__) || defined(__APPLE__)
-    // The new contents go to a file of their own beside the target, created
-    // with the rights a new file gets (or those of the file replaced), and
-    // only a file written whole and on disk is renamed over the old one.
-    struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
-    int fd = -1;
-    fs::path temporary;
-    const std::string stem = target.filename().string();
-    for (int attempt = 0; fd < 0; ++attempt) {
-        std::string name(1, '.');
-        name.append(stem).append(".tmp").append(std::to_string(::getpid())).append("-").append(std::to_string(attempt));
-        temporary = folder / name;
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt > 100))
-            FailWrite(path, std::strerror(errno));
-    }
-    auto fail = [&](int code) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        FailWrite(path, std::strerror(code));
-    };
-    if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
-        fail(errno);
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            fail(n < 0 ? errno : ENOSPC);
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        fail(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        FailWrite(path, std::strerror(code));
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        FailWrite(path, std::strerror(code));
-    }
-#else
-    const fs::path temporary = folder / ("." + target.filename().string() + ".tmp");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, error);
-            FailWrite(path, "ошибка записи");
-        }
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
-        FailWrite(path, error.message());
-    }
-#endif
 }
 
 } // namespace snesenie::batch

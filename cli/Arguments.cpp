@@ -1,13 +1,13 @@
 #include "Arguments.h"
 
+#include "FieldGuide.h"
 #include "Errors.h"
 #include "FieldTable.h"
+#include "Numbers.h"
+#include "SafeFile.h"
 #include "Utf8.h"
 
 #include <array>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -74,6 +74,35 @@ std::vector<Press> ParsePresses(const std::string& list)
     return presses;
 }
 
+// --tolerances KEY=VALUE;KEY=VALUE: the keys of the settings file, the
+// values as the Допуски dialog takes them (a comma is the decimal one, so
+// the pairs are parted by semicolons).
+void ParseTolerances(const std::string& list, Arguments& out)
+{
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(';', start);
+        if (end == std::string::npos)
+            end = list.size();
+        const std::string item = list.substr(start, end - start);
+        start = end + 1;
+        const std::size_t eq = item.find('=');
+        const ToleranceField* field = eq == std::string::npos ? nullptr : FindToleranceField(item.substr(0, eq));
+        if (field == nullptr) {
+            std::string keys;
+            for (const ToleranceField& f : ToleranceFields())
+                keys.append(keys.empty() ? "" : ", ").append(f.key);
+            throw UsageError("в --tolerances ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) +
+                             " (ключи: " + keys + ")");
+        }
+        double value = 0;
+        if (const std::optional<std::string> wrong = ReadTolerance(*field, item.substr(eq + 1), value))
+            throw UsageError("--tolerances: " + *wrong);
+        std::erase_if(out.tolerances, [field](const auto& t) { return t.first == field; });
+        out.tolerances.emplace_back(field, value);
+    }
+}
+
 // where says where the assignment came from, for the message.
 std::pair<std::string, std::string> ParseAssignment(const std::string& arg, const std::string& where)
 {
@@ -84,7 +113,7 @@ std::pair<std::string, std::string> ParseAssignment(const std::string& arg, cons
     std::string text = arg.substr(eq + 1);
     const FieldInfo* field = FindField(name);
     if (field == nullptr)
-        throw UsageError(where + "нет поля " + QuoteText(name));
+        throw UsageError(where + "нет поля " + QuoteText(name) + SuggestionFor(name));
     if (field->kind != FieldKind::Input)
         throw UsageError(where + "поле " + QuoteText(name) + " вычисляется программой, его нельзя задать");
     if (const std::string wrong = WhatIsWrongWithText(text); !wrong.empty())
@@ -121,46 +150,41 @@ void ReadLine(std::string line, const std::string& where, Arguments& out)
 
 void ReadInput(const std::string& path, Arguments& out)
 {
-    const std::string file = path == "-" ? std::string("стандартный ввод") : "файл " + QuoteText(path);
-    std::ifstream stream;
-    std::istream* in = &std::cin;
-    if (path != "-") {
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error))
-            throw UsageError(file + " — это папка, а не файл");
-        stream.open(path, std::ios::binary);
-        if (!stream)
-            throw UsageError("не удалось открыть " + file);
-        in = &stream;
-    }
+    const std::string file = path == "-" ? std::string("стандартный ввод") : "файл " + QuotePath(path);
     auto where = [&](std::size_t number) { return file + ", строка " + std::to_string(number) + ": "; };
-
-    std::string line;
-    std::size_t number = 1, total = 0;
-    char buf[8192];
-    while (in->read(buf, sizeof buf) || in->gcount() > 0) {
-        const auto got = static_cast<std::size_t>(in->gcount());
-        for (std::size_t k = 0; k < got;) {
-            const char* newline = static_cast<const char*>(std::memchr(buf + k, '\n', got - k));
-            const std::size_t end = newline != nullptr ? static_cast<std::size_t>(newline - buf) : got;
-            total += end - k + (newline != nullptr ? 1 : 0);
-            if (total > kMaxFileBytes)
-                throw UsageError(where(number) + "файл длиннее 16 МиБ, это не лист с данными");
-            if (line.size() + (end - k) > kMaxLineBytes)
-                throw UsageError(where(number) + "строка длиннее 64 КиБ, это не лист с данными");
-            line.append(buf + k, end - k);
-            k = end;
-            if (newline != nullptr) {
-                ReadLine(std::exchange(line, {}), where(number), out);
-                ++number;
-                ++k;
-            }
+    std::string content;
+    if (path == "-") {
+        char buf[8192];
+        while (std::cin.read(buf, sizeof buf) || std::cin.gcount() > 0) {
+            content.append(buf, static_cast<std::size_t>(std::cin.gcount()));
+            if (content.size() > kMaxFileBytes)
+                break;
+        }
+        if (std::cin.bad())
+            throw UsageError("ошибка чтения: " + file);
+    } else {
+        // A FIFO or a device is refused at once: opening one to read would
+        // wait for a writer, or never end.
+        try {
+            content = job::ReadRegularFile(path, kMaxFileBytes);
+        } catch (const job::FileError& e) {
+            throw UsageError("не удалось прочитать " + file + ": " + e.what());
         }
     }
-    if (in->bad())
-        throw UsageError("ошибка чтения: " + file);
-    if (!line.empty())
-        ReadLine(std::move(line), where(number), out);
+
+    std::size_t number = 1, total = 0;
+    for (std::size_t k = 0; k < content.size();) {
+        const std::size_t newline = content.find('\n', k);
+        const std::size_t end = newline != std::string::npos ? newline : content.size();
+        total += end - k + (newline != std::string::npos ? 1 : 0);
+        if (total > kMaxFileBytes)
+            throw UsageError(where(number) + "файл длиннее 16 МиБ, это не лист с данными");
+        if (end - k > kMaxLineBytes)
+            throw UsageError(where(number) + "строка длиннее 64 КиБ, это не лист с данными");
+        ReadLine(content.substr(k, end - k), where(number), out);
+        ++number;
+        k = end + 1;
+    }
 }
 
 } // namespace
@@ -170,55 +194,76 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     Arguments out;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        // Options take their value as the next argument or after '='.
-        auto value = [&](const std::string& option) -> std::string {
-            if (arg.size() > option.size() && arg[option.size()] == '=')
-                return arg.substr(option.size() + 1);
-            if (i + 1 >= args.size())
+        if (!arg.starts_with("-")) {
+            Assign(out, ParseAssignment(arg, ""));
+            continue;
+        }
+        // --opt VALUE and --opt=VALUE mean the same, for every option.
+        const std::size_t eq = arg.find('=');
+        const std::string option = arg.substr(0, eq);
+        const bool inline_value = eq != std::string::npos;
+        auto value = [&]() -> std::string {
+            if (inline_value)
+                return arg.substr(eq + 1);
+            // The next argument, unless it is another option: a forgotten
+            // value must not swallow the option after it ("--job --save-job
+            // x" would read a job named "--save-job"). A name starting with a
+            // dash is written ./-name or after '='.
+            if (i + 1 >= args.size() || (args[i + 1].starts_with("-") && args[i + 1] != "-"))
                 throw UsageError("после " + option + " нужно значение");
             return args[++i];
         };
-        auto is = [&](const std::string& option) {
-            return arg == option || arg.starts_with(option + "=");
+        auto flag = [&](bool& target) {
+            if (inline_value)
+                throw UsageError("у параметра " + option + " не бывает значения");
+            target = true;
         };
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
-        } else if (arg == "--version" || arg == "-v") {
-            out.version = true;
-        } else if (arg == "--state") {
-            out.state = true;
-        } else if (arg == "--control") {
-            out.control = true;
-        } else if (is("--press")) {
-            out.presses = ParsePresses(value("--press"));
+        // A file option takes a name once, and a name is never empty.
+        auto file = [&](std::string& target) {
+            if (!target.empty())
+                throw UsageError(option + " можно задать только один раз");
+            target = value();
+            if (target.empty())
+                throw UsageError("после " + option + " нужно имя файла");
+        };
+        if (option == "--help" || option == "-h") {
+            flag(out.help);
+        } else if (option == "--version" || option == "-v") {
+            flag(out.version);
+        } else if (option == "--state") {
+            flag(out.state);
+        } else if (option == "--control") {
+            flag(out.control);
+        } else if (option == "--fields") {
+            flag(out.fields);
+        } else if (option == "--sheet") {
+            flag(out.sheet);
+        } else if (option == "--press") {
+            // An empty list is no press at all: the inputs as given, e.g. to
+            // turn them into a job.
+            out.presses = ParsePresses(value());
             out.pressGiven = true;
-        } else if (is("--input")) {
-            ReadInput(value("--input"), out);
-        } else if (is("--job") || is("--save-job")) {
-            std::string& file = arg.starts_with("--job") ? out.job : out.saveJob;
-            const std::string option = arg.substr(0, arg.find('='));
-            if (!file.empty())
-                throw UsageError(option + " можно задать только один раз");
-            file = value(option);
-            if (file.empty())
-                throw UsageError("после " + option + " нужно имя файла");
-        } else if (is("--batch") || is("--results")) {
-            std::string& file = arg.starts_with("--batch") ? out.batch : out.results;
-            const std::string option = arg.substr(0, arg.find('='));
-            if (!file.empty())
-                throw UsageError(option + " можно задать только один раз");
-            file = value(option);
-            if (file.empty())
-                throw UsageError("после " + option + " нужно имя файла");
-        } else if (is("--separator")) {
-            const std::string separator = value("--separator");
+        } else if (option == "--input") {
+            std::string path;
+            file(path);
+            ReadInput(path, out);
+        } else if (option == "--tolerances") {
+            ParseTolerances(value(), out);
+        } else if (option == "--job") {
+            file(out.job);
+        } else if (option == "--save-job") {
+            file(out.saveJob);
+        } else if (option == "--batch") {
+            file(out.batch);
+        } else if (option == "--results") {
+            file(out.results);
+        } else if (option == "--separator") {
+            const std::string separator = value();
             if (separator.size() != 1 || (separator != ";" && separator != ","))
                 throw UsageError("разделитель --separator — «;» или «,», а не " + QuoteText(separator));
             out.separator = separator[0];
-        } else if (arg.starts_with("-")) {
-            throw UsageError("неизвестный параметр " + QuoteText(arg));
         } else {
-            Assign(out, ParseAssignment(arg, ""));
+            throw UsageError("неизвестный параметр " + QuoteText(option));
         }
     }
     if (out.batch.empty() && (!out.results.empty() || out.separator != 0))
@@ -238,29 +283,61 @@ const char* PressName(Press p)
     return "?";
 }
 
-const char* UsageText()
+std::vector<std::string> OptionNames()
 {
-    return R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
-                            [--input ФАЙЛ] [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
-       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--separator ЗНАК]
+    return {"--job",   "--press",     "--state", "--control", "--tolerances", "--input", "--save-job",
+            "--batch", "--results", "--separator", "--fields", "--sheet", "--help", "-h", "--version", "-v"};
+}
+
+std::string UsageText()
+{
+    std::string presses;
+    for (const auto& [name, press] : kPresses)
+        presses.append(presses.empty() ? "" : ", ").append(name);
+    std::string defaults;
+    for (const ToleranceField& f : ToleranceFields())
+        defaults.append(defaults.empty() ? "" : ";").append(f.key).append("=").append(
+            FormatNumber(Tolerances{}.*f.member));
+    std::string ranges;
+    for (const ToleranceField& f : ToleranceFields())
+        ranges.append("                    ").append(f.key).append(": ").append(ToleranceRange(f)).append("\n");
+
+    std::string text = R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
+                            [--sheet] [--tolerances ДОПУСКИ] [--input ФАЙЛ]
+                            [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
+       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--separator ЗНАК] [--tolerances ДОПУСКИ]
+       snesenie-cli --fields | --help | --version
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
-так же, как окно программы, и печатает все 77 полей.
+так же, как окно программы, и печатает все )" +
+                       std::to_string(Fields().size()) + R"( полей.
 
 Поля ввода сначала содержат пример, как в окне; ИМЯ=ТЕКСТ заменяет текст
-поля ИМЯ (EXc, EYc, Ebb1s, Eb2, ...). Число пишется с запятой или с точкой: 3700,05.
+поля ИМЯ (все имена — в конце справки). Число пишется с запятой или с точкой:
+3700,05.
 
-  --press СПИСОК  кнопки через запятую: ok1, ok2, ok3, clear1, clear2
+  --press СПИСОК  кнопки через запятую: )" +
+                       presses + R"(
                   (по умолчанию ok1,ok2,ok3)
   --state         после полей напечатать значения, переносимые между страницами
   --control       в конце напечатать контроль листа: строки
                   CONTROL_ИМЯ=ЗНАЧЕНИЕ;ДОПУСК;ok|exceeded|warning для
                   D (два d), AP (два (AP)), P (два положения P), GAMMA1 и
                   GAMMA2 (форма треугольников), RIGOROUS (строгое решение),
-                  INPUT (исходные данные вне обычных пределов: warning);
-                  допуски по умолчанию: 1:2000, 60``, 0,05 м, γ 30°–150°.
+                  INPUT (исходные данные вне обычных пределов: warning),
+                  и строку CONTROL_TOLERANCES с допусками и их источником.
+                  Допуски — те же, что в окне (Файл → Допуски…), из файла
+                  настроек; по умолчанию )" +
+                       TolerancesText(Tolerances{}) + R"(.
                   Если страница 3 не посчитана, контроля нет: строка в stderr
-  --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
+  --sheet         вместо строк ИМЯ=ТЕКСТ — три страницы, как в окне:
+                  подписи, значения, средние и вывод контроля
+  --fields        таблица всех полей: имя, страница, подпись, вариант, пример
+  --tolerances ДОПУСКИ
+                  допуски на этот запуск: КЛЮЧ=ЧИСЛО через «;»; по умолчанию
+                  )" + defaults + R"(
+                  Допустимые значения:
+)" + ranges + R"(  --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
                   пустые строки и строки с # пропускаются)
   --job ЗАДАНИЕ   сначала открыть задание (файл .snesenie, как в окне);
                   ИМЯ=ТЕКСТ и --input применяются после него, где бы ни стояли
@@ -278,6 +355,8 @@ const char* UsageText()
   --help          эта справка
   --version       версия программы и лицензия
 
+Значение параметра пишется отдельно или после «=»: --job ФАЙЛ или --job=ФАЙЛ.
+
 Вывод: ИМЯ=ТЕКСТ по одному полю в строке, страница 1, 2, 3.
 Ошибка или отказ кнопки: строка «КНОПКА: СООБЩЕНИЕ» в stderr.
 Код возврата: 0 — все кнопки выполнены, 1 — была ошибка или отказ или
@@ -288,6 +367,7 @@ const char* UsageText()
 превышен, 1 — какая-то станция не посчитана или результаты не записаны,
 2 — таблица станций не прочитана или файл результатов недопустим.
 )";
+    return text;
 }
 
 } // namespace snesenie::cli

@@ -50,7 +50,7 @@ private:
 
 } // namespace
 
-int RunBatchCommand(const Arguments& args)
+int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
 {
     using namespace snesenie::batch;
     StationList list;
@@ -70,7 +70,6 @@ int RunBatchCommand(const Arguments& args)
         }
     }
 
-    const Tolerances tolerances;
     ResultsTable table(list, !args.results.empty());
     bool failed = false, exceeded = false;
     {

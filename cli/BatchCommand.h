@@ -11,6 +11,7 @@ namespace snesenie::cli {
 /// tolerance, 3 when some tolerance is exceeded, 1 when some station failed
 /// or the results could not be written, 2 when the stations cannot be read
 /// or the results may not be written where asked (nothing is computed then).
-int RunBatchCommand(const Arguments& args);
+/// Every station is judged by tolerances, the stored ones as the window uses.
+int RunBatchCommand(const Arguments& args, const Tolerances& tolerances);
 
 } // namespace snesenie::cli

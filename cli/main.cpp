@@ -4,10 +4,13 @@
 #include "Arguments.h"
 #include "BatchCommand.h"
 #include "Console.h"
-#include "ControlRecord.h"
+#include "FieldGuide.h"
 #include "FieldTable.h"
 #include "JobOptions.h"
-#include "Pages.h"
+#include "Numbers.h"
+#include "Settings.h"
+#include "Sheet.h"
+#include "SheetText.h"
 #include "Version.h"
 
 #include <charconv>
@@ -17,40 +20,6 @@ using namespace snesenie;
 using namespace snesenie::cli;
 
 namespace {
-
-// Runs one press as its button does.
-Outcome RunPress(Press press, MemoryFields& fields, CalcState& state)
-{
-    std::optional<Refusal> refusal;
-    try {
-        switch (press) {
-        case Press::Ok1:
-            ComputePage1(fields, state);
-            break;
-        case Press::Ok2:
-            refusal = ComputePage2(fields, state);
-            break;
-        case Press::Ok3:
-            refusal = ComputePage3(fields, state);
-            break;
-        case Press::Clear1:
-            ClearPage1(fields);
-            break;
-        case Press::Clear2:
-            ClearPage2(fields);
-            break;
-        }
-    } catch (const CalcError& e) {
-        // The same message as the window's: it names the field itself.
-        std::cerr << PressName(press) << ": " << e.what() << '\n';
-        return Outcome::Failed;
-    }
-    if (refusal) {
-        std::cerr << PressName(press) << ": " << refusal->message << '\n';
-        return Outcome::Refused;
-    }
-    return Outcome::Completed;
-}
 
 SheetAction ActionOf(Press press)
 {
@@ -69,16 +38,38 @@ SheetAction ActionOf(Press press)
     return SheetAction::ClearPage2;
 }
 
-// CONTROL_NAME=value;tolerance;verdict, one line per check.
-void PrintControl(const ControlRecord& control)
+// The stored tolerances, as the window and snesenie --pdf judge by, with
+// those of --tolerances over them. Says where they came from: "settings",
+// "option", both joined by '+', or "defaults".
+std::pair<Tolerances, std::string> ChooseTolerances(const Arguments& args)
 {
-    if (!control.Report()) {
+    const Settings settings(UserSettingsFile());
+    for (const std::string& problem : settings.Problems())
+        std::cerr << "snesenie-cli: " << problem << '\n';
+    Tolerances tolerances = settings.GetTolerances();
+    std::string source = settings.StoresTolerances() ? "settings" : "";
+    for (const auto& [field, value] : args.tolerances)
+        tolerances.*field->member = value;
+    if (!args.tolerances.empty())
+        source += source.empty() ? "option" : "+option";
+    return {tolerances, source.empty() ? "defaults" : source};
+}
+
+// CONTROL_NAME=value;tolerance;verdict, one line per check, then the
+// tolerances judged by (in the order of the settings) and their source.
+void PrintControl(const Sheet& sheet, const std::string& source)
+{
+    if (!sheet.Control()) {
         std::cerr << "control: " << kControlNotComputed << '\n';
         return;
     }
-    for (const Check& c : control.Report()->checks)
+    for (const Check& c : sheet.Control()->checks)
         std::cout << "CONTROL_" << c.name << '=' << c.value << ';' << c.tolerance << ';' << VerdictCode(c.verdict)
                   << '\n';
+    std::cout << "CONTROL_TOLERANCES=";
+    for (const ToleranceField& f : ToleranceFields())
+        std::cout << f.key << '=' << FormatNumber(sheet.CurrentTolerances().*f.member) << ';';
+    std::cout << source << '\n';
 }
 
 // %.17g with a '.', whatever the locale: enough digits to read the double back.
@@ -122,45 +113,53 @@ int main(int argc, char** argv)
     Arguments args;
     try {
         args = ParseArguments(Utf8Arguments(argc, argv));
-    } catch (const UsageError& e) {
+    } catch (const UserError& e) {
         std::cerr << "snesenie-cli: " << e.what() << "\nСправка: snesenie-cli --help\n";
         return 2;
     }
-    if (args.help || args.version) {
+    if (args.help || args.version || args.fields) {
         if (args.help)
-            std::cout << UsageText();
+            std::cout << UsageText() << FieldGuide();
+        else if (args.fields)
+            std::cout << FieldsText();
         else
             std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
         return Written() ? 0 : 1;
     }
+    const auto [tolerances, source] = ChooseTolerances(args);
     if (!args.batch.empty())
-        return RunBatchCommand(args);
+        return RunBatchCommand(args, tolerances);
 
-    MemoryFields fields;
-    CalcState state;
-    ControlRecord control;
-    if (!args.job.empty() && !LoadJobOption(args.job, fields))
+    Sheet sheet;
+    if (!args.job.empty() && !LoadJobOption(args.job, sheet.Fields()))
         return 2;
     for (const auto& [name, text] : args.assignments)
-        fields.SetText(name, text);
+        sheet.Fields().SetText(name, text);
+    sheet.SetTolerances(tolerances);
     bool allDone = true;
     for (Press press : args.presses) {
-        const Outcome outcome = RunPress(press, fields, state);
-        control.Note(ActionOf(press), outcome, fields, state);
-        allDone = outcome == Outcome::Completed && allDone;
+        const PressResult result = sheet.Press(ActionOf(press));
+        // The same message as the window's: it names the field itself.
+        if (!result.Completed())
+            std::cerr << PressName(press) << ": " << result.message << '\n';
+        allDone = result.Completed() && allDone;
     }
     if (!args.saveJob.empty())
-        allDone = SaveJobOption(args.saveJob, fields) && allDone;
+        allDone = SaveJobOption(args.saveJob, sheet.Fields()) && allDone;
 
-    for (const FieldInfo& f : Fields()) {
-        const std::string name(f.name);
-        std::cout << name << '=' << fields.GetText(name) << '\n';
+    if (args.sheet) {
+        std::cout << SheetText(sheet.Fields(), sheet.Control());
+    } else {
+        for (const FieldInfo& f : Fields()) {
+            const std::string name(f.name);
+            std::cout << name << '=' << sheet.Fields().GetText(name) << '\n';
+        }
     }
     if (args.state)
-        PrintState(state);
+        PrintState(sheet.State());
     if (args.control)
-        PrintControl(control);
+        PrintControl(sheet, source);
     if (!Written() || !allDone)
         return 1;
-    return args.control && ControlExceeded(control.Report()) ? kExitControlExceeded : 0;
+    return args.control && ControlExceeded(sheet.Control()) ? kExitControlExceeded : 0;
 }

@@ -1,9 +1,6 @@
 # The Debian package of both programs and their desktop files:
 # `make package` leaves build/snesenie_<version>_amd64.deb.
 
-set(SNESENIE_MAINTAINER "snesenie developers <snesenie@example.org>"
-    CACHE STRING "Maintainer field of the Debian package: name <address>")
-
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME snesenie)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -35,6 +32,35 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${SNESENIE_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# Debian strips what install -s leaves: the compiler's .comment and .note.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program snesenie snesenie-cli)
+      set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+      if(EXISTS \"\${file}\")
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                                \"\${file}\" COMMAND_ERROR_IS_FATAL ANY)
+      endif()
+    endforeach()
+  endif()")
+
+# The release day at noon UTC, the packaging time of a tree without git:
+# days since 1970-01-01 by the usual days-from-civil count (March-based years).
+string(REGEX MATCH "^0*([0-9]+)-0*([0-9]+)-0*([0-9]+)$" day "${SNESENIE_RELEASE_DATE}")
+set(year ${CMAKE_MATCH_1})
+set(month ${CMAKE_MATCH_2})
+set(dom ${CMAKE_MATCH_3})
+if(month LESS_EQUAL 2)
+  math(EXPR year "${year} - 1")
+endif()
+math(EXPR era "${year} / 400")
+math(EXPR yoe "${year} - ${era} * 400")
+math(EXPR doy "(153 * ((${month} + 9) % 12) + 2) / 5 + ${dom} - 1")
+math(EXPR doe "${yoe} * 365 + ${yoe} / 4 - ${yoe} / 100 + ${doy}")
+math(EXPR SNESENIE_RELEASE_EPOCH "(${era} * 146097 + ${doe} - 719468) * 86400 + 43200")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackProjectConfig.cmake.in CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
 
 set(CPACK_SOURCE_GENERATOR TXZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git" "/build/")

@@ -10,12 +10,28 @@ namespace snesenie {
 namespace {
 
 constexpr auto kToleranceFields = std::to_array<ToleranceField>({
-    {"distanceRatio", "Расхождение двух d, 1:N — значение N", &Tolerances::distanceRatio},
-    {"directionSeconds", "Расхождение двух (AP), секунды", &Tolerances::directionSeconds},
-    {"positionMetres", "Расхождение положений P, м", &Tolerances::positionMetres},
-    {"gammaMin", "Наименьший угол γ треугольника, градусы", &Tolerances::gammaMin},
-    {"gammaMax", "Наибольший угол γ треугольника, градусы", &Tolerances::gammaMax},
+    {"distanceRatio", "Расхождение двух d, 1:N — значение N", &Tolerances::distanceRatio, 100, 100000,
+     "грубее 1:100 не допускает ни одна инструкция, а точнее 1:100 000 короткую линию не измерить"},
+    {"directionSeconds", "Расхождение двух (AP), секунды", &Tolerances::directionSeconds, 0.1, 600,
+     "(AP) вычисляется до десятых долей секунды, а больше 10′ не допускает ни одна инструкция"},
+    {"positionMetres", "Расхождение положений P, м", &Tolerances::positionMetres, 0.001, 1,
+     "положение P сверяется до миллиметра, а больше метра не допускает ни одна инструкция"},
+    {"gammaMin", "Наименьший угол γ треугольника, градусы", &Tolerances::gammaMin, 5, 60,
+     "граница слабой засечки ниже 5° ничего не отсекает, а выше 60° отсекает и хорошие треугольники"},
+    {"gammaMax", "Наибольший угол γ треугольника, градусы", &Tolerances::gammaMax, 120, 175,
+     "граница слабой засечки выше 175° ничего не отсекает, а ниже 120° отсекает и хорошие треугольники"},
 });
+
+// The defaults must lie in their own ranges.
+constexpr bool DefaultsInRange()
+{
+    const Tolerances defaults;
+    for (const ToleranceField& f : kToleranceFields)
+        if (!(defaults.*f.member >= f.min && defaults.*f.member <= f.max))
+            return false;
+    return true;
+}
+static_assert(DefaultsInRange());
 
 const char* const kVariant[2] = {"АВР", "АСР"};
 
@@ -138,19 +154,45 @@ Check RigorousCheck(const ControlInputs& in, const Tolerances& tol)
 
 std::span<const ToleranceField> ToleranceFields() { return kToleranceFields; }
 
+std::string TolerancesText(const Tolerances& t)
+{
+    return "1:" + FormatNumber(t.distanceRatio) + ", " + FormatNumber(t.directionSeconds) + "``, " +
+           Metres(t.positionMetres) + ", γ " + FormatNumber(t.gammaMin) + "°–" + FormatNumber(t.gammaMax) + "°";
+}
+
+const ToleranceField* FindToleranceField(std::string_view key)
+{
+    for (const ToleranceField& field : kToleranceFields)
+        if (field.key == key)
+            return &field;
+    return nullptr;
+}
+
+std::string ToleranceRange(const ToleranceField& field)
+{
+    return "от " + FormatNumber(field.min) + " до " + FormatNumber(field.max);
+}
+
+namespace {
+
+std::string OutOfRange(const ToleranceField& field)
+{
+    return std::string("«") + field.label + "»: допустимо " + ToleranceRange(field) + ", так как " + field.reason +
+           ".";
+}
+
+} // namespace
+
 std::optional<std::string> ReadTolerance(const ToleranceField& field, const std::string& text, double& out)
 {
-    const std::string where = std::string("«") + field.label + "»: ";
     double value = 0;
     try {
         value = Hold(ParseNumber(text));
     } catch (const CalcError&) {
-        return where + "введите положительное число (с запятой: 0,05).";
+        return std::string("«") + field.label + "»: введите число " + ToleranceRange(field) + " (с запятой: 0,05).";
     }
-    if (!(value > 0))
-        return where + "допуск должен быть положительным числом.";
-    if (field.member == &Tolerances::distanceRatio && value < 1)
-        return where + "N не может быть меньше 1.";
+    if (!(value >= field.min && value <= field.max))
+        return OutOfRange(field);
     out = value;
     return std::nullopt;
 }
@@ -158,14 +200,8 @@ std::optional<std::string> ReadTolerance(const ToleranceField& field, const std:
 std::optional<std::string> ToleranceProblem(const Tolerances& t)
 {
     for (const ToleranceField& field : kToleranceFields)
-        if (!(t.*field.member > 0))
-            return std::string("«") + field.label + "»: допуск должен быть положительным числом.";
-    if (t.distanceRatio < 1)
-        return "Расхождение двух d: N не может быть меньше 1.";
-    if (!(t.gammaMin < t.gammaMax))
-        return "Наименьший угол γ должен быть меньше наибольшего.";
-    if (!(t.gammaMax < 180))
-        return "Наибольший угол γ должен быть меньше 180°.";
+        if (!(t.*field.member >= field.min && t.*field.member <= field.max))
+            return OutOfRange(field);
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <span>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -25,23 +26,39 @@ struct Tolerances {
     double gammaMax = 150;         ///< and above this, degrees
 };
 
-/// One tolerance as the settings dialog and the settings file know it.
+/// One tolerance as the settings dialog and the settings file know it. Every
+/// tolerance has a plausible range, wide enough for any survey instruction:
+/// a value outside it is a slip (a misplaced comma, a wrong box), never an
+/// instruction's, and is refused.
 struct ToleranceField {
     const char* key;    ///< settings key, ASCII
     const char* label;  ///< Russian, with its unit
     double Tolerances::*member;
+    double min, max;     ///< the plausible range, bounds included
+    const char* reason;  ///< why the range is what it is, Russian, one clause
 };
 
 /// The tolerances in the order they are shown and stored.
 std::span<const ToleranceField> ToleranceFields();
 
-/// Reads a tolerance typed with a decimal comma. Empty when it is a positive
-/// number (and, for the ratio, at least 1), with the value in out; otherwise
-/// the Russian message that names the field.
+/// The tolerances as people read them, in the words of the control's
+/// tolerance column: "1:2000, 60``, 0,05 м, γ 30°–150°".
+std::string TolerancesText(const Tolerances& tolerances);
+
+/// The tolerance of that settings key, or nullptr.
+const ToleranceField* FindToleranceField(std::string_view key);
+
+/// "от 0,1 до 600": the plausible range of a tolerance, as messages give it.
+std::string ToleranceRange(const ToleranceField& field);
+
+/// Reads a tolerance typed with a decimal comma (or point). Empty when it is a
+/// number within the field's plausible range, with the value in out;
+/// otherwise the Russian message that names the field and, for a number out
+/// of range, the range and its reason. out is not touched then.
 std::optional<std::string> ReadTolerance(const ToleranceField& field, const std::string& text, double& out);
 
-/// Empty when the tolerances can be used together: every one positive, the
-/// ratio at least 1, 0 < γ min < γ max < 180. Otherwise a Russian message.
+/// Empty when the tolerances can be used together: each within its plausible
+/// range (so γ min < 90° < γ max). Otherwise a Russian message.
 std::optional<std::string> ToleranceProblem(const Tolerances& tolerances);
 
 enum class Verdict {

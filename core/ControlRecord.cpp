@@ -1,6 +1,7 @@
 #include "ControlRecord.h"
 
 #include "Errors.h"
+#include "FieldTable.h"
 #include "Numbers.h"
 #include "PageIo.h"
 
@@ -11,13 +12,15 @@ namespace {
 // same way, so these are the very numbers the page computed from, whatever is
 // typed into the boxes later.
 
+double ReadHeld(const PageFields& f, FieldId id) { return ReadHeld(f, Field(id).name.data()); }
+
 GivenPoints ReadGiven(const PageFields& f)
 {
-    return {ReadHeld(f, "EXa"), ReadHeld(f, "EYa"), ReadHeld(f, "EXb"),
-            ReadHeld(f, "EYb"), ReadHeld(f, "EXc"), ReadHeld(f, "EYc")};
+    return {ReadHeld(f, FieldId::EXa), ReadHeld(f, FieldId::EYa), ReadHeld(f, FieldId::EXb),
+            ReadHeld(f, FieldId::EYb), ReadHeld(f, FieldId::EXc), ReadHeld(f, FieldId::EYc)};
 }
 
-double ReadAngle(const PageFields& f, const char* g, const char* m, const char* s)
+double ReadAngle(const PageFields& f, FieldId g, FieldId m, FieldId s)
 {
     const double degrees = ReadHeld(f, g);
     const double minutes = ReadHeld(f, m);
@@ -28,23 +31,23 @@ double ReadAngle(const PageFields& f, const char* g, const char* m, const char* 
 Measurements ReadMeasurements(const PageFields& f)
 {
     Measurements m{};
-    m.beta1[0] = ReadAngle(f, "Ebb1g", "Ebb1m", "Ebb1s");
-    m.beta2[0] = ReadAngle(f, "Ebb2g", "Ebb2m", "Ebb2s");
-    m.beta1[1] = ReadAngle(f, "Ebb11g", "Ebb11m", "Ebb11s");
-    m.beta2[1] = ReadAngle(f, "Ebb22g", "Ebb22m", "Ebb22s");
-    m.delta[0] = ReadAngle(f, "Edd1g", "Edd1m", "Edd1s");
-    m.delta[1] = ReadAngle(f, "Edd2g", "Edd2m", "Edd2s");
-    m.base[0] = ReadHeld(f, "Eb1");
-    m.base[1] = ReadHeld(f, "Eb2");
+    m.beta1[0] = ReadAngle(f, FieldId::Ebb1g, FieldId::Ebb1m, FieldId::Ebb1s);
+    m.beta2[0] = ReadAngle(f, FieldId::Ebb2g, FieldId::Ebb2m, FieldId::Ebb2s);
+    m.beta1[1] = ReadAngle(f, FieldId::Ebb11g, FieldId::Ebb11m, FieldId::Ebb11s);
+    m.beta2[1] = ReadAngle(f, FieldId::Ebb22g, FieldId::Ebb22m, FieldId::Ebb22s);
+    m.delta[0] = ReadAngle(f, FieldId::Edd1g, FieldId::Edd1m, FieldId::Edd1s);
+    m.delta[1] = ReadAngle(f, FieldId::Edd2g, FieldId::Edd2m, FieldId::Edd2s);
+    m.base[0] = ReadHeld(f, FieldId::Eb1);
+    m.base[1] = ReadHeld(f, FieldId::Eb2);
     return m;
 }
 
 PrintedPoint ReadPrinted(const PageFields& f)
 {
-    return {{ReadHeld(f, "EXp1"), ReadHeld(f, "EXp2")},
-            {ReadHeld(f, "EYp1"), ReadHeld(f, "EYp2")},
-            ReadHeld(f, "Xp"),
-            ReadHeld(f, "Yp")};
+    return {{ReadHeld(f, FieldId::EXp1), ReadHeld(f, FieldId::EXp2)},
+            {ReadHeld(f, FieldId::EYp1), ReadHeld(f, FieldId::EYp2)},
+            ReadHeld(f, FieldId::Xp),
+            ReadHeld(f, FieldId::Yp)};
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 namespace snesenie {
 namespace {
@@ -13,6 +15,9 @@ namespace {
 // A message box or a terminal line must stay readable whatever was pasted into
 // a field, so a quoted text is cut after this many characters.
 constexpr std::size_t kMaxQuotedChars = 40;
+// A path is longer than a text typed into a field, and its two ends matter:
+// the folder it starts from and the file's own name.
+constexpr std::size_t kMaxQuotedPathChars = 80;
 
 std::string Escaped(const char* format, unsigned value)
 {
@@ -89,7 +94,43 @@ std::string ConversionMessage(const std::string& text, const std::string& field,
     return message;
 }
 
+// The text cut into the pieces a reader sees as one character each: a code
+// point, or the escape that stands for an invisible one or a stray byte.
+std::vector<std::string> ShownCharacters(std::string_view text)
+{
+    std::vector<std::string> shown;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const std::optional<char32_t> c = NextCodePoint(text, i);
+        if (!c)
+            shown.push_back(Escaped("\\x%02X", static_cast<unsigned char>(text[start])));
+        else if (IsControlOrInvisible(*c))
+            shown.push_back(Escaped(*c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(*c)));
+        else
+            shown.emplace_back(text.substr(start, i - start));
+    }
+    return shown;
+}
+
 } // namespace
+
+std::string QuotePath(std::string_view path)
+{
+    const std::vector<std::string> shown = ShownCharacters(path);
+    std::string quoted = "«";
+    if (shown.size() <= kMaxQuotedPathChars) {
+        for (const std::string& c : shown)
+            quoted += c;
+    } else {
+        const std::size_t head = kMaxQuotedPathChars / 2, tail = kMaxQuotedPathChars - head - 1;
+        for (std::size_t i = 0; i < head; ++i)
+            quoted += shown[i];
+        quoted += "…";
+        for (std::size_t i = shown.size() - tail; i < shown.size(); ++i)
+            quoted += shown[i];
+    }
+    return quoted + "»";
+}
 
 std::string QuoteText(std::string_view text)
 {
@@ -113,7 +154,7 @@ std::string QuoteText(std::string_view text)
     return quoted;
 }
 
-CalcError::CalcError(const std::string& message, std::string field)
+UserError::UserError(const std::string& message, std::string field)
     : std::runtime_error(message), field_(std::move(field))
 {
 }

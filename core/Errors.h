@@ -13,18 +13,33 @@ namespace snesenie {
 /// result is short and safe to write to a terminal or a message box.
 std::string QuoteText(std::string_view text);
 
-/// Any failure of a page computation. what() is the Russian text shown to the
-/// user; the computation has stopped at the step that raised it. Field() names
-/// the input field whose text caused it, when one did, so that the window can
-/// point at it; it is empty for a failure of the computation itself.
-class CalcError : public std::runtime_error {
+/// A file's path as a message shows it: in «», escaped as QuoteText escapes,
+/// and when longer than 80 characters shortened in the middle with "…", so
+/// that both the folder it starts from and the file's own name stay in view.
+std::string QuotePath(std::string_view path);
+
+/// Every failure that is the user's to see and mend: a page that cannot be
+/// computed, a job that cannot be read or written, a command line that makes
+/// no sense. what() is the whole Russian message. Field() names the input
+/// field at fault, when one is, so that the window can point at it; it is
+/// empty otherwise. Each front end reports these in one place; any other
+/// exception is a fault of the program.
+class UserError : public std::runtime_error {
 public:
-    explicit CalcError(const std::string& message, std::string field = {});
+    explicit UserError(const std::string& message, std::string field = {});
 
     const std::string& Field() const { return field_; }
 
 private:
     std::string field_;
+};
+
+/// Any failure of a page computation; the computation has stopped at the
+/// step that raised it. Field() is empty for a failure of the computation
+/// itself.
+class CalcError : public UserError {
+public:
+    using UserError::UserError;
 };
 
 /// What a refused text that is plainly a number in another convention should

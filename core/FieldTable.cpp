@@ -7,103 +7,131 @@ namespace {
 
 constexpr FieldKind In = FieldKind::Input;
 constexpr FieldKind Out = FieldKind::Output;
-
-// Standard box width; the degree, minute and second boxes of an angle are
-// narrower and stand 15 px apart so that the raised marks fit between them.
-constexpr int W = 121;
-constexpr int Wd = 25, Wm = 25, Ws = 33;
-constexpr int Dm = Wd + 15, Ds = Dm + Wm + 15;
+using R = FieldRole;
+using V = Variant;
+using F = FieldForm;
 
 constexpr std::array kFields = std::to_array<FieldInfo>({
     // Page 1: coordinates of C, B, A, then the two inverse problems.
-    {"EXc", 1, In, "3700,05", "Xc", 200, 40, W},
-    {"EYc", 1, In, "13936,62", "Yc", 464, 40, W},
-    {"EXb", 1, In, "7049,74", "Xb", 200, 64, W},
-    {"EYb", 1, In, "17577,28", "Yb", 464, 64, W},
-    {"EXa", 1, In, "6327,46", "Xa", 200, 88, W},
-    {"EYa", 1, In, "12351,48", "Ya", 464, 88, W},
-    {"EXbXa", 1, Out, "", "Xb - Xa", 200, 144, W},
-    {"EYbYa", 1, Out, "", "Yb - Ya", 464, 144, W},
-    {"EtgAB", 1, Out, "", "tg(AB)", 200, 200, W},
-    {"EAB", 1, Out, "", "(AB)", 464, 200, W},
-    {"EcosAB", 1, Out, "", "cos(AB)", 200, 232, W},
-    {"EsinAB", 1, Out, "", "sin(AB)", 464, 232, W},
-    {"ES1", 1, Out, "", "AB = S", 200, 264, W},
-    {"ES2", 1, Out, "", "AB = S`", 464, 264, W},
-    {"EXcXa", 1, Out, "", "Xc - Xa", 200, 312, W},
-    {"EYcYa", 1, Out, "", "Yc - Ya", 464, 312, W},
-    {"EtgAC", 1, Out, "", "tg(AC)", 200, 360, W},
-    {"EAC", 1, Out, "", "(AC)", 464, 360, W},
-    {"EcosAC", 1, Out, "", "cos(AC)", 200, 392, W},
-    {"EsinAC", 1, Out, "", "sin(AC)", 464, 392, W},
-    {"ES11", 1, Out, "", "AC = S", 200, 424, W},
-    {"ES22", 1, Out, "", "AC = S`", 464, 424, W},
+    {FieldId::EXc, "EXc", 1, In, R::Input, V::Common, F::Number, "3700,05", "Xc"},
+    {FieldId::EYc, "EYc", 1, In, R::Input, V::Common, F::Number, "13936,62", "Yc"},
+    {FieldId::EXb, "EXb", 1, In, R::Input, V::Common, F::Number, "7049,74", "Xb"},
+    {FieldId::EYb, "EYb", 1, In, R::Input, V::Common, F::Number, "17577,28", "Yb"},
+    {FieldId::EXa, "EXa", 1, In, R::Input, V::Common, F::Number, "6327,46", "Xa"},
+    {FieldId::EYa, "EYa", 1, In, R::Input, V::Common, F::Number, "12351,48", "Ya"},
+    {FieldId::EXbXa, "EXbXa", 1, Out, R::Result, V::Common, F::Number, "", "Xb - Xa"},
+    {FieldId::EYbYa, "EYbYa", 1, Out, R::Result, V::Common, F::Number, "", "Yb - Ya"},
+    {FieldId::EtgAB, "EtgAB", 1, Out, R::Result, V::Common, F::Number, "", "tg(AB)"},
+    {FieldId::EAB, "EAB", 1, Out, R::Carried, V::Common, F::Angle, "", "(AB)"},
+    {FieldId::EcosAB, "EcosAB", 1, Out, R::Result, V::Common, F::Number, "", "cos(AB)"},
+    {FieldId::EsinAB, "EsinAB", 1, Out, R::Result, V::Common, F::Number, "", "sin(AB)"},
+    {FieldId::ES1, "ES1", 1, Out, R::Carried, V::Common, F::Number, "", "AB = S"},
+    {FieldId::ES2, "ES2", 1, Out, R::Carried, V::Common, F::Number, "", "AB = S`"},
+    {FieldId::EXcXa, "EXcXa", 1, Out, R::Result, V::Common, F::Number, "", "Xc - Xa"},
+    {FieldId::EYcYa, "EYcYa", 1, Out, R::Result, V::Common, F::Number, "", "Yc - Ya"},
+    {FieldId::EtgAC, "EtgAC", 1, Out, R::Result, V::Common, F::Number, "", "tg(AC)"},
+    {FieldId::EAC, "EAC", 1, Out, R::Carried, V::Common, F::Angle, "", "(AC)"},
+    {FieldId::EcosAC, "EcosAC", 1, Out, R::Result, V::Common, F::Number, "", "cos(AC)"},
+    {FieldId::EsinAC, "EsinAC", 1, Out, R::Result, V::Common, F::Number, "", "sin(AC)"},
+    {FieldId::ES11, "ES11", 1, Out, R::Carried, V::Common, F::Number, "", "AC = S"},
+    {FieldId::ES22, "ES22", 1, Out, R::Carried, V::Common, F::Number, "", "AC = S`"},
 
     // Page 2, row by row: variant АВР on the left of each pair, АСР on the right.
-    {"Ebb1g", 2, In, "45", "β1, градусы, вариант АВР", 72, 112, Wd},
-    {"Ebb1m", 2, In, "22", "β1, минуты, вариант АВР", 72 + Dm, 112, Wm},
-    {"Ebb1s", 2, In, "45,1", "β1, секунды, вариант АВР", 72 + Ds, 112, Ws},
-    {"Ebb11g", 2, In, "63", "β1, градусы, вариант АСР", 208, 112, Wd},
-    {"Ebb11m", 2, In, "52", "β1, минуты, вариант АСР", 208 + Dm, 112, Wm},
-    {"Ebb11s", 2, In, "54,7", "β1, секунды, вариант АСР", 208 + Ds, 112, Ws},
-    {"Ebb2g", 2, In, "94", "β2, градусы, вариант АВР", 72, 144, Wd},
-    {"Ebb2m", 2, In, "30", "β2, минуты, вариант АВР", 72 + Dm, 144, Wm},
-    {"Ebb2s", 2, In, "54,6", "β2, секунды, вариант АВР", 72 + Ds, 144, Ws},
-    {"Ebb22g", 2, In, "89", "β2, градусы, вариант АСР", 208, 144, Wd},
-    {"Ebb22m", 2, In, "29", "β2, минуты, вариант АСР", 208 + Dm, 144, Wm},
-    {"Ebb22s", 2, In, "37,2", "β2, секунды, вариант АСР", 208 + Ds, 144, Ws},
-    {"Ey1", 2, Out, "", "γ, вариант АВР", 72, 176, W},
-    {"Ey2", 2, Out, "", "γ, вариант АСР", 208, 176, W},
-    {"Eb1", 2, In, "60,76", "b, вариант АВР", 72, 208, W},
-    {"Eb2", 2, In, "42,14", "b, вариант АСР", 208, 208, W},
-    {"Esinbb2", 2, Out, "", "sin β2, вариант АВР", 72, 240, W},
-    {"Esinbb22", 2, Out, "", "sin β2, вариант АСР", 208, 240, W},
-    {"Esiny1", 2, Out, "", "sin γ, вариант АВР", 72, 272, W},
-    {"Esiny2", 2, Out, "", "sin γ, вариант АСР", 208, 272, W},
-    {"Edd1", 2, Out, "", "d, вариант АВР", 72, 304, W},
-    {"Edd2", 2, Out, "", "d, вариант АСР", 208, 304, W},
-    {"Edd1g", 2, In, "71", "δ, градусы, вариант АВР", 408, 112, Wd},
-    {"Edd1m", 2, In, "12", "δ, минуты, вариант АВР", 408 + Dm, 112, Wm},
-    {"Edd1s", 2, In, "42,3", "δ, секунды, вариант АВР", 408 + Ds, 112, Ws},
-    {"Edd2g", 2, In, "137", "δ, градусы, вариант АСР", 544, 112, Wd},
-    {"Edd2m", 2, In, "45", "δ, минуты, вариант АСР", 544 + Dm, 112, Wm},
-    {"Edd2s", 2, In, "52,8", "δ, секунды, вариант АСР", 544 + Ds, 112, Ws},
-    {"Esind1", 2, Out, "", "sin δ, вариант АВР", 408, 144, W},
-    {"Esind2", 2, Out, "", "sin δ, вариант АСР", 544, 144, W},
-    {"Esinw1", 2, Out, "", "sin ψ, вариант АВР", 408, 176, W},
-    {"Esinw2", 2, Out, "", "sin ψ, вариант АСР", 544, 176, W},
-    {"Ew1", 2, Out, "", "ψ, вариант АВР", 408, 208, W},
-    {"Ew2", 2, Out, "", "ψ, вариант АСР", 544, 208, W},
-    {"Edw1", 2, Out, "", "δ+ψ, вариант АВР", 408, 240, W},
-    {"Edw2", 2, Out, "", "δ+ψ, вариант АСР", 544, 240, W},
-    {"Eu1", 2, Out, "", "φ, вариант АВР", 408, 272, W},
-    {"Eu2", 2, Out, "", "φ, вариант АСР", 544, 272, W},
-    {"EAP1", 2, Out, "", "(AP), вариант АВР", 408, 304, W},
-    {"EAP2", 2, Out, "", "(AP), вариант АСР", 544, 304, W},
-    {"d", 2, Out, "", "Среднее d", 184, 360, W},
+    {FieldId::Ebb1g, "Ebb1g", 2, In, R::Input, V::B, F::Number, "45", "β1, градусы, вариант АВР"},
+    {FieldId::Ebb1m, "Ebb1m", 2, In, R::Input, V::B, F::Number, "22", "β1, минуты, вариант АВР"},
+    {FieldId::Ebb1s, "Ebb1s", 2, In, R::Input, V::B, F::Number, "45,1", "β1, секунды, вариант АВР"},
+    {FieldId::Ebb11g, "Ebb11g", 2, In, R::Input, V::C, F::Number, "63", "β1, градусы, вариант АСР"},
+    {FieldId::Ebb11m, "Ebb11m", 2, In, R::Input, V::C, F::Number, "52", "β1, минуты, вариант АСР"},
+    {FieldId::Ebb11s, "Ebb11s", 2, In, R::Input, V::C, F::Number, "54,7", "β1, секунды, вариант АСР"},
+    {FieldId::Ebb2g, "Ebb2g", 2, In, R::Input, V::B, F::Number, "94", "β2, градусы, вариант АВР"},
+    {FieldId::Ebb2m, "Ebb2m", 2, In, R::Input, V::B, F::Number, "30", "β2, минуты, вариант АВР"},
+    {FieldId::Ebb2s, "Ebb2s", 2, In, R::Input, V::B, F::Number, "54,6", "β2, секунды, вариант АВР"},
+    {FieldId::Ebb22g, "Ebb22g", 2, In, R::Input, V::C, F::Number, "89", "β2, градусы, вариант АСР"},
+    {FieldId::Ebb22m, "Ebb22m", 2, In, R::Input, V::C, F::Number, "29", "β2, минуты, вариант АСР"},
+    {FieldId::Ebb22s, "Ebb22s", 2, In, R::Input, V::C, F::Number, "37,2", "β2, секунды, вариант АСР"},
+    {FieldId::Ey1, "Ey1", 2, Out, R::Result, V::B, F::Angle, "", "γ, вариант АВР"},
+    {FieldId::Ey2, "Ey2", 2, Out, R::Result, V::C, F::Angle, "", "γ, вариант АСР"},
+    {FieldId::Eb1, "Eb1", 2, In, R::Input, V::B, F::Number, "60,76", "b, вариант АВР"},
+    {FieldId::Eb2, "Eb2", 2, In, R::Input, V::C, F::Number, "42,14", "b, вариант АСР"},
+    {FieldId::Esinbb2, "Esinbb2", 2, Out, R::Result, V::B, F::Number, "", "sin β2, вариант АВР"},
+    {FieldId::Esinbb22, "Esinbb22", 2, Out, R::Result, V::C, F::Number, "", "sin β2, вариант АСР"},
+    {FieldId::Esiny1, "Esiny1", 2, Out, R::Result, V::B, F::Number, "", "sin γ, вариант АВР"},
+    {FieldId::Esiny2, "Esiny2", 2, Out, R::Result, V::C, F::Number, "", "sin γ, вариант АСР"},
+    {FieldId::Edd1, "Edd1", 2, Out, R::Carried, V::B, F::Number, "", "d, вариант АВР"},
+    {FieldId::Edd2, "Edd2", 2, Out, R::Carried, V::C, F::Number, "", "d, вариант АСР"},
+    {FieldId::Edd1g, "Edd1g", 2, In, R::Input, V::B, F::Number, "71", "δ, градусы, вариант АВР"},
+    {FieldId::Edd1m, "Edd1m", 2, In, R::Input, V::B, F::Number, "12", "δ, минуты, вариант АВР"},
+    {FieldId::Edd1s, "Edd1s", 2, In, R::Input, V::B, F::Number, "42,3", "δ, секунды, вариант АВР"},
+    {FieldId::Edd2g, "Edd2g", 2, In, R::Input, V::C, F::Number, "137", "δ, градусы, вариант АСР"},
+    {FieldId::Edd2m, "Edd2m", 2, In, R::Input, V::C, F::Number, "45", "δ, минуты, вариант АСР"},
+    {FieldId::Edd2s, "Edd2s", 2, In, R::Input, V::C, F::Number, "52,8", "δ, секунды, вариант АСР"},
+    {FieldId::Esind1, "Esind1", 2, Out, R::Result, V::B, F::Number, "", "sin δ, вариант АВР"},
+    {FieldId::Esind2, "Esind2", 2, Out, R::Result, V::C, F::Number, "", "sin δ, вариант АСР"},
+    {FieldId::Esinw1, "Esinw1", 2, Out, R::Result, V::B, F::Number, "", "sin ψ, вариант АВР"},
+    {FieldId::Esinw2, "Esinw2", 2, Out, R::Result, V::C, F::Number, "", "sin ψ, вариант АСР"},
+    {FieldId::Ew1, "Ew1", 2, Out, R::Result, V::B, F::Angle, "", "ψ, вариант АВР"},
+    {FieldId::Ew2, "Ew2", 2, Out, R::Result, V::C, F::Angle, "", "ψ, вариант АСР"},
+    {FieldId::Edw1, "Edw1", 2, Out, R::Result, V::B, F::Angle, "", "δ+ψ, вариант АВР"},
+    {FieldId::Edw2, "Edw2", 2, Out, R::Result, V::C, F::Angle, "", "δ+ψ, вариант АСР"},
+    {FieldId::Eu1, "Eu1", 2, Out, R::Result, V::B, F::Angle, "", "φ, вариант АВР"},
+    {FieldId::Eu2, "Eu2", 2, Out, R::Result, V::C, F::Angle, "", "φ, вариант АСР"},
+    {FieldId::EAP1, "EAP1", 2, Out, R::Carried, V::B, F::Angle, "", "(AP), вариант АВР"},
+    {FieldId::EAP2, "EAP2", 2, Out, R::Carried, V::C, F::Angle, "", "(AP), вариант АСР"},
+    {FieldId::d, "d", 2, Out, R::Result, V::Common, F::Number, "", "Среднее d"},
 
     // Page 3: increments and coordinates of P by variant, then the means.
-    {"EcosAP1", 3, Out, "", "cos(AP), вариант АВР", 264, 112, W},
-    {"EcosAP2", 3, Out, "", "cos(AP), вариант АСР", 400, 112, W},
-    {"EsinAP1", 3, Out, "", "sin(AP), вариант АВР", 264, 144, W},
-    {"EsinAP2", 3, Out, "", "sin(AP), вариант АСР", 400, 144, W},
-    {"EdXap1", 3, Out, "", "ΔXap, вариант АВР", 264, 184, W},
-    {"EdXap2", 3, Out, "", "ΔXap, вариант АСР", 400, 184, W},
-    {"EdYap1", 3, Out, "", "ΔYap, вариант АВР", 264, 224, W},
-    {"EdYap2", 3, Out, "", "ΔYap, вариант АСР", 400, 224, W},
-    {"EXp1", 3, Out, "", "Xp, вариант АВР", 264, 264, W},
-    {"EXp2", 3, Out, "", "Xp, вариант АСР", 400, 264, W},
-    {"EYp1", 3, Out, "", "Yp, вариант АВР", 264, 304, W},
-    {"EYp2", 3, Out, "", "Yp, вариант АСР", 400, 304, W},
-    {"Xp", 3, Out, "", "Среднее Xp", 344, 352, W},
-    {"Yp", 3, Out, "", "Среднее Yp", 344, 384, W},
+    {FieldId::EcosAP1, "EcosAP1", 3, Out, R::Result, V::B, F::Number, "", "cos(AP), вариант АВР"},
+    {FieldId::EcosAP2, "EcosAP2", 3, Out, R::Result, V::C, F::Number, "", "cos(AP), вариант АСР"},
+    {FieldId::EsinAP1, "EsinAP1", 3, Out, R::Result, V::B, F::Number, "", "sin(AP), вариант АВР"},
+    {FieldId::EsinAP2, "EsinAP2", 3, Out, R::Result, V::C, F::Number, "", "sin(AP), вариант АСР"},
+    {FieldId::EdXap1, "EdXap1", 3, Out, R::Result, V::B, F::Number, "", "ΔXap, вариант АВР"},
+    {FieldId::EdXap2, "EdXap2", 3, Out, R::Result, V::C, F::Number, "", "ΔXap, вариант АСР"},
+    {FieldId::EdYap1, "EdYap1", 3, Out, R::Result, V::B, F::Number, "", "ΔYap, вариант АВР"},
+    {FieldId::EdYap2, "EdYap2", 3, Out, R::Result, V::C, F::Number, "", "ΔYap, вариант АСР"},
+    {FieldId::EXp1, "EXp1", 3, Out, R::Result, V::B, F::Number, "", "Xp, вариант АВР"},
+    {FieldId::EXp2, "EXp2", 3, Out, R::Result, V::C, F::Number, "", "Xp, вариант АСР"},
+    {FieldId::EYp1, "EYp1", 3, Out, R::Result, V::B, F::Number, "", "Yp, вариант АВР"},
+    {FieldId::EYp2, "EYp2", 3, Out, R::Result, V::C, F::Number, "", "Yp, вариант АСР"},
+    {FieldId::Xp, "Xp", 3, Out, R::Final, V::Common, F::Number, "", "Среднее Xp"},
+    {FieldId::Yp, "Yp", 3, Out, R::Final, V::Common, F::Number, "", "Среднее Yp"},
 });
 
-static_assert(kFields.size() == 77);
+static_assert(kFields.size() == kFieldCount);
+
+// Each row stands at the index of its id, so that Field(id) is a lookup.
+constexpr bool RowsInIdOrder()
+{
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        if (static_cast<std::size_t>(kFields[i].id) != i)
+            return false;
+    return true;
+}
+static_assert(RowsInIdOrder());
 
 } // namespace
 
 std::span<const FieldInfo> Fields() { return kFields; }
+
+const FieldInfo& Field(FieldId id) { return kFields[static_cast<std::size_t>(id)]; }
+
+std::string_view Quantity(const FieldInfo& field)
+{
+    const std::size_t comma = field.caption.find(", вариант ");
+    return field.variant == Variant::Common ? field.caption : field.caption.substr(0, comma);
+}
+
+std::vector<std::pair<FieldId, FieldId>> VariantPairs(int page)
+{
+    std::vector<std::pair<FieldId, FieldId>> pairs;
+    for (const FieldInfo& b : kFields) {
+        if (b.page != page || b.role == FieldRole::Input || b.variant != Variant::B)
+            continue;
+        for (const FieldInfo& c : kFields)
+            if (c.page == page && c.variant == Variant::C && c.role == b.role && Quantity(c) == Quantity(b))
+                pairs.emplace_back(b.id, c.id);
+    }
+    return pairs;
+}
 
 const FieldInfo* FindField(std::string_view name)
 {
@@ -111,6 +139,14 @@ const FieldInfo* FindField(std::string_view name)
         if (f.name == name)
             return &f;
     return nullptr;
+}
+
+std::string_view PageTitle(int page)
+{
+    // The third title keeps the double space of the hand sheet it copies.
+    static constexpr std::string_view kTitles[] = {"Вычисление (АВ), АВ=S.", "Вычисление АР=d, (AP).",
+                                                   "Вычисление  Xp,Yp"};
+    return page >= 1 && page <= 3 ? kTitles[page - 1] : std::string_view();
 }
 
 } // namespace snesenie

@@ -16,6 +16,7 @@
 #include "FuzzChecks.h"
 #include "PageFields.h"
 #include "Pages.h"
+#include "Sheet.h"
 
 #include <cstdint>
 #include <set>
@@ -25,11 +26,6 @@
 using namespace snesenie;
 
 namespace {
-
-// The fields that print degrees, minutes and seconds; all other outputs
-// print plain numbers.
-const std::set<std::string> kAngleFields = {"EAB", "EAC", "Ey1", "Ey2", "Ew1", "Ew2",
-                                            "Edw1", "Edw2", "Eu1", "Eu2", "EAP1", "EAP2"};
 
 // -12°-30`-15,5``: each part as FormatNumber prints it, minutes below 60 and
 // seconds at most 60 in magnitude, every part with the sign of the angle.
@@ -56,7 +52,7 @@ void CheckAngleText(const std::string& text)
                   "seconds out of range", text);
 }
 
-void CheckSheet(const MemoryFields& fields, const CalcState& st)
+void CheckSheet(const PageFields& fields, const CalcState& st)
 {
     for (const FieldInfo& f : Fields()) {
         if (f.kind != FieldKind::Output)
@@ -65,7 +61,7 @@ void CheckSheet(const MemoryFields& fields, const CalcState& st)
         const std::string text = fields.GetText(name);
         if (text.empty())
             continue;
-        if (kAngleFields.contains(name))
+        if (f.form == FieldForm::Angle)
             CheckAngleText(text);
         else
             fuzz::CheckNumberText(text);
@@ -75,7 +71,7 @@ void CheckSheet(const MemoryFields& fields, const CalcState& st)
 }
 
 // Every field's text, in the order of the field table.
-std::vector<std::string> Snapshot(const MemoryFields& fields)
+std::vector<std::string> Snapshot(const PageFields& fields)
 {
     std::vector<std::string> texts;
     texts.reserve(Fields().size());
@@ -92,10 +88,13 @@ bool SameState(const CalcState& a, const CalcState& b)
            a.Page1Done == b.Page1Done && a.Page2Done == b.Page2Done;
 }
 
-void Press(char button, MemoryFields& fields, CalcState& st)
+void Press(char button, Sheet& sheet)
 {
+    const PageFields& fields = sheet.Fields();
+    const CalcState& st = sheet.State();
     if (button == 'a' || button == 'b') {
-        (button == 'a' ? ClearPage1 : ClearPage2)(fields);
+        fuzz::Require(sheet.Press(button == 'a' ? SheetAction::ClearPage1 : SheetAction::ClearPage2).Completed(),
+                      "a clear button did not complete");
         return;
     }
     if (button != '1' && button != '2' && button != '3')
@@ -103,40 +102,40 @@ void Press(char button, MemoryFields& fields, CalcState& st)
     const bool page1Done = st.Page1Done, page2Done = st.Page2Done;
     const auto before = Snapshot(fields);
     const CalcState old = st;
-    std::optional<Refusal> refusal;
-    try {
-        switch (button) {
-        case '1': ComputePage1(fields, st); break;
-        case '2': refusal = ComputePage2(fields, st); break;
-        case '3': refusal = ComputePage3(fields, st); break;
-        }
-    } catch (const CalcError& e) {
-        // Anything else thrown is not caught here and ends the run as a crash.
-        fuzz::CheckMessage(e.what());
+    const SheetAction actions[] = {SheetAction::Page1, SheetAction::Page2, SheetAction::Page3};
+    // Anything but the core's own errors passes through Press and ends the
+    // run as a crash.
+    const PressResult result = sheet.Press(actions[button - '1']);
+    if (result.outcome == Outcome::Failed) {
+        fuzz::CheckMessage(result.message);
         // A page that fails is not done, and neither is any page after it;
         // page 3 fails without touching the flags.
         if (button == '3')
             fuzz::Require(st.Page1Done == page1Done && st.Page2Done == page2Done, "page 3 changed the flags");
         else
             fuzz::Require(!st.Page2Done && (button == '2' || !st.Page1Done), "a failed page is marked done");
-        if (!e.Field().empty()) {
-            const FieldInfo* f = FindField(e.Field());
+        fuzz::Require(!sheet.PageCurrent(button - '0'), "a failed page is current");
+        if (!result.field.empty()) {
+            const FieldInfo* f = FindField(result.field);
             fuzz::Require(f != nullptr && f->kind == FieldKind::Input && f->page == button - '0',
-                          "error blames a field the page does not read", e.Field());
-            fuzz::Require(Snapshot(fields) == before, "a bad input changed the sheet", e.Field());
+                          "error blames a field the page does not read", result.field);
+            fuzz::Require(Snapshot(fields) == before, "a bad input changed the sheet", result.field);
         }
         CheckSheet(fields, st);
         return;
     }
+    const bool refused = result.outcome == Outcome::Refused;
     const bool mustRefuse = (button == '2' && !page1Done) || (button == '3' && !(page1Done && page2Done));
-    fuzz::Require(refusal.has_value() == mustRefuse, "refusal does not follow the page flags");
-    if (refusal) {
+    fuzz::Require(refused == mustRefuse, "refusal does not follow the page flags");
+    if (refused) {
         fuzz::Require(Snapshot(fields) == before && SameState(st, old), "a refusal changed something");
-        fuzz::Require(refusal->message == (button == '2' ? kPage2Refusal : kPage3Refusal), "wrong refusal");
-    } else if (button == '1') {
-        fuzz::Require(st.Page1Done && !st.Page2Done, "page 1 done leaves the flags wrong");
-    } else if (button == '2') {
-        fuzz::Require(st.Page1Done && st.Page2Done, "page 2 done leaves the flags wrong");
+        fuzz::Require(result.message == (button == '2' ? kPage2Refusal : kPage3Refusal), "wrong refusal");
+    } else {
+        fuzz::Require(sheet.PageCurrent(button - '0'), "a completed page is not current");
+        if (button == '1')
+            fuzz::Require(st.Page1Done && !st.Page2Done, "page 1 done leaves the flags wrong");
+        else if (button == '2')
+            fuzz::Require(st.Page1Done && st.Page2Done, "page 2 done leaves the flags wrong");
     }
     CheckSheet(fields, st);
 }
@@ -153,18 +152,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
 
-    MemoryFields fields;
+    Sheet sheet;
     std::size_t next = 1;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input && next < lines.size())
-            fields.SetText(std::string(f.name), std::string(lines[next++]));
+            sheet.Fields().SetText(std::string(f.name), std::string(lines[next++]));
 
-    CalcState st;
     std::size_t presses = 0;
     for (char button : lines[0]) {
         if (++presses > 24)
             break;
-        Press(button, fields, st);
+        Press(button, sheet);
     }
     return 0;
 }

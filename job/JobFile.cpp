@@ -1,120 +1,50 @@
 #include "JobFile.h"
 
+#include "Errors.h"
 #include "FieldTable.h"
 #include "Numbers.h"
-#include "SaveTarget.h"
+#include "SafeFile.h"
+#include "Utf8.h"
 #include "Version.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
-#include <QSaveFile>
-#include <QString>
+#include <nlohmann/json.hpp>
 
-#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <set>
+#include <vector>
 
 namespace snesenie::job {
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using Json = nlohmann::json;
 
-// A name from the file or a path goes into a one-line message: control
-// characters are shown as escapes, never raw, and a name read from the file
-// is cut so that a hostile one cannot flood the message box.
-QString Quoted(const QString& text, qsizetype maxChars = -1)
+// A document nested deeper than this is no job; stopping early keeps a
+// hostile file of brackets from costing memory.
+constexpr int kMaxDepth = 32;
+
+[[noreturn]] void Refuse(const std::string& fileName, const std::string& problem, std::string field = {})
 {
-    QString out = QStringLiteral("«");
-    qsizetype shown = 0;
-    for (qsizetype i = 0; i < text.size(); ++i, ++shown) {
-        if (maxChars >= 0 && shown == maxChars) {
-            out += QStringLiteral("…");
-            break;
-        }
-        const QChar c = text.at(i);
-        if (c.category() == QChar::Other_Control || c.isSurrogate())
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out + QStringLiteral("»");
+    throw JobError("Не удалось открыть задание " + QuotePath(fileName) + ": " + problem + ".", std::move(field));
 }
 
-QString DisplayName(const std::filesystem::path& path)
+[[noreturn]] void FailSave(const std::filesystem::path& path, const std::string& problem, std::string field = {})
 {
-    return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path.native())));
-}
-
-QString Reason(QString systemReason)
-{
-    while (systemReason.endsWith(u'.'))
-        systemReason.chop(1);
-    return systemReason.isEmpty() ? QStringLiteral("неизвестная ошибка") : systemReason;
-}
-
-[[noreturn]] void Refuse(const std::string& fileName, const QString& problem, std::string field = {})
-{
-    throw JobError(QStringLiteral("Не удалось открыть задание %1: %2.").arg(Quoted(Q(fileName)), problem).toStdString(),
+    throw JobError("Не удалось сохранить задание " + QuotePath(path.string()) + ": " + problem + ".",
                    std::move(field));
 }
 
-[[noreturn]] void FailSave(const std::filesystem::path& path, const QString& problem, std::string field = {})
-{
-    throw JobError(
-        QStringLiteral("Не удалось сохранить задание %1: %2.").arg(Quoted(DisplayName(path)), problem).toStdString(),
-        std::move(field));
-}
-
-QString JsonProblem(QJsonParseError::ParseError error)
-{
-    switch (error) {
-    case QJsonParseError::NoError:
-        break;
-    case QJsonParseError::UnterminatedObject:
-        return "объект не закрыт или между членами нет запятой";
-    case QJsonParseError::MissingNameSeparator:
-        return "после имени нет двоеточия";
-    case QJsonParseError::UnterminatedArray:
-        return "массив не закрыт или между элементами нет запятой";
-    case QJsonParseError::MissingValueSeparator:
-        return "между значениями нет запятой";
-    case QJsonParseError::IllegalValue:
-        return "недопустимое значение";
-    case QJsonParseError::TerminationByNumber:
-        return "файл оборвался на числе";
-    case QJsonParseError::IllegalNumber:
-        return "недопустимое число";
-    case QJsonParseError::IllegalEscapeSequence:
-        return "недопустимая escape-последовательность в строке";
-    case QJsonParseError::IllegalUTF8String:
-        return "строка не в кодировке UTF-8";
-    case QJsonParseError::UnterminatedString:
-        return "строка не закрыта кавычкой";
-    case QJsonParseError::MissingObject:
-        return "ожидался объект";
-    case QJsonParseError::DeepNesting:
-        return "слишком глубокая вложенность";
-    case QJsonParseError::DocumentTooLarge:
-        return "документ слишком велик";
-    case QJsonParseError::GarbageAtEnd:
-        return "лишние символы после конца документа";
-    }
-    return "ошибка разбора";
-}
-
-// The parser reports a byte offset; a person looks for a line and a column,
+// Where a byte of the file is, as a person looks for it: a line, and a column
 // counted in characters, not bytes.
-std::pair<int, int> LineAndColumn(const QByteArray& data, qsizetype offset)
+std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view data, std::size_t offset)
 {
-    offset = std::clamp<qsizetype>(offset, 0, data.size());
-    int line = 1, column = 1;
-    for (qsizetype i = 0; i < offset; ++i) {
-        const auto byte = static_cast<unsigned char>(data.at(i));
+    offset = std::min(offset, data.size());
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
         if (byte == '\n') {
             ++line;
             column = 1;
@@ -125,60 +55,238 @@ std::pair<int, int> LineAndColumn(const QByteArray& data, qsizetype offset)
     return {line, column};
 }
 
-// A field as a message names it: a file's by its name in the file; a save's,
-// made from the window or the command line, as the window labels its box,
-// like the messages of the computations.
-QString FieldName(const FieldInfo& field) { return Quoted(Q(field.name)); }
-QString InField(const FieldInfo& field) { return "в поле " + Quoted(Q(field.caption)) + " "; }
-
-// Why a text cannot be a field's text, or an empty string when it can.
-QString TextProblem(const QString& text)
+std::string At(std::string_view data, std::size_t offset)
 {
-    if (text.size() > kMaxTextLength)
-        return QStringLiteral("длиннее %1 символов").arg(kMaxTextLength);
-    if (!text.isValidUtf16())
+    const auto [line, column] = LineAndColumn(data, offset);
+    return " (строка " + std::to_string(line) + ", столбец " + std::to_string(column) + ")";
+}
+
+// The parser's own account of a syntax error, in the user's words.
+std::string JsonProblem(const std::string& what)
+{
+    const auto has = [&what](const char* part) { return what.find(part) != std::string::npos; };
+    if (has("; expected end of input"))
+        return "лишние символы после конца документа";
+    if (has("forbidden character after backslash") || has("'\\u' must be followed by 4 hex digits"))
+        return "недопустимая escape-последовательность в строке";
+    if (has("surrogate"))
+        return "непарный суррогат UTF-16 в строке";
+    if (has("control character"))
+        return "управляющий символ в строке не записан escape-последовательностью";
+    if (has("missing closing quote"))
+        return "строка не закрыта кавычкой";
+    if (has("ill-formed UTF-8") || has("invalid UTF-8"))
+        return "строка не в кодировке UTF-8";
+    if (has("invalid number"))
+        return "недопустимое число";
+    if (has("invalid literal"))
+        return "недопустимое значение";
+    if (has("unexpected end of input"))
+        return "файл оборвался";
+    if (has("expected ':'") || has("expected value separator"))
+        return "после имени нет двоеточия";
+    if (has("expected '}'") || has("expected string literal"))
+        return "объект не закрыт или между членами нет запятой";
+    if (has("expected ']'"))
+        return "массив не закрыт или между элементами нет запятой";
+    return "недопустимое значение";
+}
+
+// Reads the file's bytes one at a time for the parser and keeps the offset
+// of the last one read, so that a member named twice can be pointed at.
+class CountingIterator {
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    CountingIterator() = default;
+    CountingIterator(const char* at, const char* begin, std::size_t* last) : at_(at), begin_(begin), last_(last) {}
+    reference operator*() const
+    {
+        *last_ = static_cast<std::size_t>(at_ - begin_);
+        return *at_;
+    }
+    CountingIterator& operator++()
+    {
+        ++at_;
+        return *this;
+    }
+    CountingIterator operator++(int)
+    {
+        CountingIterator before = *this;
+        ++at_;
+        return before;
+    }
+    bool operator==(const CountingIterator& other) const { return at_ == other.at_; }
+    bool operator!=(const CountingIterator& other) const { return at_ != other.at_; }
+
+private:
+    const char* at_ = nullptr;
+    const char* begin_ = nullptr;
+    std::size_t* last_ = nullptr;
+};
+
+// The opening quote of the string whose closing quote is at end.
+std::size_t StringStart(std::string_view data, std::size_t end)
+{
+    for (std::size_t i = end; i-- > 0;) {
+        if (data[i] != '"')
+            continue;
+        std::size_t backslashes = 0;
+        while (backslashes < i && data[i - 1 - backslashes] == '\\')
+            ++backslashes;
+        if (backslashes % 2 == 0)
+            return i;
+    }
+    return 0;
+}
+
+// A problem found while parsing, with where it is.
+struct Refusal {
+    std::string problem;
+    std::size_t offset;
+};
+
+// Parses by RFC 8259, which the parser follows strictly (no comments, no
+// stray escapes, no leading points, UTF-8 only), and refuses a member named
+// twice in one object: which of two texts would count is a guess.
+Json ParseStrictly(std::string_view data, const std::string& fileName)
+{
+    std::size_t last = 0;
+    std::vector<std::set<std::string>> keys;
+    std::optional<Refusal> refusal;
+    const auto callback = [&](int depth, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+        case Json::parse_event_t::object_start:
+        case Json::parse_event_t::array_start:
+            if (depth >= kMaxDepth) {
+                refusal = Refusal{"слишком глубокая вложенность", last};
+                throw refusal->problem;
+            }
+            if (event == Json::parse_event_t::object_start)
+                keys.emplace_back();
+            break;
+        case Json::parse_event_t::object_end:
+            keys.pop_back();
+            break;
+        case Json::parse_event_t::key:
+            if (!keys.back().insert(parsed.get<std::string>()).second) {
+                refusal = Refusal{"член " + QuoteText(parsed.get<std::string>()) + " задан дважды", StringStart(data, last)};
+                throw refusal->problem;
+            }
+            break;
+        default:
+            break;
+        }
+        return true;
+    };
+    const CountingIterator begin(data.data(), data.data(), &last), end(data.data() + data.size(), data.data(), &last);
+    try {
+        return Json::parse(begin, end, callback);
+    } catch (const Json::parse_error& e) {
+        // The parser counts from 1 the byte at which it gave up: inside a
+        // token it could not read, or at the end of one it did not expect,
+        // which a person looks for at its start.
+        std::size_t offset = std::min(e.byte > 0 ? e.byte - 1 : 0, data.size());
+        const std::string what = e.what();
+        if (what.find("unexpected") != std::string::npos && offset < data.size()) {
+            if (data[offset] == '"') {
+                offset = StringStart(data, offset);
+            } else {
+                const auto inToken = [](char c) {
+                    return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '+' || c == '-';
+                };
+                while (offset > 0 && inToken(data[offset]) && inToken(data[offset - 1]))
+                    --offset;
+            }
+        }
+        Refuse(fileName, "это не JSON: " + JsonProblem(e.what()) + At(data, offset));
+    } catch (const Json::out_of_range&) {
+        // A number beyond the range of a double (1e999): valid JSON, yet no
+        // value it could be. The parser is just past it; point at its start.
+        const auto inNumber = [](char c) { return c != '\0' && std::strchr("0123456789.eE+-", c) != nullptr; };
+        std::size_t offset = std::min(last, data.size());
+        while (offset > 0 && (offset == data.size() || !inNumber(data[offset])))
+            --offset;
+        while (offset > 0 && inNumber(data[offset - 1]))
+            --offset;
+        Refuse(fileName, "число слишком велико" + At(data, offset));
+    } catch (const std::string&) {
+        Refuse(fileName, "это не JSON: " + refusal->problem + At(data, refusal->offset));
+    }
+}
+
+// The length of a text in UTF-16 code units, as an edit box counts it.
+std::size_t Utf16Length(std::string_view text)
+{
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::optional<char32_t> c = NextCodePoint(text, i);
+        units += c && *c > 0xFFFF ? 2 : 1;
+    }
+    return units;
+}
+
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// Why a text from a file cannot be a field's text, or an empty string when it can.
+std::string TextProblem(std::string_view text)
+{
+    if (!IsValidUtf8(text))
         return "содержит недопустимые символы";
-    for (const QChar c : text)
-        if (c.category() == QChar::Other_Control)
+    if (Utf16Length(text) > static_cast<std::size_t>(kMaxTextLength))
+        return "длиннее " + std::to_string(kMaxTextLength) + " символов";
+    for (std::size_t i = 0; i < text.size();)
+        if (IsControl(*NextCodePoint(text, i)))
             return "содержит управляющие символы";
     return {};
 }
 
 // The control characters a pasted cell brings are invisible in a box, so a
 // message says which one and where.
-QString ControlName(QChar c)
+std::string ControlName(char32_t c)
 {
-    switch (c.unicode()) {
-    case u'\t':
+    switch (c) {
+    case U'\t':
         return "табуляция";
-    case u'\n':
+    case U'\n':
         return "перевод строки";
-    case u'\r':
+    case U'\r':
         return "возврат каретки";
     default:
-        return "U+" + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+        return buffer;
     }
 }
 
-// Why a text of the sheet cannot be saved, to follow InField, or an empty
-// string when it can.
-QString SaveTextProblem(const QString& text)
+// Why a text of the sheet cannot be saved, to follow "в поле «…» ", or an
+// empty string when it can.
+std::string SaveTextProblem(std::string_view text)
 {
-    if (text.size() > kMaxTextLength)
-        return QStringLiteral("текст длиннее %1 символов").arg(kMaxTextLength);
-    if (!text.isValidUtf16())
-        return "текст содержит недопустимые символы";
-    qsizetype position = 0;  // in characters, as a person counts them
-    for (const QChar c : text) {
-        if (!c.isLowSurrogate())
-            ++position;
-        if (c.category() == QChar::Other_Control)
-            return QStringLiteral("текст содержит невидимый управляющий символ (%1, знак %2)")
-                .arg(ControlName(c))
-                .arg(position);
+    if (!IsValidUtf8(text))
+        return "текст не в кодировке UTF-8";
+    if (Utf16Length(text) > static_cast<std::size_t>(kMaxTextLength))
+        return "текст длиннее " + std::to_string(kMaxTextLength) + " символов";
+    std::size_t position = 0;  // in characters, as a person counts them
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = *NextCodePoint(text, i);
+        ++position;
+        if (IsControl(c))
+            return "текст содержит невидимый управляющий символ (" + ControlName(c) + ", знак " +
+                   std::to_string(position) + ")";
     }
     return {};
 }
+
+// A field as a message names it: a file's by its name in the file; a save's,
+// made from the window or the command line, as the window labels its box,
+// like the messages of the computations.
+std::string FieldName(const FieldInfo& field) { return QuoteText(field.name); }
+std::string InField(const FieldInfo& field) { return "в поле " + QuoteText(field.caption) + " "; }
 
 // A cell pasted from a spreadsheet brings a tab or a line break with it and a
 // box keeps them, invisible; the number reader takes them for blanks, but a
@@ -212,10 +320,6 @@ const FieldInfo* InputField(std::string_view name)
 
 } // namespace
 
-JobError::JobError(const std::string& message, std::string field) : std::runtime_error(message), field_(std::move(field))
-{
-}
-
 Job ExampleJob()
 {
     Job job;
@@ -246,111 +350,88 @@ void ApplyJob(const Job& job, PageFields& fields)
 Job ParseJob(std::string_view content, const std::string& fileName)
 {
     if (std::ssize(content) > kMaxFileBytes)
-        Refuse(fileName, "файл больше 1 МиБ, это не задание");
+        Refuse(fileName, "файл больше " + std::to_string(kMaxFileBytes >> 20) + " МиБ, это не задание");
     if (content.find_first_not_of(" \t\r\n") == std::string_view::npos)
         Refuse(fileName, "файл пуст");
 
-    const QByteArray data(content.data(), static_cast<qsizetype>(content.size()));
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
-    if (error.error != QJsonParseError::NoError) {
-        qsizetype offset = error.offset;
-        // For these the parser stops just past the character it could not
-        // take; step back to that character's first byte.
-        switch (error.error) {
-        case QJsonParseError::MissingNameSeparator:
-        case QJsonParseError::MissingValueSeparator:
-        case QJsonParseError::UnterminatedObject:
-        case QJsonParseError::UnterminatedArray:
-        case QJsonParseError::IllegalValue:
-            offset = std::min(offset, data.size()) - 1;
-            while (offset > 0 && (static_cast<unsigned char>(data.at(offset)) & 0xC0) == 0x80)
-                --offset;
-            break;
-        default:
-            break;
-        }
-        const auto [line, column] = LineAndColumn(data, offset);
-        Refuse(fileName, QStringLiteral("это не JSON: %1 (строка %2, столбец %3)")
-                             .arg(JsonProblem(error.error))
-                             .arg(line)
-                             .arg(column));
-    }
-    const QJsonObject root = document.object();
-    if (!document.isObject() || root.value("format") != QJsonValue(kFormatTag))
-        Refuse(fileName, QStringLiteral("это не задание программы (нет метки \"format\": \"%1\")").arg(kFormatTag));
+    const Json root = ParseStrictly(content, fileName);
+    const std::string tagProblem =
+        std::string("это не задание программы (нет метки \"format\": \"") + kFormatTag + "\")";
+    if (!root.is_object())
+        Refuse(fileName, tagProblem);
+    const auto format = root.find("format");
+    if (format == root.end() || !format->is_string() || format->get<std::string>() != kFormatTag)
+        Refuse(fileName, tagProblem);
 
-    const QJsonValue version = root.value("version");
-    const double number = version.toDouble(-1);
-    if (!version.isDouble() || number < 1 || number != std::floor(number))
+    const auto version = root.find("version");
+    const double number = version != root.end() && version->is_number() ? version->get<double>() : -1;
+    if (!std::isfinite(number) || number < 1 || number != std::floor(number))
         Refuse(fileName, "неверная версия формата (\"version\" должно быть целым числом от 1)");
     if (number > kFormatVersion) {
-        const QJsonValue program = root.value("program");
-        Refuse(fileName, QStringLiteral("задание записано более новой версией программы%1 в формате версии %2, "
-                                        "а эта программа читает версию %3")
-                             .arg(program.isString() ? " " + Quoted(program.toString(), 20) : QString())
-                             .arg(number, 0, 'g', 15)
-                             .arg(kFormatVersion));
+        const auto program = root.find("program");
+        std::string writer;
+        if (program != root.end() && program->is_string())
+            writer = " " + QuoteText(program->get<std::string>().substr(0, 80));
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%.15g", number);
+        Refuse(fileName, "задание записано более новой версией программы" + writer + " в формате версии " + shown +
+                             ", а эта программа читает версию " + std::to_string(kFormatVersion));
     }
 
-    const QJsonValue fields = root.value("fields");
-    if (!fields.isObject())
+    const auto fields = root.find("fields");
+    if (fields == root.end() || !fields->is_object())
         Refuse(fileName, "нет набора полей \"fields\" (объекта JSON)");
     Job job;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input)
             job.texts.emplace(f.name, std::string());
-    const QJsonObject texts = fields.toObject();
-    for (auto it = texts.begin(); it != texts.end(); ++it) {
-        const std::string name = it.key().toStdString();
+    for (const auto& [name, value] : fields->items()) {
         const FieldInfo* field = FindField(name);
         if (field == nullptr)
-            Refuse(fileName, "неизвестное поле " + Quoted(it.key(), 40));
+            Refuse(fileName, "неизвестное поле " + QuoteText(name));
         if (field->kind != FieldKind::Input)
             Refuse(fileName, "поле " + FieldName(*field) + " вычисляется программой, в задании его не бывает", name);
-        if (!it.value().isString())
+        if (!value.is_string())
             Refuse(fileName, "значение поля " + FieldName(*field) + " не текст (в JSON — не строка в кавычках)", name);
-        const QString text = it.value().toString();
-        if (const QString problem = TextProblem(text); !problem.isEmpty())
+        const std::string& text = value.get_ref<const std::string&>();
+        if (const std::string problem = TextProblem(text); !problem.empty())
             Refuse(fileName, "текст поля " + FieldName(*field) + " " + problem, name);
-        job.texts[name] = text.toStdString();
+        job.texts[name] = text;
     }
     return job;
 }
 
 Job ReadJob(const std::filesystem::path& path)
 {
-    const QString name = DisplayName(path);
-    const std::string fileName = name.toStdString();
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path.native())));
-    if (QFileInfo(file).isDir())
-        Refuse(fileName, "это папка, а не файл");
-    if (!file.open(QIODevice::ReadOnly))
-        Refuse(fileName, Reason(file.errorString()));
-    // One byte past the limit is enough to know a file is too large, whatever
-    // it is (a device that never ends included).
-    const QByteArray data = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        Refuse(fileName, Reason(file.errorString()));
-    return ParseJob(std::string_view(data.constData(), static_cast<std::size_t>(data.size())), fileName);
+    const std::string fileName = path.string();
+    std::string content;
+    try {
+        // One byte past the limit is enough to know a file is too large.
+        content = ReadRegularFile(path, static_cast<std::size_t>(kMaxFileBytes));
+    } catch (const FileError& e) {
+        Refuse(fileName, e.what());
+    }
+    return ParseJob(content, fileName);
 }
 
 std::string SerializeJob(const Job& job)
 {
-    QJsonObject fields;
+    // Members in alphabetical order (the json object is a sorted map), four
+    // spaces of indentation, texts as UTF-8 and not as escapes.
+    Json fields = Json::object();
     for (const FieldInfo& f : Fields()) {
         if (f.kind != FieldKind::Input)
             continue;
         const auto text = job.texts.find(f.name);
-        fields.insert(Q(f.name), text != job.texts.end() ? Q(text->second) : QString());
+        fields[std::string(f.name)] = text != job.texts.end() ? text->second : std::string();
     }
-    const QJsonObject root{
+    const Json root{
         {"format", kFormatTag},
         {"version", kFormatVersion},
         {"program", kVersion},
         {"fields", fields},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+    return root.dump(4, ' ', false, Json::error_handler_t::strict) + "\n";
 }
 
 void WriteJob(const Job& job, const std::filesystem::path& path)
@@ -360,35 +441,15 @@ void WriteJob(const Job& job, const std::filesystem::path& path)
     for (const auto& [name, text] : job.texts) {
         const FieldInfo* field = InputField(name);
         if (field == nullptr)
-            FailSave(path, "нет поля ввода " + Quoted(Q(name), 40));
-        const QString decoded = Q(text);
-        if (decoded.toStdString() != text)
-            FailSave(path, InField(*field) + "текст не в кодировке UTF-8", name);
-        if (const QString problem = SaveTextProblem(decoded); !problem.isEmpty())
+            FailSave(path, "нет поля ввода " + QuoteText(name));
+        if (const std::string problem = SaveTextProblem(text); !problem.empty())
             FailSave(path, InField(*field) + problem, name);
     }
-    // The new file is renamed over the old name, which would replace a FIFO
-    // or a device node as readily as a job.
-    if (const std::string problem = SaveTargetProblem(path); !problem.empty())
-        FailSave(path, Q(problem));
-    const std::string bytes = SerializeJob(job);
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path.native())));
-    // Unbuffered, and every write checked here: QSaveFile commits whatever
-    // reached the disk, so a write cut short by a full disk would otherwise
-    // replace a good job with the first part of the new one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        FailSave(path, Reason(file.errorString()));
-    for (std::size_t done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.data() + done, static_cast<qint64>(bytes.size() - done));
-        if (written <= 0) {
-            const QString reason = Reason(file.errorString());
-            file.cancelWriting();
-            FailSave(path, reason);
-        }
-        done += static_cast<std::size_t>(written);
+    try {
+        WriteFileAtomically(path, SerializeJob(job));
+    } catch (const FileError& e) {
+        FailSave(path, e.what());
     }
-    if (!file.commit())
-        FailSave(path, Reason(file.errorString()));
 }
 
 } // namespace snesenie::job

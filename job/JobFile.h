@@ -4,6 +4,7 @@
 // can be saved, reopened and handed on. The window and the command line both
 // read and write jobs through this one place.
 
+#include "Errors.h"
 #include "PageFields.h"
 
 #include <cstdint>
@@ -24,14 +25,17 @@ inline constexpr int kFormatVersion = 1;
 /// The extension of job files, without the dot.
 inline constexpr const char* kExtension = "snesenie";
 
-/// The largest job file read, in bytes. A whole sheet of 26 short texts is
-/// about 1 KiB; anything near this limit is not a job.
-inline constexpr std::int64_t kMaxFileBytes = 1 << 20;
-
 /// The longest text of one field, in UTF-16 code units: what an edit box of
 /// the window holds (the default maximum length of a Qt line edit). A longer
 /// text could not be shown whole, so it is neither read nor written.
 inline constexpr int kMaxTextLength = 32767;
+
+/// The largest job file read, in bytes. It holds the largest job the writer
+/// can make: 26 texts at their longest, each unit a character of three UTF-8
+/// bytes (a quote or a backslash takes two, escaped), with room to spare for
+/// the names and the indentation. A sheet of short texts is about 1 KiB.
+inline constexpr std::int64_t kMaxFileBytes = 4 << 20;
+static_assert(26 * 3 * std::int64_t{kMaxTextLength} + 64 * 1024 <= kMaxFileBytes);
 
 /// The texts of the input fields, by field name, UTF-8, exactly as typed
 /// (texts that are not numbers included). A job made by this module holds
@@ -43,13 +47,9 @@ struct Job {
 /// A job that could not be read or written. what() is the Russian message for
 /// the user; it names the file and the problem. Field() is the input field at
 /// fault when a text is to blame, otherwise empty.
-class JobError : public std::runtime_error {
+class JobError : public UserError {
 public:
-    explicit JobError(const std::string& message, std::string field = {});
-    const std::string& Field() const { return field_; }
-
-private:
-    std::string field_;
+    using UserError::UserError;
 };
 
 /// The example sheet: every input with the text the window starts with.
@@ -68,7 +68,8 @@ void ApplyJob(const Job& job, PageFields& fields);
 
 /// Reads and checks a job file. Nothing is half-read: either every text of the
 /// job is returned, or JobError says what is wrong with the file (unreadable,
-/// larger than kMaxFileBytes, not JSON, not a job, a newer version, an unknown
+/// not a regular file, larger than kMaxFileBytes, not JSON by RFC 8259 (with
+/// the line and column; a member named twice in one object included), not a job, a newer version, an unknown
 /// field, a value that is not a text, a text with control characters or longer
 /// than kMaxTextLength). A field missing from the file reads as empty text.
 Job ReadJob(const std::filesystem::path& path);
@@ -83,7 +84,7 @@ std::string SerializeJob(const Job& job);
 /// contents are on disk, so a failed save leaves the previous file as it was.
 /// Only a regular file (a symbolic link to one included) or a new name is
 /// written; a folder, FIFO, socket or device is refused untouched (see
-/// SaveTargetProblem). Throws JobError with the system's reason or the
+/// WriteFileAtomically). Throws JobError with the system's reason or the
 /// refusal, or naming the field, by its caption, whose text no reader would
 /// accept back.
 void WriteJob(const Job& job, const std::filesystem::path& path);

@@ -15,7 +15,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,9 +41,8 @@ int main(int argc, char** argv)
     // The recent jobs shown in the Файл menu are made up here, in settings of
     // this run only, never the user's own.
     QTemporaryDir settings, jobs(QDir::tempPath() + "/Задания-XXXXXX");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
-    TForm1 Form1;
+    TForm1 Form1(settings.filePath("snesenie.conf").toStdString());
     TForm2 Form2;
     TForm3 Form3;
     Form1.SetHelpWindows(&Form2, &Form3);

@@ -1,5 +1,7 @@
 #include "DisplayCheck.h"
 
+#include "Errors.h"
+
 #include <QFile>
 #include <QList>
 #include <QRegularExpression>
@@ -16,6 +18,10 @@
 #include <utility>
 
 namespace {
+
+// A display's name comes from the environment: quoted as any text is.
+QString Quoted(const QString& text) { return QString::fromStdString(snesenie::QuoteText(text.toStdString())); }
+
 
 // True when a server listens on the Unix socket at path; an abstract socket
 // (Linux) when abstract is set.
@@ -47,7 +53,7 @@ QString X11Problem(const QString& display)
     const QByteArray socket = "/tmp/.X11-unix/X" + match.captured(1).toLatin1();
     if (CanConnect(socket, true) || CanConnect(socket, false))
         return {};
-    return QString("дисплей «%1» недоступен").arg(display);
+    return QString("дисплей %1 недоступен").arg(Quoted(display));
 }
 
 QString WaylandProblem(const QString& display)
@@ -57,7 +63,7 @@ QString WaylandProblem(const QString& display)
         path = qEnvironmentVariable("XDG_RUNTIME_DIR") + '/' + display;
     if (CanConnect(QFile::encodeName(path), false))
         return {};
-    return QString("дисплей Wayland «%1» недоступен").arg(display);
+    return QString("дисплей Wayland %1 недоступен").arg(Quoted(display));
 }
 
 struct HeldMessage {
@@ -87,7 +93,7 @@ void StartGuard(QtMsgType type, const QMessageLogContext& context, const QString
     }
     const QString display = qEnvironmentVariable("DISPLAY");
     const QString reason = display.isEmpty() ? QString("графическую платформу открыть не удалось")
-                                             : QString("не удалось подключиться к дисплею «%1»").arg(display);
+                                             : QString("не удалось подключиться к дисплею %1").arg(Quoted(display));
     QString message = NoDisplayMessage(reason) + "Сообщения Qt:\n";
     QStringList lines;
     for (const HeldMessage& held : heldMessages)

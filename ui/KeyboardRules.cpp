@@ -2,7 +2,6 @@
 
 #include "FieldTable.h"
 #include "SheetLayout.h"
-#include "Unit1.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -27,14 +26,15 @@ struct Stop {
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-std::vector<Stop> PageStops(const TForm1& form, int page)
+std::vector<Stop> PageStops(const QWidget& form, int page)
 {
     std::vector<Stop> stops;
     for (const snesenie::FieldInfo& f : snesenie::Fields()) {
         if (f.page != page)
             continue;
         auto* edit = form.findChild<QLineEdit*>(Q(f.name));
-        stops.push_back({f.kind == snesenie::FieldKind::Input ? 0 : 2, f.top, f.left, edit});
+        const sheet::FieldPlace& place = sheet::PlaceOf(f.id);
+        stops.push_back({f.kind == snesenie::FieldKind::Input ? 0 : 2, place.top, place.left, edit});
     }
     for (const sheet::ButtonInfo& b : sheet::Buttons())
         if (b.page == page)
@@ -43,21 +43,17 @@ std::vector<Stop> PageStops(const TForm1& form, int page)
     return stops;
 }
 
-QWidget* SheetPage(const TForm1& form, int page)
-{
-    return page == 1 ? form.TS1 : page == 2 ? form.TS2 : form.TS3;
-}
-
 } // namespace
 
-KeyboardRules::KeyboardRules(TForm1& form) : QObject(&form), form_(form)
+KeyboardRules::KeyboardRules(QWidget& window, QTabWidget& tabs, const std::array<QWidget*, 3>& pages)
+    : QObject(&window), window_(window), tabs_(tabs), pages_(pages)
 {
     SetTabOrder();
-    for (QPushButton* button : form.findChildren<QPushButton*>())
+    for (QPushButton* button : window.findChildren<QPushButton*>())
         button->installEventFilter(this);
-    for (QLineEdit* edit : form.findChildren<QLineEdit*>())
+    for (QLineEdit* edit : window.findChildren<QLineEdit*>())
         edit->installEventFilter(this);
-    connect(form.PC1, &QTabWidget::currentChanged, this, &KeyboardRules::PageTurned);
+    connect(&tabs, &QTabWidget::currentChanged, this, &KeyboardRules::PageTurned);
     // Given before the window is shown, the focus waits for it to activate.
     CaretToPageStart();
 }
@@ -73,13 +69,13 @@ void KeyboardRules::PutCaret(QWidget* widget)
         edit->selectAll();
 }
 
-void KeyboardRules::CaretToPageStart() { PutCaret(FirstStop(form_.PC1->currentWidget())); }
+void KeyboardRules::CaretToPageStart() { PutCaret(FirstStop(tabs_.currentWidget())); }
 
 QWidget* KeyboardRules::FirstStop(const QWidget* page) const
 {
     for (int number = 1; number <= 3; ++number) {
-        if (SheetPage(form_, number) == page) {
-            const std::vector<Stop> stops = PageStops(form_, number);
+        if (pages_[static_cast<std::size_t>(number - 1)] == page) {
+            const std::vector<Stop> stops = PageStops(window_, number);
             return stops.empty() ? nullptr : stops.front().widget;
         }
     }
@@ -92,20 +88,20 @@ void KeyboardRules::SetTabOrder()
 {
     QWidget* previous = nullptr;
     for (int page = 1; page <= 3; ++page) {
-        for (const Stop& stop : PageStops(form_, page)) {
+        for (const Stop& stop : PageStops(window_, page)) {
             if (previous != nullptr)
                 QWidget::setTabOrder(previous, stop.widget);
             previous = stop.widget;
         }
     }
-    QWidget::setTabOrder(previous, form_.PC1->tabBar());
+    QWidget::setTabOrder(previous, tabs_.tabBar());
 }
 
 void KeyboardRules::PageTurned()
 {
     // Turning pages with the arrow keys on the tab strip keeps the caret
     // there, so that the next arrow turns on.
-    if (form_.PC1->tabBar()->hasFocus())
+    if (tabs_.tabBar()->hasFocus())
         return;
     CaretToPageStart();
 }
@@ -118,7 +114,7 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event)
     // The window's own shortcuts come first.
     if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched) != nullptr) {
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-        for (const QAction* action : form_.findChildren<QAction*>()) {
+        for (const QAction* action : window_.findChildren<QAction*>()) {
             if (action->isEnabled() && action->shortcuts().contains(pressed)) {
                 event->ignore();
                 return true;

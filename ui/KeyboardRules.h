@@ -2,8 +2,10 @@
 
 #include <QObject>
 
+#include <array>
+
+class QTabWidget;
 class QWidget;
-class TForm1;
 
 /// The main window's keyboard: the caret starts in the first input and goes
 /// to the first input of a page when the page is turned, its text selected; Tab runs through a
@@ -12,8 +14,10 @@ class TForm1;
 /// types into a box (Alt+О and Alt+Р are page 1's access keys only).
 class KeyboardRules : public QObject {
 public:
-    /// Sets all of this up on a fully built window.
-    explicit KeyboardRules(TForm1& form);
+    /// Sets all of this up on a fully built window: its tab widget and the
+    /// three pages of the sheet in it. Knows the window only as widgets, so
+    /// that the window's files and these rules do not include each other.
+    KeyboardRules(QWidget& window, QTabWidget& tabs, const std::array<QWidget*, 3>& pages);
 
     /// Where the caret goes when the page is turned to: its first input, or
     /// its first button on a page with nothing to type. Null for a page the
@@ -36,5 +40,7 @@ private:
     void SetTabOrder();
     void PageTurned();
 
-    TForm1& form_;
+    QWidget& window_;
+    QTabWidget& tabs_;
+    std::array<QWidget*, 3> pages_;
 };

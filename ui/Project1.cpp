@@ -2,10 +2,12 @@
 // asked for), and the event loop until the main window closes.
 
 #include "DisplayCheck.h"
+#include "Errors.h"
 #include "PdfExport.h"
 #include "ProgramIcon.h"
 #include "ToolkitTranslation.h"
 #include "StartOptions.h"
+#include "StatementTarget.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -39,6 +41,16 @@ int main(int argc, char** argv)
     // snesenie --pdf OUT.pdf [JOB]: the statement without a window, and
     // without a display to open one on.
     if (!options.pdf.isEmpty()) {
+        // A slip in a script's arguments (the job where the PDF should be,
+        // a job twice) must not turn a job into a PDF: refused before
+        // anything is read or written.
+        const std::string out = QFile::encodeName(options.pdf).toStdString();
+        if (const std::string problem = snesenie::job::StatementTargetProblem(out, QFile::encodeName(options.job).toStdString());
+            !problem.empty()) {
+            std::fprintf(stderr, "snesenie: Не удалось записать ведомость %s: %s.\nСправка: snesenie --help\n",
+                         snesenie::QuotePath(out).c_str(), problem.c_str());
+            return 2;
+        }
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return RunPdfExport(argc, argv, options.pdf, options.job);
     }

@@ -117,7 +117,112 @@ constexpr auto kButtons = std::to_array<ButtonInfo>({
     {"Button2", 3, "Exit", 592, 160, 75, ButtonIcon::None},
 });
 
+// Standard box width; the degree, minute and second boxes of an angle are
+// narrower and stand 15 px apart so that the raised marks fit between them.
+constexpr int W = 121;
+constexpr int Wd = 25, Wm = 25, Ws = 33;
+constexpr int Dm = Wd + 15, Ds = Dm + Wm + 15;
+
+using snesenie::FieldId;
+
+constexpr auto kPlaces = std::to_array<FieldPlace>({
+    // Page 1: coordinates of C, B, A, then the two inverse problems.
+    {FieldId::EXc, 200, 40, W},
+    {FieldId::EYc, 464, 40, W},
+    {FieldId::EXb, 200, 64, W},
+    {FieldId::EYb, 464, 64, W},
+    {FieldId::EXa, 200, 88, W},
+    {FieldId::EYa, 464, 88, W},
+    {FieldId::EXbXa, 200, 144, W},
+    {FieldId::EYbYa, 464, 144, W},
+    {FieldId::EtgAB, 200, 200, W},
+    {FieldId::EAB, 464, 200, W},
+    {FieldId::EcosAB, 200, 232, W},
+    {FieldId::EsinAB, 464, 232, W},
+    {FieldId::ES1, 200, 264, W},
+    {FieldId::ES2, 464, 264, W},
+    {FieldId::EXcXa, 200, 312, W},
+    {FieldId::EYcYa, 464, 312, W},
+    {FieldId::EtgAC, 200, 360, W},
+    {FieldId::EAC, 464, 360, W},
+    {FieldId::EcosAC, 200, 392, W},
+    {FieldId::EsinAC, 464, 392, W},
+    {FieldId::ES11, 200, 424, W},
+    {FieldId::ES22, 464, 424, W},
+
+    // Page 2, row by row: variant АВР on the left of each pair, АСР on the right.
+    {FieldId::Ebb1g, 72, 112, Wd},
+    {FieldId::Ebb1m, 72 + Dm, 112, Wm},
+    {FieldId::Ebb1s, 72 + Ds, 112, Ws},
+    {FieldId::Ebb11g, 208, 112, Wd},
+    {FieldId::Ebb11m, 208 + Dm, 112, Wm},
+    {FieldId::Ebb11s, 208 + Ds, 112, Ws},
+    {FieldId::Ebb2g, 72, 144, Wd},
+    {FieldId::Ebb2m, 72 + Dm, 144, Wm},
+    {FieldId::Ebb2s, 72 + Ds, 144, Ws},
+    {FieldId::Ebb22g, 208, 144, Wd},
+    {FieldId::Ebb22m, 208 + Dm, 144, Wm},
+    {FieldId::Ebb22s, 208 + Ds, 144, Ws},
+    {FieldId::Ey1, 72, 176, W},
+    {FieldId::Ey2, 208, 176, W},
+    {FieldId::Eb1, 72, 208, W},
+    {FieldId::Eb2, 208, 208, W},
+    {FieldId::Esinbb2, 72, 240, W},
+    {FieldId::Esinbb22, 208, 240, W},
+    {FieldId::Esiny1, 72, 272, W},
+    {FieldId::Esiny2, 208, 272, W},
+    {FieldId::Edd1, 72, 304, W},
+    {FieldId::Edd2, 208, 304, W},
+    {FieldId::Edd1g, 408, 112, Wd},
+    {FieldId::Edd1m, 408 + Dm, 112, Wm},
+    {FieldId::Edd1s, 408 + Ds, 112, Ws},
+    {FieldId::Edd2g, 544, 112, Wd},
+    {FieldId::Edd2m, 544 + Dm, 112, Wm},
+    {FieldId::Edd2s, 544 + Ds, 112, Ws},
+    {FieldId::Esind1, 408, 144, W},
+    {FieldId::Esind2, 544, 144, W},
+    {FieldId::Esinw1, 408, 176, W},
+    {FieldId::Esinw2, 544, 176, W},
+    {FieldId::Ew1, 408, 208, W},
+    {FieldId::Ew2, 544, 208, W},
+    {FieldId::Edw1, 408, 240, W},
+    {FieldId::Edw2, 544, 240, W},
+    {FieldId::Eu1, 408, 272, W},
+    {FieldId::Eu2, 544, 272, W},
+    {FieldId::EAP1, 408, 304, W},
+    {FieldId::EAP2, 544, 304, W},
+    {FieldId::d, 184, 360, W},
+
+    // Page 3: increments and coordinates of P by variant, then the means.
+    {FieldId::EcosAP1, 264, 112, W},
+    {FieldId::EcosAP2, 400, 112, W},
+    {FieldId::EsinAP1, 264, 144, W},
+    {FieldId::EsinAP2, 400, 144, W},
+    {FieldId::EdXap1, 264, 184, W},
+    {FieldId::EdXap2, 400, 184, W},
+    {FieldId::EdYap1, 264, 224, W},
+    {FieldId::EdYap2, 400, 224, W},
+    {FieldId::EXp1, 264, 264, W},
+    {FieldId::EXp2, 400, 264, W},
+    {FieldId::EYp1, 264, 304, W},
+    {FieldId::EYp2, 400, 304, W},
+    {FieldId::Xp, 344, 352, W},
+    {FieldId::Yp, 344, 384, W},
+});
+
+// One place for every field, in the order of the field table.
+constexpr bool PlacesInIdOrder()
+{
+    for (std::size_t i = 0; i < kPlaces.size(); ++i)
+        if (static_cast<std::size_t>(kPlaces[i].id) != i)
+            return false;
+    return kPlaces.size() == snesenie::kFieldCount;
+}
+static_assert(PlacesInIdOrder());
+
 } // namespace
+
+const FieldPlace& PlaceOf(snesenie::FieldId id) { return kPlaces[static_cast<std::size_t>(id)]; }
 
 std::span<const LabelInfo> Labels() { return kLabels; }
 std::span<const BevelInfo> Bevels() { return kBevels; }

@@ -2,8 +2,10 @@
 
 // What the three pages show besides the edit boxes: symbol labels,
 // instructions, headings, the raised marks of the angle boxes, the bevels
-// between groups of rows, and the buttons. The edit boxes themselves come
-// from the core's field table; together the two tables are the whole sheet.
+// between groups of rows, the buttons, and where each edit box of the core's
+// field table stands. Together with the field table this is the whole sheet.
+
+#include "FieldTable.h"
 
 #include <span>
 
@@ -42,6 +44,15 @@ struct ButtonInfo {
     int x, y, width;
     ButtonIcon icon;
 };
+
+/// Where the edit box of a field stands on its page, in pixels at 96 dpi.
+struct FieldPlace {
+    snesenie::FieldId id;
+    int left, top, width;
+};
+
+/// The place of the field's box.
+const FieldPlace& PlaceOf(snesenie::FieldId id);
 
 std::span<const LabelInfo> Labels();
 std::span<const BevelInfo> Bevels();

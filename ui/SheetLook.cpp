@@ -14,13 +14,6 @@
 namespace sheet {
 namespace {
 
-// The boxes that show an angle as degrees, minutes and seconds.
-constexpr std::array<std::string_view, 12> kDmsFields{
-    "EAB", "EAC", "Ey1", "Ey2", "Ew1", "Ew2", "Edw1", "Edw2", "Eu1", "Eu2", "EAP1", "EAP2",
-};
-
-bool IsDms(std::string_view name) { return std::ranges::find(kDmsFields, name) != kDmsFields.end(); }
-
 } // namespace
 
 void PaintPage(QWidget* page)
@@ -39,14 +32,14 @@ void StyleEdit(QLineEdit* edit, const snesenie::FieldInfo& f)
     if (f.kind == snesenie::FieldKind::Output)
         p.setColor(QPalette::Base, p.color(QPalette::Window));
     // The given data are red; so is the final result, the mean Xp and Yp.
-    if (f.kind == snesenie::FieldKind::Input || f.name == "Xp" || f.name == "Yp")
+    if (f.role == snesenie::FieldRole::Input || f.role == snesenie::FieldRole::Final)
         p.setColor(QPalette::Text, Qt::red);
     edit->setPalette(p);
 
     // The grave accents of 82°7`51`` are one-pixel dots in the 8-point sheet
     // face; at 9 points DejaVu Sans draws them as strokes, and the widest
     // angle, -359°-59`-59,9``, still fits the box.
-    if (IsDms(f.name)) {
+    if (f.form == snesenie::FieldForm::Angle) {
         QFont font = edit->font();
         font.setFamilies({"DejaVu Sans", "Liberation Sans"});
         font.setPointSize(9);

@@ -1,6 +1,7 @@
 #include "StaleMarks.h"
 
 #include "FieldTable.h"
+#include "Sheet.h"
 #include "SheetLook.h"
 #include "WindowFields.h"
 
@@ -9,10 +10,10 @@
 #include <algorithm>
 #include <utility>
 
-StaleMarks::StaleMarks(const WindowFields& fields, QObject* parent, InputListener listener)
-    : QObject(parent), listener_(std::move(listener))
+StaleMarks::StaleMarks(const WindowFields& fields, const snesenie::Sheet& sheet, QObject* parent,
+                       InputListener listener)
+    : QObject(parent), sheet_(sheet), listener_(std::move(listener))
 {
-    state_.fill(State::Empty);
     for (const snesenie::FieldInfo& f : snesenie::Fields()) {
         if (f.page < 1 || f.page > kPages)
             continue;
@@ -31,37 +32,31 @@ StaleMarks::StaleMarks(const WindowFields& fields, QObject* parent, InputListene
 
 QString StaleMarks::StaleTip() { return QStringLiteral("Результат устарел: пересчитайте страницу"); }
 
-void StaleMarks::Computed(int page) { Set(page, State::Current); }
-
-// What the run wrote is half a sheet, and what it did not write is left from
-// an earlier run.
-void StaleMarks::Failed(int page)
+// A page that is not current is stale while it still shows a result: one
+// emptied by its clear button, or whose first run stopped before writing
+// anything, has nothing to mark.
+void StaleMarks::Refresh()
 {
-    // A first run that stopped before writing anything has nothing to mark.
-    const auto& outputs = outputs_[Index(page)];
-    const bool written = std::ranges::any_of(outputs, [](const Output& out) { return !out.edit->text().isEmpty(); });
-    if (state_[Index(page)] != State::Empty || written)
-        Set(page, State::Stale);
+    for (int page = 1; page <= kPages; ++page) {
+        const auto& outputs = outputs_[Index(page)];
+        const bool shown =
+            std::ranges::any_of(outputs, [](const Output& out) { return !out.edit->text().isEmpty(); });
+        Set(page, shown && !sheet_.PageCurrent(page));
+    }
 }
-
-void StaleMarks::Cleared(int page) { Set(page, State::Empty); }
 
 void StaleMarks::InputChanged(int page)
 {
-    for (int p = page; p <= kPages; ++p)
-        if (state_[Index(p)] == State::Current)
-            Set(p, State::Stale);
     if (listener_)
         listener_(page);
+    Refresh();
 }
 
-void StaleMarks::Set(int page, State state)
+void StaleMarks::Set(int page, bool stale)
 {
-    const bool stale = state == State::Stale;
-    const bool wasStale = state_[Index(page)] == State::Stale;
-    state_[Index(page)] = state;
-    if (stale == wasStale)
+    if (stale_[Index(page)] == stale)
         return;
+    stale_[Index(page)] = stale;
     for (const Output& out : outputs_[Index(page)]) {
         QPalette p = out.current;
         if (stale)

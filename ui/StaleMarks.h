@@ -10,36 +10,38 @@
 class QLineEdit;
 class WindowFields;
 
-/// Marks the results of a page that no longer follow from the sheet: after
-/// the page's computation stopped half-way, or after an input of that page
-/// or of an earlier one changed. A stale result keeps its text but turns grey
-/// and says so in its tooltip, until the page is computed again.
+namespace snesenie {
+class Sheet;
+}
+
+/// Marks the results of a page that no longer follow from the sheet: the
+/// sheet does not hold them current (the page's computation stopped
+/// half-way, an input of that page or of an earlier one changed, a page
+/// before it ran again) yet they still show a text. A stale result keeps its
+/// text but turns grey and says so in its tooltip, until the page is
+/// computed again. Which pages are current is the sheet's to say; the marks
+/// only draw it.
 class StaleMarks : public QObject {
 public:
     static constexpr int kPages = 3;
 
-    /// Told the page of every input whose text changed, once the marks
-    /// are set, so that whatever else follows from the results is dropped too.
+    /// Told the page of every input whose text changed, before the marks
+    /// are drawn again, so that the sheet hears of the edit first.
     using InputListener = std::function<void(int page)>;
 
     /// Watches the inputs of every page; the results start unmarked.
-    StaleMarks(const WindowFields& fields, QObject* parent, InputListener listener = {});
+    StaleMarks(const WindowFields& fields, const snesenie::Sheet& sheet, QObject* parent,
+               InputListener listener = {});
 
-    /// The page ran to the end: its results are current.
-    void Computed(int page);
-    /// The page's computation stopped: whatever its results show is stale.
-    void Failed(int page);
-    /// The page was emptied: nothing is left to mark.
-    void Cleared(int page);
+    /// Draws the marks as the sheet now stands: after every press.
+    void Refresh();
 
-    bool IsStale(int page) const { return state_.at(Index(page)) == State::Stale; }
+    bool IsStale(int page) const { return stale_.at(Index(page)); }
 
     /// The tooltip of a stale result.
     static QString StaleTip();
 
 private:
-    enum class State { Empty, Current, Stale };
-
     struct Output {
         QLineEdit* edit;
         QPalette current;  ///< its colours while current
@@ -47,9 +49,10 @@ private:
 
     static std::size_t Index(int page) { return static_cast<std::size_t>(page - 1); }
     void InputChanged(int page);
-    void Set(int page, State state);
+    void Set(int page, bool stale);
 
+    const snesenie::Sheet& sheet_;
     InputListener listener_;
-    std::array<State, kPages> state_{};
+    std::array<bool, kPages> stale_{};
     std::array<std::vector<Output>, kPages> outputs_;
 };

@@ -3,8 +3,7 @@
 #include "Errors.h"
 #include "Version.h"
 
-#include <QCommandLineParser>
-#include <QRegularExpression>
+#include <QCommandLineOption>
 
 #include <algorithm>
 
@@ -35,8 +34,7 @@ QString Spelling(const QCommandLineOption& option)
     return text;
 }
 
-// QCommandLineParser's own help is in the toolkit's language, which at this
-// point is not yet Russian; this one is, in the layout of snesenie-cli's.
+// The help in the layout of snesenie-cli's.
 QString HelpText()
 {
     QList<QPair<QString, QString>> rows;
@@ -67,42 +65,57 @@ StartOptions Failure(const QString& what)
     return {StartOptions::Action::Error, {}, "snesenie: " + what + "\nСправка: snesenie --help\n", {}};
 }
 
+QString Quoted(const QString& text) { return QString::fromStdString(snesenie::QuoteText(text.toStdString())); }
+QString QuotedPath(const QString& path) { return QString::fromStdString(snesenie::QuotePath(path.toStdString())); }
+
 } // namespace
 
 StartOptions ParseStartOptions(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    // -platform is one unknown option, not -p -l -a … run together.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions(Options());
-    parser.addPositionalArgument(kJob, "файл задания", QString("[%1]").arg(kJob));
-
-    if (!parser.parse(arguments)) {
-        if (arguments.size() > 1 && arguments.last() == "--pdf")
-            return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty()) {
-            // Named as typed: -platform, not the -p of a run of short options.
-            QString typed = (unknown.first().size() == 1 ? "-" : "--") + unknown.first();
-            for (const QString& arg : arguments.mid(1)) {
-                const QString name = arg.section('=', 0, 0);
-                if (name.startsWith('-') && unknown.contains(QString(name).remove(QRegularExpression("^-+")))) {
-                    typed = name;
-                    break;
-                }
-            }
-            return Failure("неизвестный параметр " + QString::fromStdString(snesenie::QuoteText(typed.toStdString())));
+    StartOptions options;
+    bool help = false, version = false, pdfGiven = false, optionsEnd = false;
+    QStringList jobs;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        if (optionsEnd || !arg.startsWith('-') || arg == "-") {
+            jobs << arg;
+            continue;
         }
-        return Failure("ошибка в командной строке: " + parser.errorText());
+        if (arg == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        // --opt VALUE and --opt=VALUE mean the same; an option without a
+        // value takes none.
+        const qsizetype eq = arg.indexOf('=');
+        const QString name = eq < 0 ? arg : arg.left(eq);
+        if (name == "-h" || name == "--help" || name == "-v" || name == "--version") {
+            if (eq >= 0)
+                return Failure("у параметра " + name + " не бывает значения");
+            (name == "-h" || name == "--help" ? help : version) = true;
+        } else if (name == "--pdf") {
+            if (pdfGiven)
+                return Failure("--pdf можно задать только один раз");
+            pdfGiven = true;
+            if (eq >= 0)
+                options.pdf = arg.mid(eq + 1);
+            else if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith('-'))
+                options.pdf = arguments.at(++i);
+            if (options.pdf.isEmpty())
+                return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
+        } else {
+            return Failure("неизвестный параметр " + Quoted(name));
+        }
     }
-    if (parser.isSet("help"))
+    if (help)
         return {StartOptions::Action::Help, {}, HelpText(), {}};
-    if (parser.isSet("version"))
+    if (version)
         return {StartOptions::Action::Version, {},
                 QString("snesenie %1\n%2\n").arg(snesenie::kVersion, QString::fromUtf8(snesenie::kLicenceNotice)), {}};
-
-    const QStringList jobs = parser.positionalArguments();
     if (jobs.size() > 1)
-        return Failure(QString("лишний аргумент «%1»: открыть можно одно задание").arg(jobs[1]));
-    return {StartOptions::Action::Run, jobs.value(0), {}, parser.value("pdf")};
+        return Failure("лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание");
+    if (!jobs.isEmpty() && jobs[0].isEmpty())
+        return Failure("пустое имя задания");
+    options.job = jobs.value(0);
+    return options;
 }

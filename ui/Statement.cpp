@@ -1,17 +1,18 @@
 #include "Statement.h"
 
+#include "Errors.h"
 #include "FieldTable.h"
-#include "SaveTarget.h"
+#include "SafeFile.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTextDocument>
 #include <QUrl>
@@ -191,33 +192,32 @@ private:
         return h + QStringLiteral("</table>");
     }
 
-    QString Page2() const
+    // The page's results of both variants side by side, a row for each
+    // quantity, as the field table pairs them.
+    QString VariantTable(int page) const
     {
         QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
-        const char* rows[][3] = {
-            {"γ", "Ey1", "Ey2"},         {"sin β2", "Esinbb2", "Esinbb22"}, {"sin γ", "Esiny1", "Esiny2"},
-            {"d", "Edd1", "Edd2"},       {"sin δ", "Esind1", "Esind2"},     {"sin ψ", "Esinw1", "Esinw2"},
-            {"ψ", "Ew1", "Ew2"},         {"δ+ψ", "Edw1", "Edw2"},           {"φ", "Eu1", "Eu2"},
-            {"(AP)", "EAP1", "EAP2"},
-        };
-        for (const auto& r : rows)
-            h += Row({QString::fromUtf8(r[0]), F(r[1]), F(r[2])});
-        h += QStringLiteral("</table><p style=\"margin-top:3px\">Среднее d = %1</p>").arg(F("d"));
+        for (const auto& [b, c] : snesenie::VariantPairs(page)) {
+            const std::string_view quantity = snesenie::Quantity(snesenie::Field(b));
+            h += Row({QString::fromUtf8(quantity.data(), static_cast<qsizetype>(quantity.size())),
+                      F(snesenie::Field(b).name.data()), F(snesenie::Field(c).name.data())});
+        }
+        return h + QStringLiteral("</table>");
+    }
+
+    QString Page2() const
+    {
+        QString h = VariantTable(2);
+        h += QStringLiteral("<p style=\"margin-top:3px\">Среднее d = %1</p>").arg(F("d"));
         return h;
     }
 
     QString Page3() const
     {
-        QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
-        const char* rows[][3] = {
-            {"cos(AP)", "EcosAP1", "EcosAP2"}, {"sin(AP)", "EsinAP1", "EsinAP2"}, {"ΔXap", "EdXap1", "EdXap2"},
-            {"ΔYap", "EdYap1", "EdYap2"},      {"Xp", "EXp1", "EXp2"},           {"Yp", "EYp1", "EYp2"},
-        };
-        for (const auto& r : rows)
-            h += Row({QString::fromUtf8(r[0]), F(r[1]), F(r[2])});
+        QString h = VariantTable(3);
         // A mean that no longer follows from the data is not set off as the result.
         const QString mean = Stale(3) ? QStringLiteral("Xp = %1<br>Yp = %2") : QStringLiteral("<b>Xp = %1</b><br><b>Yp = %2</b>");
-        h += QStringLiteral("</table><p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>%1</p>")
+        h += QStringLiteral("<p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>%1</p>")
                  .arg(mean.arg(F("Xp"), F("Yp")));
         return h;
     }
@@ -268,16 +268,14 @@ void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)
 
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
 {
-    // The finished PDF is renamed over the name, which would replace a FIFO or
-    // a device node as readily as an older statement.
-    if (const std::string problem = snesenie::job::SaveTargetProblem(QFile::encodeName(path).toStdString());
-        !problem.empty())
-        return QStringLiteral("Не удалось создать файл «%1»: %2").arg(path, QString::fromStdString(problem));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Не удалось создать файл «%1»: %2").arg(path, file.errorString());
+    // Made whole in memory first, then handed to the one checked writer that
+    // saves jobs too: a statement cut short by a full disk never replaces an
+    // older one.
+    QByteArray bytes;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(QPageLayout::Portrait);
         // The document keeps its own 2 cm margins.
@@ -287,7 +285,12 @@ QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
         writer.setCreator(QStringLiteral("snesenie %1").arg(QString::fromUtf8(snesenie::kVersion)));
         RenderStatement(statement, writer);
     }
-    if (!file.commit())
-        return QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, file.errorString());
+    const std::string name = QFile::encodeName(path).toStdString();
+    try {
+        snesenie::job::WriteFileAtomically(name, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    } catch (const snesenie::job::FileError& e) {
+        return QStringLiteral("Не удалось записать ведомость %1: %2.")
+            .arg(QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));
+    }
     return {};
 }

@@ -33,8 +33,9 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source);
 /// (A4 portrait unless a printer was set otherwise) and paints it.
 void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device);
 
-/// Writes the statement as a PDF with its fonts embedded, all or nothing: an
-/// existing file is replaced only once the new one is complete. A folder,
+/// Writes the statement as a PDF with its fonts embedded, all or nothing,
+/// through the checked writer of job files: an existing file is replaced only
+/// once the new one is complete and on disk. A folder,
 /// FIFO, socket or device at path is refused and left alone. Returns an empty
 /// string, or what went wrong in Russian.
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path);

@@ -28,8 +28,24 @@ ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* p
         edit->setAccessibleName(QString::fromUtf8(field.label));
         form->addRow(QString::fromUtf8(field.label), edit);
         edits_.append(edit);
+        // The range under its box, with why it is that wide: a value outside
+        // it is refused, and the user should see before typing why.
+        auto* range = new QLabel(QString::fromStdString("допустимо " + snesenie::ToleranceRange(field) + ": " +
+                                                        field.reason),
+                                 this);
+        range->setObjectName(QString::fromLatin1(field.key) + QStringLiteral("Range"));
+        range->setWordWrap(true);
+        QFont small = range->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        range->setFont(small);
+        range->setContentsMargins(12, 0, 0, 6);
+        form->addRow(range);
     }
     layout->addLayout(form);
+    // Wide enough that each reason wraps to two lines at most, and the
+    // dialog keeps the height its wrapped texts need.
+    setMinimumWidth(560);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     // Said in words and in red, next to the boxes, while the dialog stays open.
     Problem = new QLabel(this);
@@ -85,10 +101,8 @@ void ToleranceDialog::accept()
         }
         read.*fields[i].member = value;
     }
-    if (const auto message = snesenie::ToleranceProblem(read)) {
-        refuse(*message, Edit(read.gammaMax >= 180 ? "gammaMax" : "gammaMin"));
-        return;
-    }
+    // Each value within its own range leaves the set usable as a whole
+    // (γ min below 90°, γ max above), so nothing more is checked together.
     result_ = read;
     QDialog::accept();
 }

@@ -2,7 +2,6 @@
 
 #include "FieldTable.h"
 #include "KeyboardRules.h"
-#include "Pages.h"
 #include "RangeMarks.h"
 #include "ScreenFit.h"
 #include "SheetLayout.h"
@@ -30,22 +29,6 @@
 using namespace snesenie;
 
 namespace {
-
-// The page whose results a press writes.
-int PageNumber(SheetAction action)
-{
-    switch (action) {
-    case SheetAction::Page1:
-    case SheetAction::ClearPage1:
-        return 1;
-    case SheetAction::Page2:
-    case SheetAction::ClearPage2:
-        return 2;
-    case SheetAction::Page3:
-        break;
-    }
-    return 3;
-}
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -118,7 +101,8 @@ QLineEdit* MakeEdit(QWidget* page, const FieldInfo& f)
     auto* edit = new QLineEdit(Q(f.example), page);
     edit->setObjectName(Q(f.name));
     edit->setAccessibleName(Q(f.caption));
-    edit->setGeometry(f.left, f.top, f.width, sheet::kRowHeight);
+    const sheet::FieldPlace& place = sheet::PlaceOf(f.id);
+    edit->setGeometry(place.left, place.top, place.width, sheet::kRowHeight);
     edit->setReadOnly(f.kind == FieldKind::Output);
     edit->setCursorPosition(0);
     sheet::StyleEdit(edit, f);
@@ -127,7 +111,7 @@ QLineEdit* MakeEdit(QWidget* page, const FieldInfo& f)
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent)
+TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWidget(parent), settings_(settingsFile)
 {
     setObjectName("Form1");
     setWindowTitle("Снесение координат с вершины знака на землю.");
@@ -148,6 +132,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     layout->addWidget(SheetScroll);
 
     BuildPages();
+    // The sheet's fields are the edit boxes just made.
+    fields_ = std::make_unique<WindowFields>(*this);
+    sheet_ = std::make_unique<snesenie::Sheet>(*fields_);
+    sheet_->SetTolerances(settings_.GetTolerances());
     BuildButtons();
     BuildMenus();
     BuildControl();
@@ -161,7 +149,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     // usual title bar and border.
     setGeometry(screen() != nullptr ? FitToScreen(wanted, screen()->availableGeometry(), QMargins(4, 32, 4, 4))
                                     : wanted);
-    fields_ = std::make_unique<WindowFields>(*this);
     BuildJobActions();
 
     // Esc presses "Выход", but only while page 1 is showing: it is that
@@ -173,14 +160,18 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     });
     PC1->setCurrentWidget(TS1);
     // The control and the statement follow the same edits as the grey marks.
-    stale_ = new StaleMarks(*fields_, this, [this](int page) { InputEdited(page); });
-    keyboard_ = new KeyboardRules(*this);
+    stale_ = new StaleMarks(*fields_, *sheet_, this, [this](int page) { InputEdited(page); });
+    keyboard_ = new KeyboardRules(*this, *PC1, {TS1, TS2, TS3});
     // Wherever the caret goes on the sheet, Tab or the program, it is seen.
     followCaret_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && PC1->isAncestorOf(now))
             ScrollIntoView(now);
     });
     rangeMarks_ = new RangeMarks(*fields_, this);
+    // Said once the window shows, not before: a box with no window behind it
+    // would leave the user wondering which program asks.
+    if (!settings_.Problems().empty())
+        QTimer::singleShot(0, this, &TForm1::ReportSettingsProblems);
 }
 
 // The whole box, not only its text cursor (which is all the scroll area's own
@@ -197,13 +188,13 @@ TForm1::~TForm1() { disconnect(followCaret_); }
 
 void TForm1::BuildPages()
 {
-    const char* captions[] = {"Вычисление (АВ), АВ=S.", "Вычисление АР=d, (AP).", "Вычисление  Xp,Yp"};
     QWidget** pages[] = {&TS1, &TS2, &TS3};
     for (int i = 0; i < 3; ++i) {
         *pages[i] = new QWidget;
         (*pages[i])->setObjectName(QString("TS%1").arg(i + 1));
         sheet::PaintPage(*pages[i]);
-        PC1->addTab(*pages[i], QString::fromUtf8(captions[i]));
+        const std::string_view title = snesenie::PageTitle(i + 1);
+        PC1->addTab(*pages[i], QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     }
     for (const sheet::LabelInfo& info : sheet::Labels())
         MakeLabel(Page(info.page), info);
@@ -271,40 +262,44 @@ QString TForm1::Title() { return QStringLiteral("Снесение координ
 
 void TForm1::ResetComputation()
 {
-    state_ = CalcState{};
-    // A fresh record, judged by the tolerances already in force.
-    const Tolerances tolerances = control_.CurrentTolerances();
-    control_ = ControlRecord{};
-    control_.SetTolerances(tolerances);
-    for (int page = 1; page <= StaleMarks::kPages; ++page)
-        stale_->Cleared(page);
+    sheet_->Restart();
+    stale_->Refresh();
     ShowControl();
 }
 
-// Every computation runs through here: whatever it raises is shown in one
-// place and never crosses the event loop. The fields and the carried values
-// stay as the computation left them.
-void TForm1::Run(SheetAction action, const std::function<std::optional<Refusal>()>& compute)
+// Every press runs through here: whatever it raises is shown in one place
+// and never crosses the event loop. The fields and the carried values stay
+// as the computation left them.
+void TForm1::Run(SheetAction action)
 {
+    PressResult result;
     try {
-        const std::optional<Refusal> refusal = compute();
-        Note(action, refusal ? Outcome::Refused : Outcome::Completed);
-        if (refusal) {
-            QMessageBox(QMessageBox::NoIcon, Title(), QString::fromStdString(refusal->message),
-                        QMessageBox::Ok, this)
-                .exec();
-        } else {
-            stale_->Computed(PageNumber(action));
-        }
-    } catch (const CalcError& e) {
-        Note(action, Outcome::Failed);
-        stale_->Failed(PageNumber(action));
-        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
-        // A failure that names a field (a text that is no number, or a number
-        // too large to hold): straight back to that box, ready to retype.
-        if (!e.Field().empty())
-            PointAt(e.Field());
+        result = sheet_->Press(action);
+    } catch (const std::exception& e) {
+        // A fault of the program, not of the sheet: said, and the window
+        // goes on with the page marked as not computed.
+        result = {Outcome::Failed, std::string("Внутренняя ошибка программы: ") + e.what(), {}, std::current_exception()};
     }
+    stale_->Refresh();
+    ShowControl();
+    if (result.outcome == Outcome::Refused)
+        Report(QMessageBox::NoIcon, QString::fromStdString(result.message));
+    else if (result.outcome == Outcome::Failed)
+        Report(QMessageBox::Critical, QString::fromStdString(result.message), result.field);
+}
+
+void TForm1::Report(QMessageBox::Icon icon, const QString& message, const std::string& field)
+{
+    QMessageBox(icon, Title(), message, QMessageBox::Ok, this).exec();
+    // A failure that names a field (a text that is no number, a number too
+    // large to hold, a text no job may keep): straight back to that box.
+    if (!field.empty() && snesenie::FindField(field) != nullptr)
+        PointAt(field);
+}
+
+void TForm1::Report(const UserError& error)
+{
+    Report(QMessageBox::Critical, QString::fromUtf8(error.what()), error.Field());
 }
 
 void TForm1::PointAt(const std::string& field)
@@ -319,37 +314,19 @@ void TForm1::PointAt(const std::string& field)
     });
 }
 
-void TForm1::BitBtn1Click()
-{
-    Run(SheetAction::Page1, [this] {
-        ComputePage1(*fields_, state_);
-        return std::optional<Refusal>();
-    });
-}
-
-void TForm1::BitBtn3Click()
-{
-    Run(SheetAction::Page2, [this] { return ComputePage2(*fields_, state_); });
-}
-
-void TForm1::Button1Click()
-{
-    Run(SheetAction::Page3, [this] { return ComputePage3(*fields_, state_); });
-}
+void TForm1::BitBtn1Click() { Run(SheetAction::Page1); }
+void TForm1::BitBtn3Click() { Run(SheetAction::Page2); }
+void TForm1::Button1Click() { Run(SheetAction::Page3); }
 
 void TForm1::Button3Click()
 {
-    ClearPage1(*fields_);
-    stale_->Cleared(1);
-    Note(SheetAction::ClearPage1, Outcome::Completed);
+    Run(SheetAction::ClearPage1);
     keyboard_->CaretToPageStart();
 }
 
 void TForm1::Button4Click()
 {
-    ClearPage2(*fields_);
-    stale_->Cleared(2);
-    Note(SheetAction::ClearPage2, Outcome::Completed);
+    Run(SheetAction::ClearPage2);
     keyboard_->CaretToPageStart();
 }
 

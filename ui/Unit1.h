@@ -3,11 +3,14 @@
 #include "CalcState.h"
 #include "ControlRecord.h"
 #include "Errors.h"
+#include "JobDocument.h"
+#include "Settings.h"
+#include "Sheet.h"
 
+#include <QMessageBox>
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,21 +31,28 @@ class TForm2;
 class TForm3;
 class WindowFields;
 
-/// The main window: the three-page computation sheet. It moves texts between
-/// its edit boxes and the core and shows what the core reports; it computes
-/// nothing itself.
+/// The main window: the three-page computation sheet. Its edit boxes are the
+/// fields of a snesenie::Sheet; every button presses the sheet and the window
+/// shows what the sheet reports. It computes nothing itself.
 class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    /// A window whose recent jobs, last folder and tolerances are kept in
+    /// settingsFile: the user's by default, a scratch one in tests.
+    explicit TForm1(const std::filesystem::path& settingsFile = snesenie::UserSettingsFile(),
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     /// The help and scheme windows opened from page 1; created after this one.
     void SetHelpWindows(TForm2* help, TForm3* scheme);
 
+    /// The sheet the window shows: its fields are the window's edit boxes.
+    const snesenie::Sheet& Sheet() const { return *sheet_; }
     /// The values carried between pages, for as long as the window lives.
-    const snesenie::CalcState& State() const { return state_; }
+    const snesenie::CalcState& State() const { return sheet_->State(); }
+    /// The settings the window was started with, as last read or saved.
+    const snesenie::Settings& Preferences() const { return settings_; }
 
     /// Title of the message boxes.
     static QString Title();
@@ -98,7 +108,7 @@ public:
     /// box when it cannot.
     bool SaveJobTo(const QString& path);
     /// The open job's file, or empty when the sheet was never opened or saved.
-    QString JobPath() const { return jobPath_; }
+    QString JobPath() const;
     /// Whether the inputs differ from the last open or save, or from the
     /// example when there was none.
     bool IsSheetChanged() const;
@@ -112,7 +122,7 @@ public:
     QAction* PdfAction = nullptr;
     QAction* TolerancesAction = nullptr;
     /// The control, and which pages show a current result.
-    const snesenie::ControlRecord& Control() const { return control_; }
+    const snesenie::ControlRecord& Control() const { return sheet_->Record(); }
     /// Name of the job the sheet belongs to, for the statement; empty while
     /// the sheet has none.
     QString StatementJobName() const;
@@ -153,14 +163,17 @@ private:
     void ShowAbout();
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
-    /// Runs the computation of a page and shows whatever it reports.
-    void Run(snesenie::SheetAction action, const std::function<std::optional<snesenie::Refusal>()>& compute);
-    /// Notes a press in the control record and shows the control that follows.
-    void Note(snesenie::SheetAction action, snesenie::Outcome outcome);
+    /// Presses the sheet and shows whatever it reports.
+    void Run(snesenie::SheetAction action);
+    /// Every message box about the sheet comes from here; one that names a
+    /// field turns to it, ready to be retyped.
+    void Report(QMessageBox::Icon icon, const QString& message, const std::string& field = {});
+    void Report(const snesenie::UserError& error);
     /// An input of the page took a new text: the control no longer holds.
     void InputEdited(int page);
     void ShowControl();
-    void LoadTolerancesOnce();
+    /// Says once what the settings file could not give.
+    void ReportSettingsProblems();
     /// A sheet started afresh (a job opened, a new one): nothing computed,
     /// nothing carried, no control, no stale marks.
     void ResetComputation();
@@ -176,21 +189,21 @@ private:
     bool SaveJobAs();
     bool MaybeSave();
     QString ChooseJobFile(bool forSaving);
-    QStringList InputTexts() const;
     void JobOpenedOrSaved(const QString& path);
     void UpdateJobTitle();
     void RebuildRecentMenu();
-    QString jobPath_;
-    QStringList savedTexts_;  ///< the inputs as last opened or saved, as a job holds them
+    /// Saves the recent list and shows it in the menu.
+    /// The open job's file, its texts as last saved and the recent list.
+    std::unique_ptr<snesenie::job::JobDocument> document_;
 
     std::unique_ptr<WindowFields> fields_;
     StaleMarks* stale_ = nullptr;
     RangeMarks* rangeMarks_ = nullptr;
     QMetaObject::Connection followCaret_;
     KeyboardRules* keyboard_ = nullptr;
-    snesenie::CalcState state_;
+    snesenie::Settings settings_;
+    bool settingsProblemsSaid_ = false;
+    std::unique_ptr<snesenie::Sheet> sheet_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
-    snesenie::ControlRecord control_;
-    bool tolerancesLoaded_ = false;
 };

@@ -7,13 +7,14 @@
 
 #include "ControlPage.h"
 #include "Statement.h"
+#include "StatementTarget.h"
 #include "ToleranceDialog.h"
-#include "ToleranceSettings.h"
 #include "WindowFields.h"
 
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -76,33 +77,29 @@ void TForm1::BuildControl()
     ShowControl();
 }
 
-void TForm1::LoadTolerancesOnce()
+void TForm1::ReportSettingsProblems()
 {
-    if (tolerancesLoaded_)
+    if (settingsProblemsSaid_)
         return;
-    control_.SetTolerances(LoadTolerances());
-    tolerancesLoaded_ = true;
-}
-
-void TForm1::Note(SheetAction action, Outcome outcome)
-{
-    if (action == SheetAction::Page3)
-        LoadTolerancesOnce();
-    control_.Note(action, outcome, *fields_, state_);
-    ShowControl();
+    settingsProblemsSaid_ = true;
+    QStringList lines;
+    for (const std::string& problem : settings_.Problems())
+        lines << QString::fromStdString(problem);
+    if (!lines.isEmpty())
+        Report(QMessageBox::Warning, lines.join('\n'));
 }
 
 // Told of every keystroke; the control is drawn again only when the edit
 // dropped it or made a page no longer current.
 void TForm1::InputEdited(int page)
 {
-    if (control_.InputEdited(page))
+    if (sheet_->InputEdited(page))
         ShowControl();
 }
 
 void TForm1::ShowControl()
 {
-    const std::optional<ControlReport>& report = control_.Report();
+    const std::optional<ControlReport>& report = sheet_->Control();
     TS4->Show(report);
     QPalette palette = ControlVerdict->palette();
     if (report) {
@@ -117,12 +114,12 @@ void TForm1::ShowControl()
 
 QString TForm1::StatementJobName() const
 {
-    return jobPath_.isEmpty() ? QString() : QFileInfo(jobPath_).completeBaseName();
+    return JobPath().isEmpty() ? QString() : QFileInfo(JobPath()).completeBaseName();
 }
 
 std::unique_ptr<QTextDocument> TForm1::BuildStatementDocument() const
 {
-    return BuildStatement({*fields_, control_, StatementJobName(), QDateTime::currentDateTime()});
+    return BuildStatement({sheet_->Fields(), sheet_->Record(), StatementJobName(), QDateTime::currentDateTime()});
 }
 
 QString TForm1::ExportStatementPdf(const QString& path) const
@@ -163,7 +160,7 @@ void TForm1::ExportStatement()
 {
     const QString name = StatementJobName().isEmpty() ? QStringLiteral("ведомость") : StatementJobName();
     // Beside the job it belongs to, under the job's name.
-    const QDir folder = jobPath_.isEmpty() ? QDir::home() : QFileInfo(jobPath_).absoluteDir();
+    const QDir folder = JobPath().isEmpty() ? QDir::home() : QFileInfo(JobPath()).absoluteDir();
     QFileDialog dialog(this, QStringLiteral("Экспорт ведомости в PDF"), folder.filePath(name + ".pdf"),
                        QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("PdfFileDialog"));
@@ -171,18 +168,34 @@ void TForm1::ExportStatement()
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString error = ExportStatementPdf(dialog.selectedFiles().constFirst());
+    // A name typed without .pdf gets it: "станция7.snesenie" becomes
+    // "станция7.snesenie.pdf", never the job itself.
+    QString path = dialog.selectedFiles().constFirst();
+    if (!job::HasPdfExtension(QFile::encodeName(path).toStdString()))
+        path += QStringLiteral(".pdf");
+    QString error;
+    if (const std::string problem = job::StatementTargetProblem(QFile::encodeName(path).toStdString(),
+                                                                document_->Path());
+        !problem.empty())
+        error = QStringLiteral("Не удалось записать ведомость %1: %2.")
+                    .arg(QString::fromStdString(QuotePath(QFile::encodeName(path).toStdString())),
+                         QString::fromStdString(problem));
+    else
+        error = ExportStatementPdf(path);
     if (!error.isEmpty())
-        QMessageBox(QMessageBox::Critical, Title(), error, QMessageBox::Ok, this).exec();
+        Report(QMessageBox::Critical, error);
 }
 
 void TForm1::EditTolerances()
 {
-    LoadTolerancesOnce();
-    ToleranceDialog dialog(control_.CurrentTolerances(), this);
+    ToleranceDialog dialog(sheet_->CurrentTolerances(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    SaveTolerances(dialog.Result());
-    control_.SetTolerances(dialog.Result());
+    sheet_->SetTolerances(dialog.Result());
     ShowControl();
+    // The rest of the file as another copy of the program may have left it.
+    settings_.Reload();
+    settings_.SetTolerances(dialog.Result());
+    if (const std::string error = settings_.Save(); !error.empty())
+        Report(QMessageBox::Warning, QString::fromStdString(error + " Допуски действуют до закрытия программы."));
 }

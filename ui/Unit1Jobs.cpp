@@ -6,7 +6,9 @@
 
 #include "Unit1.h"
 
+#include "Errors.h"
 #include "FieldTable.h"
+#include "JobDocument.h"
 #include "JobFile.h"
 #include "KeyboardRules.h"
 #include "RangeMarks.h"
@@ -22,7 +24,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
@@ -32,20 +33,9 @@ using namespace snesenie;
 namespace {
 
 const char* const kCaption = "Снесение координат с вершины знака на землю.";
-constexpr int kMaxRecentJobs = 8;
-const char* const kRecentKey = "jobs/recent";
-const char* const kFolderKey = "jobs/folder";
-
-// The user's settings: the recent jobs and the last folder of the file dialogs.
-class Settings : public QSettings {
-public:
-    Settings() : QSettings(QStringLiteral("snesenie"), QStringLiteral("snesenie")) {}
-
-    QStringList RecentJobs() const { return value(kRecentKey).toStringList().mid(0, kMaxRecentJobs); }
-    void SetRecentJobs(const QStringList& paths) { setValue(kRecentKey, paths.mid(0, kMaxRecentJobs)); }
-};
 
 std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString FromFs(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
 
@@ -53,6 +43,7 @@ bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
 
 void TForm1::BuildJobActions()
 {
+    document_ = std::make_unique<job::JobDocument>();
     NewAction = new QAction("&Создать", this);
     NewAction->setObjectName("NewAction");
     NewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -89,47 +80,42 @@ void TForm1::BuildJobActions()
     for (const FieldInfo& f : Fields())
         if (IsInput(f))
             connect(fields_->Edit(std::string(f.name)), &QLineEdit::textChanged, this, &TForm1::UpdateJobTitle);
-    savedTexts_ = InputTexts();
     UpdateJobTitle();
 }
+
+QString TForm1::JobPath() const { return QFile::decodeName(QByteArray::fromStdString(document_->Path().native())); }
 
 // The texts a save would write, not the boxes' own: a tab or line break
 // pasted at the end of a number is not saved, so adding or removing one is
 // no change to the job.
-QStringList TForm1::InputTexts() const
-{
-    const job::Job job = job::JobFromFields(*fields_);
-    QStringList texts;
-    for (const FieldInfo& f : Fields())
-        if (IsInput(f))
-            texts << QString::fromStdString(job.texts.find(f.name)->second);
-    return texts;
-}
-
-bool TForm1::IsSheetChanged() const { return InputTexts() != savedTexts_; }
+bool TForm1::IsSheetChanged() const { return document_->IsChanged(job::JobFromFields(*fields_)); }
 
 void TForm1::UpdateJobTitle()
 {
     // Without a job the title is the task's name alone until the sheet is
     // edited; then it is marked like a job's, so that an unsaved sheet is
     // never taken for a saved one.
-    if (jobPath_.isEmpty()) {
+    if (JobPath().isEmpty()) {
         const bool changed = IsSheetChanged();
         setWindowTitle(changed ? QString("Без имени[*] — ") + kCaption : QString(kCaption));
         setWindowModified(changed);
         return;
     }
-    setWindowTitle(QFileInfo(jobPath_).fileName() + "[*] — " + kCaption);
+    setWindowTitle(QFileInfo(JobPath()).fileName() + "[*] — " + kCaption);
     setWindowModified(IsSheetChanged());
 }
 
 bool TForm1::OpenJob(const QString& path)
 {
+    settings_.Reload();
+    document_->SetRecent(settings_.RecentJobs());
     job::Job job;
     try {
-        job = job::ReadJob(FsPath(path));
+        job = document_->Open(FsPath(path));
     } catch (const job::JobError& e) {
-        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
+        // The field a refused file names is in the file, not on the sheet,
+        // which stays exactly as it was: nothing is pointed at.
+        Report(QMessageBox::Critical, QString::fromUtf8(e.what()));
         return false;
     }
     // Checked whole before anything is touched; now the sheet starts afresh
@@ -145,14 +131,14 @@ bool TForm1::OpenJob(const QString& path)
 
 bool TForm1::SaveJobTo(const QString& path)
 {
+    settings_.Reload();
+    document_->SetRecent(settings_.RecentJobs());
     try {
-        job::WriteJob(job::JobFromFields(*fields_), FsPath(path));
+        document_->Save(job::JobFromFields(*fields_), FsPath(path));
     } catch (const job::JobError& e) {
-        QMessageBox(QMessageBox::Critical, Title(), QString::fromUtf8(e.what()), QMessageBox::Ok, this).exec();
-        // A text no job may hold (a control character inside it): straight to
-        // its box, as after a conversion error.
-        if (!e.Field().empty())
-            PointAt(e.Field());
+        // A text no job may hold (a control character inside it) is pointed
+        // at, as after a conversion error.
+        Report(e);
         return false;
     }
     JobOpenedOrSaved(path);
@@ -161,14 +147,12 @@ bool TForm1::SaveJobTo(const QString& path)
 
 void TForm1::JobOpenedOrSaved(const QString& path)
 {
-    jobPath_ = QFileInfo(path).absoluteFilePath();
-    savedTexts_ = InputTexts();
-    Settings settings;
-    QStringList recent = settings.RecentJobs();
-    recent.removeAll(jobPath_);
-    recent.prepend(jobPath_);
-    settings.SetRecentJobs(recent);
-    settings.setValue(kFolderKey, QFileInfo(jobPath_).absolutePath());
+    // Another copy of the program may have changed the file meanwhile. A list
+    // of recent jobs that cannot be kept is no reason to trouble the user.
+    settings_.Reload();
+    settings_.SetRecentJobs(document_->Recent());
+    settings_.SetJobFolder(FsPath(QFileInfo(path).absolutePath()).string());
+    (void)settings_.Save();
     RebuildRecentMenu();
     UpdateJobTitle();
 }
@@ -182,8 +166,7 @@ void TForm1::NewJob()
     PC1->setCurrentWidget(TS1);
     keyboard_->CaretToPageStart();
     rangeMarks_->Refresh();
-    jobPath_.clear();
-    savedTexts_ = InputTexts();
+    document_->New();
     UpdateJobTitle();
 }
 
@@ -199,14 +182,15 @@ void TForm1::OpenJobFromDialog()
 void TForm1::OpenRecentJob(const QString& path)
 {
     if (!QFileInfo::exists(path)) {
-        Settings settings;
-        QStringList recent = settings.RecentJobs();
-        recent.removeAll(path);
-        settings.SetRecentJobs(recent);
+        settings_.Reload();
+        document_->SetRecent(settings_.RecentJobs());
+        document_->Forget(FsPath(path).string());
+        settings_.SetRecentJobs(document_->Recent());
+        (void)settings_.Save();
         RebuildRecentMenu();
         QMessageBox(QMessageBox::Warning, Title(),
-                    QString("Задания «%1» больше нет; оно убрано из списка недавних.")
-                        .arg(QDir::toNativeSeparators(path)),
+                    QString("Задания %1 больше нет; оно убрано из списка недавних.")
+                        .arg(QString::fromStdString(QuotePath(path.toStdString()))),
                     QMessageBox::Ok, this)
             .exec();
         return;
@@ -218,20 +202,24 @@ void TForm1::OpenRecentJob(const QString& path)
 void TForm1::RebuildRecentMenu()
 {
     RecentMenu->clear();
-    const QStringList recent = Settings().RecentJobs();
-    for (int i = 0; i < recent.size(); ++i) {
-        const QString& path = recent.at(i);
-        QString shown = QDir::toNativeSeparators(path);
+    // What another copy of the program stored, or a hand-edited file: only
+    // plausible paths are shown, each escaped as a message quotes it.
+    settings_.Reload();
+    document_->SetRecent(settings_.RecentJobs());
+    const std::vector<std::string>& recent = document_->Recent();
+    for (std::size_t i = 0; i < recent.size(); ++i) {
+        const QString path = FromFs(recent[i]);
+        QString shown = QString::fromStdString(job::JobDocument::ShownName(recent[i]));
         shown.replace('&', "&&");
         QAction* action = RecentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
         connect(action, &QAction::triggered, this, [this, path] { OpenRecentJob(path); });
     }
-    RecentMenu->setEnabled(!recent.isEmpty());
+    RecentMenu->setEnabled(!recent.empty());
 }
 
 bool TForm1::SaveJob()
 {
-    return jobPath_.isEmpty() ? SaveJobAs() : SaveJobTo(jobPath_);
+    return JobPath().isEmpty() ? SaveJobAs() : SaveJobTo(JobPath());
 }
 
 bool TForm1::SaveJobAs()
@@ -242,8 +230,8 @@ bool TForm1::SaveJobAs()
 
 QString TForm1::ChooseJobFile(bool forSaving)
 {
-    Settings settings;
-    QString folder = settings.value(kFolderKey).toString();
+    settings_.Reload();
+    QString folder = FromFs(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
@@ -255,12 +243,14 @@ QString TForm1::ChooseJobFile(bool forSaving)
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(job::kExtension);
     if (forSaving)
-        dialog.selectFile(jobPath_.isEmpty() ? QString("задание.%1").arg(job::kExtension) : QFileInfo(jobPath_).fileName());
+        dialog.selectFile(JobPath().isEmpty() ? QString("задание.%1").arg(job::kExtension) : QFileInfo(JobPath()).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();
     // The folder is worth remembering even if the file then turns out bad.
-    settings.setValue(kFolderKey, QFileInfo(path).absolutePath());
+    settings_.Reload();
+    settings_.SetJobFolder(FsPath(QFileInfo(path).absolutePath()).string());
+    (void)settings_.Save();
     return path;
 }
 

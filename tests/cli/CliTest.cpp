@@ -8,8 +8,11 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +21,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 extern char** environ;
@@ -87,9 +91,12 @@ protected:
         std::vector<std::string> vars;
         for (char** e = environ; *e != nullptr; ++e) {
             const std::string var(*e);
-            if (!var.starts_with("LANG=") && !var.starts_with("LANGUAGE=") && !var.starts_with("LC_"))
+            if (!var.starts_with("LANG=") && !var.starts_with("LANGUAGE=") && !var.starts_with("LC_") &&
+                !var.starts_with("XDG_CONFIG_HOME="))
                 vars.push_back(var);
         }
+        // Settings of this test alone, never the user's (see Settings()).
+        vars.push_back("XDG_CONFIG_HOME=" + dir_ + "/config");
         vars.insert(vars.end(), env.begin(), env.end());
         std::vector<std::string> words{SNESENIE_CLI};
         words.insert(words.end(), args.begin(), args.end());
@@ -117,13 +124,34 @@ protected:
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0)
             throw std::runtime_error("cannot start " SNESENIE_CLI);
+        // A program that hangs (on a FIFO, say) is ended after a while and
+        // reported as not having exited on its own.
         int status = 0;
-        waitpid(pid, &status, 0);
+        bool exited = false;
+        for (int tick = 0; tick < 2000 && !exited; ++tick) {
+            exited = waitpid(pid, &status, WNOHANG) == pid;
+            if (!exited)
+                usleep(10000);
+        }
+        if (!exited) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            status = -1;
+        }
         auto read = [](const std::string& path) {
             std::ifstream file(path, std::ios::binary);
             return std::string(std::istreambuf_iterator<char>(file), {});
         };
-        return {own ? read(out) : std::string(), read(err), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+        return {own ? read(out) : std::string(), read(err),
+                exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    }
+
+    // The settings file every run of this test reads.
+    std::string Settings() const { return dir_ + "/config/snesenie/snesenie.conf"; }
+    void WriteSettings(const std::string& content) const
+    {
+        std::filesystem::create_directories(dir_ + "/config/snesenie");
+        std::ofstream(Settings(), std::ios::binary) << content;
     }
 
     std::string dir_;
@@ -339,7 +367,7 @@ TEST_F(Cli, UsageErrorsComputeNothing)
         {"pressWithoutValue", {"--press"}, "", "--press"},
         {"inputWithoutValue", {"EXc=1", "--input"}, "", "--input"},
         {"unreadableFile", {"--input", "/nonexistent/sheet.txt"}, "", "«/nonexistent/sheet.txt»"},
-        {"folderAsFile", {"--input", "/"}, "", "«/» — это папка"},
+        {"folderAsFile", {"--input", "/"}, "", "«/»: это папка"},
         {"newlineInText", {"EXc=1\n2"}, "", "поля «EXc» содержит управляющий символ: «1\\u000A2»"},
         {"c1ControlInText", {"Eb1=60\xC2\x9B" "76"}, "", "поля «Eb1» содержит управляющий символ: «60\\u009B76»"},
         {"notUtf8", {"EXc=\xFF"}, "", "поля «EXc» не в кодировке UTF-8: «\\xFF»"},
@@ -417,12 +445,15 @@ TEST_F(Cli, InputFileBounds)
         EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err.substr(0, 200);
         EXPECT_EQ(r.out.empty(), row.status == 2);
     }
-    // An endless stream without line breaks ends at once.
-    const auto start = std::chrono::steady_clock::now();
-    const Result zero = RunCli({"--input", "/dev/zero"});
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(zero.status, 2);
-    EXPECT_EQ(zero.err.find("snesenie-cli: файл «/dev/zero», строка 1: строка длиннее 64 КиБ"), 0u) << zero.err;
+    // An endless device, and a FIFO that no one writes to, are refused at once.
+    ASSERT_EQ(mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+    for (const std::string& endless : {std::string("/dev/zero"), dir_ + "/fifo"}) {
+        const auto start = std::chrono::steady_clock::now();
+        const Result r = RunCli({"--input", endless});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("а не обычный файл"), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(Cli, SameOutputInAnyLocale)
@@ -462,8 +493,91 @@ TEST_F(Cli, Help)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out.starts_with("Использование: snesenie-cli")) << r.out;
-    for (const char* option : {"--press", "--state", "--control", "--input", "--job", "--save-job", "CONTROL_"})
+    for (const char* option : {"--press", "--state", "--control", "--input", "--job", "--save-job", "CONTROL_",
+                               "--tolerances"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
+}
+
+// The command line used to judge by the default tolerances while the window
+// and snesenie --pdf judged the same job by the stored ones.
+TEST_F(Cli, ControlJudgedByTheStoredTolerances)
+{
+    auto lines = [&](const std::vector<std::string>& args) {
+        const Result r = RunCli(args);
+        std::string ap, tolerances;
+        for (const std::string& line : Lines(r.out)) {
+            if (line.starts_with("CONTROL_AP="))
+                ap = line;
+            if (line.starts_with("CONTROL_TOLERANCES="))
+                tolerances = line;
+        }
+        return std::tuple(r.status, ap, tolerances, r.err);
+    };
+    WriteSettings("[control]\ndirectionSeconds=\"0,3\"\ngammaMin=20\n");
+    EXPECT_EQ(lines({"--control"}),
+              std::tuple(3, "CONTROL_AP=-0,4``;0,3``;exceeded",
+                         "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=0,3;positionMetres=0,05;gammaMin=20;"
+                         "gammaMax=150;settings",
+                         ""));
+    // --tolerances over the stored ones, for this run only; both spellings.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--control", "--tolerances", "directionSeconds=1"},
+                                                 std::vector<std::string>{"--tolerances=directionSeconds=1", "--control"}})
+        EXPECT_EQ(lines(args),
+                  std::tuple(0, "CONTROL_AP=-0,4``;1``;ok",
+                             "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=1;positionMetres=0,05;gammaMin=20;"
+                             "gammaMax=150;settings+option",
+                             ""));
+    // One stored value out of range falls back alone, and is said.
+    WriteSettings("[control]\ndirectionSeconds=0,3\ngammaMax=200\n");
+    const auto [status, ap, tolerances, err] = lines({"--control"});
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(ap, "CONTROL_AP=-0,4``;0,3``;exceeded");
+    EXPECT_NE(tolerances.find("gammaMax=150;settings"), std::string::npos) << tolerances;
+    EXPECT_NE(err.find("«gammaMax» = «200» не годится (от 120 до 175); взят допуск по умолчанию 150."),
+              std::string::npos)
+        << err;
+}
+
+// A batch of stations is judged by the same stored tolerances.
+TEST_F(Cli, BatchJudgedByTheStoredTolerances)
+{
+    std::filesystem::create_directories(dir_ + "/jobs");
+    ASSERT_EQ(RunCli({"--press=", "--save-job", dir_ + "/jobs/station.snesenie"}).status, 0);
+    EXPECT_EQ(RunCli({"--batch", dir_ + "/jobs"}).status, 0);
+    WriteSettings("[control]\ndirectionSeconds=0,3\n");
+    EXPECT_EQ(RunCli({"--batch", dir_ + "/jobs"}).status, 3);
+    EXPECT_EQ(RunCli({"--batch", dir_ + "/jobs", "--tolerances", "directionSeconds=1"}).status, 0);
+}
+
+TEST_F(Cli, ToleranceOptionRefusesWhatNoInstructionHas)
+{
+    const std::pair<std::vector<std::string>, const char*> rows[] = {
+        {{"--tolerances", "gammaMax=200"}, "допустимо от 120 до 175, так как"},
+        {{"--tolerances=positionMetres=1e308"}, "допустимо от 0,001 до 1"},
+        {{"--tolerances", "speed=5"}, "ожидается КЛЮЧ=ЧИСЛО"},
+        {{"--tolerances", "directionSeconds"}, "ожидается КЛЮЧ=ЧИСЛО"},
+        {{"--tolerances", "directionSeconds=30;"}, "ожидается КЛЮЧ=ЧИСЛО"},
+        {{"--tolerances", "directionSeconds=тридцать"}, "введите число"},
+        {{"--tolerances"}, "нужно значение"},
+    };
+    for (const auto& [args, words] : rows) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_EQ(r.out, "") << args.back();
+        EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
+    }
+}
+
+// A FIFO as the settings file used to hang every program that read it.
+TEST_F(Cli, SettingsFifoRefusedAtOnce)
+{
+    std::filesystem::create_directories(dir_ + "/config/snesenie");
+    ASSERT_EQ(mkfifo(Settings().c_str(), 0600), 0);
+    const Result r = RunCli({"--control"});
+    EXPECT_EQ(r.status, 0) << "the program hung on the FIFO";
+    EXPECT_NE(r.err.find("именованный канал (FIFO)"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find(";defaults\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_fifo(Settings()));
 }
 
 // Jobs: --job comes first whatever its place, --save-job last.
@@ -576,7 +690,9 @@ TEST_F(Cli, ControlAfterTheFields)
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
         "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n"
-        "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n";
+        "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n"
+        "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=60;positionMetres=0,05;gammaMin=30;gammaMax=150;"
+        "defaults\n";
     const std::string none = "control: Контроль не выполнен: посчитайте все три страницы.\n";
     const struct {
         const char* name;
@@ -615,6 +731,119 @@ TEST_F(Cli, ControlAfterTheFields)
             << control;
         EXPECT_NE(control.find(";1:2000;exceeded\n"), std::string::npos) << control;
     }
+}
+
+// A name that is not a field is answered with the nearest inputs: the one
+// that differs only in case, else those one edit away.
+TEST_F(Cli, UnknownFieldSuggestsTheNearestInput)
+{
+    const struct {
+        const char* typed;
+        std::string says;  // the end of the message's first line
+    } rows[] = {
+        {"exa", "нет поля «exa»; может быть, «EXa»?"},
+        {"EBB1S", "нет поля «EBB1S»; может быть, «Ebb1s»?"},
+        {"EXd", "нет поля «EXd»; может быть, «EXc», «EXb» или «EXa»?"},
+        {"Ebb1", "нет поля «Ebb1»; может быть, «Ebb1g», «Ebb1m», «Ebb1s» или «Eb1»?"},  // one letter more or less
+        {"Ebb11gg", "нет поля «Ebb11gg»; может быть, «Ebb11g»?"},                // a letter added
+        {"XEa", "нет поля «XEa»; может быть, «EXa»?"},                          // two letters swapped
+        {"eb1", "нет поля «eb1»; может быть, «Eb1»?"},  // case first: Eb2 is an edit away too
+        {"Nope", "нет поля «Nope»"},
+        {"Exbxa", "нет поля «Exbxa»"},  // an output is never suggested for an assignment
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const Result r = RunCli({std::string(row.typed) + "=1"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "snesenie-cli: " + row.says + "\nСправка: snesenie-cli --help\n");
+    }
+}
+
+// The inputs a script may set, as the sheet starts: every field with a text.
+std::vector<std::string> Inputs(const std::string& startingSheet)
+{
+    std::vector<std::string> inputs;
+    for (const auto& line : Lines(startingSheet))
+        if (!line.ends_with('='))
+            inputs.push_back(line.substr(0, line.find('=')));
+    return inputs;
+}
+
+TEST_F(Cli, HelpAndFieldsNameEveryField)
+{
+    const std::vector<std::string> inputs = Inputs(RunCli({"--press="}).out);
+    ASSERT_EQ(inputs.size(), 26u);
+
+    const Result help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    const std::vector<std::string> helpLines = Lines(help.out);
+    for (const std::string& name : inputs) {
+        // listed on a line of its own, with its label
+        const auto line = std::find_if(helpLines.begin(), helpLines.end(),
+                                       [&](const std::string& l) { return l.starts_with("  " + name + " "); });
+        EXPECT_NE(line, helpLines.end()) << name;
+    }
+    EXPECT_NE(help.out.find("  Ebb11s  β1, секунды   АСР\n"), std::string::npos) << help.out;
+    for (const char* output : {" EXbXa ", " EAP2 ", " d\n", " Yp\n"})
+        EXPECT_NE(help.out.find(output), std::string::npos) << output;
+
+    const Result fields = RunCli({"--fields", "EXa=1"});
+    EXPECT_EQ(fields.status, 0);
+    EXPECT_EQ(fields.err, "");
+    std::vector<std::string> names, inputNames;
+    for (const std::string& line : Lines(fields.out)) {
+        std::istringstream words(line);
+        std::string name, page, kind;
+        words >> name >> page >> kind;
+        if (page == "1" || page == "2" || page == "3") {
+            names.push_back(name);
+            if (kind == "ввод")
+                inputNames.push_back(name);
+        }
+    }
+    EXPECT_EQ(names, kFieldOrder);
+    EXPECT_EQ(inputNames, inputs);
+    EXPECT_NE(fields.out.find("Edd2s     2    ввод        δ, секунды         АСР      52,8\n"), std::string::npos)
+        << fields.out;
+    EXPECT_NE(fields.out.find("EXc       1    ввод        Xc                 оба      3700,05\n"), std::string::npos);
+    for (const char* check : {"CONTROL_D ", "CONTROL_AP ", "CONTROL_P ", "CONTROL_GAMMA1 ", "CONTROL_GAMMA2 ",
+                              "CONTROL_RIGOROUS "})
+        EXPECT_NE(fields.out.find(std::string("\n") + check), std::string::npos) << check;
+}
+
+// --sheet lays out the same texts as the NAME=TEXT lines, by page, with the
+// verdict of the control at the end.
+TEST_F(Cli, SheetForPeople)
+{
+    const Result r = RunCli({"--sheet"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.find('='), r.out.find("=S.")) << "no NAME=TEXT line";
+    for (const char* part : {
+             "Страница 1. Вычисление (АВ), АВ=S.\n"
+             "  Xc       3700,05            Yc       13936,62\n",
+             "\n  Xb - Xa  722,28             Yb - Ya  5225,8\n",
+             "  (AB)     82°7`51``",
+             "Страница 2. Вычисление АР=d, (AP).\n"
+             "                Вариант АВР       Вариант АСР\n"
+             "  β1            45°22`45,1``      63°52`54,7``\n",
+             "  (AP)          189°57`8,6``      189°57`9``\n"
+             "  Среднее d     94,019\n",
+             "  Yp            12335,23          12335,23\n"
+             "  Среднее Xp    6234,85\n"
+             "  Среднее Yp    12335,23\n"
+             "\nКонтроль: допуски соблюдены; слабая засечка: γ АСР.\n",
+         })
+        EXPECT_NE(r.out.find(part), std::string::npos) << part << "\nin:\n" << r.out;
+    EXPECT_TRUE(r.out.ends_with("γ АСР.\n"));
+
+    // Page 3 not run: its values are blank and there is no verdict yet.
+    const Result partial = RunCli({"--sheet", "--press", "ok1,ok2", "Ebb1s="});
+    EXPECT_EQ(partial.status, 1);
+    EXPECT_NE(partial.out.find("  β1            45°22`            63°52`54,7``\n"), std::string::npos) << partial.out;
+    EXPECT_NE(partial.out.find("  Xp\n"), std::string::npos) << partial.out;
+    EXPECT_TRUE(partial.out.ends_with("\nКонтроль не выполнен: посчитайте все три страницы.\n")) << partial.out;
 }
 
 // A table of the example sheet under the given station names, one row each;

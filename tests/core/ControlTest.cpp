@@ -1,7 +1,7 @@
 #include "ControlRecord.h"
 #include "FieldTable.h"
 #include "Numbers.h"
-#include "Pages.h"
+#include "Sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +19,21 @@ namespace {
 
 using Texts = std::map<std::string, std::string>;
 
-// A sheet as a front end runs it: every press is noted in the control record.
-struct Sheet {
-    MemoryFields f;
-    CalcState st;
-    ControlRecord control;
+// A sheet as a front end runs it: every press through the core's sheet.
+struct Pressed {
+    snesenie::Sheet sheet;
+    PageFields& f = sheet.Fields();
+    const ControlRecord& control = sheet.Record();
 
     // Types into the boxes as the window's user does: a box given a new text
-    // tells the record which page's input changed.
+    // tells the sheet which page's input changed.
     void Set(const Texts& texts)
     {
         for (const auto& [name, text] : texts) {
             if (f.GetText(name) == text)
                 continue;
             f.SetText(name, text);
-            control.InputEdited(FindField(name)->page);
+            sheet.InputEdited(FindField(name)->page);
         }
     }
 
@@ -44,24 +44,7 @@ struct Sheet {
             {"ok3", SheetAction::Page3},       {"clear1", SheetAction::ClearPage1},
             {"clear2", SheetAction::ClearPage2},
         };
-        const SheetAction action = actions.at(button);
-        Outcome outcome = Outcome::Completed;
-        try {
-            std::optional<Refusal> refusal;
-            switch (action) {
-            case SheetAction::Page1: ComputePage1(f, st); break;
-            case SheetAction::Page2: refusal = ComputePage2(f, st); break;
-            case SheetAction::Page3: refusal = ComputePage3(f, st); break;
-            case SheetAction::ClearPage1: ClearPage1(f); break;
-            case SheetAction::ClearPage2: ClearPage2(f); break;
-            }
-            if (refusal)
-                outcome = Outcome::Refused;
-        } catch (const CalcError&) {
-            outcome = Outcome::Failed;
-        }
-        control.Note(action, outcome, f, st);
-        return outcome;
+        return sheet.Press(actions.at(button)).outcome;
     }
 
     // Words of a script: a press, NAME=TEXT typed into a box, or
@@ -74,7 +57,7 @@ struct Sheet {
             if (eq != std::string::npos)
                 Set({{word.substr(0, eq), word.substr(eq + 1)}});
             else if (word == "tolerances")
-                control.SetTolerances(Tolerances{});
+                sheet.SetTolerances(Tolerances{});
             else
                 Press(word);
         }
@@ -209,7 +192,7 @@ Point RigorousPoint(const Check& c)
 // and the second base triangle narrow (γ 26°37′).
 TEST(Control, WorkedExample)
 {
-    Sheet s;
+    Pressed s;
     ASSERT_NO_FATAL_FAILURE(s.RunAll());
     ASSERT_TRUE(s.control.Report());
     EXPECT_EQ(s.Find("D").value, "0 м");
@@ -291,12 +274,12 @@ TEST(Control, Tolerances)
 // The tolerances are the user's: a control computed is judged again by new ones.
 TEST(Control, NewTolerancesJudgeAgain)
 {
-    Sheet s;
+    Pressed s;
     ASSERT_NO_FATAL_FAILURE(s.RunAll());
     Tolerances strict;
     strict.directionSeconds = 0.3;
     strict.gammaMin = 20;
-    s.control.SetTolerances(strict);
+    s.sheet.SetTolerances(strict);
     EXPECT_EQ(s.Find("AP").verdict, Verdict::Exceeded);
     EXPECT_EQ(s.Find("AP").tolerance, "0,3``");
     EXPECT_EQ(s.Find("GAMMA2").verdict, Verdict::Ok);
@@ -306,7 +289,7 @@ TEST(Control, NewTolerancesJudgeAgain)
 // A weak base triangle of γ = 20° through the pages: a warning, not a failure.
 TEST(Control, WeakTriangleOnTheSheet)
 {
-    Sheet s;
+    Pressed s;
     s.Set({{"Ebb1g", "65"}, {"Ebb1m", "30"}, {"Ebb1s", "0"}, {"Ebb2g", "94"}, {"Ebb2m", "30"}, {"Ebb2s", "0"}});
     ASSERT_NO_FATAL_FAILURE(s.RunAll());
     EXPECT_EQ(s.Find("GAMMA1").value, "20°0`0`` (слабая засечка)");
@@ -335,7 +318,7 @@ TEST(Control, WhenTheControlHolds)
     };
     for (const auto& [script, holds] : rows) {
         SCOPED_TRACE(script);
-        Sheet s;
+        Pressed s;
         s.Play(script);
         EXPECT_EQ(s.control.Report().has_value(), holds);
     }
@@ -366,7 +349,7 @@ TEST(Control, EditedInputs)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.script);
-        Sheet s;
+        Pressed s;
         s.Play(row.script);
         std::string current;
         for (int page = 1; page <= 3; ++page)
@@ -378,7 +361,7 @@ TEST(Control, EditedInputs)
 
 TEST(Control, PagesCurrent)
 {
-    Sheet s;
+    Pressed s;
     ASSERT_NO_FATAL_FAILURE(s.RunAll());
     EXPECT_TRUE(s.control.PageCurrent(1) && s.control.PageCurrent(2) && s.control.PageCurrent(3));
     s.Press("clear1");
@@ -394,9 +377,9 @@ TEST(Control, PagesCurrent)
 // The control is of what page 2 computed from, not of texts edited after it.
 TEST(Control, UsesWhatThePagesRanOn)
 {
-    Sheet plain;
+    Pressed plain;
     plain.RunAll();
-    Sheet edited;
+    Pressed edited;
     ASSERT_EQ(edited.Press("ok1"), Outcome::Completed);
     edited.Set({{"EXb", "1"}, {"EYa", "2"}});
     ASSERT_EQ(edited.Press("ok2"), Outcome::Completed);
@@ -425,7 +408,7 @@ TEST(Control, RigorousSolutionOfKnownSurveys)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.g.name);
         const Survey survey = Build(row.g);
-        Sheet s;
+        Pressed s;
         s.Set(survey.texts);
         ASSERT_NO_FATAL_FAILURE(s.RunAll());
         const double sheetOff = std::hypot(ReadNumber(s.f.GetText("Xp")) - static_cast<double>(survey.p.x),
@@ -459,31 +442,65 @@ TEST(Control, ImpossibleGeometry)
 
 TEST(Control, ReadingTolerances)
 {
-    const ToleranceField& ratio = ToleranceFields()[0];
-    const ToleranceField& metres = ToleranceFields()[2];
+    const ToleranceField& ratio = *FindToleranceField("distanceRatio");
+    const ToleranceField& metres = *FindToleranceField("positionMetres");
+    const ToleranceField& gammaMax = *FindToleranceField("gammaMax");
     const std::tuple<const ToleranceField*, const char*, double> good[] = {
-        {&ratio, "2000", 2000}, {&ratio, "1", 1}, {&metres, "0,05", 0.05}, {&metres, " 1E-2 ", 0.01}};
+        {&ratio, "2000", 2000}, {&ratio, "100", 100}, {&metres, "0,05", 0.05}, {&metres, " 1E-2 ", 0.01},
+        {&metres, "0.001", 0.001}, {&gammaMax, "175", 175}};
     for (const auto& [field, text, expected] : good) {
         double out = 0;
         EXPECT_FALSE(ReadTolerance(*field, text, out)) << text;
         EXPECT_EQ(out, expected) << text;
     }
-    const std::pair<const ToleranceField*, const char*> bad[] = {
-        {&metres, ""}, {&metres, "0"}, {&metres, "-0,05"}, {&metres, "0,05 м"}, {&metres, "пять"}, {&ratio, "0,5"}};
-    for (const auto& [field, text] : bad) {
+    // A number out of range says the range and why; 1e308 used to pass.
+    const std::tuple<const ToleranceField*, const char*, const char*> bad[] = {
+        {&metres, "", "введите число"},     {&metres, "0", "от 0,001 до 1"},  {&metres, "-0,05", "от 0,001 до 1"},
+        {&metres, "0,05 м", "введите число"}, {&metres, "пять", "введите число"}, {&ratio, "0,5", "от 100 до 100000"},
+        {&ratio, "1e308", "так как"},       {&gammaMax, "200", "от 120 до 175"}, {&metres, "1,01", "от 0,001 до 1"}};
+    for (const auto& [field, text, words] : bad) {
         double out = 7;
         const std::optional<std::string> message = ReadTolerance(*field, text, out);
         ASSERT_TRUE(message) << text;
         EXPECT_NE(message->find(field->label), std::string::npos) << *message;
+        EXPECT_NE(message->find(words), std::string::npos) << *message;
         EXPECT_EQ(out, 7) << text;
     }
+    // Every range holds its default and keeps γ min below γ max.
     EXPECT_FALSE(ToleranceProblem(Tolerances{}));
+    EXPECT_LT(FindToleranceField("gammaMin")->max, FindToleranceField("gammaMax")->min);
     Tolerances crossed;
     crossed.gammaMin = 150, crossed.gammaMax = 30;
     EXPECT_TRUE(ToleranceProblem(crossed));
     Tolerances flat;
     flat.gammaMax = 180;
     EXPECT_TRUE(ToleranceProblem(flat));
+}
+
+// A fault of the program (here a field the fields do not have) is no
+// outcome of the sheet: it leaves Press, and the page is not current.
+TEST(Sheet, ProgramFaultPassesThroughAndLeavesNoPageCurrent)
+{
+    struct Broken : MemoryFields {
+        mutable bool broken = false;
+        std::string GetText(const std::string& name) const override
+        {
+            if (name == "EYb" && std::exchange(broken, false))
+                throw std::out_of_range("no field EYb");
+            return MemoryFields::GetText(name);
+        }
+    } fields;
+    snesenie::Sheet sheet(fields);
+    ASSERT_TRUE(sheet.Press(SheetAction::Page1).Completed());
+    fields.broken = true;
+    EXPECT_THROW(sheet.Press(SheetAction::Page1), std::out_of_range);
+    EXPECT_FALSE(sheet.PageCurrent(1));
+    // A user's error is an outcome, with the field it names.
+    fields.SetText("EXa", "шесть");
+    const PressResult result = sheet.Press(SheetAction::Page1);
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.field, "EXa");
+    EXPECT_NE(result.message.find("«шесть»"), std::string::npos) << result.message;
 }
 
 // A slip of the hand that still computes: 75 minutes, −5 or 400 degrees, a
@@ -510,7 +527,7 @@ TEST(Control, InputsOutsideTheirUsualRanges)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Sheet s;
+        Pressed s;
         s.Set(row.inputs);
         std::vector<std::string> marked;
         for (const InputWarning& w : InputWarnings(s.f))

@@ -75,6 +75,29 @@ TEST(Errors, QuotedTextIsShortAndVisible)
     EXPECT_EQ(std::string(ConversionError(forty + "\x1B").what()), "Не число: «" + forty + "…».");
 }
 
+// A path with a line break or U+202E used to reach the terminal raw: a
+// forged line, or a message box whose text runs backwards.
+TEST(Errors, QuotedPathKeepsBothEndsAndShowsEverything)
+{
+    const struct {
+        const char* name;
+        std::string path;
+        std::string shown;
+    } rows[] = {
+        {"plain", "/home/геодезист/пункт 17.snesenie", "«/home/геодезист/пункт 17.snesenie»"},
+        {"controls", "a\nb\x1B[2J", "«a\\u000Ab\\u001B[2J»"},
+        {"bidi", "/tmp/\u202Efdp.snesenie", "«/tmp/\\u202Efdp.snesenie»"},
+        {"isolates", "\u2066\u2069\u061C\u200E\u200F\u2028\u2029\uFEFF\u200B",
+         "«\\u2066\\u2069\\u061C\\u200E\\u200F\\u2028\\u2029\\uFEFF\\u200B»"},
+        {"notUtf8", "/tmp/\xFF", "«/tmp/\\xFF»"},
+        {"exactly80", std::string(80, 'p'), "«" + std::string(80, 'p') + "»"},
+        {"long", "/" + std::string(100, 'd') + "/станция.snesenie",
+         "«/" + std::string(39, 'd') + "…" + std::string(22, 'd') + "/станция.snesenie»"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(QuotePath(row.path), row.shown) << row.name;
+}
+
 TEST(Utf8, OnlyWellFormedTextIsDecoded)
 {
     const std::pair<const char*, bool> rows[] = {

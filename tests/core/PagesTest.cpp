@@ -4,6 +4,7 @@
 #include "Numbers.h"
 #include "PageFields.h"
 #include "Pages.h"
+#include "Sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -52,10 +53,11 @@ auto Tie(const CalcState& s)
 
 enum class End { Done, Failed, Refused };
 
-// The window as the core sees it: its fields and the carried values.
-struct Sheet {
-    MemoryFields f;
-    CalcState st;
+// The window as the core sees it: a sheet pressed through the core's Sheet.
+struct Pressed {
+    snesenie::Sheet sheet;
+    PageFields& f = sheet.Fields();
+    const CalcState& st = sheet.State();
     std::string error;  // how the last failed press failed
 
     void Set(const Texts& texts) { for (const auto& [name, text] : texts) f.SetText(name, text); }
@@ -73,21 +75,26 @@ struct Sheet {
     {
         const Texts before = All();
         const CalcState old = st;
-        std::optional<Refusal> refusal;
-        try {
-            if (button == "ok1") ComputePage1(f, st);
-            else if (button == "ok2") refusal = ComputePage2(f, st);
-            else if (button == "ok3") refusal = ComputePage3(f, st);
-            else if (button == "clear1") ClearPage1(f);
-            else ClearPage2(f);
-        } catch (const ConversionError& e) {
-            error = "Conversion " + e.Field() + " " + e.Text();
-            return End::Failed;
-        } catch (const ArithmeticError& e) {
-            const char* names[] = {"DivisionByZero", "InvalidOperation", "Overflow"};
-            error = names[static_cast<int>(e.Fault())];
+        const std::map<std::string, SheetAction> actions = {
+            {"ok1", SheetAction::Page1},       {"ok2", SheetAction::Page2},
+            {"ok3", SheetAction::Page3},       {"clear1", SheetAction::ClearPage1},
+            {"clear2", SheetAction::ClearPage2},
+        };
+        const PressResult result = sheet.Press(actions.at(button));
+        if (result.outcome == Outcome::Failed) {
+            try {
+                std::rethrow_exception(result.error);
+            } catch (const ConversionError& e) {
+                error = "Conversion " + e.Field() + " " + e.Text();
+            } catch (const ArithmeticError& e) {
+                const char* names[] = {"DivisionByZero", "InvalidOperation", "Overflow"};
+                error = names[static_cast<int>(e.Fault())];
+            }
             return End::Failed;
         }
+        std::optional<Refusal> refusal;
+        if (result.outcome == Outcome::Refused)
+            refusal = Refusal{result.message};
         if (!refusal)
             return End::Done;
         EXPECT_EQ(refusal->message, button == "ok2" ? kPage2Refusal : kPage3Refusal);
@@ -101,7 +108,7 @@ struct Sheet {
 
 TEST(Pages, WorkedExample)
 {
-    Sheet s;
+    Pressed s;
     ASSERT_EQ(s.Press("ok1"), End::Done);
     s.Expect(kPage1);
     EXPECT_DOUBLE_EQ(s.st.DirAB, 82.13076350799626);
@@ -142,7 +149,7 @@ TEST(Pages, ExactTriangles)
     };
     for (const auto& [name, inputs, expected] : rows) {
         SCOPED_TRACE(name);
-        Sheet s;
+        Pressed s;
         s.Set(inputs);
         ASSERT_EQ(s.Press("ok1"), End::Done);
         ASSERT_EQ(s.Press("ok2"), End::Done);
@@ -168,7 +175,7 @@ TEST(Pages, PageOrder)
     };
     for (const auto& [name, script] : rows) {
         SCOPED_TRACE(name);
-        Sheet s;
+        Pressed s;
         std::istringstream steps(script);
         for (std::string step; steps >> step;) {
             if (const auto eq = step.find('='); eq != std::string::npos) {
@@ -212,7 +219,7 @@ TEST(Pages, FailureStopsAtItsStep)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Sheet s;
+        Pressed s;
         if (std::string(row.button) == "ok2") {
             ASSERT_EQ(s.Press("ok1"), End::Done);
         }
@@ -260,7 +267,7 @@ TEST(Pages, LinesAlongGridAxes)
         for (const bool throughB : {true, false}) {
             SCOPED_TRACE(std::string(row.name) + (throughB ? " B" : " C"));
             const auto sheet = [&](double offAxis) {
-                Sheet s;
+                Pressed s;
                 s.Set({{"EXa", "6000"}, {"EYa", "12000"}});
                 // the other far point stays where the worked example has it
                 const std::string x = FormatNumber(Ext(6000) + row.dx + (row.dx == 0 ? offAxis : 0));
@@ -270,12 +277,12 @@ TEST(Pages, LinesAlongGridAxes)
                     EXPECT_EQ(s.Press(button), End::Done) << button << " " << s.error;
                 return s;
             };
-            const Sheet s = sheet(0);
+            const Pressed s = sheet(0);
             for (int i = 0; i < 8; ++i)
                 EXPECT_EQ(s.f.GetText((throughB ? kB : kC)[i]), row.page1.at(kKeys[i])) << kKeys[i];
             EXPECT_EQ(throughB ? s.st.DistAB : s.st.DistAC, 5000);
             EXPECT_EQ(throughB ? s.st.DirAB : s.st.DirAC, Hold(DirectionAngle(row.dx, row.dy)));
-            const Sheet near = sheet(0.001);
+            const Pressed near = sheet(0.001);
             for (const char* name : {"EXp1", "EYp1", "EXp2", "EYp2", "Xp", "Yp"})
                 EXPECT_NEAR(static_cast<double>(ParseNumber(s.f.GetText(name))), static_cast<double>(ParseNumber(near.f.GetText(name))), 0.011) << name;
         }
@@ -286,7 +293,7 @@ TEST(Pages, LinesAlongGridAxes)
 // cell gives, digit for digit, the sheet of the typed example.
 TEST(Pages, PointsAndPastedBlanksComputeTheSameSheet)
 {
-    Sheet typed, pasted;
+    Pressed typed, pasted;
     for (const FieldInfo& i : Fields()) {
         if (i.kind != FieldKind::Input)
             continue;
@@ -308,7 +315,7 @@ TEST(Pages, PointsAndPastedBlanksComputeTheSameSheet)
 
 TEST(Pages, FailureKeepsValuesStoredBeforeIt)
 {
-    Sheet s;
+    Pressed s;
     s.Set({{"EXc", "6327,46"}, {"EYc", "12351,48"}});
     ASSERT_EQ(s.Press("ok1"), End::Failed);
     EXPECT_EQ(std::tie(s.st.Xa, s.st.Ya, s.st.DistAB), std::tuple(6327.46, 12351.48, 5275.47));
@@ -320,7 +327,7 @@ TEST(Pages, FailureKeepsValuesStoredBeforeIt)
 // either side of 5000, and the mean is of the two texts as printed.
 TEST(Pages, DistanceIsMeanOfPrintedTexts)
 {
-    Sheet s;
+    Pressed s;
     s.Set({{"EXb", "3327,46"}, {"EYb", "8351,48"}});
     ASSERT_EQ(s.Press("ok1"), End::Done);
     s.Expect({{"EXbXa", "-3000"}, {"EYbYa", "-4000"}, {"EtgAB", "1,33333"}, {"EAB", "233°7`48``"}});
@@ -336,18 +343,20 @@ TEST(Pages, DistanceIsMeanOfPrintedTexts)
 // the mean of the cut values, held just below 94,02, would cut to 94,01.
 TEST(Pages, MeanOfUncutCoordinates)
 {
-    Sheet s;
-    s.st.D1 = 94.0078125;
-    s.st.D2 = 94.046875;
-    s.st.Page1Done = s.st.Page2Done = true;
-    ASSERT_EQ(s.Press("ok3"), End::Done);
-    s.Expect({{"EcosAP1", "1"}, {"EsinAP1", "0"}, {"EdXap1", "94,00781"}, {"EdYap2", "0"},
-              {"EXp1", "94"}, {"EXp2", "94,04"}, {"Xp", "94,02"}, {"Yp", "0"}});
+    MemoryFields f;
+    CalcState st;
+    st.D1 = 94.0078125;
+    st.D2 = 94.046875;
+    st.Page1Done = st.Page2Done = true;
+    ASSERT_FALSE(ComputePage3(f, st));
+    for (const auto& [name, text] : Texts{{"EcosAP1", "1"}, {"EsinAP1", "0"}, {"EdXap1", "94,00781"}, {"EdYap2", "0"},
+                                          {"EXp1", "94"}, {"EXp2", "94,04"}, {"Xp", "94,02"}, {"Yp", "0"}})
+        EXPECT_EQ(f.GetText(name), text) << name;
 }
 
 TEST(Pages, ClearButtonsEmptyTheirPageOnly)
 {
-    Sheet s;
+    Pressed s;
     for (const char* button : {"ok1", "ok2", "ok3"})
         ASSERT_EQ(s.Press(button), End::Done);
     const Texts full = s.All();
@@ -443,7 +452,7 @@ TEST(Pages, PointsInEveryQuadrant)
         const long double dirB = Direction(g.dxB, g.dyB), dirC = Direction(g.dxC, g.dyC);
         ASSERT_LT(std::fmod(g.dirP - dirB + 360, 360), 180);
         ASSERT_LT(std::fmod(g.dirP - dirC + 360, 360), 180);
-        Sheet s;
+        Pressed s;
         s.Set(g.Inputs());
         for (const char* button : {"ok1", "ok2", "ok3"})
             ASSERT_EQ(s.Press(button), End::Done) << button << " " << s.error;
@@ -486,12 +495,12 @@ TEST(Pages, VariantsAreSymmetric)
     for (const Ground& g : kGrounds)
         sheets.push_back(g.Inputs());
     for (const Texts& inputs : sheets) {
-        Sheet one, two;
+        Pressed one, two;
         one.Set(inputs);
         for (const auto& [name, text] : one.All())
             if (FindField(name)->kind == FieldKind::Input)
                 two.f.SetText(partner.at(name), text);
-        for (Sheet* s : {&one, &two})
+        for (Pressed* s : {&one, &two})
             for (const char* button : {"ok1", "ok2", "ok3"})
                 ASSERT_EQ(s->Press(button), End::Done) << button << " " << s->error;
         const Texts b = two.All();
@@ -500,4 +509,48 @@ TEST(Pages, VariantsAreSymmetric)
         EXPECT_EQ(std::tie(one.st.DirAB, one.st.DistAB, one.st.D1, one.st.DirAP1),
                   std::tie(two.st.DirAC, two.st.DistAC, two.st.D2, two.st.DirAP2));
     }
+}
+
+// The columns of the field table agree with one another: the colours, the
+// fonts and the statement are drawn from them.
+TEST(FieldTable, ColumnsAgree)
+{
+    std::map<Variant, int> perVariant;
+    for (const FieldInfo& f : Fields()) {
+        EXPECT_EQ(&Field(f.id), &f) << f.name;
+        EXPECT_EQ(f.kind == FieldKind::Input, f.role == FieldRole::Input) << f.name;
+        EXPECT_EQ(f.example.empty(), f.role != FieldRole::Input) << f.name;
+        const Variant fromCaption = f.caption.ends_with("вариант АВР")   ? Variant::B
+                                    : f.caption.ends_with("вариант АСР") ? Variant::C
+                                                                          : Variant::Common;
+        EXPECT_EQ(f.variant, fromCaption) << f.name;
+        ++perVariant[f.variant];
+        // Angles are printed by the sheet only; an input angle is three boxes.
+        if (f.form == FieldForm::Angle) {
+            EXPECT_NE(f.role, FieldRole::Input) << f.name;
+        }
+    }
+    EXPECT_EQ(perVariant[Variant::B], perVariant[Variant::C]);
+    EXPECT_EQ(Field(FieldId::Xp).role, FieldRole::Final);
+    EXPECT_EQ(Field(FieldId::EAP2).role, FieldRole::Carried);
+    EXPECT_EQ(Field(FieldId::Yp).name, "Yp");
+}
+
+// The statement's two-variant tables are drawn from these pairs.
+TEST(FieldTable, VariantPairsRowByRow)
+{
+    auto rows = [](int page) {
+        std::vector<std::string> out;
+        for (const auto& [b, c] : VariantPairs(page))
+            out.push_back(std::string(Quantity(Field(b))) + " " + std::string(Field(b).name) + " " +
+                          std::string(Field(c).name));
+        return out;
+    };
+    EXPECT_EQ(rows(2), (std::vector<std::string>{"γ Ey1 Ey2", "sin β2 Esinbb2 Esinbb22", "sin γ Esiny1 Esiny2",
+                                                 "d Edd1 Edd2", "sin δ Esind1 Esind2", "sin ψ Esinw1 Esinw2",
+                                                 "ψ Ew1 Ew2", "δ+ψ Edw1 Edw2", "φ Eu1 Eu2", "(AP) EAP1 EAP2"}));
+    EXPECT_EQ(rows(3), (std::vector<std::string>{"cos(AP) EcosAP1 EcosAP2", "sin(AP) EsinAP1 EsinAP2",
+                                                 "ΔXap EdXap1 EdXap2", "ΔYap EdYap1 EdYap2", "Xp EXp1 EXp2",
+                                                 "Yp EYp1 EYp2"}));
+    EXPECT_TRUE(VariantPairs(1).empty());
 }

@@ -9,7 +9,9 @@
 #include "FieldTable.h"
 #include "Numbers.h"
 #include "PageFields.h"
-#include "Pages.h"
+#include "Sheet.h"
+
+#include <map>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -27,25 +29,17 @@ using nlohmann::json;
 namespace {
 
 // One press as its button does it; false when it failed or was refused.
-bool Press(const std::string& press, PageFields& fields, CalcState& state)
+bool Press(const std::string& press, Sheet& sheet)
 {
-    try {
-        if (press == "ok1")
-            ComputePage1(fields, state);
-        else if (press == "ok2")
-            return !ComputePage2(fields, state);
-        else if (press == "ok3")
-            return !ComputePage3(fields, state);
-        else if (press == "clear1")
-            ClearPage1(fields);
-        else if (press == "clear2")
-            ClearPage2(fields);
-        else
-            throw std::invalid_argument("unknown press " + press);
-    } catch (const CalcError&) {
-        return false;
-    }
-    return true;
+    const std::map<std::string, SheetAction> actions = {
+        {"ok1", SheetAction::Page1},       {"ok2", SheetAction::Page2},
+        {"ok3", SheetAction::Page3},       {"clear1", SheetAction::ClearPage1},
+        {"clear2", SheetAction::ClearPage2},
+    };
+    const auto action = actions.find(press);
+    if (action == actions.end())
+        throw std::invalid_argument("unknown press " + press);
+    return sheet.Press(action->second).Completed();
 }
 
 // The sheets in which B or C has exactly the X or the Y of A. They were
@@ -82,6 +76,7 @@ struct Replay {
 Replay Run(const json& sheet)
 {
     Replay r;
+    Sheet pressed(r.fields);
     for (const json& assignment : sheet.at("args")) {
         const std::string arg = assignment.get<std::string>();
         const std::size_t eq = arg.find('=');
@@ -89,8 +84,9 @@ Replay Run(const json& sheet)
     }
     std::stringstream presses(sheet.at("press").get<std::string>());
     for (std::string press; std::getline(presses, press, ',');)
-        if (!Press(press, r.fields, r.state))
+        if (!Press(press, pressed))
             r.failed.push_back(press);
+    r.state = pressed.State();
     return r;
 }
 

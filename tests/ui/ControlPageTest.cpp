@@ -5,13 +5,13 @@
 #include "ControlPage.h"
 #include "StaleMarks.h"
 #include "ToleranceDialog.h"
-#include "ToleranceSettings.h"
+#include "Settings.h"
 #include "UiFixture.h"
 
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
-#include <QSettings>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -51,11 +51,7 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
     }
 
-    void init()
-    {
-        QSettings(QStringLiteral("snesenie"), QStringLiteral("snesenie")).remove(QStringLiteral("control"));
-        ui = std::make_unique<UiFixture>();
-    }
+    void init() { ui = std::make_unique<UiFixture>(); }
 
     void cleanup() { QVERIFY2(EndUiTest(ui), "a modal window nobody expected was shown"); }
 
@@ -208,11 +204,15 @@ private slots:
 
     void tolerancesFromTheSettings()
     {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("snesenie.conf");
+        snesenie::Settings store(file.toStdString());
         snesenie::Tolerances mine;
         mine.directionSeconds = 0.3;
         mine.gammaMin = 20;
-        SaveTolerances(mine);
-        ui = std::make_unique<UiFixture>();
+        store.SetTolerances(mine);
+        QCOMPARE(QString::fromStdString(store.Save()), QString());
+        ui = std::make_unique<UiFixture>(file);
         RunAllPages();
         QCOMPARE(Row(1), QStringList({"Расхождение (AP) (АВР − АСР)", "-0,4``", "0,3``", "допуск превышен"}));
         QCOMPARE(Row(4).at(3), QString("допуск соблюдён"));
@@ -221,19 +221,34 @@ private slots:
                  VerdictColor(snesenie::Verdict::Exceeded));
     }
 
-    // a damaged settings file must not stop the control: its values fall back
-    void damagedSettingsFallBackToDefaults()
+    // One out-of-range value used to throw away every stored tolerance, in
+    // silence: now it alone falls back, and the window says so once.
+    void badStoredToleranceFallsBackAloneAndIsSaid()
     {
-        QSettings settings(QStringLiteral("snesenie"), QStringLiteral("snesenie"));
-        settings.setValue("control/directionSeconds", "много");
-        settings.setValue("control/positionMetres", "-1");
-        settings.sync();
-        const snesenie::Tolerances loaded = LoadTolerances();
-        QCOMPARE(loaded.directionSeconds, 60.0);
-        QCOMPARE(loaded.positionMetres, 0.05);
-        settings.setValue("control/gammaMin", "170");
-        settings.sync();
-        QCOMPARE(LoadTolerances().gammaMin, 30.0);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("snesenie.conf");
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("[control]\ndirectionSeconds=0,3\ngammaMax=200\npositionMetres=0,01\n");
+        out.close();
+        ui = std::make_unique<UiFixture>(file);
+        QVERIFY(ui->watch.WaitFor(1));
+        const QList<SeenModal> seen = ui->watch.Take();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.front().icon, QMessageBox::Warning);
+        QVERIFY2(seen.front().text.contains("«gammaMax» = «200»") && seen.front().text.contains("150"),
+                 qPrintable(seen.front().text));
+        const snesenie::Tolerances used = ui->form1->Sheet().CurrentTolerances();
+        QCOMPARE(used.directionSeconds, 0.3);
+        QCOMPARE(used.positionMetres, 0.01);
+        QCOMPARE(used.gammaMax, 150.0);
+        RunAllPages();
+        QCOMPARE(Row(1).at(3), QString("допуск превышен"));
+        // Said once: the Файл menu reads the file again, and says nothing.
+        ui->form1->FileMenu->popup(ui->form1->mapToGlobal(QPoint(0, 0)));
+        ui->form1->FileMenu->hide();
+        QTest::qWait(50);
+        QCOMPARE(ui->watch.Take().size(), 0);
     }
 
     void toleranceDialogTakesOnlyUsableValues_data()
@@ -243,13 +258,15 @@ private slots:
         QTest::addColumn<QString>("problem");  // empty: accepted
         QTest::newRow("ratio") << "distanceRatio" << "1500" << "";
         QTest::newRow("metres with comma") << "positionMetres" << "0,1" << "";
-        QTest::newRow("zero") << "positionMetres" << "0" << "положительным";
-        QTest::newRow("negative") << "directionSeconds" << "-5" << "положительным";
-        QTest::newRow("words") << "directionSeconds" << "шестьдесят" << "положительное число";
-        QTest::newRow("empty") << "gammaMax" << "" << "положительное число";
-        QTest::newRow("ratio below 1") << "distanceRatio" << "0,5" << "меньше 1";
-        QTest::newRow("γ crossed") << "gammaMin" << "160" << "меньше наибольшего";
-        QTest::newRow("γ flat") << "gammaMax" << "180" << "меньше 180";
+        QTest::newRow("zero") << "positionMetres" << "0" << "допустимо от 0,001 до 1, так как";
+        QTest::newRow("negative") << "directionSeconds" << "-5" << "допустимо от 0,1 до 600";
+        QTest::newRow("words") << "directionSeconds" << "шестьдесят" << "введите число от 0,1 до 600";
+        QTest::newRow("empty") << "gammaMax" << "" << "введите число";
+        QTest::newRow("ratio below 100") << "distanceRatio" << "0,5" << "допустимо от 100 до 100000";
+        QTest::newRow("absurdly large") << "positionMetres" << "1e308" << "допустимо от 0,001 до 1";
+        QTest::newRow("γ crossed") << "gammaMin" << "160" << "допустимо от 5 до 60";
+        QTest::newRow("γ flat") << "gammaMax" << "180" << "допустимо от 120 до 175";
+        QTest::newRow("bounds") << "gammaMax" << "120" << "";
     }
 
     void toleranceDialogTakesOnlyUsableValues()
@@ -260,6 +277,11 @@ private slots:
         ToleranceDialog dialog{snesenie::Tolerances{}};
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Each range stands under its box, with its reason, before anything is typed.
+        auto* range = dialog.findChild<QLabel*>(field + "Range");
+        QVERIFY(range != nullptr);
+        QVERIFY2(range->text().startsWith("допустимо от ") && range->text().contains(": "),
+                 qPrintable(range->text()));
         dialog.Edit(qPrintable(field))->setText(text);
         dialog.accept();
         if (problem.isEmpty()) {

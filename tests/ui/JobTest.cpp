@@ -2,8 +2,10 @@
 // the recent list, and the question before changed inputs are thrown away,
 // for every way the window can be closed.
 
+#include "FailingCalls.h"
 #include "FieldTable.h"
 #include "JobFile.h"
+#include "Settings.h"
 #include "StaleMarks.h"
 #include "UiFixture.h"
 
@@ -13,7 +15,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -71,7 +72,6 @@ class JobTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<UiFixture> ui;
-    QTemporaryDir settingsDir;
     std::unique_ptr<QTemporaryDir> jobs;
 
     QString JobPath(const QString& name) const { return jobs->filePath(name); }
@@ -120,14 +120,12 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         // A signal would end the test where a full disk only fails a write.
         std::signal(SIGXFSZ, SIG_IGN);
     }
 
     void init()
     {
-        QSettings("snesenie", "snesenie").clear();
         jobs = std::make_unique<QTemporaryDir>();
         ui = std::make_unique<UiFixture>();
     }
@@ -215,11 +213,14 @@ private slots:
         QTest::addColumn<QByteArray>("content");  // null: no such file
         QTest::addColumn<QString>("says");
         const QByteArray head = R"({"format": "snesenie-job", "version": 1, "fields": {)";
-        QTest::newRow("missing") << QByteArray() << "No such file";
+        QTest::newRow("missing") << QByteArray() << "нет такого файла или папки";
+        // a FIFO used to freeze the window until someone wrote to it
+        QTest::newRow("fifo") << QByteArray("FIFO") << "это именованный канал (FIFO), а не обычный файл";
+        QTest::newRow("duplicate") << head + R"("EXc": "1", "EXc": "2"}})" << "член «EXc» задан дважды (строка 1, столбец 65)";
         QTest::newRow("notJson") << QByteArray("EXc=1") << "это не JSON";
         QTest::newRow("notAJob") << QByteArray(R"({"fields": {}})") << "не задание";
         QTest::newRow("newer") << QByteArray(R"({"format": "snesenie-job", "version": 2})") << "более новой";
-        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 1 МиБ";
+        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 4 МиБ";
         QTest::newRow("unknownField") << head + R"("EXq": "1"}})" << "неизвестное поле «EXq»";
         QTest::newRow("notText") << head + R"("EXc": 1}})" << "не текст";
         QTest::newRow("control") << head + R"("EXc": "1\r"}})" << "управляющие символы";
@@ -239,7 +240,9 @@ private slots:
         const QString title = ui->form1->windowTitle();
 
         const QString path = JobPath("bad.snesenie");
-        if (!content.isNull()) {
+        if (content == "FIFO") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (!content.isNull()) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         }
@@ -279,6 +282,24 @@ private slots:
         QCOMPARE(Bytes(path), before);
         QVERIFY(ui->form1->isWindowModified());
         QCOMPARE(ui->Text("EXa"), QString("6327,50"));
+    }
+
+    // a save whose rename failed used to be taken for done, nothing saved
+    void failedRenameIsAFailedSave()
+    {
+        const QString path = JobPath("job.snesenie");
+        QVERIFY(ui->form1->SaveJobTo(path));
+        const QByteArray before = Bytes(path);
+        ui->Edit("EXa")->setText("6327,50");
+        FailCall("rename", EXDEV);
+        ui->form1->SaveAction->trigger();
+        FailCall(nullptr, 0);
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, "Не удалось сохранить задание «" + path + "»: файлы на разных файловых системах.");
+        QCOMPARE(Bytes(path), before);
+        QVERIFY(ui->form1->isWindowModified());
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     // A tab inside a text could be kept in a box but never read back from a
@@ -493,6 +514,29 @@ private slots:
 
         ui->form1->RecentMenu->actions().at(1)->trigger();
         QCOMPARE(ui->form1->JobPath(), JobPath("8.snesenie"));
+    }
+
+    // A recent entry with a line break or U+202E used to reach the menu raw;
+    // a FIFO among them used to freeze the window.
+    void recentMenuShowsOnlyPlausiblePathsEscaped()
+    {
+        const QString fifo = JobPath("канал.snesenie");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString bidi = JobPath("\u202Eenisens.fdp");
+        snesenie::Settings stored(ui->settingsFile.toStdString());
+        stored.SetRecentJobs({fifo.toStdString(), "/tmp/a\nb.snesenie", bidi.toStdString(), "relative.snesenie",
+                              "/" + std::string(5000, 'a')});
+        QVERIFY(stored.Save().empty());
+        ui->form1->FileMenu->aboutToShow();
+        QStringList shown;
+        for (QAction* action : ui->form1->RecentMenu->actions())
+            shown << action->text();
+        QCOMPARE(shown, QStringList({"&1 " + fifo, "&2 " + QString(bidi).replace(QChar(0x202E), "\\u202E")}));
+
+        ui->form1->RecentMenu->actions().at(0)->trigger();
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QVERIFY2(box.text.contains("это именованный канал (FIFO), а не обычный файл"), qPrintable(box.text));
     }
 
     void inputBoxesHoldWhatAJobHolds()

@@ -193,17 +193,19 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const std::filesystem::file_type type = Type(path);
 
-        QCOMPARE(ui->form1->ExportStatementPdf(path), "Не удалось создать файл «" + path + "»: " + says);
+        QCOMPARE(ui->form1->ExportStatementPdf(path), "Не удалось записать ведомость «" + path + "»: " + says + ".");
         QVERIFY(Type(path) == type);
         QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
 
-        // Headless, the same refusal on standard error and status 1.
+        // Headless, the same refusal on standard error, a usage error before
+        // anything is computed.
         QProcess program;
         program.start(SNESENIE_GUI, {"--pdf", path});
         QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(program.exitCode(), 2);
         const QString err = QString::fromUtf8(program.readAllStandardError());
-        QVERIFY2(err.split('\n').contains("snesenie: Не удалось создать файл «" + path + "»: " + says), qPrintable(err));
+        QVERIFY2(err.split('\n').contains("snesenie: Не удалось записать ведомость «" + path + "»: " + says + "."),
+                 qPrintable(err));
         QVERIFY(Type(path) == type);
         QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1);
     }
@@ -221,8 +223,28 @@ private slots:
         QVERIFY(!seen.isEmpty());
         const SeenModal& box = seen.last();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.text, "Не удалось создать файл «" + path + "»: это именованный канал (FIFO), а не обычный файл");
+        QCOMPARE(box.text, "Не удалось записать ведомость «" + path + "»: это именованный канал (FIFO), а не обычный файл.");
         QVERIFY(Type(path) == std::filesystem::file_type::fifo);
+    }
+
+    // Экспорт в PDF… onto a job's name used to replace the job with a PDF.
+    void exportMenuAddsPdfToTheName()
+    {
+        QTemporaryDir here;
+        const QString job = here.filePath("станция7.snesenie");
+        QFile file(job);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{}") == 2);
+        file.close();
+        ui->watch.fileToPick = job;
+        ui->watch.reply = QMessageBox::Yes;
+        ui->form1->PdfAction->trigger();
+        ui->watch.Take();
+        QFile old(job);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("{}"));
+        QFile pdf(job + ".pdf");
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
     }
 
     // The program's own --pdf, as a script in an office would run it: no
@@ -293,6 +315,51 @@ private slots:
         for (const char* expected : {own ? "6234,89" : "6234,85", own ? "12335,22" : "12335,23"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         QVERIFY2(PdfInfo(out).contains("(A4)"), qPrintable(PdfInfo(out)));
+    }
+
+    // snesenie --pdf judges by the window's tolerances: a stored value out of
+    // range falls back alone and is said on standard error; a FIFO as the
+    // settings file used to hang it for ever.
+    void headlessStatementSaysWhatTheSettingsCannotGive_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("out of range") << false
+                                      << "допуск «gammaMax» = «200» не годится (от 120 до 175); взят допуск по "
+                                         "умолчанию 150.";
+        QTest::newRow("fifo") << true << "это именованный канал (FIFO), а не обычный файл";
+    }
+
+    void headlessStatementSaysWhatTheSettingsCannotGive()
+    {
+        QFETCH(bool, fifo);
+        QFETCH(QString, said);
+        QTemporaryDir config;
+        QVERIFY(QDir(config.path()).mkpath("snesenie"));
+        const QString file = config.filePath("snesenie/snesenie.conf");
+        if (fifo) {
+            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else {
+            QFile settings(file);
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write("[control]\ndirectionSeconds=0,3\ngammaMax=200\n");
+        }
+        const QString out = dir.filePath(QStringLiteral("settings-%1.pdf").arg(QTest::currentDataTag()));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config.path());
+        program.setProcessEnvironment(env);
+        program.start(SNESENIE_GUI, {"--pdf", out});
+        const bool finished = program.waitForFinished(20000);
+        if (!finished)
+            program.kill();
+        QVERIFY2(finished, "snesenie --pdf hung on its settings file");
+        // The stored 0,3″ that is kept fails the (AP) check: status 3.
+        QCOMPARE(program.exitCode(), fifo ? 0 : 3);
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(err.contains(said), qPrintable(err));
+        // The others kept: the stored 0,3″ fails the (AP) check.
+        QCOMPARE(PdfText(out).contains("допуск превышен"), !fifo);
     }
 
     void headlessUsageError()

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <QPrintPreviewWidget>
@@ -97,11 +98,14 @@ private:
 
 class UiFixture {
 public:
-    UiFixture()
+    /// The windows, with settings of this test alone: a fresh file in a
+    /// scratch folder, or the one given (written by the test beforehand).
+    explicit UiFixture(const QString& settings = {})
     {
-        // Recent jobs and folders go to a test place, never the user's own.
+        // File dialogs look at a test place, never the user's own.
         QStandardPaths::setTestModeEnabled(true);
-        form1 = std::make_unique<TForm1>();
+        settingsFile = settings.isEmpty() ? settingsDir.filePath("snesenie.conf") : settings;
+        form1 = std::make_unique<TForm1>(settingsFile.toStdString());
         form2 = std::make_unique<TForm2>();
         form3 = std::make_unique<TForm3>();
         form1->SetHelpWindows(form2.get(), form3.get());
@@ -132,6 +136,8 @@ public:
 
     void ShowPage(QWidget* page) const { form1->PC1->setCurrentWidget(page); }
 
+    QTemporaryDir settingsDir;
+    QString settingsFile;  ///< where the window keeps its settings
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
     std::unique_ptr<TForm3> form3;

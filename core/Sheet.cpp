@@ -1,0 +1,79 @@
+#include "Sheet.h"
+
+#include "Errors.h"
+#include "Pages.h"
+
+namespace snesenie {
+
+Sheet::Sheet() : own_(std::make_unique<MemoryFields>()), fields_(own_.get()) {}
+
+Sheet::Sheet(PageFields& fields) : fields_(&fields) {}
+
+Sheet::Sheet(Sheet&&) noexcept = default;
+Sheet& Sheet::operator=(Sheet&&) noexcept = default;
+Sheet::~Sheet() = default;
+
+int Sheet::PageOf(SheetAction action)
+{
+    switch (action) {
+    case SheetAction::Page1:
+    case SheetAction::ClearPage1:
+        return 1;
+    case SheetAction::Page2:
+    case SheetAction::ClearPage2:
+        return 2;
+    case SheetAction::Page3:
+        break;
+    }
+    return 3;
+}
+
+PressResult Sheet::Press(SheetAction action)
+{
+    PressResult result;
+    try {
+        std::optional<Refusal> refusal;
+        switch (action) {
+        case SheetAction::Page1:
+            ComputePage1(*fields_, state_);
+            break;
+        case SheetAction::Page2:
+            refusal = ComputePage2(*fields_, state_);
+            break;
+        case SheetAction::Page3:
+            refusal = ComputePage3(*fields_, state_);
+            break;
+        case SheetAction::ClearPage1:
+            ClearPage1(*fields_);
+            break;
+        case SheetAction::ClearPage2:
+            ClearPage2(*fields_);
+            break;
+        }
+        if (refusal) {
+            result.outcome = Outcome::Refused;
+            result.message = refusal->message;
+        }
+    } catch (const UserError& e) {
+        result = {Outcome::Failed, e.what(), e.Field(), std::current_exception()};
+    } catch (...) {
+        // The page stopped half-way all the same: what it shows is no
+        // current result, whoever reports the fault.
+        record_.Note(action, Outcome::Failed, *fields_, state_);
+        throw;
+    }
+    record_.Note(action, result.outcome, *fields_, state_);
+    return result;
+}
+
+bool Sheet::InputEdited(int page) { return record_.InputEdited(page); }
+
+void Sheet::Restart()
+{
+    state_ = CalcState{};
+    const Tolerances tolerances = record_.CurrentTolerances();
+    record_ = ControlRecord{};
+    record_.SetTolerances(tolerances);
+}
+
+} // namespace snesenie

@@ -1,0 +1,222 @@
+#include "Settings.h"
+
+#include "Errors.h"
+#include "Numbers.h"
+#include "SettingsFile.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace snesenie {
+namespace {
+
+// Sections and keys as the program has always stored them.
+const std::string kControl = "control";
+const std::string kJobs = "jobs";
+const std::string kRecent = "recent";
+const std::string kFolder = "folder";
+
+std::string Trimmed(std::string_view s)
+{
+    const std::size_t start = s.find_first_not_of(" \t\r");
+    if (start == std::string_view::npos)
+        return {};
+    const std::size_t end = s.find_last_not_of(" \t\r");
+    return std::string(s.substr(start, end - start + 1));
+}
+
+// A path in a message: whole while it is short, with control and invisible
+// characters escaped as a quoted text has them; a long one keeps its start
+// and its file name.
+std::string QuotePath(const std::filesystem::path& file)
+{
+    const std::string path = file.string();
+    if (path.size() <= 40)
+        return QuoteText(path);
+    const std::string name = file.filename().string();
+    const std::string head = QuoteText(path.substr(0, path.size() - name.size()));
+    const std::string tail = QuoteText(name);
+    // «/folder/…» + «name» as one quoted text.
+    return head.substr(0, head.size() - std::string("»").size()) + tail.substr(std::string("«").size());
+}
+
+std::string Where(const std::filesystem::path& file)
+{
+    return "Файл настроек " + QuotePath(file);
+}
+
+} // namespace
+
+std::filesystem::path UserSettingsFile()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path folder;
+    if (config != nullptr && *config == '/') {
+        folder = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || *home == '\0')
+            return {};
+        folder = std::filesystem::path(home) / ".config";
+    }
+    return folder / "snesenie" / "snesenie.conf";
+}
+
+Settings::Settings(std::filesystem::path file) : file_(std::move(file)) { Reload(); }
+
+void Settings::Reload()
+{
+    sections_.clear();
+    tolerances_ = {};
+    recent_.clear();
+    jobFolder_.clear();
+    problems_.clear();
+    unread_ = false;
+    storesTolerances_ = false;
+    if (file_.empty())
+        return;
+    std::string problem;
+    const std::optional<std::string> content = settings::ReadFile(file_, kMaxFileBytes, problem);
+    unread_ = !problem.empty();
+    if (unread_)
+        problems_.push_back(Where(file_) + " не прочитан: " + problem + ". Действуют настройки по умолчанию.");
+    if (!content)
+        return;
+    Parse(*content);
+    ReadTolerances();
+    if (const std::string* recent = Raw(kJobs, kRecent))
+        SetRecentJobs(settings::UnquoteList(*recent));
+    if (const std::string* folder = Raw(kJobs, kFolder))
+        jobFolder_ = settings::UnquoteValue(*folder);
+}
+
+void Settings::Parse(const std::string& content)
+{
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        const std::string line = Trimmed(std::string_view(content).substr(start, end - start));
+        start = end + 1;
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line.front() == '[' && line.back() == ']') {
+            sections_.push_back({line.substr(1, line.size() - 2), {}});
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        // Entries before any section belong to the general one, as written.
+        if (sections_.empty())
+            sections_.push_back({"General", {}});
+        sections_.back().entries.push_back({Trimmed(line.substr(0, eq)), Trimmed(line.substr(eq + 1))});
+    }
+}
+
+const std::string* Settings::Raw(const std::string& section, const std::string& key) const
+{
+    // The last of repeated entries wins, as it would on being written again.
+    const std::string* found = nullptr;
+    for (const Section& s : sections_)
+        if (s.name == section)
+            for (const Entry& e : s.entries)
+                if (e.key == key)
+                    found = &e.value;
+    return found;
+}
+
+// Each tolerance on its own: one mistyped value must not throw away the
+// others, which are the office's instruction.
+void Settings::ReadTolerances()
+{
+    for (const ToleranceField& field : ToleranceFields()) {
+        const std::string* raw = Raw(kControl, field.key);
+        if (raw == nullptr)
+            continue;
+        const std::string text = settings::UnquoteValue(*raw);
+        double value = 0;
+        if (const std::optional<std::string> wrong = ReadTolerance(field, text, value)) {
+            problems_.push_back(Where(file_) + ": допуск " + QuoteText(field.key) + " = " + QuoteText(text) +
+                                " не годится (" + ToleranceRange(field) + "); взят допуск по умолчанию " +
+                                FormatNumber(tolerances_.*field.member) + ".");
+            continue;
+        }
+        tolerances_.*field.member = value;
+        storesTolerances_ = true;
+    }
+}
+
+void Settings::SetRecentJobs(std::vector<std::string> paths)
+{
+    std::vector<std::string> kept;
+    for (std::string& path : paths)
+        if (!path.empty() && std::ranges::find(kept, path) == kept.end() && kept.size() < kMaxRecentJobs)
+            kept.push_back(std::move(path));
+    recent_ = std::move(kept);
+}
+
+void Settings::NoteRecentJob(const std::string& path)
+{
+    std::vector<std::string> paths{path};
+    paths.insert(paths.end(), recent_.begin(), recent_.end());
+    SetRecentJobs(std::move(paths));
+}
+
+void Settings::ForgetRecentJob(const std::string& path)
+{
+    std::erase(recent_, path);
+}
+
+std::string Settings::Save() const
+{
+    if (file_.empty())
+        return {};
+    if (unread_)
+        return "Не удалось сохранить настройки: файл " + QuotePath(file_) +
+               " не прочитан и не будет перезаписан.";
+    std::vector<Section> sections = sections_;
+    auto set = [&sections](const std::string& section, const std::string& key, std::string value) {
+        auto s = std::ranges::find(sections, section, &Section::name);
+        if (s == sections.end()) {
+            sections.push_back({section, {}});
+            s = sections.end() - 1;
+        }
+        // Written once, in the place of its first entry.
+        bool written = false;
+        std::vector<Entry> entries;
+        for (Entry& e : s->entries) {
+            if (e.key != key) {
+                entries.push_back(std::move(e));
+            } else if (!written) {
+                entries.push_back({key, value});
+                written = true;
+            }
+        }
+        if (!written)
+            entries.push_back({key, std::move(value)});
+        s->entries = std::move(entries);
+    };
+    // The texts the dialog shows, with the decimal comma: the file reads the
+    // same whatever the locale of the machine that wrote it.
+    for (const ToleranceField& field : ToleranceFields())
+        set(kControl, field.key, settings::QuoteValue(FormatNumber(tolerances_.*field.member)));
+    set(kJobs, kFolder, settings::QuoteValue(jobFolder_));
+    set(kJobs, kRecent, settings::QuoteList(recent_));
+
+    std::string content;
+    for (const Section& s : sections) {
+        if (!content.empty())
+            content += '\n';
+        content += '[' + s.name + "]\n";
+        for (const Entry& e : s.entries)
+            content += e.key + '=' + e.value + '\n';
+    }
+    const std::string problem = settings::WriteFileAtomically(file_, content);
+    if (problem.empty())
+        return {};
+    return "Не удалось сохранить настройки в файл " + QuotePath(file_) + ": " + problem + ".";
+}
+
+} // namespace snesenie

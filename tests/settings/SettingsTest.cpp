@@ -1,0 +1,145 @@
+#include "Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace snesenie;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string tmpl = (fs::temp_directory_path() / "snesenie-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir_ = tmpl;
+        file_ = dir_ / "snesenie" / "snesenie.conf";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Write(const std::string& content) const
+    {
+        fs::create_directories(file_.parent_path());
+        std::ofstream(file_, std::ios::binary) << content;
+    }
+    std::string Content() const
+    {
+        std::ifstream in(file_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path dir_, file_;
+};
+
+TEST_F(SettingsStore, EverySettingReadsBackAsSaved)
+{
+    Settings store(file_);
+    EXPECT_TRUE(store.Problems().empty());
+    Tolerances mine;
+    mine.directionSeconds = 0.3;
+    mine.positionMetres = 0.01;
+    store.SetTolerances(mine);
+    // A control character before a hex digit used to come back as another
+    // character: "\x0a" + "b" was read as one escape, «.
+    store.SetRecentJobs({"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie", "/a/b.snesenie", "/x\nb\x01" "f"});
+    store.SetJobFolder("/дом/задания");
+    ASSERT_EQ(store.Save(), "");
+    const Settings again(file_);
+    EXPECT_TRUE(again.Problems().empty());
+    EXPECT_EQ(again.GetTolerances().directionSeconds, 0.3);
+    EXPECT_EQ(again.GetTolerances().positionMetres, 0.01);
+    EXPECT_EQ(again.RecentJobs(),
+              (std::vector<std::string>{"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie", "/x\nb\x01" "f"}));
+    EXPECT_EQ(again.JobFolder(), "/дом/задания");
+}
+
+// The file as it was always written, and as a user edits it by hand.
+TEST_F(SettingsStore, ReadsTheFileAsWrittenBeforeAndByHand)
+{
+    Write("[General]\nother=kept\n\n[control]\ndirectionSeconds=\"20\"\npositionMetres=0,01\n"
+          "[jobs]\nfolder=/home/x\nrecent=/a/1.snesenie, \"/b,2.snesenie\"\n");
+    Settings store(file_);
+    EXPECT_TRUE(store.Problems().empty());
+    EXPECT_EQ(store.GetTolerances().directionSeconds, 20);
+    // a hand-written 0,01 used to read as a list of two and be ignored
+    EXPECT_EQ(store.GetTolerances().positionMetres, 0.01);
+    EXPECT_EQ(store.RecentJobs(), (std::vector<std::string>{"/a/1.snesenie", "/b,2.snesenie"}));
+    EXPECT_EQ(store.JobFolder(), "/home/x");
+    store.NoteRecentJob("/b,2.snesenie");
+    ASSERT_EQ(store.Save(), "");
+    EXPECT_NE(Content().find("other=kept"), std::string::npos) << Content();
+    EXPECT_EQ(Settings(file_).RecentJobs(), (std::vector<std::string>{"/b,2.snesenie", "/a/1.snesenie"}));
+}
+
+// One out-of-range value used to replace every tolerance by its default.
+TEST_F(SettingsStore, EachToleranceFallsBackAlone)
+{
+    Write("[control]\ndirectionSeconds=20\ngammaMax=200\npositionMetres=1e308\ngammaMin=много\n");
+    const Settings store(file_);
+    EXPECT_EQ(store.GetTolerances().directionSeconds, 20);
+    EXPECT_EQ(store.GetTolerances().gammaMax, 150);
+    EXPECT_EQ(store.GetTolerances().positionMetres, 0.05);
+    EXPECT_EQ(store.GetTolerances().gammaMin, 30);
+    ASSERT_EQ(store.Problems().size(), 3u);
+    EXPECT_NE(store.Problems()[0].find("«positionMetres» = «1e308» не годится (от 0,001 до 1); взят допуск по "
+                                       "умолчанию 0,05."),
+              std::string::npos)
+        << store.Problems()[0];
+    EXPECT_NE(store.Problems()[2].find("«gammaMax» = «200»"), std::string::npos) << store.Problems()[2];
+}
+
+// A FIFO as the settings file used to block the window before it painted,
+// and snesenie --pdf for ever.
+TEST_F(SettingsStore, FifoRefusedAtOnceAndLeftAlone)
+{
+    fs::create_directories(file_.parent_path());
+    ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Settings store(file_);
+        const bool said = store.Problems().size() == 1 &&
+                          store.Problems()[0].find("именованный канал (FIFO)") != std::string::npos;
+        const bool refused = !store.Save().empty();
+        std::_Exit(said && refused ? 0 : 1);
+    }
+    int status = 0;
+    bool exited = false;
+    for (int tick = 0; tick < 500 && !exited; ++tick) {
+        exited = waitpid(child, &status, WNOHANG) == child;
+        if (!exited)
+            usleep(10000);
+    }
+    if (!exited) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    ASSERT_TRUE(exited) << "reading a FIFO as the settings file blocked";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(fs::is_fifo(file_));
+}
+
+// A file that could not be read may hold what the user wants: saving must not
+// replace it with the defaults.
+TEST_F(SettingsStore, FileNotReadIsNotOverwritten)
+{
+    const std::string big(Settings::kMaxFileBytes + 1, '#');
+    Write(big);
+    Settings store(file_);
+    ASSERT_EQ(store.Problems().size(), 1u);
+    store.NoteRecentJob("/a.snesenie");
+    EXPECT_NE(store.Save(), "");
+    EXPECT_EQ(Content(), big);
+}
+
+} // namespace
