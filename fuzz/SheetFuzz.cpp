@@ -12,6 +12,7 @@
 // keep their example texts.
 
 #include "CalcState.h"
+#include "Errors.h"
 #include "FieldTable.h"
 #include "FuzzChecks.h"
 #include "PageFields.h"
@@ -60,6 +61,13 @@ void CheckSheet(const PageFields& fields, const CalcState& st)
         const std::string name(f.name);
         const std::string text = fields.GetText(name);
         if (text.empty())
+            continue;
+        // A line along a grid axis has no tangent (∞ when ΔX = 0) and one of
+        // its two distances undefined (—); only those fields may say so.
+        const bool tangent = f.id == FieldId::EtgAB || f.id == FieldId::EtgAC;
+        const bool distance = f.id == FieldId::ES1 || f.id == FieldId::ES2 || f.id == FieldId::ES11 ||
+                              f.id == FieldId::ES22;
+        if ((tangent && text == kInfinityText) || (distance && text == kUndefinedText))
             continue;
         if (f.form == FieldForm::Angle)
             CheckAngleText(text);
