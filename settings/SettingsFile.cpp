@@ -1,87 +1,13 @@
 #include "SettingsFile.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "SafeFile.h"
+#include "SystemReason.h"
 
-#include <utility>
+#include <cctype>
+#include <system_error>
 
 namespace snesenie::settings {
 namespace {
-
-std::string SystemReason(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return "нет прав";
-    case ENOSPC:
-        return "на диске нет места";
-    case EROFS:
-        return "файловая система только для чтения";
-    case ENOENT:
-        return "нет такой папки";
-    case ELOOP:
-        return "слишком много символических ссылок";
-    case ENAMETOOLONG:
-        return "слишком длинное имя";
-    case EDQUOT:
-        return "превышена квота";
-    case EIO:
-        return "ошибка ввода-вывода";
-    default:
-        return std::strerror(error);
-    }
-}
-
-std::string TypeProblem(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "это папка, а не файл";
-    if (S_ISFIFO(mode))
-        return "это именованный канал (FIFO), а не обычный файл";
-    if (S_ISCHR(mode))
-        return "это символьное устройство, а не обычный файл";
-    if (S_ISBLK(mode))
-        return "это блочное устройство, а не обычный файл";
-    if (S_ISSOCK(mode))
-        return "это сокет, а не обычный файл";
-    return "это не обычный файл";
-}
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-    int Release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 char Hex(unsigned v) { return "0123456789abcdef"[v & 0xF]; }
 
@@ -151,82 +77,38 @@ std::string ReadItem(std::string_view v, std::size_t& i, bool splitAtComma)
 std::optional<std::string> ReadFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& problem)
 {
     problem.clear();
-    // Not blocking: opening a FIFO for reading would otherwise wait, for
-    // ever, for a writer that never comes, before the window is painted.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.Get() < 0) {
-        if (errno != ENOENT)
-            problem = SystemReason(errno);
+    // No file yet is no problem: the defaults stand.
+    std::error_code ignored;
+    if (std::filesystem::symlink_status(path, ignored).type() == std::filesystem::file_type::not_found)
         return std::nullopt;
-    }
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) {
-        problem = SystemReason(errno);
-        return std::nullopt;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        problem = TypeProblem(st.st_mode);
-        return std::nullopt;
-    }
-    if (static_cast<std::size_t>(st.st_size) > maxBytes) {
-        problem = "файл длиннее " + std::to_string(maxBytes / 1024) + " КиБ, это не файл настроек";
-        return std::nullopt;
-    }
-    std::string content;
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd.Get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            problem = SystemReason(errno);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        content.append(buf, static_cast<std::size_t>(n));
-        // The file may grow while it is read.
+    // The one reader of the program's files: a FIFO or device is refused at
+    // once, without waiting for a writer that never comes.
+    try {
+        std::string content = job::ReadRegularFile(path, maxBytes);
         if (content.size() > maxBytes) {
             problem = "файл длиннее " + std::to_string(maxBytes / 1024) + " КиБ, это не файл настроек";
             return std::nullopt;
         }
+        return content;
+    } catch (const job::FileError& e) {
+        problem = e.what();
+        return std::nullopt;
     }
-    return content;
 }
 
 std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view content)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        return TypeProblem(st.st_mode);
+    // The settings folder may not exist yet on a new account.
     std::error_code error;
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path(), error);
     if (error)
-        return SystemReason(error.value());
-
-    std::string temporary = path.string() + ".XXXXXX";
-    Descriptor fd(::mkstemp(temporary.data()));
-    if (fd.Get() < 0)
-        return SystemReason(errno);
-    auto fail = [&](int saved) {
-        ::unlink(temporary.c_str());
-        return SystemReason(saved);
-    };
-    if (!WriteAll(fd.Get(), content) || ::fsync(fd.Get()) != 0)
-        return fail(errno);
-    if (::close(fd.Release()) != 0)
-        return fail(errno);
-    // Replaces a link's target rather than the link: the settings file of a
-    // user who links it from elsewhere stays where they keep it.
-    std::error_code linkError;
-    struct stat link {};
-    const bool isLink = ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
-    const std::filesystem::path target = isLink ? std::filesystem::canonical(path, linkError) : path;
-    if (linkError)
-        return fail(linkError.value());
-    if (std::rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(errno);
+        return job::SystemReason(error.value());
+    try {
+        job::WriteFileAtomically(path, content);
+    } catch (const job::FileError& e) {
+        return e.what();
+    }
     return {};
 }
 
