@@ -9,6 +9,8 @@
 #include "RunStation.h"
 #include "Stations.h"
 
+#include "BatchTempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -56,25 +58,7 @@ std::vector<std::string> Split(const std::string& line, char sep)
     return cells;
 }
 
-class BatchFiles : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "snesenie-batch-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::filesystem::path Write(const std::string& name, const std::string& content)
-    {
-        const std::filesystem::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-    std::filesystem::path dir_;
-};
+using BatchFiles = BatchTempDir;
 
 } // namespace
 

@@ -5,6 +5,8 @@
 #include "FieldTable.h"
 #include "Stations.h"
 
+#include "BatchTempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -83,25 +85,7 @@ std::string Refused(std::string_view content, char separator = 0)
 
 const std::string kPrefix = "Не удалось прочитать таблицу станций «t.csv»: ";
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "snesenie-batch-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::filesystem::path Write(const std::string& name, const std::string& content)
-    {
-        const std::filesystem::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-    std::filesystem::path dir_;
-};
+using TempDir = BatchTempDir;
 
 } // namespace
 
