@@ -35,6 +35,12 @@ void JobDocument::New()
     saved_ = ExampleJob();
 }
 
+void JobDocument::Adopt(const Job& job)
+{
+    path_.clear();
+    saved_ = job;
+}
+
 Job JobDocument::Open(const std::filesystem::path& path)
 {
     Job job = ReadJob(path);

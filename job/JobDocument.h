@@ -29,6 +29,10 @@ public:
 
     /// A new sheet: the example, no file.
     void New();
+    /// A sheet that belongs to no file yet holds texts brought from elsewhere
+    /// (a station of a batch): they count as unchanged until edited, and the
+    /// first save asks where.
+    void Adopt(const Job& job);
     /// Reads and checks the job at path; on success it becomes the open job
     /// and heads the recent list. Throws JobError and changes nothing.
     Job Open(const std::filesystem::path& path);

@@ -3,6 +3,7 @@
 // and saves what the X server shows, not an offscreen rendering.
 
 #include "ControlPage.h"
+#include "StationPanel.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
+#include <QListView>
 
 #include <cstdio>
 
@@ -129,5 +131,19 @@ int main(int argc, char** argv)
     QTest::qWait(400);
     ok &= Form1.RecentMenu->isVisible() &&
           Shoot(Form1, out.filePath("file-menu.png"), Form1.RecentMenu->geometry().united(Form1.FileMenu->geometry()));
+    Form1.RecentMenu->hide();
+    Form1.FileMenu->hide();
+    Form1.MenuBar->setActiveAction(nullptr);
+
+    // The example table of stations listed beside the sheet, its third
+    // station (a base mistyped by ten metres) chosen and computed.
+    ok &= Form1.OpenBatch(out.filePath("stations.csv"));
+    QTest::qWait(200);
+    QListView* list = Form1.Stations->List();
+    list->setCurrentIndex(list->model()->index(2, 0));
+    QTest::qWait(200);
+    Form1.PC1->setCurrentWidget(Form1.TS3);
+    list->setFocus();
+    ok &= Shoot(Form1, out.filePath("batch-window.png"));
     return ok ? 0 : 1;
 }

@@ -11,6 +11,8 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+} // namespace
+
 // Light backgrounds for the verdict cells, so the dark text on them stays
 // readable for anyone, and the word says it for those who cannot tell them apart.
 QColor VerdictBackground(snesenie::Verdict verdict)
@@ -25,8 +27,6 @@ QColor VerdictBackground(snesenie::Verdict verdict)
     }
     return {};
 }
-
-} // namespace
 
 QColor VerdictColor(snesenie::Verdict verdict)
 {

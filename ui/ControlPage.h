@@ -46,3 +46,5 @@ private:
 
 /// The colour a verdict is marked with; the word always goes with it.
 QColor VerdictColor(snesenie::Verdict verdict);
+/// The light background of a verdict's cell, under the text in VerdictColor.
+QColor VerdictBackground(snesenie::Verdict verdict);

@@ -7,11 +7,13 @@
 #include "SheetLayout.h"
 #include "SheetLook.h"
 #include "StaleMarks.h"
+#include "StationPanel.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "WindowFields.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -22,6 +24,9 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
+#include <QTabBar>
+#include <QToolButton>
+#include <QListView>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -127,9 +132,19 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     PC1 = new QTabWidget;
     PC1->setObjectName("PC1");
     SheetScroll->setWidget(PC1);
+    // The list of a batch's stations stands to the right, so that the sheet
+    // stays where it was when the list opens; the sheet takes whatever room
+    // the window gains or loses.
+    Stations = new StationPanel;
+    Stations->hide();
+    Stations->setFixedWidth(StationPanel::kWidth);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(SheetScroll, 1);
+    row->addWidget(Stations);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(SheetScroll);
+    layout->addLayout(row);
 
     BuildPages();
     // The sheet's fields are the edit boxes just made.
@@ -144,24 +159,28 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     // (top 424) and page 2's buttons with a margin. The menu bar comes on top
     // of that, so the pages keep their own size.
     PC1->setMinimumSize(kSheetWidth, kSheetHeight);
-    const QRect wanted(191, 101, kSheetWidth, kSheetHeight + MenuBar->sizeHint().height());
+    const QRect wanted(QPoint(191, 101), NaturalSize());
     // Before the window is shown its frame is unknown: room is left for a
     // usual title bar and border.
     setGeometry(screen() != nullptr ? FitToScreen(wanted, screen()->availableGeometry(), QMargins(4, 32, 4, 4))
                                     : wanted);
     BuildJobActions();
+    BuildBatch();
 
     // Esc presses "Выход", but only while page 1 is showing: it is that
-    // page's cancel button.
+    // page's cancel button. In the list of stations it is not on the sheet.
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(esc, &QShortcut::activated, this, [this] {
-        if (PC1->currentWidget() == TS1)
+        if (PC1->currentWidget() == TS1 && !Stations->isAncestorOf(QApplication::focusWidget()))
             BitBtn2->click();
     });
     PC1->setCurrentWidget(TS1);
     // The control and the statement follow the same edits as the grey marks.
     stale_ = new StaleMarks(*fields_, *sheet_, this, [this](int page) { InputEdited(page); });
     keyboard_ = new KeyboardRules(*this, *PC1, {TS1, TS2, TS3});
+    // Tab goes on from the page tabs to the list of stations while it is open.
+    setTabOrder(PC1->tabBar(), Stations->List());
+    setTabOrder(Stations->List(), Stations->CloseButton());
     // Wherever the caret goes on the sheet, Tab or the program, it is seen.
     followCaret_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && PC1->isAncestorOf(now))
@@ -172,6 +191,18 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     // would leave the user wondering which program asks.
     if (!settings_.Problems().empty())
         QTimer::singleShot(0, this, &TForm1::ReportSettingsProblems);
+}
+
+QSize TForm1::NaturalSize() const
+{
+    const int list = Stations->isHidden() ? 0 : StationPanel::kWidth;
+    return {kSheetWidth + list, kSheetHeight + MenuBar->sizeHint().height()};
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    Stations->setFixedWidth(std::clamp(width() - kSheetWidth, StationPanel::kMinWidth, StationPanel::kWidth));
+    QWidget::resizeEvent(event);
 }
 
 // The whole box, not only its text cursor (which is all the scroll area's own
@@ -270,7 +301,7 @@ void TForm1::ResetComputation()
 // Every press runs through here: whatever it raises is shown in one place
 // and never crosses the event loop. The fields and the carried values stay
 // as the computation left them.
-void TForm1::Run(SheetAction action)
+bool TForm1::Run(SheetAction action)
 {
     PressResult result;
     try {
@@ -286,6 +317,7 @@ void TForm1::Run(SheetAction action)
         Report(QMessageBox::NoIcon, QString::fromStdString(result.message));
     else if (result.outcome == Outcome::Failed)
         Report(QMessageBox::Critical, QString::fromStdString(result.message), result.field);
+    return result.Completed();
 }
 
 void TForm1::Report(QMessageBox::Icon icon, const QString& message, const std::string& field)

@@ -7,6 +7,10 @@
 #include "Settings.h"
 #include "Sheet.h"
 
+namespace snesenie::batch {
+class BatchDocument;
+}
+
 #include <QMessageBox>
 #include <QStringList>
 #include <QWidget>
@@ -27,6 +31,7 @@ class QPushButton;
 class QTabWidget;
 class QTextDocument;
 class StaleMarks;
+class StationPanel;
 class TForm2;
 class TForm3;
 class WindowFields;
@@ -60,6 +65,9 @@ public:
     QTabWidget* PC1 = nullptr;
     /// Holds PC1; scrolls it when the window is smaller than the sheet.
     QScrollArea* SheetScroll = nullptr;
+    /// The size the window asks for: the whole sheet under the menu bar, and
+    /// the list of stations beside it while that is open.
+    QSize NaturalSize() const;
     /// Scrolls the sheet so that the whole of a widget on it is seen.
     void ScrollIntoView(QWidget* widget);
     /// The pages' size at 96 dpi: the lowest row of page 1 (top 424) and
@@ -113,6 +121,16 @@ public:
     /// example when there was none.
     bool IsSheetChanged() const;
 
+    // A batch of stations listed beside the sheet (Unit1Batch.cpp).
+    QAction* OpenBatchAction = nullptr;
+    QAction* OpenJobFolderAction = nullptr;
+    StationPanel* Stations = nullptr;
+    /// Reads a table of stations or a folder of jobs, computes every station
+    /// by the tolerances in force and lists them beside the sheet, which is
+    /// not touched. A batch that cannot be read is explained in a message
+    /// box and changes nothing, the list shown before included.
+    bool OpenBatch(const QString& path);
+
     // The control of the sheet and its statement (Unit1Control.cpp).
     /// The fourth page, "Контроль", and page 3's one-line verdict under its result.
     ControlPage* TS4 = nullptr;
@@ -142,6 +160,9 @@ protected:
     /// Every way of closing the window comes here: changed inputs are not
     /// thrown away without asking.
     void closeEvent(QCloseEvent* event) override;
+    /// The sheet comes first: the list of stations beside it gives way on a
+    /// narrow window.
+    void resizeEvent(QResizeEvent* event) override;
 
 public slots:
     void BitBtn1Click();
@@ -163,8 +184,9 @@ private:
     void ShowAbout();
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
-    /// Presses the sheet and shows whatever it reports.
-    void Run(snesenie::SheetAction action);
+    /// Presses the sheet and shows whatever it reports; says whether the
+    /// press completed.
+    bool Run(snesenie::SheetAction action);
     /// Every message box about the sheet comes from here; one that names a
     /// field turns to it, ready to be retyped.
     void Report(QMessageBox::Icon icon, const QString& message, const std::string& field = {});
@@ -192,9 +214,31 @@ private:
     void JobOpenedOrSaved(const QString& path);
     void UpdateJobTitle();
     void RebuildRecentMenu();
-    /// Saves the recent list and shows it in the menu.
+    /// Folder and name offered for saving the sheet as a new job.
+    QString ProposedJobPath() const;
+
+    void BuildBatch();
+    void OpenBatchFromDialog();
+    void OpenJobFolderFromDialog();
+    /// Puts the station of the list's row on the sheet, after the question
+    /// about unsaved changes, and computes it as far as it goes.
+    void ChooseStation(int row);
+    void CloseBatch();
+    void ShowStationPanel(bool show);
+    /// The row of the open batch whose station the sheet holds, or -1.
+    int ShownStationRow() const;
+    /// The sheet no longer holds the station it was given (a job opened,
+    /// saved, a new sheet): the title and the list stop naming it.
+    void ForgetStation();
+    /// Why the job may not be written to path (a file of a batch), or empty.
+    QString BatchFileProblem(const QString& path) const;
     /// The open job's file, its texts as last saved and the recent list.
     std::unique_ptr<snesenie::job::JobDocument> document_;
+    /// The batch listed beside the sheet, and the batch and row of the
+    /// station the sheet holds (kept when the list is closed).
+    std::shared_ptr<snesenie::batch::BatchDocument> batch_;
+    std::shared_ptr<snesenie::batch::BatchDocument> stationBatch_;
+    int stationRow_ = -1;
 
     std::unique_ptr<WindowFields> fields_;
     StaleMarks* stale_ = nullptr;

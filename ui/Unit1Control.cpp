@@ -5,7 +5,9 @@
 
 #include "Unit1.h"
 
+#include "BatchDocument.h"
 #include "ControlPage.h"
+#include "StationPanel.h"
 #include "Statement.h"
 #include "StatementTarget.h"
 #include "ToleranceDialog.h"
@@ -114,6 +116,16 @@ void TForm1::ShowControl()
 
 QString TForm1::StatementJobName() const
 {
+    if (JobPath().isEmpty() && stationBatch_ != nullptr) {
+        // Names from a spreadsheet, shown as messages quote a text.
+        const auto shown = [](const std::string& text) {
+            const std::string quoted = QuoteText(text);
+            return QString::fromStdString(quoted.substr(2, quoted.size() - 4));
+        };
+        return QStringLiteral("%1 (пакет %2)")
+            .arg(shown(stationBatch_->StationAt(static_cast<std::size_t>(stationRow_)).name),
+                 shown(stationBatch_->Name()));
+    }
     return JobPath().isEmpty() ? QString() : QFileInfo(JobPath()).completeBaseName();
 }
 
@@ -158,9 +170,11 @@ void TForm1::PreviewStatement()
 
 void TForm1::ExportStatement()
 {
-    const QString name = StatementJobName().isEmpty() ? QStringLiteral("ведомость") : StatementJobName();
-    // Beside the job it belongs to, under the job's name.
-    const QDir folder = JobPath().isEmpty() ? QDir::home() : QFileInfo(JobPath()).absoluteDir();
+    // Beside the job it belongs to, under the job's name; a station's beside
+    // its batch, under the name its job would be given.
+    const QString proposed = ProposedJobPath();
+    const QString name = proposed.isEmpty() ? QStringLiteral("ведомость") : QFileInfo(proposed).completeBaseName();
+    const QDir folder = proposed.isEmpty() ? QDir::home() : QFileInfo(proposed).absoluteDir();
     QFileDialog dialog(this, QStringLiteral("Экспорт ведомости в PDF"), folder.filePath(name + ".pdf"),
                        QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("PdfFileDialog"));
@@ -193,6 +207,11 @@ void TForm1::EditTolerances()
         return;
     sheet_->SetTolerances(dialog.Result());
     ShowControl();
+    // The list judges its stations by the same tolerances as the sheet.
+    if (batch_ != nullptr) {
+        batch_->Judge(dialog.Result());
+        Stations->Refresh();
+    }
     // The rest of the file as another copy of the program may have left it.
     settings_.Reload();
     settings_.SetTolerances(dialog.Result());

@@ -6,6 +6,7 @@
 
 #include "Unit1.h"
 
+#include "BatchDocument.h"
 #include "Errors.h"
 #include "FieldTable.h"
 #include "JobDocument.h"
@@ -92,6 +93,12 @@ bool TForm1::IsSheetChanged() const { return document_->IsChanged(job::JobFromFi
 
 void TForm1::UpdateJobTitle()
 {
+    // A station of a batch is named with its batch, and marked once edited.
+    if (JobPath().isEmpty() && stationBatch_ != nullptr) {
+        setWindowTitle(StatementJobName() + "[*] — " + kCaption);
+        setWindowModified(IsSheetChanged());
+        return;
+    }
     // Without a job the title is the task's name alone until the sheet is
     // edited; then it is marked like a job's, so that an unsaved sheet is
     // never taken for a saved one.
@@ -131,6 +138,12 @@ bool TForm1::OpenJob(const QString& path)
 
 bool TForm1::SaveJobTo(const QString& path)
 {
+    // A batch is read, never written: a station saved over its own job, or
+    // over the table, would change the batch behind the list's back.
+    if (const QString problem = BatchFileProblem(path); !problem.isEmpty()) {
+        Report(QMessageBox::Critical, problem);
+        return false;
+    }
     settings_.Reload();
     document_->SetRecent(settings_.RecentJobs());
     try {
@@ -154,6 +167,7 @@ void TForm1::JobOpenedOrSaved(const QString& path)
     settings_.SetJobFolder(FsPath(QFileInfo(path).absolutePath()).string());
     (void)settings_.Save();
     RebuildRecentMenu();
+    ForgetStation();
     UpdateJobTitle();
 }
 
@@ -167,6 +181,7 @@ void TForm1::NewJob()
     keyboard_->CaretToPageStart();
     rangeMarks_->Refresh();
     document_->New();
+    ForgetStation();
     UpdateJobTitle();
 }
 
@@ -228,10 +243,23 @@ bool TForm1::SaveJobAs()
     return !path.isEmpty() && SaveJobTo(path);
 }
 
+QString TForm1::ProposedJobPath() const
+{
+    if (!JobPath().isEmpty())
+        return JobPath();
+    if (stationBatch_ != nullptr)
+        return QFile::decodeName(QByteArray::fromStdString(
+            stationBatch_->ProposedJob(static_cast<std::size_t>(stationRow_)).string()));
+    return {};
+}
+
 QString TForm1::ChooseJobFile(bool forSaving)
 {
     settings_.Reload();
     QString folder = FromFs(settings_.JobFolder());
+    // A station is offered a name beside the batch it came from.
+    if (forSaving && stationBatch_ != nullptr && JobPath().isEmpty())
+        folder = QFileInfo(ProposedJobPath()).absolutePath();
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
@@ -243,7 +271,8 @@ QString TForm1::ChooseJobFile(bool forSaving)
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(job::kExtension);
     if (forSaving)
-        dialog.selectFile(JobPath().isEmpty() ? QString("задание.%1").arg(job::kExtension) : QFileInfo(JobPath()).fileName());
+        dialog.selectFile(ProposedJobPath().isEmpty() ? QString("задание.%1").arg(job::kExtension)
+                                                       : QFileInfo(ProposedJobPath()).fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();

@@ -6,11 +6,14 @@
 #include "UiFixture.h"
 
 #include "ScreenFit.h"
+#include "StationPanel.h"
 
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QListView>
 
 #include <memory>
 #include <vector>
@@ -44,15 +47,38 @@ private slots:
     {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<double>("scale");
-        for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)})
-            for (const double scale : {1.0, 1.25, 1.5, 2.0})
-                QTest::addRow("%dx%d at %g", screen.width(), screen.height(), scale) << screen << scale;
+        QTest::addColumn<bool>("stations");
+        for (const bool stations : {false, true})
+            for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)})
+                for (const double scale : {1.0, 1.25, 1.5, 2.0})
+                    QTest::addRow("%dx%d at %g%s", screen.width(), screen.height(), scale,
+                                  stations ? ", stations listed" : "")
+                        << screen << scale << stations;
     }
 
     void everyBoxAndButtonCanBeReached()
     {
         QFETCH(QSize, screen);
         QFETCH(double, scale);
+        QFETCH(bool, stations);
+        QTemporaryDir batch;
+        if (stations) {
+            QFile table(batch.filePath("stations.csv"));
+            QVERIFY(table.open(QIODevice::WriteOnly));
+            QByteArray header = "station", row = "Пункт 1";
+            for (const snesenie::FieldInfo& f : snesenie::Fields()) {
+                if (f.kind == snesenie::FieldKind::Input) {
+                    header += ";" + QByteArray(f.name.data(), qsizetype(f.name.size()));
+                    row += ";" + QByteArray(f.example.data(), qsizetype(f.example.size()));
+                }
+            }
+            table.write(header + "\n" + row + "\n");
+            table.close();
+            QVERIFY(ui->form1->OpenBatch(table.fileName()));
+            // The window as it asks to be, before a screen of the test's fits it.
+            ui->form1->resize(ui->form1->NaturalSize());
+            QApplication::processEvents();
+        }
         const QRect available(0, 0, int(screen.width() / scale), int((screen.height() - 32) / scale));
         const QMargins frame(4, 32, 4, 4);
         const QRect wanted(191, 101, ui->form1->width(), ui->form1->height());
@@ -75,6 +101,29 @@ private slots:
 
         QScrollArea* scroll = ui->form1->SheetScroll;
         const QRect view = scroll->viewport()->rect();
+        if (stations) {
+            // The list beside the sheet is whole in the window, wide enough for
+            // a name and a verdict, and Tab reaches it from the page tabs.
+            QListView* list = ui->form1->Stations->List();
+            const QRect at(list->mapTo(ui->form1.get(), QPoint(0, 0)), list->size());
+            QVERIFY2(ui->form1->rect().contains(at), qPrintable(QString("list %1,%2 %3×%4 in %5×%6")
+                                                                     .arg(at.x()).arg(at.y()).arg(at.width())
+                                                                     .arg(at.height()).arg(ui->form1->width())
+                                                                     .arg(ui->form1->height())));
+            // Whole, if in type down to three quarters of the list's own.
+            QFont small = list->font();
+            small.setPointSizeF(small.pointSizeF() * 0.75);
+            for (const QString& word : {QString::fromUtf8(snesenie::VerdictWord(snesenie::Verdict::Ok)),
+                                       QString::fromUtf8(snesenie::VerdictWord(snesenie::Verdict::Exceeded)),
+                                       QString::fromUtf8(snesenie::VerdictWord(snesenie::Verdict::Warning)),
+                                       QString("не вычислено")})
+                QVERIFY2(QFontMetrics(small).horizontalAdvance(word) + 6 <= list->viewport()->width(),
+                         qPrintable(QString("«%1» in a list %2 wide").arg(word).arg(list->viewport()->width())));
+            QVERIFY(list->viewport()->height() >= 4 * list->sizeHintForRow(0));
+            ui->form1->PC1->tabBar()->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(ui->form1->PC1->tabBar(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), list);
+        }
         const auto seen = [&](QWidget* w) {
             const QRect at(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size());
             return view.contains(at);

@@ -1,0 +1,240 @@
+// A batch of stations beside the sheet: Файл → Открыть пакет… (a table of
+// stations) and Открыть папку заданий…, the list of stations with their
+// verdicts, and a chosen station put on the sheet as a job would be opened.
+// Reading and computing the batch belong to the batch library; the window
+// only asks where, lists, and shows what went wrong.
+
+#include "Unit1.h"
+
+#include "BatchDocument.h"
+#include "FieldTable.h"
+#include "JobDocument.h"
+#include "JobFile.h"
+#include "KeyboardRules.h"
+#include "RangeMarks.h"
+#include "ScreenFit.h"
+#include "StationPanel.h"
+#include "WindowFields.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QListView>
+
+using namespace snesenie;
+
+namespace {
+
+std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString FromFs(const std::filesystem::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
+
+// The frame round the window as the window system drew it; before the window
+// is shown, room for a usual title bar and border.
+QMargins FrameOf(const QWidget& window)
+{
+    if (!window.isVisible())
+        return {4, 32, 4, 4};
+    const QRect inner = window.geometry(), outer = window.frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+} // namespace
+
+void TForm1::BuildBatch()
+{
+    OpenBatchAction = new QAction("Открыть &пакет…", this);
+    OpenBatchAction->setObjectName("OpenBatchAction");
+    OpenBatchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    connect(OpenBatchAction, &QAction::triggered, this, &TForm1::OpenBatchFromDialog);
+    // One file dialog cannot pick a file and a folder alike: a folder of jobs
+    // has a dialog of its own.
+    OpenJobFolderAction = new QAction("Открыть п&апку заданий…", this);
+    OpenJobFolderAction->setObjectName("OpenJobFolderAction");
+    connect(OpenJobFolderAction, &QAction::triggered, this, &TForm1::OpenJobFolderFromDialog);
+    FileMenu->insertActions(SaveAction, {OpenBatchAction, OpenJobFolderAction});
+    FileMenu->insertSeparator(SaveAction);
+
+    connect(Stations, &StationPanel::StationChosen, this, &TForm1::ChooseStation);
+    connect(Stations, &StationPanel::CloseRequested, this, &TForm1::CloseBatch);
+    // Enter on the station the sheet holds goes on to type into the sheet.
+    connect(Stations->List(), &QListView::activated, this, [this](const QModelIndex& index) {
+        if (index.row() == ShownStationRow())
+            keyboard_->CaretToPageStart();
+    });
+}
+
+void TForm1::OpenBatchFromDialog()
+{
+    settings_.Reload();
+    QString folder = FromFs(settings_.JobFolder());
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(this, "Открыть пакет станций", folder, "Таблицы станций (*.csv);;Все файлы (*)");
+    dialog.setObjectName("BatchFileDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    settings_.Reload();
+    settings_.SetJobFolder(FsPath(QFileInfo(path).absolutePath()).string());
+    (void)settings_.Save();
+    OpenBatch(path);
+}
+
+void TForm1::OpenJobFolderFromDialog()
+{
+    settings_.Reload();
+    QString folder = FromFs(settings_.JobFolder());
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(this, "Открыть папку заданий", folder);
+    dialog.setObjectName("JobFolderDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    settings_.Reload();
+    settings_.SetJobFolder(FsPath(QFileInfo(path).absoluteFilePath()).string());
+    (void)settings_.Save();
+    OpenBatch(path);
+}
+
+bool TForm1::OpenBatch(const QString& path)
+{
+    std::shared_ptr<batch::BatchDocument> opened;
+    try {
+        // Every station is computed here, a season's table in a second or
+        // two: the list can then show every verdict at once.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_->CurrentTolerances());
+        QApplication::restoreOverrideCursor();
+    } catch (const batch::BatchError& e) {
+        QApplication::restoreOverrideCursor();
+        Report(QMessageBox::Critical, QString::fromUtf8(e.what()));
+        return false;
+    }
+    batch_ = std::move(opened);
+    Stations->Show(batch_.get());
+    ShowStationPanel(true);
+    Stations->List()->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+int TForm1::ShownStationRow() const { return batch_ != nullptr && batch_ == stationBatch_ ? stationRow_ : -1; }
+
+void TForm1::ChooseStation(int row)
+{
+    const int shown = ShownStationRow();
+    if (batch_ == nullptr || row < 0 || row >= static_cast<int>(batch_->Size()) || row == shown)
+        return;
+    const batch::Station& station = batch_->StationAt(static_cast<std::size_t>(row));
+    // A station that cannot go on the sheet leaves it, and the list, as they were.
+    const auto refuse = [&](const QString& message) {
+        Stations->SetCurrentRow(shown);
+        Report(QMessageBox::Critical, message);
+    };
+    if (!station.readError.empty())
+        return refuse(QString::fromStdString(station.readError));
+    // A box holds no more than a job may keep: a longer cell would be cut
+    // short on the sheet and show another number than the list judged.
+    for (const auto& [name, text] : station.texts) {
+        if (QString::fromStdString(text).size() > job::kMaxTextLength) {
+            const FieldInfo* field = FindField(name);
+            return refuse(QString("Станцию %1 не поставить на лист: в поле %2 текст длиннее %3 знаков.")
+                              .arg(QString::fromStdString(QuoteText(station.name)),
+                                   QString::fromStdString(QuoteText(field != nullptr ? field->caption : name)))
+                              .arg(job::kMaxTextLength));
+        }
+    }
+    if (!MaybeSave()) {
+        Stations->SetCurrentRow(shown);
+        return;
+    }
+
+    // As a job is opened: every input takes its text, the sheet starts afresh.
+    // The focus stays in the list, so that the next station is a key away.
+    QWidget* focus = QApplication::focusWidget();
+    job::Job texts;
+    texts.texts = station.texts;
+    job::ApplyJob(texts, *fields_);
+    ResetComputation();
+    rangeMarks_->Refresh();
+    // The station's texts are where it came from: unchanged until edited,
+    // and saved only under a name the user gives.
+    document_->Adopt(job::JobFromFields(*fields_));
+    stationBatch_ = batch_;
+    stationRow_ = row;
+    Stations->SetCurrentRow(row);
+    UpdateJobTitle();
+    PC1->setCurrentWidget(TS1);
+    if (focus != nullptr && Stations->isAncestorOf(focus))
+        focus->setFocus(Qt::OtherFocusReason);
+    else
+        keyboard_->CaretToPageStart();
+    // Computed as the batch computed it, and a page that stops is shown as
+    // any press that stops.
+    for (const SheetAction action : {SheetAction::Page1, SheetAction::Page2, SheetAction::Page3})
+        if (!Run(action))
+            break;
+}
+
+void TForm1::ForgetStation()
+{
+    if (stationBatch_ == nullptr)
+        return;
+    const bool listed = ShownStationRow() >= 0;
+    stationBatch_.reset();
+    stationRow_ = -1;
+    if (listed)
+        Stations->SetCurrentRow(-1);
+}
+
+void TForm1::CloseBatch()
+{
+    const bool focusInList = Stations->isAncestorOf(QApplication::focusWidget());
+    batch_.reset();
+    Stations->Show(nullptr);
+    ShowStationPanel(false);
+    if (focusInList)
+        keyboard_->CaretToPageStart();
+}
+
+void TForm1::ShowStationPanel(bool show)
+{
+    if (Stations->isHidden() != show)
+        return;
+    const int listWidth = Stations->width();
+    Stations->setVisible(show);
+    if (isMaximized() || isFullScreen())
+        return;
+    // The window grows by the list, as far as the screen allows; closed, the
+    // list gives its room back, down to the whole sheet again.
+    QRect wanted = geometry();
+    if (show)
+        wanted.setWidth(wanted.width() + StationPanel::kWidth);
+    else
+        wanted.setWidth(std::max(wanted.width() - listWidth, std::min(wanted.width(), NaturalSize().width())));
+    setGeometry(screen() != nullptr ? FitToScreen(wanted, screen()->availableGeometry(), FrameOf(*this)) : wanted);
+}
+
+QString TForm1::BatchFileProblem(const QString& path) const
+{
+    for (const auto& batch : {batch_, stationBatch_})
+        if (batch != nullptr && batch->ReadsFrom(FsPath(path)))
+            return QString("Не удалось сохранить задание %1: это файл пакета станций %2, а пакет не "
+                           "перезаписывается. Сохраните задание под другим именем.")
+                .arg(QString::fromStdString(QuotePath(FsPath(path).string())),
+                     QString::fromStdString(QuotePath(batch->Path().string())));
+    return {};
+}
