@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "JobFile.h"
+#include "SystemReason.h"
 
 #include <algorithm>
 #include <system_error>
@@ -32,7 +33,7 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
     std::error_code error;
     fs::directory_iterator it(folder, error);
     if (error)
-        Refuse(folder, error.message());
+        Refuse(folder, job::SystemReason(error.value()));
     // Stepped with an error code: a folder that cannot be read to its end is
     // refused, not thrown out of as an exception of the library.
     for (; it != fs::directory_iterator(); it.increment(error)) {
@@ -42,7 +43,7 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
             jobs.push_back(path);
     }
     if (error)
-        Refuse(folder, error.message());
+        Refuse(folder, job::SystemReason(error.value()));
     if (jobs.empty())
         Refuse(folder, std::string("в ней нет заданий (файлов .") + job::kExtension + ")");
     std::sort(jobs.begin(), jobs.end());

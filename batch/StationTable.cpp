@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "FieldTable.h"
+#include "SystemReason.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -295,14 +295,14 @@ StationList ReadStationTable(const std::filesystem::path& path, char separator)
     // check by name before the open could be raced.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        Refuse(name, std::strerror(errno));
+        Refuse(name, job::SystemReason(errno));
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        Refuse(name, std::strerror(errno));
+        Refuse(name, job::SystemReason(errno));
     if (S_ISDIR(info.st_mode))
         Refuse(name, "это папка, а не файл");
     if (!S_ISREG(info.st_mode))
@@ -321,7 +321,7 @@ StationList ReadStationTable(const std::filesystem::path& path, char separator)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            Refuse(name, std::string("ошибка чтения: ") + std::strerror(errno));
+            Refuse(name, "ошибка чтения: " + job::SystemReason(errno));
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);
@@ -333,7 +333,7 @@ StationList ReadStationTable(const std::filesystem::path& path, char separator)
     if (status.type() == std::filesystem::file_type::directory)
         Refuse(name, "это папка, а не файл");
     if (status.type() != std::filesystem::file_type::regular)
-        Refuse(name, error ? error.message() : std::string("это не обычный файл"));
+        Refuse(name, error ? job::SystemReason(error.value()) : std::string("это не обычный файл"));
     std::ifstream in(path, std::ios::binary);
     if (!in)
         Refuse(name, "файл не открывается");
