@@ -28,6 +28,7 @@ struct SeenModal {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;  ///< a file dialog's folder and name filter, one line each
+    QString file;  ///< the file a file dialog offered before anything was picked
 };
 
 class ModalWatch : public QObject {
@@ -77,6 +78,7 @@ private:
         } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
             seen.window = dialog->objectName();
             seen.text = files->directory().absolutePath() + "\n" + files->selectedNameFilter();
+            seen.file = files->selectedFiles().value(0);
             if (fileToPick.isEmpty()) {
                 files->reject();
             } else {
