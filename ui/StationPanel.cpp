@@ -198,9 +198,11 @@ void StationPanel::Show(const BatchDocument* batch)
     silent_ = true;
     model_->SetBatch(batch);
     silent_ = false;
+    // Alt+П takes the caret to the list from anywhere in the window.
     heading_->setText(batch == nullptr ? QString()
-                                       : QStringLiteral("Пакет %1").arg(QString::fromStdString(
-                                             snesenie::QuotePath(batch->Name()))));
+                                       : QStringLiteral("&Пакет %1")
+                                             .arg(QString::fromStdString(snesenie::QuotePath(batch->Name()))
+                                                      .replace('&', QStringLiteral("&&"))));
     heading_->setToolTip(batch == nullptr ? QString() : QString::fromStdString(snesenie::QuotePath(batch->Path().string())));
 }
 

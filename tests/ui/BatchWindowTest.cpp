@@ -206,7 +206,7 @@ private slots:
 
         QVERIFY(ui->form1->Stations->isVisible());
         QCOMPARE(Listed(), listed);
-        QCOMPARE(ui->form1->Stations->Heading()->text(), "Пакет «" + QFileInfo(path).fileName() + "»");
+        QCOMPARE(ui->form1->Stations->Heading()->text(), "&Пакет «" + QFileInfo(path).fileName() + "»");
         // The marks of the control page: the colour goes with the word.
         const QModelIndex exceeded = List()->model()->index(1, 0), failed = List()->model()->index(2, 0);
         QCOMPARE(exceeded.data(Qt::ToolTipRole).toString(), QString("Контроль: допуск превышен — d, (AP), P."));
@@ -249,10 +249,15 @@ private slots:
         QVERIFY(!ui->form1->isWindowModified());
         QVERIFY(ui->form1->JobPath().isEmpty());
         QCOMPARE(ui->form1->StatementJobName(), QString("Пункт 2 (пакет stations.csv)"));
-        // The next station is a key away; Enter on this one goes on to the sheet.
+        // The next station is a key away; Enter on this one goes on to the
+        // sheet, and Alt+П back to the list.
         QCOMPARE(QApplication::focusWidget(), List());
         QTest::keyClick(List(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), ui->Edit("EXc"));
+        for (auto action : {QTest::Press, QTest::Release})
+            QTest::sendKeyEvent(action, ui->Edit("EXc"), Qt::Key(u'П'), QString(QChar(u'п')), Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), List());
+        QCOMPARE(ui->Text("EXc"), TextOf(kStations[1], "EXc"));
 
         // A station that stops goes on the sheet all the same, and the stop
         // is shown as any press that stops: said, and the box to retype.
@@ -365,7 +370,7 @@ private slots:
         QVERIFY2(box.text.contains(says), qPrintable(box.text));
         QCOMPARE(Listed(), listed);
         QCOMPARE(ui->form1->Stations->CurrentRow(), 1);
-        QCOMPARE(ui->form1->Stations->Heading()->text(), QString("Пакет «stations.csv»"));
+        QCOMPARE(ui->form1->Stations->Heading()->text(), QString("&Пакет «stations.csv»"));
         QCOMPARE(Inputs(), inputs);
         QCOMPARE(ui->Text("Xp"), xp);
         QCOMPARE(ui->form1->windowTitle(), title);
