@@ -25,6 +25,9 @@ namespace {
 // judge: it is marked as an exceeded tolerance is, since it passes no better.
 const char* const kNotComputed = "не вычислено";
 
+// Between the batch's name and the button that closes the list.
+constexpr int kHeadingSpacing = 4;
+
 // Names come from a spreadsheet or from file names: shown as a message
 // quotes a text, escaped and cut short, without the quotation marks.
 QString Shown(const std::string& text)
@@ -124,10 +127,11 @@ public:
         // large scale, where small type still reads), the verdict is set
         // smaller rather than cut; cut only past that.
         const QString word = index.data(StationModel::VerdictTextRole).toString();
+        // Type comes in whole pixels: stepped down until the word fits.
         QFont font = opt.font;
-        const int wide = opt.fontMetrics.horizontalAdvance(word);
-        if (wide > inner.width() && wide > 0)
-            font.setPointSizeF(font.pointSizeF() * std::max(kSmallest, double(inner.width()) / wide));
+        const double smallest = font.pointSizeF() * kSmallest;
+        while (QFontMetrics(font).horizontalAdvance(word) > inner.width() && font.pointSizeF() > smallest)
+            font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.25));
         painter->setFont(font);
         painter->setPen(selected ? opt.palette.color(QPalette::HighlightedText) : VerdictColor(verdict));
         painter->drawText(QRect(inner.left(), inner.top() + line, inner.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
@@ -156,6 +160,7 @@ StationPanel::StationPanel(QWidget* parent) : QWidget(parent)
     layout->setSpacing(2);
 
     auto* top = new QHBoxLayout;
+    top->setSpacing(kHeadingSpacing);
     heading_ = new QLabel(this);
     heading_->setObjectName(QStringLiteral("StationHeading"));
     QFont bold = heading_->font();
@@ -198,12 +203,33 @@ void StationPanel::Show(const BatchDocument* batch)
     silent_ = true;
     model_->SetBatch(batch);
     silent_ = false;
-    // Alt+П takes the caret to the list from anywhere in the window.
-    heading_->setText(batch == nullptr ? QString()
-                                       : QStringLiteral("&Пакет %1")
-                                             .arg(QString::fromStdString(snesenie::QuotePath(batch->Name()))
-                                                      .replace('&', QStringLiteral("&&"))));
+    name_ = batch == nullptr ? QString() : QString::fromStdString(snesenie::QuotePath(batch->Name()));
+    ShowHeading();
     heading_->setToolTip(batch == nullptr ? QString() : QString::fromStdString(snesenie::QuotePath(batch->Path().string())));
+}
+
+void StationPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    ShowHeading();
+}
+
+// Alt+П takes the caret to the list from anywhere in the window. A long
+// name is shortened in the middle, so that its end (".csv") stays in view.
+void StationPanel::ShowHeading()
+{
+    if (name_.isEmpty()) {
+        heading_->clear();
+        return;
+    }
+    const QString word = QStringLiteral("Пакет ");
+    const QFontMetrics metrics(heading_->font());
+    // Worked out from the panel's own width: the label's is not laid out yet
+    // when the panel first shows.
+    const QMargins margins = layout()->contentsMargins();
+    const int label = width() - margins.left() - margins.right() - close_->sizeHint().width() - kHeadingSpacing;
+    const int room = std::max(label - metrics.horizontalAdvance(word) - 2, 0);
+    heading_->setText("&" + word + metrics.elidedText(name_, Qt::ElideMiddle, room).replace('&', QStringLiteral("&&")));
 }
 
 void StationPanel::Refresh() { model_->VerdictsChanged(); }

@@ -54,13 +54,18 @@ signals:
     /// The user asked the list to close.
     void CloseRequested();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void CurrentChanged();
+    void ShowHeading();
 
     QLabel* heading_ = nullptr;
     QToolButton* close_ = nullptr;
     QListView* list_ = nullptr;
     StationModel* model_ = nullptr;
+    QString name_;  ///< the batch's name, quoted, for the heading
     bool silent_ = false;
     bool choicePending_ = false;
 };

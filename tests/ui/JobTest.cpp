@@ -97,7 +97,7 @@ class JobTest : public QObject {
         if (seen.size() != 1) {
             for (const SeenModal& m : seen)
                 qWarning() << "modal window:" << m.window << m.title << m.text;
-            return {QString("%1 modal windows").arg(seen.size()), QMessageBox::NoIcon, {}, {}};
+            return {QString("%1 modal windows").arg(seen.size()), QMessageBox::NoIcon, {}, {}, {}};
         }
         return seen.front();
     }

@@ -29,7 +29,7 @@ private:
         // Anything but exactly one shows up as a mismatch in the caller's checks.
         const QList<SeenModal> seen = ui->watch.Take();
         if (seen.size() != 1)
-            return {QString("%1 modal windows").arg(seen.size()), QMessageBox::NoIcon, {}, {}};
+            return {QString("%1 modal windows").arg(seen.size()), QMessageBox::NoIcon, {}, {}, {}};
         return seen.front();
     }
 
