@@ -113,15 +113,25 @@ void TForm1::OpenJobFolderFromDialog()
 bool TForm1::OpenBatch(const QString& path)
 {
     std::shared_ptr<batch::BatchDocument> opened;
-    try {
+    QString problem;
+    {
         // Every station is computed here, a season's table in a second or
         // two: the list can then show every verdict at once.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_->CurrentTolerances());
-        QApplication::restoreOverrideCursor();
-    } catch (const batch::BatchError& e) {
-        QApplication::restoreOverrideCursor();
-        Report(QMessageBox::Critical, QString::fromUtf8(e.what()));
+        const struct Restore {
+            ~Restore() { QApplication::restoreOverrideCursor(); }
+        } restore;
+        try {
+            opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_->CurrentTolerances());
+        } catch (const batch::BatchError& e) {
+            problem = QString::fromUtf8(e.what());
+        } catch (const std::exception& e) {
+            // A fault of the program, not of the file: said, and nothing changes.
+            problem = QString::fromUtf8("Внутренняя ошибка программы: ") + QString::fromUtf8(e.what());
+        }
+    }
+    if (opened == nullptr) {
+        Report(QMessageBox::Critical, problem);
         return false;
     }
     batch_ = std::move(opened);

@@ -235,6 +235,20 @@ private slots:
         QVERIFY2(ui->form1->width() > width, "the window grows by the list");
     }
 
+    // The list judges as the sheet does: by the tolerances kept in the
+    // settings, not by the defaults.
+    void judgedByTheStoredTolerances()
+    {
+        const QString settings = Path("snesenie.conf");
+        WriteFile(settings, "[control]\ndirectionSeconds=0,1\n");
+        QVERIFY(EndUiTest(ui));
+        ui = std::make_unique<UiFixture>(settings);
+        QVERIFY(ui->form1->OpenBatch(Path("stations.csv")));
+        QCOMPARE(Listed().front(), QString("Пункт 1: допуск превышен"));
+        Choose(0);
+        QCOMPARE(ui->form1->ControlVerdict->text(), List()->model()->index(0, 0).data(Qt::ToolTipRole).toString());
+    }
+
     void choosingPutsTheStationOnTheSheet()
     {
         QVERIFY(ui->form1->OpenBatch(Path("stations.csv")));
