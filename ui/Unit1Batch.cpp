@@ -134,8 +134,9 @@ bool TForm1::OpenBatch(const QString& path)
         Report(QMessageBox::Critical, problem);
         return false;
     }
+    // The list lets go of the batch it showed before that batch may go.
+    Stations->Show(opened.get());
     batch_ = std::move(opened);
-    Stations->Show(batch_.get());
     ShowStationPanel(true);
     Stations->List()->setFocus(Qt::OtherFocusReason);
     return true;
@@ -213,8 +214,8 @@ void TForm1::ForgetStation()
 void TForm1::CloseBatch()
 {
     const bool focusInList = Stations->isAncestorOf(QApplication::focusWidget());
-    batch_.reset();
     Stations->Show(nullptr);
+    batch_.reset();
     ShowStationPanel(false);
     if (focusInList)
         keyboard_->CaretToPageStart();
