@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QApplication>
@@ -25,10 +26,9 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
-#include <QToolButton>
-#include <QListView>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace snesenie;
