@@ -74,35 +74,6 @@ std::vector<Press> ParsePresses(const std::string& list)
     return presses;
 }
 
-// --tolerances KEY=VALUE;KEY=VALUE: the keys of the settings file, the
-// values as the Допуски dialog takes them (a comma is the decimal one, so
-// the pairs are parted by semicolons).
-void ParseTolerances(const std::string& list, Arguments& out)
-{
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(';', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string item = list.substr(start, end - start);
-        start = end + 1;
-        const std::size_t eq = item.find('=');
-        const ToleranceField* field = eq == std::string::npos ? nullptr : FindToleranceField(item.substr(0, eq));
-        if (field == nullptr) {
-            std::string keys;
-            for (const ToleranceField& f : ToleranceFields())
-                keys.append(keys.empty() ? "" : ", ").append(f.key);
-            throw UsageError("в --tolerances ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) +
-                             " (ключи: " + keys + ")");
-        }
-        double value = 0;
-        if (const std::optional<std::string> wrong = ReadTolerance(*field, item.substr(eq + 1), value))
-            throw UsageError("--tolerances: " + *wrong);
-        std::erase_if(out.tolerances, [field](const auto& t) { return t.first == field; });
-        out.tolerances.emplace_back(field, value);
-    }
-}
-
 // where says where the assignment came from, for the message.
 std::pair<std::string, std::string> ParseAssignment(const std::string& arg, const std::string& where)
 {
@@ -248,7 +219,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             file(path);
             ReadInput(path, out);
         } else if (option == "--tolerances") {
-            ParseTolerances(value(), out);
+            if (const std::optional<std::string> wrong = ReadToleranceList(value(), option, out.tolerances))
+                throw UsageError(*wrong);
         } else if (option == "--job") {
             file(out.job);
         } else if (option == "--save-job") {
