@@ -229,6 +229,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             file(out.batch);
         } else if (option == "--results") {
             file(out.results);
+        } else if (option == "--pdf") {
+            file(out.pdf);
         } else if (option == "--separator") {
             const std::string separator = value();
             if (separator.size() != 1 || (separator != ";" && separator != ","))
@@ -238,8 +240,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             throw UsageError("неизвестный параметр " + QuoteText(option));
         }
     }
-    if (out.batch.empty() && (!out.results.empty() || out.separator != 0))
-        throw UsageError("--results и --separator задаются только вместе с --batch");
+    if (out.batch.empty() && (!out.results.empty() || !out.pdf.empty() || out.separator != 0))
+        throw UsageError("--results, --pdf и --separator задаются только вместе с --batch");
     if (!out.batch.empty() && (!out.assignments.empty() || !out.job.empty() || !out.saveJob.empty() || out.state ||
                                out.control || out.pressGiven))
         throw UsageError("--batch считает станции из таблицы; ИМЯ=ТЕКСТ, --input, --job, --save-job, --press, "
@@ -258,7 +260,7 @@ const char* PressName(Press p)
 std::vector<std::string> OptionNames()
 {
     return {"--job",   "--press",     "--state", "--control", "--tolerances", "--input", "--save-job",
-            "--batch", "--results", "--separator", "--fields", "--sheet", "--help", "-h", "--version", "-v"};
+            "--batch", "--results", "--pdf", "--separator", "--fields", "--sheet", "--help", "-h", "--version", "-v"};
 }
 
 std::string UsageText()
@@ -277,7 +279,8 @@ std::string UsageText()
     std::string text = R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
                             [--sheet] [--tolerances ДОПУСКИ] [--input ФАЙЛ]
                             [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
-       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--separator ЗНАК] [--tolerances ДОПУСКИ]
+       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--pdf ФАЙЛ.pdf] [--separator ЗНАК]
+                    [--tolerances ДОПУСКИ]
        snesenie-cli --fields | --help | --version
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
@@ -321,6 +324,9 @@ std::string UsageText()
                   считается на своём листе (страницы 1–3 и контроль)
   --results ФАЙЛ  куда записать таблицу результатов пакета (CSV UTF-8 с BOM;
                   без --results — в стандартный вывод)
+  --pdf ФАЙЛ.pdf  ещё и ведомости пакета в PDF: страница сводки (станция,
+                  Xp, Yp, вывод), затем ведомость каждой посчитанной станции
+                  с новой страницы; PDF пишет программа snesenie, без окна
   --separator ЗНАК
                   разделитель таблицы станций, «;» или «,» (по умолчанию —
                   из строки заголовка)
@@ -336,8 +342,9 @@ std::string UsageText()
 не открыто (ничего не считается), 3 — с --control: все кнопки выполнены,
 но допуск контроля превышен (предупреждения код не меняют).
 С --batch: 0 — все станции посчитаны и в допуске, 3 — где-то допуск
-превышен, 1 — какая-то станция не посчитана или результаты не записаны,
-2 — таблица станций не прочитана или файл результатов недопустим.
+превышен, 1 — какая-то станция не посчитана или результаты или PDF
+не записаны, 2 — таблица станций не прочитана или файл результатов или PDF
+недопустим.
 )";
     return text;
 }
