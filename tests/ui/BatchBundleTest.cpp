@@ -6,6 +6,7 @@
 #include "FieldTable.h"
 #include "RunStation.h"
 #include "Statement.h"
+#include "UiFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -303,6 +304,88 @@ private slots:
         QFile after(stations);
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), table);
+    }
+
+    // Файл → Экспорт пакета в PDF…: the stations, then the PDF's name
+    // beside them; the sheet on the window is not touched.
+    void exportFromTheMenu_data()
+    {
+        QTest::addColumn<bool>("table");  // else a folder of jobs
+        QTest::addColumn<QString>("pdf");  // the name picked for the PDF
+        QTest::addColumn<int>("icon");     // of the last message box
+        QTest::addColumn<QString>("says");
+        QTest::newRow("table") << true << "итог.pdf" << int(QMessageBox::Warning)
+                               << "Посчитано станций: 2, не посчитано: 1, допуск превышен: 0.";
+        QTest::newRow("name without .pdf") << true << "итог" << int(QMessageBox::Warning) << "итог.pdf";
+        QTest::newRow("folder of jobs") << false << "задания.pdf" << int(QMessageBox::Information)
+                                        << "Посчитано станций: 1, не посчитано: 0, допуск превышен: 0.";
+        QTest::newRow("not a PDF there") << true << "записка.pdf" << int(QMessageBox::Critical)
+                                         << "»: файл уже есть и это не PDF, он не будет заменён.";
+    }
+
+    void exportFromTheMenu()
+    {
+        QFETCH(bool, table);
+        QFETCH(QString, pdf);
+        QFETCH(int, icon);
+        QFETCH(QString, says);
+        QTemporaryDir here;
+        const QString stations = table ? WriteFile(here.filePath("станции.csv"), StationTable({{"1"}, kFailing, {"3"}}))
+                                       : here.filePath("задания");
+        if (!table) {
+            QVERIFY(QDir(here.path()).mkdir("задания"));
+            QByteArray job = R"({"format": "snesenie-job", "version": 1, "fields": {)";
+            for (const FieldInfo& f : Fields())
+                if (f.kind == FieldKind::Input)
+                    job += QStringLiteral("\"%1\": \"%2\", ")
+                               .arg(QLatin1String(f.name.data(), qsizetype(f.name.size())),
+                                    QString::fromUtf8(f.example.data(), qsizetype(f.example.size())))
+                               .toUtf8();
+            job.chop(2);
+            QVERIFY(!WriteFile(here.filePath("задания/север.snesenie"), job + "}}").isEmpty());
+        }
+        QVERIFY(!WriteFile(here.filePath("записка.pdf"), "не PDF").isEmpty());
+        UiFixture ui;
+        const QString before = ui.Text("EXa");
+        ui.watch.reply = table ? QMessageBox::Yes : QMessageBox::No;
+        ui.watch.filesToPick = {stations, here.filePath(pdf)};
+        ui.form1->BatchPdfAction->trigger();
+        const QList<SeenModal> seen = ui.watch.Take();
+        QCOMPARE(seen.size(), 4 + (pdf == "записка.pdf" ? 1 : 0));  // + "replace it?"
+        QCOMPARE(seen[0].window, "QMessageBox");
+        QCOMPARE(seen[1].window, table ? "BatchTableDialog" : "BatchFolderDialog");
+        // The file dialog's own "replace it?" closes before the dialog does.
+        const SeenModal& named = seen[seen.size() - 2];
+        QCOMPARE(named.window, "BatchPdfFileDialog");
+        QVERIFY2(named.text.startsWith(here.path() + "\n"), qPrintable(named.text));
+        QCOMPARE(int(seen.last().icon), icon);
+        QVERIFY2(seen.last().text.contains(says), qPrintable(seen.last().text));
+        const QString written = here.filePath(pdf.endsWith(".pdf") ? pdf : pdf + ".pdf");
+        if (icon == QMessageBox::Critical) {
+            QFile kept(written);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("не PDF"));
+        } else {
+            QCOMPARE(Pages(written), table ? 3 : 2);
+        }
+        QCOMPARE(ui.Text("EXa"), before);
+        QVERIFY(!ui.form1->IsSheetChanged());
+    }
+
+    // A table that cannot be read is explained, and no PDF is asked for.
+    void unreadableTableFromTheMenu()
+    {
+        QTemporaryDir here;
+        UiFixture ui;
+        ui.watch.reply = QMessageBox::Yes;
+        ui.watch.filesToPick = {WriteFile(here.filePath("станции.csv"), "station;EXa;EXa\r\n"),
+                                here.filePath("пакет.pdf")};
+        ui.form1->BatchPdfAction->trigger();
+        const QList<SeenModal> seen = ui.watch.Take();
+        QCOMPARE(seen.size(), 3);
+        QCOMPARE(seen.last().icon, QMessageBox::Critical);
+        QVERIFY2(seen.last().text.contains("столбец «EXa» назван дважды"), qPrintable(seen.last().text));
+        QVERIFY(Entries(here.path()) == QStringList{"станции.csv"});
     }
 };
 
