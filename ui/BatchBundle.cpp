@@ -77,14 +77,17 @@ public:
                  .arg(exceeded);
         h += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
                             "style=\"border-collapse:collapse; border-color:#808080\">"
-                            "<thead><tr style=\"background-color:#e8e8e8\"><th>№</th><th>Станция</th>"
-                            "<th>Xp</th><th>Yp</th><th>Вывод</th></tr></thead>");
+                            "<thead><tr style=\"background-color:#e8e8e8\"><th width=\"5%\">№</th>"
+                            "<th width=\"23%\">Станция</th><th width=\"12%\">Xp</th><th width=\"12%\">Yp</th>"
+                            "<th width=\"48%\">Вывод</th></tr></thead>");
         for (std::size_t i = 0; i < results_.size() && i < list_.stations.size(); ++i)
             h += Row(i);
         h += QStringLiteral("</table>");
         h += QStringLiteral("<p style=\"margin-top:8px\">Xp, Yp — среднее двух вариантов, как на странице 3. "
                             "Ведомости посчитанных станций следуют далее, каждая с новой страницы; "
                             "у станции, которая не посчитана, ведомости нет.</p>");
+        h += QStringLiteral("<p style=\"margin-top:22px\">Составил: ______________________"
+                            "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
         h += QStringLiteral("</body></html>");
         return h;
     }
