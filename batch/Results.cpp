@@ -128,7 +128,8 @@ std::string BundleTargetProblem(const std::filesystem::path& path, const Station
     // the table, and its name would pass the check for a PDF.
     if (!job::HasPdfExtension(path))
         return job::StatementTargetProblem(path, {});
-    if (std::filesystem::exists(path)) {
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) {
         if (const std::string problem = ResultsTargetProblem(path, list); !problem.empty())
             return problem;
     }
