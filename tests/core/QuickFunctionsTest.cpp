@@ -92,10 +92,12 @@ const Row kRows[] = {
     {"cos of small angles", CosQuick, CosWide, [](auto& g) { return Between(g, -80, -6); }, 1},
     {"sin up to 2^20", SinQuick, SinWide, [](auto& g) { return Between(g, 3, 20); }, 1},
     {"cos up to 2^20", CosQuick, CosWide, [](auto& g) { return Between(g, 3, 20); }, 1},
-    // within 2^-40 of a zero the quick path gives up; a little further out it
-    // has lost up to 40 bits to the reduction and still decides
+    // within 2^-40 of a zero the quick path gives up; just outside, the
+    // reduction has cancelled some 40 leading bits and must still decide right
     {"sin right at its zeros", SinQuick, SinWide, [](auto& g) { return NearQuarterTurn(g, 1000); }, -1},
     {"cos right at its zeros", CosQuick, CosWide, [](auto& g) { return NearQuarterTurn(g, 1000); }, -1},
+    {"sin at 2^-40 from its zeros", SinQuick, SinWide, [](auto& g) { return NearQuarterTurn(g, 1 << 20); }, -1},
+    {"cos at 2^-40 from its zeros", CosQuick, CosWide, [](auto& g) { return NearQuarterTurn(g, 1 << 20); }, -1},
     {"sin next to its zeros", SinQuick, SinWide, [](auto& g) { return NearQuarterTurn(g, 1 << 30); }, 1},
     {"cos next to its zeros", CosQuick, CosWide, [](auto& g) { return NearQuarterTurn(g, 1 << 30); }, 1},
     {"sin from 2^19 on", SinQuick, SinWide, [](auto& g) { return Between(g, 19, 200); }, -1},
