@@ -162,24 +162,26 @@ std::pair<std::uint64_t, int> Significand64(const ExtendedParts& p)
     return {p.significand << lead, p.exponent - lead};
 }
 
-// Where both series and error take r below 1 with a relative error of at
-// most 2 units of the mantissa: x·S(x²) as ±value·2^exponent. S in Q1.127
-// lies within 64 units (see above) and x² in Q0.128 within 6; the product
-// then lies within 2 + 64 + 2 units of its last bit.
+// x² in Q0.128 for |x| < 1 (its exponent at most −128).
+U128 SquareFixed(const Float128& x)
+{
+    const int shift = -2 * x.exponent - 256;
+    return shift >= 128 ? 0 : MulHigh(x.mantissa, x.mantissa) >> shift;
+}
+
+// For |x| < 1 with a mantissa within 2 units of the true one: x² lies within
+// 6 units of 2^-128, the series S(x²) within 64 of 2^-127 (see above), and
+// x·S(x²) within 2 + 64 + 2 units of its last bit; S(x²) alone within 64.
 constexpr U128 kSeriesError = 128;
 
 Approximation OddSeries(const Float128& x, const Series& s, bool alternating)
 {
-    const int shift = -2 * x.exponent - 256;  // x < 1, so the exponent is at most −128
-    const U128 square = shift >= 128 ? 0 : MulHigh(x.mantissa, x.mantissa) >> shift;
-    return {x.negative, MulHigh(x.mantissa, Sum(s, square, alternating)), x.exponent + 1, kSeriesError};
+    return {x.negative, MulHigh(x.mantissa, Sum(s, SquareFixed(x), alternating)), x.exponent + 1, kSeriesError};
 }
 
 Approximation EvenSeries(const Float128& x, const Series& s)
 {
-    const int shift = -2 * x.exponent - 256;
-    const U128 square = shift >= 128 ? 0 : MulHigh(x.mantissa, x.mantissa) >> shift;
-    return {false, Sum(s, square, true), -127, kSeriesError};
+    return {false, Sum(s, SquareFixed(x), true), -127, kSeriesError};
 }
 
 // x = k·π/2 + r for 1/2 ≤ x < 2^20, in units of 2^-192 on four 64-bit limbs.
@@ -253,8 +255,8 @@ std::optional<Extended> SinOrCos(Extended x, bool cosine)
 // sixteenth to the smaller ratio, atan(n/d) = atan c + atan z for
 // z = (n − c·d)/(d + c·n), |z| ≤ 1/31. z comes within 3·2^6 + 1 units of
 // 2^-128 (its quotient's parts within 3 units, over a divisor of at least
-// 2^122), atan z within about 110 units of 2^-127 with the series and
-// atan c, and π/2 less than it in one more.
+// 2^122), and atan c ± atan z within about 110 units of 2^-127 with the
+// series and the table; π/2 less that within one more.
 Approximation AtanOfRatio(bool negative, U128 n, U128 d)
 {
     const QuickConstants& constants = WideConstants();
@@ -311,9 +313,9 @@ std::optional<Extended> AsinQuick(Extended x)
         return std::nullopt;  // ±1 and beyond: the wide path says π/2 or NaN
     if (e <= -69)
         return RoundIfSure(OddSeries(Normalized(p), kAsinOverQ, false));
-    // asin q = atan(q/√(1 − q²)), both in units of 2^-123. 1 − q² =
-    // (2^(−2e) − m²)·2^(2e) exactly, on 256 bits, and its root is truncated
-    // once: within a unit.
+    // asin q = atan(q/√(1 − q²)), with q and the root in units of 2^-123.
+    // 1 − q² = (2^(−2e) − m²)·2^(2e) is exact on 256 bits, and its root is
+    // truncated once: within a unit.
     const U128 square = U128(m) * m;
     U128 high = (U128(1) << (-2 * e - 128)) - (square != 0 ? 1 : 0);
     U128 low = 0 - square;
