@@ -50,7 +50,8 @@ QMargins FrameOf(const QWidget& window)
 
 void TForm1::BuildBatch()
 {
-    OpenBatchAction = new QAction("Открыть &пакет…", this);
+    // The access keys of the Файл menu are all taken but these.
+    OpenBatchAction = new QAction("Открыть пак&ет…", this);
     OpenBatchAction->setObjectName("OpenBatchAction");
     OpenBatchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     connect(OpenBatchAction, &QAction::triggered, this, &TForm1::OpenBatchFromDialog);

@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -459,6 +461,23 @@ private slots:
         QVERIFY(ui->form1->JobPath().isEmpty());
         QCOMPARE(ui->form1->windowTitle(), "Пункт 1 (пакет " + QString(folder ? "задания" : "stations.csv") +
                                                ")[*] — " + kCaption);
+    }
+
+    // «Открыть &пакет…» shared its key with «&Печать…»: the key then only
+    // moved between the two.
+    void fileMenuAccessKeysAreDistinct()
+    {
+        QMap<QString, QString> taken;
+        for (const QAction* action : ui->form1->FileMenu->actions()) {
+            const QString text = action->text();
+            const qsizetype at = text.indexOf(QRegularExpression("&[^&]"));
+            if (action->isSeparator() || at < 0)
+                continue;
+            const QString key = text.mid(at + 1, 1).toLower();
+            QVERIFY2(!taken.contains(key), qPrintable(text + " and " + taken.value(key)));
+            taken[key] = text;
+        }
+        QVERIFY(taken.size() >= 10);
     }
 
     void closingTheListGivesItsRoomBack()
