@@ -1,13 +1,14 @@
 #include "BatchCommand.h"
 
+#include "Console.h"
 #include "Errors.h"
 #include "Results.h"
 #include "RunStation.h"
 #include "Stations.h"
+#include "Utf8Path.h"
 
 #include <chrono>
 #include <iostream>
-#include <unistd.h>
 
 namespace snesenie::cli {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 // a terminal sees it, and a log file gets none of it.
 class Progress {
 public:
-    explicit Progress(std::size_t total) : total_(total), shown_(::isatty(STDERR_FILENO) == 1) {}
+    explicit Progress(std::size_t total) : total_(total), shown_(StderrIsTerminal()) {}
 
     void Step(std::size_t done)
     {
@@ -55,7 +56,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     using namespace snesenie::batch;
     StationList list;
     try {
-        list = ReadStations(args.batch, args.separator);
+        list = ReadStations(job::PathFromUtf8(args.batch), args.separator);
     } catch (const BatchError& e) {
         std::cerr << "snesenie-cli: " << e.what() << '\n';
         return 2;
@@ -63,7 +64,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     // Refused before anything is computed: a batch never writes over what
     // it reads.
     if (!args.results.empty()) {
-        if (const std::string problem = ResultsTargetProblem(args.results, list); !problem.empty()) {
+        if (const std::string problem = ResultsTargetProblem(job::PathFromUtf8(args.results), list); !problem.empty()) {
             std::cerr << "snesenie-cli: результаты не записаны в " << QuoteText(args.results) << ": " << problem
                       << ".\n";
             return 2;
@@ -99,7 +100,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
         }
     } else {
         try {
-            WriteResultsFile(args.results, table.Text());
+            WriteResultsFile(job::PathFromUtf8(args.results), table.Text());
         } catch (const BatchError& e) {
             std::cerr << "snesenie-cli: " << e.what() << '\n';
             return 1;

@@ -227,7 +227,7 @@ TEST_F(TempDir, FilesThatAreNotTablesAreRefusedAtOnce)
         {"fifo", fifo, "это именованный канал (FIFO), а не обычный файл"},
         {"device", "/dev/zero", "это символьное устройство, а не обычный файл"},
         {"folder", dir_, "это папка, а не файл"},
-        {"absent", dir_ / "нет.csv", "No such file or directory"},
+        {"absent", dir_ / "нет.csv", "нет такого файла или папки"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
