@@ -22,7 +22,7 @@ std::map<std::string, std::string, std::less<>> ReadJobTexts(const std::filesyst
 
 [[noreturn]] void Refuse(const std::filesystem::path& folder, const std::string& problem)
 {
-    throw BatchError("Не удалось прочитать папку заданий " + QuoteText(job::PathToUtf8(folder)) + ": " + problem + ".");
+    throw BatchError("Не удалось прочитать папку заданий " + QuotePath(job::PathToUtf8(folder)) + ": " + problem + ".");
 }
 
 } // namespace

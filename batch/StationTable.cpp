@@ -25,7 +25,7 @@ std::string Where(int line, int column)
 
 [[noreturn]] void Refuse(const std::string& fileName, const std::string& problem)
 {
-    throw BatchError("Не удалось прочитать таблицу станций " + QuoteText(fileName) + ": " + problem + ".");
+    throw BatchError("Не удалось прочитать таблицу станций " + QuotePath(fileName) + ": " + problem + ".");
 }
 
 [[noreturn]] void RefuseAt(const std::string& fileName, int line, int column, const std::string& problem)

@@ -65,7 +65,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     // it reads.
     if (!args.results.empty()) {
         if (const std::string problem = ResultsTargetProblem(job::PathFromUtf8(args.results), list); !problem.empty()) {
-            std::cerr << "snesenie-cli: результаты не записаны в " << QuoteText(args.results) << ": " << problem
+            std::cerr << "snesenie-cli: результаты не записаны в " << QuotePath(args.results) << ": " << problem
                       << ".\n";
             return 2;
         }
