@@ -8,6 +8,7 @@
 #include "ToolkitTranslation.h"
 #include "StartOptions.h"
 #include "StatementTarget.h"
+#include "Utf8Path.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -44,8 +45,9 @@ int main(int argc, char** argv)
         // A slip in a script's arguments (the job where the PDF should be,
         // a job twice) must not turn a job into a PDF: refused before
         // anything is read or written.
-        const std::string out = QFile::encodeName(options.pdf).toStdString();
-        if (const std::string problem = snesenie::job::StatementTargetProblem(out, QFile::encodeName(options.job).toStdString());
+        const std::string out = options.pdf.toStdString();
+        if (const std::string problem = snesenie::job::StatementTargetProblem(
+                snesenie::job::PathFromUtf8(out), snesenie::job::PathFromUtf8(options.job.toStdString()));
             !problem.empty()) {
             std::fprintf(stderr, "snesenie: Не удалось записать ведомость %s: %s.\nСправка: snesenie --help\n",
                          snesenie::QuotePath(out).c_str(), problem.c_str());

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "FieldTable.h"
 #include "SafeFile.h"
+#include "Utf8Path.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
 
@@ -285,9 +286,9 @@ QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
         writer.setCreator(QStringLiteral("snesenie %1").arg(QString::fromUtf8(snesenie::kVersion)));
         RenderStatement(statement, writer);
     }
-    const std::string name = QFile::encodeName(path).toStdString();
+    const std::string name = path.toStdString();
     try {
-        snesenie::job::WriteFileAtomically(name, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        snesenie::job::WriteFileAtomically(snesenie::job::PathFromUtf8(name), std::string_view(bytes.constData(), std::size_t(bytes.size())));
     } catch (const snesenie::job::FileError& e) {
         return QStringLiteral("Не удалось записать ведомость %1: %2.")
             .arg(QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));
