@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "SafeFile.h"
+#include "StatementTarget.h"
 #include "Utf8Path.h"
 
 #include <system_error>
@@ -111,6 +112,20 @@ std::string ResultsTargetProblem(const std::filesystem::path& path, const Statio
                        : "это задание пакета " + QuotePath(job::PathToUtf8(input));
     }
     return {};
+}
+
+std::string BundleTargetProblem(const std::filesystem::path& path, const StationList& list)
+{
+    // The batch's own files first: a table saved under a .pdf name is still
+    // the table, and its name would pass the check for a PDF.
+    if (!job::HasPdfExtension(path))
+        return job::StatementTargetProblem(path, {});
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) {
+        if (const std::string problem = ResultsTargetProblem(path, list); !problem.empty())
+            return problem;
+    }
+    return job::StatementTargetProblem(path, {});
 }
 
 void WriteResultsFile(const std::filesystem::path& path, std::string_view bytes)

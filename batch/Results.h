@@ -47,6 +47,13 @@ std::string FormatResults(const StationList& list, const std::vector<StationResu
 /// the table or a job, under whatever name or link it is reached by.
 std::string ResultsTargetProblem(const std::filesystem::path& path, const StationList& list);
 
+/// Why the bundle of statements may not be written to path, in Russian, to
+/// follow "…: " in a message; empty when it may. Refused: a name that does
+/// not end in ".pdf", any file the batch was read from (by whatever name or
+/// link), and an existing file that is not a PDF or not a regular file.
+/// Nothing is opened for writing.
+std::string BundleTargetProblem(const std::filesystem::path& path, const StationList& list);
+
 /// Writes the bytes atomically: into a new file beside path, checked write
 /// by write and flushed to disk, then renamed over path; on any failure the
 /// new file is removed and whatever path held is left as it was. Throws

@@ -24,12 +24,17 @@ void PutOnSheet(const Station& station, PageFields& fields)
 
 StationResult RunStation(const Station& station, const Tolerances& tolerances)
 {
+    Sheet sheet;
+    return RunStation(station, tolerances, sheet);
+}
+
+StationResult RunStation(const Station& station, const Tolerances& tolerances, Sheet& sheet)
+{
     StationResult result;
     if (!station.readError.empty()) {
         result.error = station.readError;
         return result;
     }
-    Sheet sheet;
     sheet.SetTolerances(tolerances);
     PutOnSheet(station, sheet.Fields());
     // Pages 1, 2 and 3 in turn, up to the first that does not complete.

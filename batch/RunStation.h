@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Control.h"
+#include "Sheet.h"
 #include "Stations.h"
 
 #include <array>
@@ -32,6 +33,10 @@ struct StationResult {
 /// tolerances given. Stops at the first page that fails. Never throws for
 /// any text of the station; no other station is touched.
 StationResult RunStation(const Station& station, const Tolerances& tolerances);
+
+/// As RunStation, on the fresh sheet given, which keeps every text and the
+/// record of the presses afterwards: for a statement of the station.
+StationResult RunStation(const Station& station, const Tolerances& tolerances, Sheet& sheet);
 
 /// Where a station that failed is found and what stopped it, for a person:
 /// "строка 12, столбец 5 (EXa): …" for a table row (the column when the

@@ -75,35 +75,6 @@ std::vector<Press> ParsePresses(const std::string& list)
     return presses;
 }
 
-// --tolerances KEY=VALUE;KEY=VALUE: the keys of the settings file, the
-// values as the Допуски dialog takes them (a comma is the decimal one, so
-// the pairs are parted by semicolons).
-void ParseTolerances(const std::string& list, Arguments& out)
-{
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(';', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string item = list.substr(start, end - start);
-        start = end + 1;
-        const std::size_t eq = item.find('=');
-        const ToleranceField* field = eq == std::string::npos ? nullptr : FindToleranceField(item.substr(0, eq));
-        if (field == nullptr) {
-            std::string keys;
-            for (const ToleranceField& f : ToleranceFields())
-                keys.append(keys.empty() ? "" : ", ").append(f.key);
-            throw UsageError("в --tolerances ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) +
-                             " (ключи: " + keys + ")");
-        }
-        double value = 0;
-        if (const std::optional<std::string> wrong = ReadTolerance(*field, item.substr(eq + 1), value))
-            throw UsageError("--tolerances: " + *wrong);
-        std::erase_if(out.tolerances, [field](const auto& t) { return t.first == field; });
-        out.tolerances.emplace_back(field, value);
-    }
-}
-
 // where says where the assignment came from, for the message.
 std::pair<std::string, std::string> ParseAssignment(const std::string& arg, const std::string& where)
 {
@@ -249,7 +220,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             file(path);
             ReadInput(path, out);
         } else if (option == "--tolerances") {
-            ParseTolerances(value(), out);
+            if (const std::optional<std::string> wrong = ReadToleranceList(value(), option, out.tolerances))
+                throw UsageError(*wrong);
         } else if (option == "--job") {
             file(out.job);
         } else if (option == "--save-job") {
@@ -258,6 +230,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             file(out.batch);
         } else if (option == "--results") {
             file(out.results);
+        } else if (option == "--pdf") {
+            file(out.pdf);
         } else if (option == "--separator") {
             const std::string separator = value();
             if (separator.size() != 1 || (separator != ";" && separator != ","))
@@ -267,8 +241,8 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             throw UsageError("неизвестный параметр " + QuoteText(option));
         }
     }
-    if (out.batch.empty() && (!out.results.empty() || out.separator != 0))
-        throw UsageError("--results и --separator задаются только вместе с --batch");
+    if (out.batch.empty() && (!out.results.empty() || !out.pdf.empty() || out.separator != 0))
+        throw UsageError("--results, --pdf и --separator задаются только вместе с --batch");
     if (!out.batch.empty() && (!out.assignments.empty() || !out.job.empty() || !out.saveJob.empty() || out.state ||
                                out.control || out.pressGiven))
         throw UsageError("--batch считает станции из таблицы; ИМЯ=ТЕКСТ, --input, --job, --save-job, --press, "
@@ -287,7 +261,7 @@ const char* PressName(Press p)
 std::vector<std::string> OptionNames()
 {
     return {"--job",   "--press",     "--state", "--control", "--tolerances", "--input", "--save-job",
-            "--batch", "--results", "--separator", "--fields", "--sheet", "--help", "-h", "--version", "-v"};
+            "--batch", "--results", "--pdf", "--separator", "--fields", "--sheet", "--help", "-h", "--version", "-v"};
 }
 
 std::string UsageText()
@@ -306,7 +280,8 @@ std::string UsageText()
     std::string text = R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
                             [--sheet] [--tolerances ДОПУСКИ] [--input ФАЙЛ]
                             [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
-       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--separator ЗНАК] [--tolerances ДОПУСКИ]
+       snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--pdf ФАЙЛ.pdf] [--separator ЗНАК]
+                    [--tolerances ДОПУСКИ]
        snesenie-cli --fields | --help | --version
 
 Снесение координат с вершины знака на землю: считает лист из трёх страниц
@@ -350,6 +325,9 @@ std::string UsageText()
                   считается на своём листе (страницы 1–3 и контроль)
   --results ФАЙЛ  куда записать таблицу результатов пакета (CSV UTF-8 с BOM;
                   без --results — в стандартный вывод)
+  --pdf ФАЙЛ.pdf  ещё и ведомости пакета в PDF: страница сводки (станция,
+                  Xp, Yp, вывод), затем ведомость каждой посчитанной станции
+                  с новой страницы; PDF пишет программа snesenie, без окна
   --separator ЗНАК
                   разделитель таблицы станций, «;» или «,» (по умолчанию —
                   из строки заголовка)
@@ -365,8 +343,9 @@ std::string UsageText()
 не открыто (ничего не считается), 3 — с --control: все кнопки выполнены,
 но допуск контроля превышен (предупреждения код не меняют).
 С --batch: 0 — все станции посчитаны и в допуске, 3 — где-то допуск
-превышен, 1 — какая-то станция не посчитана или результаты не записаны,
-2 — таблица станций не прочитана или файл результатов недопустим.
+превышен, 1 — какая-то станция не посчитана или результаты или PDF
+не записаны, 2 — таблица станций не прочитана или файл результатов или PDF
+недопустим.
 )";
     return text;
 }

@@ -32,6 +32,7 @@ struct Arguments {
     std::vector<std::pair<const ToleranceField*, double>> tolerances;
     std::string batch;    ///< --batch: a table of stations or a folder of jobs, each computed
     std::string results;  ///< --results: where the batch's table of results is written
+    std::string pdf;      ///< --pdf: where the bundle of the batch's statements is written
     char separator = 0;   ///< --separator: of the table of stations; 0 takes it from the header
 };
 

@@ -6,9 +6,13 @@
 #include "RunStation.h"
 #include "Stations.h"
 #include "Utf8Path.h"
+#include "WindowProgram.h"
+
+#include "Numbers.h"
 
 #include <chrono>
 #include <iostream>
+#include <set>
 
 namespace snesenie::cli {
 namespace {
@@ -49,6 +53,58 @@ private:
     std::chrono::steady_clock::time_point last_{};
 };
 
+std::string Places()
+{
+    std::string places;
+    for (const std::filesystem::path& place : WindowProgramPlaces())
+        places.append(places.empty() ? "" : ", ").append(QuotePath(job::PathToUtf8(place)));
+    return places;
+}
+
+// The bundle of statements, made by the window program headless from the
+// same stations and tolerances. The stations it names as failed were named
+// already; everything else it says is passed on. Returns whether it wrote
+// the PDF; with failed, whether some station failed (the window program's
+// status 1 then says nothing more).
+bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, bool failed)
+{
+    const std::filesystem::path program = FindWindowProgram();
+    if (program.empty()) {
+        std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf)
+                  << ": не найдена программа snesenie (её ищут в " << Places() << ").\n";
+        return false;
+    }
+    // Every value after '=': a name starting with a dash is no option there.
+    std::vector<std::string> arguments{"--batch=" + args.batch, "--pdf=" + args.pdf};
+    if (args.separator != 0)
+        arguments.push_back(std::string("--separator=") + args.separator);
+    if (!args.tolerances.empty()) {
+        std::string list;
+        for (const auto& [field, value] : args.tolerances)
+            list.append(list.empty() ? "" : ";").append(field->key).append("=").append(FormatNumber(value));
+        arguments.push_back("--tolerances=" + list);
+    }
+    const bool terminal = StderrIsTerminal();
+    if (terminal)
+        std::cerr << "ведомости пакета в PDF…" << std::flush;
+    const ChildRun run = RunProgram(program, arguments);
+    if (terminal)
+        std::cerr << "\r\033[K" << std::flush;
+    for (const std::string& line : run.errorLines)
+        if (!line.starts_with("snesenie: ") || !failures.contains(line.substr(std::string_view("snesenie: ").size())))
+            std::cerr << line << '\n';
+    if (!run.started) {
+        std::cerr << "snesenie-cli: ведомости пакета не записаны: не удалось запустить " << QuotePath(job::PathToUtf8(program))
+                  << ": " << run.error << ".\n";
+        return false;
+    }
+    if (run.exited && (run.status == 0 || run.status == kExitControlExceeded || (run.status == 1 && failed)))
+        return true;
+    std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
+              << (run.exited ? " завершилась с кодом " : " прервана сигналом ") << run.status << ".\n";
+    return false;
+}
+
 } // namespace
 
 int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
@@ -70,9 +126,22 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
             return 2;
         }
     }
+    if (!args.pdf.empty()) {
+        std::string problem = BundleTargetProblem(job::PathFromUtf8(args.pdf), list);
+        std::error_code error;
+        if (problem.empty() && !args.results.empty() &&
+            (args.results == args.pdf || std::filesystem::equivalent(job::PathFromUtf8(args.results), job::PathFromUtf8(args.pdf), error)))
+            problem = "туда же пишутся результаты (--results)";
+        if (!problem.empty()) {
+            std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf) << ": " << problem
+                      << ".\n";
+            return 2;
+        }
+    }
 
     ResultsTable table(list, !args.results.empty());
     bool failed = false, exceeded = false;
+    std::set<std::string> failures;  // as said, for the window program not to say them again
     {
         Progress progress(list.stations.size());
         std::size_t done = 0;
@@ -82,8 +151,10 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
             if (!result.computed) {
                 failed = true;
                 progress.Clear();
-                std::cerr << "snesenie-cli: станция " << QuoteText(station.name) << ", "
-                          << FailureText(station, result, list) << '\n';
+                const std::string failure =
+                    "станция " + QuoteText(station.name) + ", " + FailureText(station, result, list);
+                std::cerr << "snesenie-cli: " << failure << '\n';
+                failures.insert(failure);
             } else if (result.control && result.control->Overall() == Verdict::Exceeded) {
                 exceeded = true;
             }
@@ -106,6 +177,8 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
             return 1;
         }
     }
+    if (!args.pdf.empty() && !WriteBundle(args, failures, failed))
+        return 1;
     return failed ? 1 : exceeded ? 3 : 0;
 }
 

@@ -12,6 +12,9 @@ namespace snesenie::cli {
 /// or the results could not be written, 2 when the stations cannot be read
 /// or the results may not be written where asked (nothing is computed then).
 /// Every station is judged by tolerances, the stored ones as the window uses.
+/// With --pdf, the target is checked with the results' before anything is
+/// computed, and after the results the window program writes the bundle;
+/// 1 when it cannot be found or does not write it.
 int RunBatchCommand(const Arguments& args, const Tolerances& tolerances);
 
 } // namespace snesenie::cli

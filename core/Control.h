@@ -12,6 +12,7 @@
 #include <span>
 #include <string_view>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace snesenie {
@@ -56,6 +57,14 @@ std::string ToleranceRange(const ToleranceField& field);
 /// otherwise the Russian message that names the field and, for a number out
 /// of range, the range and its reason. out is not touched then.
 std::optional<std::string> ReadTolerance(const ToleranceField& field, const std::string& text, double& out);
+
+/// Reads tolerances set for one run, "KEY=ЧИСЛО;KEY=ЧИСЛО" with the keys of
+/// the settings file and the numbers as ReadTolerance takes them, into out,
+/// where a key given again replaces its earlier value. Returns the Russian
+/// message of the first item that is wrong, naming the list as option does
+/// ("--tolerances"); out is not touched then.
+std::optional<std::string> ReadToleranceList(const std::string& list, const std::string& option,
+                                             std::vector<std::pair<const ToleranceField*, double>>& out);
 
 /// Empty when the tolerances can be used together: each within its plausible
 /// range (so γ min < 90° < γ max). Otherwise a Russian message.

@@ -52,9 +52,10 @@ Extended SquareRoot(Extended x);
 /// x − n·y with n the integer nearest x/y (ties to even): exact.
 Extended RemainderOf(Extended x, Extended y);
 
-/// sin, cos, atan and asin correctly rounded to the extended format: computed
-/// with 192 guard bits, then rounded once. The same functions serve both
-/// types, so both print the same digits.
+/// sin, cos, atan and asin correctly rounded to the extended format: first in
+/// 128-bit integers with a proven error bound, and where that bound cannot
+/// decide the rounding, with 192 guard bits; rounded once either way. The
+/// same functions serve both types, so both print the same digits.
 Extended SinRounded(Extended radians);
 Extended CosRounded(Extended radians);
 Extended AtanRounded(Extended x);

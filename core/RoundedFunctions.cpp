@@ -1,9 +1,10 @@
 // The parts of the extended arithmetic that need more than 128 bits: the
-// transcendental functions, exact decimal conversion and the remainder. Both
+// transcendental functions where the quick evaluation (QuickFunctions.cpp)
+// cannot decide, exact decimal conversion and the remainder. Both
 // number types come here through Decompose and Compose, so the same text gives
 // the same bits, and the same bits the same digits, on every machine.
 
-#include "Extended.h"
+#include "RoundedFunctions.h"
 
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>
@@ -63,6 +64,33 @@ Extended FromWide(const Wide& w)
     return Compose(w < 0, ToU128(static_cast<cpp_int>(whole)), e - 127, scaled != whole);
 }
 
+// 2π at the Huge width, made when the first argument needs it: the library's
+// own constant of that width would be computed at every start of every
+// program, a tenth of a second. Machin's π = 16·atan(1/5) − 4·atan(1/239) in
+// integers with 64 bits beyond the Huge width; every term is truncated, so
+// the few thousand of them leave the sum within 2^13 units of its last bit.
+Huge Turn()
+{
+    static const Huge turn = [] {
+        const unsigned bits = 16384 + 64 + 320 + 64;
+        const auto atanInverse = [bits](unsigned x) {
+            cpp_int power = (cpp_int(1) << bits) / x;
+            cpp_int sum = power;
+            for (unsigned n = 3; power != 0; n += 2) {
+                power /= x * x;
+                if (n % 4 == 1)
+                    sum += power / n;
+                else
+                    sum -= power / n;
+            }
+            return sum;
+        };
+        const cpp_int pi = 16 * atanInverse(5) - 4 * atanInverse(239);
+        return ldexp(Huge(pi), 1 - static_cast<int>(bits));
+    }();
+    return turn;
+}
+
 // The argument less a whole number of turns, for arguments so large that the
 // 256-bit π would leave too few of its bits after the point.
 Wide Reduced(Extended x)
@@ -72,7 +100,7 @@ Wide Reduced(Extended x)
         return w;
     const ExtendedParts p = Decompose(x);
     Huge h = ldexp(Huge(p.significand), p.exponent);
-    const Huge turn = 2 * boost::math::constants::pi<Huge>();
+    const Huge turn = Turn();
     h -= floor(h / turn) * turn;
     return static_cast<Wide>(p.negative ? -h : h);
 }
@@ -82,7 +110,7 @@ Wide Reduced(Extended x)
 // the series reach 2^-256; each halving is exact in angle, so only the
 // rounding of a few dozen operations is left, far inside the guard bits.
 // Several times faster than the library's general atan at this precision.
-Wide AtanWide(Wide x)
+Wide AtanSeries(Wide x)
 {
     const bool negative = x < 0;
     x = abs(x);
@@ -118,13 +146,18 @@ Wide AtanWide(Wide x)
     return negative ? -sum : sum;
 }
 
+// ⌊v·2^bits⌋ of a positive v.
+cpp_int FixedBits(const Wide& v, int bits) { return static_cast<cpp_int>(trunc(ldexp(v, bits))); }
+
 } // namespace
 
-Extended SinRounded(Extended x) { return FromWide(sin(Reduced(x))); }
-Extended CosRounded(Extended x) { return FromWide(cos(Reduced(x))); }
-Extended AtanRounded(Extended x) { return FromWide(AtanWide(ToWide(x))); }
+namespace detail {
 
-Extended AsinRounded(Extended x)
+Extended SinWide(Extended x) { return FromWide(sin(Reduced(x))); }
+Extended CosWide(Extended x) { return FromWide(cos(Reduced(x))); }
+Extended AtanWide(Extended x) { return FromWide(AtanSeries(ToWide(x))); }
+
+Extended AsinWide(Extended x)
 {
     // asin q = atan(q/√(1 − q²)): 1 − q² is exact at this width.
     const Wide q = ToWide(x);
@@ -132,7 +165,54 @@ Extended AsinRounded(Extended x)
         return Extended(0) / Extended(0);  // NaN, as the library gives; Ext reports it
     if (abs(q) == 1)
         return FromWide(q * boost::math::constants::half_pi<Wide>());
-    return FromWide(AtanWide(q / sqrt(1 - q * q)));
+    return FromWide(AtanSeries(q / sqrt(1 - q * q)));
+}
+
+const QuickConstants& WideConstants()
+{
+    static const QuickConstants constants = [] {
+        QuickConstants c{};
+        const Wide halfPi = boost::math::constants::half_pi<Wide>();
+        const cpp_int bits = FixedBits(halfPi, 192);
+        for (unsigned i = 0; i < 4; ++i)
+            c.piHalf192[i] = static_cast<std::uint64_t>((bits >> (64 * i)) & ((cpp_int(1) << 64) - 1));
+        c.piHalf = ToU128(FixedBits(halfPi, 127));
+        for (int j = 0; j <= 16; ++j)
+            c.atanSixteenths[j] = ToU128(FixedBits(AtanSeries(Wide(j) / 16), 127));
+        c.twoOverPi = static_cast<std::uint64_t>(FixedBits(1 / halfPi, 64));
+        return c;
+    }();
+    return constants;
+}
+
+} // namespace detail
+
+Extended SinRounded(Extended x)
+{
+    if (const std::optional<Extended> quick = detail::SinQuick(x))
+        return *quick;
+    return detail::SinWide(x);
+}
+
+Extended CosRounded(Extended x)
+{
+    if (const std::optional<Extended> quick = detail::CosQuick(x))
+        return *quick;
+    return detail::CosWide(x);
+}
+
+Extended AtanRounded(Extended x)
+{
+    if (const std::optional<Extended> quick = detail::AtanQuick(x))
+        return *quick;
+    return detail::AtanWide(x);
+}
+
+Extended AsinRounded(Extended x)
+{
+    if (const std::optional<Extended> quick = detail::AsinQuick(x))
+        return *quick;
+    return detail::AsinWide(x);
 }
 
 Extended DecimalToExtended(bool negative, const std::string& digitText, long long exponent10)

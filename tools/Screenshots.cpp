@@ -2,13 +2,16 @@
 // display (Xvfb will do); it clicks through the example sheet as a user would
 // and saves what the X server shows, not an offscreen rendering.
 
+#include "BatchBundle.h"
 #include "ControlPage.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -94,6 +97,22 @@ int main(int argc, char** argv)
                                           out.filePath("statement-stale")}) == 0;
     Form1.findChild<QLineEdit*>("EXa")->setText("6327,46");
     Form1.findChild<QLineEdit*>("Eb1")->setText("60,76");
+
+    // The summary page of the example batch beside the pictures, with its
+    // failed and its exceeded station marked.
+    try {
+        const snesenie::batch::StationList stations =
+            snesenie::batch::ReadStations(QFile::encodeName(out.filePath("stations.csv")).toStdString());
+        const QString bundle = jobs.filePath("stations.pdf");
+        ok &= WriteBatchBundle(stations, {"stations.csv", Form1.Sheet().CurrentTolerances(), QDateTime::currentDateTime()},
+                               bundle)
+                  .error.isEmpty() &&
+              QProcess::execute("pdftoppm", {"-png", "-r", "90", "-f", "1", "-l", "1", "-singlefile", bundle,
+                                             out.filePath("batch-summary")}) == 0;
+    } catch (const snesenie::batch::BatchError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        ok = false;
+    }
 
     // Page 2 just turned to, its first box selected so that typing replaces
     // it, and 75 minutes typed and left: the box is marked and says why.

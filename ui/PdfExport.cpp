@@ -1,5 +1,6 @@
 #include "PdfExport.h"
 
+#include "BatchBundle.h"
 #include "JobFile.h"
 #include "Settings.h"
 #include "Sheet.h"
@@ -34,10 +35,24 @@ void QuietRuntimeWarning(QtMsgType type, const QMessageLogContext& context, cons
     g_toolkitHandler(type, context, message);
 }
 
+// Judged by the tolerances the window would use, with those of the command
+// line over them; what the settings file could not give is said, and its
+// default stands in.
+snesenie::Tolerances ChooseTolerances(const ToleranceOverrides& overrides, const std::filesystem::path& settingsFile)
+{
+    const snesenie::Settings settings(settingsFile);
+    for (const std::string& problem : settings.Problems())
+        Say(QString::fromStdString(problem));
+    snesenie::Tolerances tolerances = settings.GetTolerances();
+    for (const auto& [field, value] : overrides)
+        tolerances.*field->member = value;
+    return tolerances;
+}
+
 } // namespace
 
 int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPath,
-                 const std::filesystem::path& settingsFile)
+                 const ToleranceOverrides& tolerances, const std::filesystem::path& settingsFile)
 {
     g_toolkitHandler = qInstallMessageHandler(QuietRuntimeWarning);
     QGuiApplication app(argc, argv);
@@ -56,12 +71,7 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
         jobName = QFileInfo(jobPath).completeBaseName();
     }
 
-    // Judged by the tolerances the window would use; what the settings file
-    // could not give is said, and its default stands in.
-    const snesenie::Settings settings(settingsFile);
-    for (const std::string& problem : settings.Problems())
-        Say(QString::fromStdString(problem));
-    sheet.SetTolerances(settings.GetTolerances());
+    sheet.SetTolerances(ChooseTolerances(tolerances, settingsFile));
     for (const snesenie::SheetAction action :
          {snesenie::SheetAction::Page1, snesenie::SheetAction::Page2, snesenie::SheetAction::Page3}) {
         const snesenie::PressResult result = sheet.Press(action);
@@ -83,4 +93,24 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
     }
     // The statement is written either way: it shows which check failed.
     return snesenie::ControlExceeded(sheet.Control()) ? snesenie::kExitControlExceeded : 0;
+}
+
+int RunBatchPdfExport(int argc, char** argv, const QString& out, const snesenie::batch::StationList& list,
+                      const std::filesystem::path& stationsPath, const ToleranceOverrides& tolerances,
+                      const std::filesystem::path& settingsFile)
+{
+    g_toolkitHandler = qInstallMessageHandler(QuietRuntimeWarning);
+    QGuiApplication app(argc, argv);
+    InstallToolkitTranslation(app);
+    const BundleHeading heading{StationsName(stationsPath), ChooseTolerances(tolerances, settingsFile),
+                                QDateTime::currentDateTime()};
+    const BundleReport report = WriteBatchBundle(list, heading, out);
+    // Every failed station is named, whether or not the bundle was written.
+    for (const QString& failure : report.failures)
+        Say(failure);
+    if (!report.error.isEmpty()) {
+        Say(report.error);
+        return 1;
+    }
+    return report.failed > 0 ? 1 : report.exceeded > 0 ? snesenie::kExitControlExceeded : 0;
 }

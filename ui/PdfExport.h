@@ -5,10 +5,16 @@
 // from a script.
 
 #include "Settings.h"
+#include "Stations.h"
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 class QString;
+
+/// Tolerances given on the command line for this run, over the stored ones.
+using ToleranceOverrides = std::vector<std::pair<const snesenie::ToleranceField*, double>>;
 
 /// Computes all three pages of the job at jobPath (or of the example sheet
 /// when it is empty), judged by the tolerances of settingsFile (what it
@@ -19,4 +25,16 @@ class QString;
 /// the file could not be written, with the message on stderr and nothing
 /// written.
 int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPath,
+                 const ToleranceOverrides& tolerances = {},
                  const std::filesystem::path& settingsFile = snesenie::UserSettingsFile());
+
+/// snesenie --batch STATIONS --pdf OUT.pdf: the bundle of a batch already
+/// read from stationsPath (the summary, then every computed station's
+/// statement), judged by the stored tolerances with those given over them.
+/// The target was checked by the caller. Creates its own QGuiApplication.
+/// Each station that fails is said on stderr. Returns the exit status: 0
+/// every station computed and within tolerance, 3 some tolerance exceeded,
+/// 1 some station failed or the PDF could not be written.
+int RunBatchPdfExport(int argc, char** argv, const QString& out, const snesenie::batch::StationList& list,
+                      const std::filesystem::path& stationsPath, const ToleranceOverrides& tolerances = {},
+                      const std::filesystem::path& settingsFile = snesenie::UserSettingsFile());

@@ -5,6 +5,8 @@
 #include "Errors.h"
 #include "PdfExport.h"
 #include "ProgramIcon.h"
+#include "Results.h"
+#include "Stations.h"
 #include "ToolkitTranslation.h"
 #include "StartOptions.h"
 #include "StatementTarget.h"
@@ -39,6 +41,29 @@ int main(int argc, char** argv)
         break;
     }
 
+    // snesenie --batch STATIONS --pdf OUT.pdf: the bundle of a batch, as
+    // headless as a single statement. The table is read and the target
+    // checked before anything is computed.
+    if (!options.batch.isEmpty()) {
+        const std::filesystem::path stations = snesenie::job::PathFromUtf8(options.batch.toStdString());
+        snesenie::batch::StationList list;
+        try {
+            list = snesenie::batch::ReadStations(stations, options.separator);
+        } catch (const snesenie::batch::BatchError& e) {
+            std::fprintf(stderr, "snesenie: %s\n", e.what());
+            return 2;
+        }
+        const std::string out = options.pdf.toStdString();
+        if (const std::string problem = snesenie::batch::BundleTargetProblem(snesenie::job::PathFromUtf8(out), list);
+            !problem.empty()) {
+            std::fprintf(stderr, "snesenie: Не удалось записать пакет ведомостей %s: %s.\nСправка: snesenie --help\n",
+                         snesenie::QuotePath(out).c_str(), problem.c_str());
+            return 2;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return RunBatchPdfExport(argc, argv, options.pdf, list, stations, options.tolerances);
+    }
+
     // snesenie --pdf OUT.pdf [JOB]: the statement without a window, and
     // without a display to open one on.
     if (!options.pdf.isEmpty()) {
@@ -54,7 +79,7 @@ int main(int argc, char** argv)
             return 2;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return RunPdfExport(argc, argv, options.pdf, options.job);
+        return RunPdfExport(argc, argv, options.pdf, options.job, options.tolerances);
     }
 
     if (const QString reason = MissingDisplayReason(); !reason.isEmpty()) {

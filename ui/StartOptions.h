@@ -1,7 +1,12 @@
 #pragma once
 
+#include "Control.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <utility>
+#include <vector>
 
 /// What the window program's command line asks for.
 struct StartOptions {
@@ -10,6 +15,10 @@ struct StartOptions {
     QString job;      ///< the job file to open at start; empty: the example sheet
     QString message;  ///< the text to print for Help, Version and Error, in Russian
     QString pdf;      ///< --pdf: write the statement of the sheet there, with no window
+    QString batch;    ///< --batch: with --pdf, the bundle of this table or folder of stations
+    char separator = 0;  ///< --separator: of the table of stations; 0 takes it from the header
+    /// --tolerances: over the stored ones, for this run's statements
+    std::vector<std::pair<const snesenie::ToleranceField*, double>> tolerances;
 };
 
 /// Reads the command line, arguments[0] being the program. Needs no

@@ -7,10 +7,16 @@
 #include "SchemeDrawing.h"
 #include "Version.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFile>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QTextFrame>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -249,6 +255,11 @@ QString StatementTitle() { return QStringLiteral("Ведомость вычис�
 
 std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source)
 {
+    return BuildStatement(source, snesenie::DrawScheme());
+}
+
+std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, const QImage& scheme)
+{
     auto document = std::make_unique<QTextDocument>();
     // Liberation faces are installed with the program and embedded in the
     // PDF, so the statement looks the same on every machine.
@@ -256,15 +267,104 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source)
     font.setPointSizeF(9);
     document->setDefaultFont(font);
     document->setMetaInformation(QTextDocument::DocumentTitle, StatementTitle());
-    document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")),
-                          snesenie::DrawScheme());
+    document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")), scheme);
     document->setHtml(Builder(source).Html());
     return document;
 }
 
+void PrepareStatementDevice(QPagedPaintDevice& device)
+{
+    // Paper that comes with no margins (a PDF) gets a narrow edge, so that
+    // the document's own margins are measured from where a printer could
+    // print anyway.
+    if (device.pageLayout().margins(QPageLayout::Millimeter).isNull())
+        device.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
+}
+
+void PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device)
+{
+    // Laid out afresh on a copy, at the device's resolution: the lengths of
+    // the document (in pixels of the screen it was made for) are scaled to
+    // it, so 2 cm of margin are 2 cm on paper whatever the printer. The
+    // margins and the page are set before the copy has a layout, so that it
+    // is laid out once for the screen (as every new layout is) and once for
+    // the device: a statement in a bundle of a thousand costs half as much.
+    const std::unique_ptr<QTextDocument> copy(document.clone());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal sourceDpiX = screen != nullptr ? qRound(screen->logicalDotsPerInchX()) : 96;
+    const qreal sourceDpiY = screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 96;
+    const int marginX = int(2 / 2.54 * sourceDpiX);
+    const int marginY = int(2 / 2.54 * sourceDpiY);
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    frame.setLeftMargin(marginX);
+    frame.setRightMargin(marginX);
+    frame.setTopMargin(marginY);
+    frame.setBottomMargin(marginY);
+    copy->rootFrame()->setFrameFormat(frame);
+    const QRectF body(0, 0, device.width(), device.height());
+    copy->setPageSize(body.size());
+    QAbstractTextDocumentLayout* layout = copy->documentLayout();
+    layout->setPaintDevice(&device);
+    // A new page size, even the same, lays the whole document out again.
+    copy->setPageSize(body.size());
+
+    // The page number at the foot, right under the text's right edge.
+    const QFont numberFont(copy->defaultFont(), &device);
+    const QPointF numberAt(body.width() - marginX * device.logicalDpiX() / sourceDpiX,
+                           body.height() - marginY * device.logicalDpiY() / sourceDpiY +
+                               QFontMetricsF(numberFont).ascent() + 5 * device.logicalDpiY() / 72.0);
+    const int pages = copy->pageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device.newPage();
+        painter.save();
+        const QRectF view(0, page * body.height(), body.width(), body.height());
+        painter.translate(body.left(), body.top() - view.top());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        // Black on the paper, whatever the desktop's colour of text.
+        context.palette.setColor(QPalette::Text, Qt::black);
+        layout->draw(&painter, context);
+        painter.setClipping(false);
+        painter.setFont(numberFont);
+        const QString number = QString::number(page + 1);
+        painter.drawText(QPointF(numberAt.x() - painter.fontMetrics().horizontalAdvance(number),
+                                 numberAt.y() + view.top()),
+                         number);
+        painter.restore();
+    }
+}
+
 void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)
 {
-    statement.print(&device);
+    PrepareStatementDevice(device);
+    QPainter painter(&device);
+    if (painter.isActive())
+        PaintDocumentPages(statement, painter, device);
+}
+
+void SetUpPdfWriter(QPdfWriter& writer, const QString& title)
+{
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(QPageLayout::Portrait);
+    // The document keeps its own 2 cm margins.
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(600);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("snesenie %1").arg(QString::fromUtf8(snesenie::kVersion)));
+}
+
+QString WritePdfFile(const QByteArray& bytes, const QString& path, const QString& what)
+{
+    const std::string name = path.toStdString();
+    try {
+        snesenie::job::WriteFileAtomically(snesenie::job::PathFromUtf8(name), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    } catch (const snesenie::job::FileError& e) {
+        return QStringLiteral("Не удалось записать %1 %2: %3.")
+            .arg(what, QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));
+    }
+    return {};
 }
 
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
@@ -277,21 +377,8 @@ QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageOrientation(QPageLayout::Portrait);
-        // The document keeps its own 2 cm margins.
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(600);
-        writer.setTitle(StatementTitle());
-        writer.setCreator(QStringLiteral("snesenie %1").arg(QString::fromUtf8(snesenie::kVersion)));
+        SetUpPdfWriter(writer, StatementTitle());
         RenderStatement(statement, writer);
     }
-    const std::string name = path.toStdString();
-    try {
-        snesenie::job::WriteFileAtomically(snesenie::job::PathFromUtf8(name), std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    } catch (const snesenie::job::FileError& e) {
-        return QStringLiteral("Не удалось записать ведомость %1: %2.")
-            .arg(QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));
-    }
-    return {};
+    return WritePdfFile(bytes, path, QStringLiteral("ведомость"));
 }

@@ -12,7 +12,10 @@
 
 #include <memory>
 
+class QImage;
 class QPagedPaintDevice;
+class QPainter;
+class QPdfWriter;
 class QTextDocument;
 
 struct StatementSource {
@@ -28,10 +31,32 @@ struct StatementSource {
 /// as a dash, and pages that do not hold a current result are named. Needs a
 /// QGuiApplication.
 std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source);
+/// As above, with the scheme already drawn: a bundle of many statements
+/// shares one picture, so the PDF holds it once.
+std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, const QImage& scheme);
 
 /// The one rendering routine: lays the document out on the device's pages
 /// (A4 portrait unless a printer was set otherwise) and paints it.
 void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device);
+
+/// Gives a device with no margins of its own the statement's narrow paper
+/// margins; before a painter is begun on it.
+void PrepareStatementDevice(QPagedPaintDevice& device);
+
+/// Paints a document as RenderStatement lays it out (2 cm margins, the pages
+/// numbered from 1 at the foot) with a painter already active on the
+/// prepared device, from the device's current page on. A document printed
+/// after another starts on a new page of its own: the caller turns the page.
+void PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device);
+
+/// A4 portrait at 600 dpi, margins left to the document, title and creator
+/// set: every PDF the program makes.
+void SetUpPdfWriter(QPdfWriter& writer, const QString& title);
+
+/// Hands finished PDF bytes to the one checked writer of the program's files.
+/// Returns an empty string, or what went wrong, starting "Не удалось записать
+/// " + what and the quoted path.
+QString WritePdfFile(const QByteArray& bytes, const QString& path, const QString& what);
 
 /// Writes the statement as a PDF with its fonts embedded, all or nothing,
 /// through the checked writer of job files: an existing file is replaced only

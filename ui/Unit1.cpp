@@ -139,6 +139,7 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     BuildButtons();
     BuildMenus();
     BuildControl();
+    BuildBatchActions();
     layout->setMenuBar(MenuBar);
     // 717 × 519 outside; the client area holds the lowest row of page 1
     // (top 424) and page 2's buttons with a margin. The menu bar comes on top

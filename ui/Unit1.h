@@ -6,6 +6,7 @@
 #include "JobDocument.h"
 #include "Settings.h"
 #include "Sheet.h"
+#include "Stations.h"
 
 #include <QMessageBox>
 #include <QStringList>
@@ -132,11 +133,22 @@ public:
     /// went wrong.
     QString ExportStatementPdf(const QString& path) const;
 
+    /// Файл → Экспорт пакета в PDF…: the bundle of a batch of stations (a
+    /// summary, then every computed station's statement), judged by the
+    /// window's tolerances (Unit1BatchPdf.cpp).
+    QAction* BatchPdfAction = nullptr;
+    /// Asks for the PDF's name, proposed beside the stations, and writes the
+    /// bundle of the batch read from stationsPath; says in a message box what
+    /// went wrong, or what the bundle came to.
+    void ExportBatchPdf(const snesenie::batch::StationList& list, const QString& stationsPath);
+
 public slots:
     void PrintStatement();
     void PreviewStatement();
     void ExportStatement();
     void EditTolerances();
+    /// Asks for the stations, a table or a folder of jobs, then exports them.
+    void ExportBatch();
 
 protected:
     /// Every way of closing the window comes here: changed inputs are not
@@ -160,6 +172,7 @@ private:
     void BuildButtons();
     void BuildMenus();
     void BuildControl();
+    void BuildBatchActions();
     void ShowAbout();
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;

@@ -102,7 +102,7 @@ protected:
             words.push_back(emulator.substr(start, end - start));
             start = end + 1;
         }
-        words.push_back(SNESENIE_CLI);
+        words.push_back(program_);
         words.insert(words.end(), args.begin(), args.end());
         // Settings of this test alone, never the user's (see Settings()):
         // XDG_CONFIG_HOME on Linux, APPDATA on Windows.
@@ -132,6 +132,7 @@ protected:
     }
 
     std::string dir_;
+    std::string program_ = SNESENIE_CLI;  ///< the program RunCli starts: a copy elsewhere, for some tests
 };
 
 TEST_F(Cli, ExampleSheetByDefault)
@@ -990,7 +991,8 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         std::vector<std::string> args;
         std::string says;
     } usage[] = {
-        {"resultsAlone", {"--results", results}, "--results и --separator задаются только вместе с --batch"},
+        {"resultsAlone", {"--results", results}, "--results, --pdf и --separator задаются только вместе с --batch"},
+        {"pdfAlone", {"--pdf", dir_ + "/пакет.pdf"}, "--results, --pdf и --separator задаются только вместе с --batch"},
         {"withAssignment", {"--batch", dir_, "EXa=1"}, "--batch считает станции из таблицы"},
         // every station is pressed through all its pages; a press list would be ignored
         {"withPress", {"--press", "ok1", "--batch", dir_}, "--batch считает станции из таблицы"},
@@ -1020,6 +1022,123 @@ TEST_F(Cli, BatchOfTheReadmeExample)
                         "число: «52,8\"\"».\"\r");
     EXPECT_EQ(r.err, "snesenie-cli: станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
                      "АСР» не число: «52,8\"».\n");
+}
+
+// --pdf: the command line computes and writes the results itself, and the
+// window program beside it writes the bundle, headless.
+TEST_F(Cli, BatchPdfByTheWindowProgram)
+{
+    if (!SNESENIE_WINDOW_BUILT)
+        GTEST_SKIP() << "the window program is not built here (SNESENIE_BUILD_UI=OFF)";
+    const struct {
+        const char* name;
+        std::vector<std::vector<std::string>> rows;
+        int status;
+        std::string err;
+    } rows[] = {
+        {"allWithin", {{"1"}, {"2"}}, 0, ""},
+        {"oneExceeded", {{"1"}, {"2", "Eb1", "70"}}, 3, ""},
+        // named once, though both programs found it
+        {"oneFailed", {{"1"}, {"2", "EXa", "63x7"}, {"3"}}, 1,
+         "snesenie-cli: станция «2», строка 3, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string table = WriteFile(StationTable(row.rows), "станции.csv");
+        const std::string pdf = dir_ + "/пакет.pdf", results = dir_ + "/итог.csv";
+        std::filesystem::remove(pdf);
+        const Result r = RunCli({"--batch", table, "--results", results, "--pdf", pdf});
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.err, row.err);
+        std::ifstream in(U8Path(pdf), std::ios::binary);
+        std::string head(5, '\0');
+        in.read(head.data(), 5);
+        EXPECT_EQ(head, "%PDF-");
+        EXPECT_TRUE(std::filesystem::exists(results));
+    }
+}
+
+// What the window program is given and what its end means, with a stand-in
+// for it beside a copy of the command line.
+TEST_F(Cli, BatchPdfDelegation)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in for the window program is a shell script";
+#else
+    namespace fs = std::filesystem;
+    fs::create_directory(dir_ + "/bin");
+    program_ = dir_ + "/bin/snesenie-cli";
+    fs::copy_file(SNESENIE_CLI, program_);
+    const std::string table = WriteFile(StationTable({{"1"}}), "станции.csv");
+    const std::string pdf = dir_ + "/пакет.pdf", results = dir_ + "/итог.csv";
+    const struct {
+        const char* name;
+        std::string script;  // the stand-in's body; empty: there is none
+        int status;
+        std::string says;
+    } rows[] = {
+        {"written", "exit 0", 0, ""},
+        {"exceeded", "exit 3", 0, ""},
+        {"usage", "echo 'snesenie: недопустимо' >&2; exit 2", 1,
+         "snesenie: недопустимо\nsnesenie-cli: ведомости пакета не записаны: «" + dir_ +
+             "/bin/snesenie» завершилась с кодом 2.\n"},
+        {"notWritten", "exit 1", 1, "завершилась с кодом 1."},
+        {"killed", "kill -9 $$", 1, "прервана сигналом 9."},
+        {"missing", "", 1, "не найдена программа snesenie (её ищут в «" + dir_ + "/bin/snesenie»"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(dir_ + "/bin/snesenie");
+        fs::remove(results);
+        if (!row.script.empty()) {
+            std::ofstream(dir_ + "/bin/snesenie") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << dir_ << "/args\n"
+                                                  << row.script << "\n";
+            fs::permissions(dir_ + "/bin/snesenie", fs::perms::owner_all);
+        } else if (fs::exists("/usr/bin/snesenie") || fs::exists("/usr/local/bin/snesenie")) {
+            continue;  // an installed one would be found
+        }
+        const Result r = RunCli({"--batch", table, "--pdf", pdf, "--results", results, "--separator", ";",
+                                 "--tolerances", "gammaMin=20;positionMetres=0.1"});
+        EXPECT_EQ(r.status, row.status);
+        if (row.says.empty())
+            EXPECT_EQ(r.err, "");
+        else
+            EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+        // the results are the command line's own, written whatever the PDF came to
+        EXPECT_TRUE(fs::exists(results));
+        if (row.name == std::string("written")) {
+            std::ifstream in(dir_ + "/args");
+            const std::string args(std::istreambuf_iterator<char>(in), {});
+            EXPECT_EQ(args, "--batch=" + table + "\n--pdf=" + pdf +
+                                "\n--separator=;\n--tolerances=gammaMin=20;positionMetres=0,1\n");
+        }
+    }
+#endif
+}
+
+// A bundle that may not be written where asked stops the batch before
+// anything is computed or written.
+TEST_F(Cli, BatchPdfRefusedBeforeAnythingIsWritten)
+{
+    const std::string table = WriteFile(StationTable({{"1"}}), "станции.csv");
+    const std::string results = dir_ + "/итог.csv";
+    const struct {
+        const char* name;
+        std::string pdf;
+        std::string results;
+        std::string says;
+    } rows[] = {
+        {"notPdf", dir_ + "/пакет.csv", results, "имя файла ведомости должно оканчиваться на .pdf"},
+        {"theTable", table, results, "имя файла ведомости должно оканчиваться на .pdf"},
+        {"sameAsResults", dir_ + "/итог.pdf", dir_ + "/итог.pdf", "туда же пишутся результаты (--results)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Result r = RunCli({"--batch", table, "--results", row.results, "--pdf", row.pdf});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "snesenie-cli: ведомости пакета не записаны в «" + row.pdf + "»: " + row.says + ".\n");
+        EXPECT_FALSE(std::filesystem::exists(row.results));
+    }
 }
 
 } // namespace

@@ -56,6 +56,7 @@ TEST(Facts, OptionListIsWhatTheParserAccepts)
         {"--batch", {"--batch", "stations.csv"}},
         {"--results", {"--batch", "stations.csv", "--results", "results.csv"}},
         {"--separator", {"--batch", "stations.csv", "--separator", ";"}},
+        {"--pdf", {"--batch", "stations.csv", "--pdf", "stations.pdf"}},
     };
     for (const std::string& option : cli::OptionNames()) {
         const auto use = uses.find(option);

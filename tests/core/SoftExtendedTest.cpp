@@ -169,9 +169,10 @@ TEST(SoftExtended, CheckedOperationsFailAsTheX87Does)
 }
 
 // Values of sin, cos, atan and asin to 36 digits, from an arbitrary-precision
-// library at 600 bits, rounded to 64 bits by the parser. The arguments make
-// the work hard: next to a zero of sin and cos, and far beyond any turn the
-// 256-bit π can reduce.
+// library at 600 bits (17,500 for the largest value), rounded to 64 bits by
+// the parser. The arguments make the work hard: next to a zero of sin and
+// cos, and far beyond any turn the 256-bit π can reduce, up to the largest
+// value, whose reduction needs π to some 16,640 bits.
 TEST(RoundedFunctions, AreCorrectlyRoundedWhereItIsHard)
 {
     const auto from = [](const char* text) { return Ext(ParseNumber(text)); };
@@ -191,6 +192,8 @@ TEST(RoundedFunctions, AreCorrectlyRoundedWhereItIsHard)
         // 1e300 and 1e4000 as held: their nearest 64-bit values, not 10^300
         {"sin of 1e300", SinRounded, "1e300", "0,708025844329195920836761436855903176"},
         {"cos of 1e4000", CosRounded, "1e4000", "0,824482163705375619835499853975989762"},
+        {"sin of the largest value", SinRounded, "1,18973149535723176502e4932",
+         "0,992151099123526495942615220975511609"},
         {"atan of 1", AtanRounded, "1", "0,785398163397448309615660845819875721"},
         {"atan near 0", AtanRounded, "1e-10", "9,99999999999999999996666666666666667e-11"},
         {"asin of ½", AsinRounded, "0,5", "0,523598775598298873077107230546583814"},

@@ -305,9 +305,10 @@ private slots:
     {
         QList<QAction*> actions = ui->form1->FileMenu->actions();
         const qsizetype end = actions.indexOf(ui->form1->FileStatementEnd);
-        QVERIFY(end >= 4);
-        QCOMPARE(actions.mid(end - 4, 4), QList<QAction*>({ui->form1->PrintAction, ui->form1->PreviewAction,
-                                                             ui->form1->PdfAction, ui->form1->TolerancesAction}));
+        QVERIFY(end >= 5);
+        QCOMPARE(actions.mid(end - 5, 5),
+                 QList<QAction*>({ui->form1->PrintAction, ui->form1->PreviewAction, ui->form1->PdfAction,
+                                  ui->form1->BatchPdfAction, ui->form1->TolerancesAction}));
         QCOMPARE(ui->form1->PrintAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
         QCOMPARE(ui->form1->PdfAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     }

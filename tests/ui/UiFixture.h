@@ -45,6 +45,8 @@ public:
     QMessageBox::StandardButton reply = QMessageBox::Cancel;
     /// The file a file dialog picks; empty: the dialog is cancelled.
     QString fileToPick;
+    /// The files the next file dialogs pick, one each, before fileToPick.
+    QStringList filesToPick;
 
 protected:
     // Every modal dialog is closed from a queued call once it shows: posted
@@ -77,10 +79,11 @@ private:
         } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
             seen.window = dialog->objectName();
             seen.text = files->directory().absolutePath() + "\n" + files->selectedNameFilter();
-            if (fileToPick.isEmpty()) {
+            const QString pick = filesToPick.isEmpty() ? fileToPick : filesToPick.takeFirst();
+            if (pick.isEmpty()) {
                 files->reject();
             } else {
-                files->selectFile(fileToPick);
+                files->selectFile(pick);
                 dialog->accept();  // QFileDialog::accept, which checks the name
             }
         } else {

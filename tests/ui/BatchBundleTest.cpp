@@ -1,0 +1,393 @@
+// The bundle of a batch read back as anyone would check it: its pages with
+// pdfinfo, each page's text with pdftotext (poppler-utils). Also the window
+// program's headless `snesenie --batch … --pdf …`, started with no display.
+
+#include "BatchBundle.h"
+#include "FieldTable.h"
+#include "RunStation.h"
+#include "Statement.h"
+#include "UiFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+#include <sys/stat.h>
+
+using namespace snesenie;
+using namespace snesenie::batch;
+
+namespace {
+
+QString Tool(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromUtf8(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int Pages(const QString& pdf)
+{
+    const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(Tool("pdfinfo", {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QString PageText(const QString& pdf, int page)
+{
+    return Tool("pdftotext", {"-enc", "UTF-8", "-layout", "-f", QString::number(page), "-l", QString::number(page),
+                              pdf, "-"});
+}
+
+// A table of stations on the example sheet; a row is a name, or a name, a
+// field and the text that field takes instead of the example's.
+QByteArray StationTable(const QList<QStringList>& rows)
+{
+    QByteArray table = "station";
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input)
+            table += ";" + QByteArray(f.name.data(), qsizetype(f.name.size()));
+    table += "\r\n";
+    for (const QStringList& row : rows) {
+        table += row[0].toUtf8();
+        for (const FieldInfo& f : Fields()) {
+            if (f.kind != FieldKind::Input)
+                continue;
+            const bool changed = row.size() == 3 && row[1] == QLatin1String(f.name.data(), qsizetype(f.name.size()));
+            table += ";" + (changed ? row[2].toUtf8() : QByteArray(f.example.data(), qsizetype(f.example.size())));
+        }
+        table += "\r\n";
+    }
+    return table;
+}
+
+QString WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+}
+
+// A base 10 m longer through B: the two positions of P part by metres.
+const QStringList kExceeded{"Юг", "Eb1", "70,76"};
+// A comma typed on the Russian layout's key in the middle of the table.
+const QStringList kFailing{"Сбой", "Edd2s", "52б8"};
+
+} // namespace
+
+class BatchBundleTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    const QDateTime when{QDate(2026, 5, 14), QTime(9, 30)};
+
+    BundleReport Write(const QList<QStringList>& rows, const QString& out, StationList* read = nullptr)
+    {
+        const QString table = WriteFile(dir.filePath("станции.csv"), StationTable(rows));
+        const StationList list = ReadStations(QFile::encodeName(table).toStdString());
+        if (read != nullptr)
+            *read = list;
+        return WriteBatchBundle(list, {QStringLiteral("станции.csv"), Tolerances{}, when}, out);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(),
+                 "pdftotext and pdfinfo (poppler-utils, from scripts/install-deps) are needed");
+        QVERIFY(dir.isValid());
+    }
+
+    // A failing row in the middle is marked on the summary and gets no
+    // statement; every other station gets its own, in order, each from a
+    // new page.
+    void summaryThenEveryComputedStatement()
+    {
+        const QString out = dir.filePath("пакет.pdf");
+        const BundleReport report = Write({{"Север"}, kFailing, kExceeded, {"Восток", "EXa", "6327,50"}}, out);
+        QCOMPARE(report.error, QString());
+        QCOMPARE(report.computed, 3);
+        QCOMPARE(report.failed, 1);
+        QCOMPARE(report.exceeded, 1);
+        QCOMPARE(report.failures,
+                 QStringList{"станция «Сбой», строка 3, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
+                             "число: «52б8». Буква «б» стоит на месте десятичной запятой: клавиатура в русской "
+                             "раскладке."});
+        QCOMPARE(Pages(out), 4);
+
+        const QString summary = PageText(out, 1).simplified();
+        for (const char* expected :
+             {"Сводка пакета станций", "Станции: станции.csv", "Дата и время: 14.05.2026 09:30",
+              "Допуски: 1:2000, 60``, 0,05 м, γ 30°–150°",
+              "Станций: 4. Посчитано: 3, не посчитано: 1, допуск превышен: 1.",
+              "1 Север 6234,85 12335,23 предупреждение: γ АСР", "2 Сбой — — НЕ ПОСЧИТАНА: строка 3, столбец 27 (Edd2s)",
+              "3 Юг 6227,2 12334,04 ДОПУСК ПРЕВЫШЕН: d, (AP), P", "4 Восток 6234,89 12335,22 предупреждение"})
+            QVERIFY2(summary.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + summary)));
+
+        const QStringList names{"Север", "Юг", "Восток"};
+        for (int page = 2; page <= 4; ++page) {
+            const QString text = PageText(out, page);
+            QVERIFY2(text.contains("Задание: " + names[page - 2]), qPrintable(text));
+            QVERIFY2(!text.contains("Сбой"), qPrintable(text));
+        }
+    }
+
+    // Each statement of the bundle is the window's statement of that
+    // station, word for word.
+    void statementAsTheWindowPrintsIt()
+    {
+        const QString out = dir.filePath("один.pdf");
+        StationList list;
+        QCOMPARE(Write({kExceeded}, out, &list).error, QString());
+        Sheet sheet;
+        QVERIFY(RunStation(list.stations[0], Tolerances{}, sheet).computed);
+        const QString single = dir.filePath("ведомость.pdf");
+        QCOMPARE(WriteStatementPdf(*BuildStatement({sheet.Fields(), sheet.Record(), "Юг", when}), single), QString());
+        QCOMPARE(Pages(out), 2);
+        QCOMPARE(PageText(out, 2), PageText(single, 1));
+    }
+
+    // A long batch: the summary runs over several pages, each with the
+    // columns' heading, and every station still has its statement.
+    void longSummaryRunsOver()
+    {
+        QList<QStringList> rows;
+        for (int i = 1; i <= 70; ++i)
+            rows << QStringList{QStringLiteral("Пункт %1").arg(i)};
+        const QString out = dir.filePath("длинный.pdf");
+        QCOMPARE(Write(rows, out).error, QString());
+        const int pages = Pages(out);
+        const int summaryPages = pages - 70;
+        QVERIFY2(summaryPages >= 2, qPrintable(QString::number(pages)));
+        for (int page = 1; page <= summaryPages; ++page)
+            QVERIFY2(QRegularExpression("№\\s+Станция\\s+Xp\\s+Yp\\s+Вывод").match(PageText(out, page)).hasMatch(),
+                     qPrintable(QString::number(page)));
+        QVERIFY(PageText(out, summaryPages).contains("70 Пункт 70"));
+        QVERIFY(PageText(out, summaryPages + 1).contains("Задание: Пункт 1"));
+        QVERIFY(PageText(out, pages).contains("Задание: Пункт 70"));
+    }
+
+    // Nothing is computed or written where a bundle may not go, and what is
+    // there stays as it was.
+    void refusedTargetsWriteNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no .pdf") << "пакет.txt" << "имя файла ведомости должно оканчиваться на .pdf";
+        QTest::newRow("the table by a link") << "ссылка.pdf" << "это таблица станций, из которой считается пакет";
+        QTest::newRow("not a PDF") << "записка.pdf" << "файл уже есть и это не PDF, он не будет заменён";
+        QTest::newRow("fifo") << "канал.pdf" << "это именованный канал (FIFO), а не обычный файл";
+        QTest::newRow("folder") << "папка.pdf" << "это папка, а не файл";
+        QTest::newRow("no such folder") << "нет/пакет.pdf" << "нет такого файла или папки";
+    }
+
+    void refusedTargetsWriteNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, says);
+        QTemporaryDir here;
+        const QString table = WriteFile(here.filePath("станции.csv"), StationTable({{"Север"}}));
+        const QString path = here.filePath(name);
+        if (name == "ссылка.pdf")
+            QVERIFY(QFile::link(table, path));
+        else if (name == "записка.pdf")
+            QVERIFY(!WriteFile(path, "не PDF").isEmpty());
+        else if (name == "канал.pdf")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (name == "папка.pdf")
+            QVERIFY(QDir(here.path()).mkdir(name));
+        const QStringList before = Entries(here.path());
+        QFile original(table);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray tableBytes = original.readAll();
+
+        const StationList list = ReadStations(QFile::encodeName(table).toStdString());
+        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when}, path);
+        QCOMPARE(report.error, "Не удалось записать пакет ведомостей «" + path + "»: " + says + ".");
+        QCOMPARE(Entries(here.path()), before);
+        QFile after(table);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), tableBytes);
+    }
+
+    // A job of a folder batch, reached under a .pdf name, is not replaced.
+    void jobOfTheBatchIsRefused()
+    {
+        QTemporaryDir here;
+        QVERIFY(QDir(here.path()).mkdir("задания"));
+        const QString job = WriteFile(here.filePath("задания/север.snesenie"),
+                                      R"({"format": "snesenie-job", "version": 1, "fields": {}})");
+        const QString path = here.filePath("север.pdf");
+        QVERIFY(QFile::link(job, path));
+        const StationList list = ReadStations(QFile::encodeName(here.filePath("задания")).toStdString());
+        const BundleReport report = WriteBatchBundle(list, {"задания", Tolerances{}, when}, path);
+        QVERIFY2(report.error.contains("»: это задание пакета «" + here.path()), qPrintable(report.error));
+        QCOMPARE(report.computed + report.failed, 0);
+        QFile still(job);
+        QVERIFY(still.open(QIODevice::ReadOnly));
+        QVERIFY(still.readAll().startsWith("{"));
+    }
+
+    // The headless bundle, as a script in an office runs it: no display, and
+    // the exit status says how the stations went.
+    void headlessBundle_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QStringList>("more");  // after --batch TABLE --pdf OUT
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("all within") << StationTable({{"1"}, {"2"}}) << QStringList() << 0 << true << "";
+        QTest::newRow("exceeded") << StationTable({{"1"}, kExceeded}) << QStringList() << 3 << true << "";
+        // the run's own tolerance, stricter than the 0,4″ of the example's two (AP)
+        QTest::newRow("tolerances") << StationTable({{"1"}}) << QStringList{"--tolerances", "directionSeconds=0,1"}
+                                    << 3 << true << "";
+        QTest::newRow("failing") << StationTable({{"1"}, kFailing, {"3"}}) << QStringList() << 1 << true
+                                 << "snesenie: станция «Сбой», строка 3, столбец 27 (Edd2s)";
+        QTest::newRow("ragged table") << StationTable({{"1"}}) + "2;1\r\n" << QStringList() << 2 << false
+                                      << "строка 3, столбец 3: в строке 2 ячеек, а в заголовке 27.";
+        QTest::newRow("comma separator") << StationTable({{"1"}}) << QStringList{"--separator", ","} << 2 << false
+                                         << "неизвестный столбец";
+        QTest::newRow("without --pdf") << StationTable({{"1"}}) << QStringList{"--no-pdf"} << 2 << false
+                                       << "--batch задаётся вместе с --pdf";
+        QTest::newRow("onto the table") << StationTable({{"1"}}) << QStringList{"--onto-table"} << 2 << false
+                                        << "имя файла ведомости должно оканчиваться на .pdf";
+    }
+
+    void headlessBundle()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, more);
+        QFETCH(int, status);
+        QFETCH(bool, written);
+        QFETCH(QString, says);
+        QTemporaryDir here;
+        const QString stations = WriteFile(here.filePath("станции.csv"), table);
+        const QString out = here.filePath("пакет.pdf");
+        QStringList args{"--batch", stations, "--pdf", out};
+        if (more == QStringList{"--no-pdf"})
+            args = QStringList{"--batch", stations};
+        else if (more == QStringList{"--onto-table"})
+            args = QStringList{"--batch", stations, "--pdf", stations};
+        else
+            args += more;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        env.insert("XDG_CONFIG_HOME", here.filePath("config"));
+        program.setProcessEnvironment(env);
+        program.start(SNESENIE_GUI, args);
+        QVERIFY(program.waitForFinished(60000));
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(program.exitCode() == status, qPrintable(QString::number(program.exitCode()) + ": " + err));
+        QVERIFY2(err.contains(says), qPrintable(err));
+        QCOMPARE(QFile::exists(out), written);
+        if (written)
+            QVERIFY(PageText(out, 1).contains("Сводка пакета станций"));
+        QFile after(stations);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), table);
+    }
+
+    // Файл → Экспорт пакета в PDF…: the stations, then the PDF's name
+    // beside them; the sheet on the window is not touched.
+    void exportFromTheMenu_data()
+    {
+        QTest::addColumn<bool>("table");  // else a folder of jobs
+        QTest::addColumn<QString>("pdf");  // the name picked for the PDF
+        QTest::addColumn<int>("icon");     // of the last message box
+        QTest::addColumn<QString>("says");
+        QTest::newRow("table") << true << "итог.pdf" << int(QMessageBox::Warning)
+                               << "Посчитано станций: 2, не посчитано: 1, допуск превышен: 0.";
+        QTest::newRow("name without .pdf") << true << "итог" << int(QMessageBox::Warning) << "итог.pdf";
+        QTest::newRow("folder of jobs") << false << "задания.pdf" << int(QMessageBox::Information)
+                                        << "Посчитано станций: 1, не посчитано: 0, допуск превышен: 0.";
+        QTest::newRow("not a PDF there") << true << "записка.pdf" << int(QMessageBox::Critical)
+                                         << "»: файл уже есть и это не PDF, он не будет заменён.";
+    }
+
+    void exportFromTheMenu()
+    {
+        QFETCH(bool, table);
+        QFETCH(QString, pdf);
+        QFETCH(int, icon);
+        QFETCH(QString, says);
+        QTemporaryDir here;
+        const QString stations = table ? WriteFile(here.filePath("станции.csv"), StationTable({{"1"}, kFailing, {"3"}}))
+                                       : here.filePath("задания");
+        if (!table) {
+            QVERIFY(QDir(here.path()).mkdir("задания"));
+            QByteArray job = R"({"format": "snesenie-job", "version": 1, "fields": {)";
+            for (const FieldInfo& f : Fields())
+                if (f.kind == FieldKind::Input)
+                    job += QStringLiteral("\"%1\": \"%2\", ")
+                               .arg(QLatin1String(f.name.data(), qsizetype(f.name.size())),
+                                    QString::fromUtf8(f.example.data(), qsizetype(f.example.size())))
+                               .toUtf8();
+            job.chop(2);
+            QVERIFY(!WriteFile(here.filePath("задания/север.snesenie"), job + "}}").isEmpty());
+        }
+        QVERIFY(!WriteFile(here.filePath("записка.pdf"), "не PDF").isEmpty());
+        UiFixture ui;
+        const QString before = ui.Text("EXa");
+        ui.watch.reply = table ? QMessageBox::Yes : QMessageBox::No;
+        ui.watch.filesToPick = {stations, here.filePath(pdf)};
+        ui.form1->BatchPdfAction->trigger();
+        const QList<SeenModal> seen = ui.watch.Take();
+        QCOMPARE(seen.size(), 4 + (pdf == "записка.pdf" ? 1 : 0));  // + "replace it?"
+        QCOMPARE(seen[0].window, "QMessageBox");
+        QCOMPARE(seen[1].window, table ? "BatchTableDialog" : "BatchFolderDialog");
+        // The file dialog's own "replace it?" closes before the dialog does.
+        const SeenModal& named = seen[seen.size() - 2];
+        QCOMPARE(named.window, "BatchPdfFileDialog");
+        QVERIFY2(named.text.startsWith(here.path() + "\n"), qPrintable(named.text));
+        QCOMPARE(int(seen.last().icon), icon);
+        QVERIFY2(seen.last().text.contains(says), qPrintable(seen.last().text));
+        const QString written = here.filePath(pdf.endsWith(".pdf") ? pdf : pdf + ".pdf");
+        if (icon == QMessageBox::Critical) {
+            QFile kept(written);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("не PDF"));
+        } else {
+            QCOMPARE(Pages(written), table ? 3 : 2);
+        }
+        QCOMPARE(ui.Text("EXa"), before);
+        QVERIFY(!ui.form1->IsSheetChanged());
+    }
+
+    // A table that cannot be read is explained, and no PDF is asked for.
+    void unreadableTableFromTheMenu()
+    {
+        QTemporaryDir here;
+        UiFixture ui;
+        ui.watch.reply = QMessageBox::Yes;
+        ui.watch.filesToPick = {WriteFile(here.filePath("станции.csv"), "station;EXa;EXa\r\n"),
+                                here.filePath("пакет.pdf")};
+        ui.form1->BatchPdfAction->trigger();
+        const QList<SeenModal> seen = ui.watch.Take();
+        QCOMPARE(seen.size(), 3);
+        QCOMPARE(seen.last().icon, QMessageBox::Critical);
+        QVERIFY2(seen.last().text.contains("столбец «EXa» назван дважды"), qPrintable(seen.last().text));
+        QVERIFY(Entries(here.path()) == QStringList{"станции.csv"});
+    }
+};
+
+QTEST_MAIN(BatchBundleTest)
+#include "BatchBundleTest.moc"

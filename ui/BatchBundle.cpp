@@ -1,0 +1,208 @@
+#include "BatchBundle.h"
+
+#include "Errors.h"
+#include "Results.h"
+#include "RunStation.h"
+#include "SchemeDrawing.h"
+#include "Statement.h"
+#include "Utf8Path.h"
+#include "Version.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFont>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+using namespace snesenie;
+using namespace snesenie::batch;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString BundleTitle() { return QStringLiteral("Пакет ведомостей вычисления координат пункта P"); }
+
+// A name from a table may hold anything a cell can: shown as a message
+// shows a text (control and invisible characters escaped, cut when long),
+// without the quotes, and safe in HTML.
+QString Shown(const std::string& text)
+{
+    std::string quoted = QuoteText(text);
+    const std::string open = "«", close = "»";
+    if (quoted.starts_with(open) && quoted.ends_with(close))
+        quoted = quoted.substr(open.size(), quoted.size() - open.size() - close.size());
+    return Q(quoted);
+}
+
+// The checks beyond their tolerance (or, when none is, those with a
+// warning), in the control's short words.
+QString Findings(const ControlReport& report)
+{
+    QStringList words;
+    for (const Check& c : report.checks)
+        if (c.verdict == report.Overall())
+            words << Q(c.brief);
+    return words.join(QStringLiteral(", "));
+}
+
+class SummaryBuilder {
+public:
+    SummaryBuilder(const StationList& list, const std::vector<StationResult>& results, const BundleHeading& heading)
+        : list_(list), results_(results), heading_(heading)
+    {
+    }
+
+    QString Html() const
+    {
+        int computed = 0, failed = 0, exceeded = 0;
+        for (const StationResult& r : results_) {
+            computed += r.computed ? 1 : 0;
+            failed += r.computed ? 0 : 1;
+            exceeded += r.computed && ControlExceeded(r.control) ? 1 : 0;
+        }
+        QString h = QStringLiteral("<html><body>");
+        h += QStringLiteral("<p style=\"font-size:14pt; margin-bottom:0px\"><b>Сводка пакета станций</b></p>"
+                            "<p style=\"margin-top:0px\">вычисление координат пункта P "
+                            "(снесение координат с вершины знака на землю)</p>");
+        h += QStringLiteral("<p>Станции: <b>%1</b><br>Дата и время: %2<br>Программа: snesenie %3<br>"
+                            "Допуски: %4</p>")
+                 .arg(heading_.stationsName.toHtmlEscaped(), heading_.when.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                      QString::fromUtf8(kVersion), Q(TolerancesText(heading_.tolerances)).toHtmlEscaped());
+        h += QStringLiteral("<p style=\"font-size:10pt\">Станций: <b>%1</b>. Посчитано: <b>%2</b>, "
+                            "не посчитано: <b>%3</b>, допуск превышен: <b>%4</b>.</p>")
+                 .arg(results_.size())
+                 .arg(computed)
+                 .arg(failed)
+                 .arg(exceeded);
+        h += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+                            "style=\"border-collapse:collapse; border-color:#808080\">"
+                            "<thead><tr style=\"background-color:#e8e8e8\"><th width=\"5%\">№</th>"
+                            "<th width=\"23%\">Станция</th><th width=\"12%\">Xp</th><th width=\"12%\">Yp</th>"
+                            "<th width=\"48%\">Вывод</th></tr></thead>");
+        for (std::size_t i = 0; i < results_.size() && i < list_.stations.size(); ++i)
+            h += Row(i);
+        h += QStringLiteral("</table>");
+        h += QStringLiteral("<p style=\"margin-top:8px\">Xp, Yp — среднее двух вариантов, как на странице 3. "
+                            "Ведомости посчитанных станций следуют далее, каждая с новой страницы; "
+                            "у станции, которая не посчитана, ведомости нет.</p>");
+        h += QStringLiteral("<p style=\"margin-top:22px\">Составил: ______________________"
+                            "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
+        h += QStringLiteral("</body></html>");
+        return h;
+    }
+
+private:
+    QString Row(std::size_t i) const
+    {
+        const Station& station = list_.stations[i];
+        const StationResult& result = results_[i];
+        QString verdict, xp = QStringLiteral("—"), yp = QStringLiteral("—"), shade;
+        if (!result.computed) {
+            // The reason in the words of the message, where it stopped first.
+            verdict = QStringLiteral("<b>НЕ ПОСЧИТАНА:</b> %1").arg(Q(FailureText(station, result, list_)).toHtmlEscaped());
+            shade = QStringLiteral(" style=\"background-color:#f2caca\"");
+        } else {
+            xp = Q(result.point[4]).toHtmlEscaped();
+            yp = Q(result.point[5]).toHtmlEscaped();
+            const Verdict overall = result.control ? result.control->Overall() : Verdict::Ok;
+            const QString word = Q(VerdictWord(overall));
+            if (overall == Verdict::Exceeded) {
+                verdict = QStringLiteral("<b>%1:</b> %2").arg(word.toUpper(), Findings(*result.control).toHtmlEscaped());
+                shade = QStringLiteral(" style=\"background-color:#fbe3c0\"");
+            } else if (overall == Verdict::Warning) {
+                verdict = QStringLiteral("%1: %2").arg(word, Findings(*result.control).toHtmlEscaped());
+            } else {
+                verdict = word;
+            }
+        }
+        return QStringLiteral("<tr%1><td align=\"right\">%2</td><td>%3</td>"
+                              "<td align=\"right\" style=\"white-space:nowrap\">%4</td>"
+                              "<td align=\"right\" style=\"white-space:nowrap\">%5</td><td>%6</td></tr>")
+            .arg(shade)
+            .arg(i + 1)
+            .arg(Shown(station.name).toHtmlEscaped(), xp, yp, verdict);
+    }
+
+    const StationList& list_;
+    const std::vector<StationResult>& results_;
+    const BundleHeading& heading_;
+};
+
+} // namespace
+
+QString StationsName(const std::filesystem::path& path)
+{
+    // "jobs/" names the folder jobs.
+    const std::filesystem::path name = path.has_filename() ? path.filename() : path.parent_path().filename();
+    return QFile::decodeName(QByteArray::fromStdString(name.native()));
+}
+
+std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const std::vector<StationResult>& results,
+                                                 const BundleHeading& heading)
+{
+    auto document = std::make_unique<QTextDocument>();
+    // The statement's face and size, so the summary and the statements read
+    // as one document.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(9);
+    document->setDefaultFont(font);
+    document->setMetaInformation(QTextDocument::DocumentTitle, BundleTitle());
+    document->setHtml(SummaryBuilder(list, results, heading).Html());
+    return document;
+}
+
+BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const QString& path)
+{
+    BundleReport report;
+    const std::string target = path.toStdString();
+    if (const std::string problem = BundleTargetProblem(job::PathFromUtf8(target), list); !problem.empty()) {
+        report.error = QStringLiteral("Не удалось записать пакет ведомостей %1: %2.")
+                           .arg(Q(QuotePath(target)), Q(problem));
+        return report;
+    }
+
+    // The summary goes first, so every station is computed before a page is
+    // painted; its statement is made later from the same texts, on a sheet
+    // of its own, so that no more than one sheet is held at a time.
+    std::vector<StationResult> results;
+    results.reserve(list.stations.size());
+    for (const Station& station : list.stations) {
+        results.push_back(RunStation(station, heading.tolerances));
+        const StationResult& result = results.back();
+        if (!result.computed) {
+            ++report.failed;
+            report.failures << QStringLiteral("станция %1, %2")
+                                   .arg(Q(QuoteText(station.name)), Q(FailureText(station, result, list)));
+        } else {
+            ++report.computed;
+            report.exceeded += ControlExceeded(result.control) ? 1 : 0;
+        }
+    }
+
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        SetUpPdfWriter(writer, BundleTitle());
+        PrepareStatementDevice(writer);
+        QPainter painter(&writer);
+        PaintDocumentPages(*BuildBatchSummary(list, results, heading), painter, writer);
+        // One picture of the scheme for every statement: the PDF holds it once.
+        const QImage scheme = DrawScheme();
+        for (std::size_t i = 0; i < list.stations.size(); ++i) {
+            if (!results[i].computed)
+                continue;
+            Sheet sheet;
+            RunStation(list.stations[i], heading.tolerances, sheet);
+            writer.newPage();
+            PaintDocumentPages(
+                *BuildStatement({sheet.Fields(), sheet.Record(), Shown(list.stations[i].name), heading.when}, scheme),
+                painter, writer);
+        }
+    }
+    report.error = WritePdfFile(bytes, path, QStringLiteral("пакет ведомостей"));
+    return report;
+}

@@ -1,0 +1,127 @@
+// Файл → Экспорт пакета в PDF…: a season's stations, from a table or a
+// folder of jobs, written as one bundle of statements without touching the
+// sheet on the window.
+
+#include "Unit1.h"
+#include "Utf8Path.h"
+
+#include "BatchBundle.h"
+#include "Errors.h"
+#include "Results.h"
+#include "StatementTarget.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+using namespace snesenie;
+
+namespace {
+
+std::filesystem::path FsPath(const QString& path) { return snesenie::job::PathFromUtf8(path.toStdString()); }
+
+// A batch of many stations takes a while; the pointer says so, and comes
+// back however the export ends.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+void TForm1::BuildBatchActions()
+{
+    BatchPdfAction = new QAction(QStringLiteral("Экспорт паке&та в PDF…"), this);
+    BatchPdfAction->setObjectName(QStringLiteral("BatchPdfAction"));
+    connect(BatchPdfAction, &QAction::triggered, this, &TForm1::ExportBatch);
+    FileMenu->insertAction(TolerancesAction, BatchPdfAction);
+}
+
+void TForm1::ExportBatch()
+{
+    // A table is what most offices keep; a folder of jobs is the other kind
+    // of batch, and a file dialog cannot offer both at once.
+    QMessageBox which(QMessageBox::Question, Title(),
+                      QStringLiteral("Откуда взять станции пакета: из таблицы CSV или из папки заданий (.snesenie)?"),
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    which.setObjectName(QStringLiteral("BatchSourceBox"));
+    which.button(QMessageBox::Yes)->setText(QStringLiteral("&Таблица CSV…"));
+    which.button(QMessageBox::No)->setText(QStringLiteral("&Папка заданий…"));
+    which.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+    which.setDefaultButton(QMessageBox::Yes);
+    const int answer = which.exec();
+    if (answer != QMessageBox::Yes && answer != QMessageBox::No)
+        return;
+    const bool table = answer == QMessageBox::Yes;
+
+    const QString start = JobPath().isEmpty() ? QDir::homePath() : QFileInfo(JobPath()).absolutePath();
+    QFileDialog dialog(this, table ? QStringLiteral("Таблица станций") : QStringLiteral("Папка заданий"), start,
+                       table ? QStringLiteral("Таблица станций (*.csv);;Все файлы (*)") : QString());
+    dialog.setObjectName(table ? QStringLiteral("BatchTableDialog") : QStringLiteral("BatchFolderDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(table ? QFileDialog::ExistingFile : QFileDialog::Directory);
+    if (!table)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString stations = dialog.selectedFiles().constFirst();
+
+    batch::StationList list;
+    try {
+        list = batch::ReadStations(FsPath(stations));
+    } catch (const batch::BatchError& e) {
+        Report(QMessageBox::Critical, QString::fromUtf8(e.what()));
+        return;
+    }
+    ExportBatchPdf(list, stations);
+}
+
+void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stationsPath)
+{
+    // Beside the stations, under their name: станции.csv → станции.pdf, the
+    // folder задания → задания.pdf beside it.
+    const QFileInfo source(QDir::cleanPath(stationsPath));
+    const QString proposed = source.absoluteDir().filePath(
+        (source.isDir() ? source.fileName() : source.completeBaseName()) + QStringLiteral(".pdf"));
+    QFileDialog dialog(this, QStringLiteral("Экспорт пакета в PDF"), proposed, QStringLiteral("PDF (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("BatchPdfFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    // A name typed without .pdf gets it, so the table itself is never the target.
+    QString path = dialog.selectedFiles().constFirst();
+    if (!job::HasPdfExtension(FsPath(path)))
+        path += QStringLiteral(".pdf");
+
+    BundleReport report;
+    {
+        WaitCursor wait;
+        report = WriteBatchBundle(
+            list, {StationsName(FsPath(stationsPath)), sheet_->CurrentTolerances(), QDateTime::currentDateTime()},
+            path);
+    }
+    if (!report.error.isEmpty()) {
+        Report(QMessageBox::Critical, report.error);
+        return;
+    }
+    QString said = QStringLiteral("Пакет ведомостей записан: %1.\nПосчитано станций: %2, не посчитано: %3, "
+                                  "допуск превышен: %4.")
+                       .arg(QString::fromStdString(QuotePath(FsPath(path).string())))
+                       .arg(report.computed)
+                       .arg(report.failed)
+                       .arg(report.exceeded);
+    if (report.failed > 0)
+        said += QStringLiteral("\nСтанции, которые не посчитаны, отмечены в сводке на первой странице.");
+    Report(report.failed > 0 || report.exceeded > 0 ? QMessageBox::Warning : QMessageBox::Information, said);
+}
