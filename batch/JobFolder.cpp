@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "JobFile.h"
 #include "SystemReason.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <system_error>
@@ -21,7 +22,7 @@ std::map<std::string, std::string, std::less<>> ReadJobTexts(const std::filesyst
 
 [[noreturn]] void Refuse(const std::filesystem::path& folder, const std::string& problem)
 {
-    throw BatchError("Не удалось прочитать папку заданий " + QuoteText(folder.string()) + ": " + problem + ".");
+    throw BatchError("Не удалось прочитать папку заданий " + QuotePath(job::PathToUtf8(folder)) + ": " + problem + ".");
 }
 
 } // namespace
@@ -33,7 +34,7 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
     std::error_code error;
     fs::directory_iterator it(folder, error);
     if (error)
-        Refuse(folder, job::SystemReason(error.value()));
+        Refuse(folder, job::SystemReason(error));
     // Stepped with an error code: a folder that cannot be read to its end is
     // refused, not thrown out of as an exception of the library.
     for (; it != fs::directory_iterator(); it.increment(error)) {
@@ -43,7 +44,7 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
             jobs.push_back(path);
     }
     if (error)
-        Refuse(folder, job::SystemReason(error.value()));
+        Refuse(folder, job::SystemReason(error));
     if (jobs.empty())
         Refuse(folder, std::string("в ней нет заданий (файлов .") + job::kExtension + ")");
     std::sort(jobs.begin(), jobs.end());
@@ -52,8 +53,8 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
     list.separator = ';';
     for (const fs::path& path : jobs) {
         Station station;
-        station.name = path.stem().string();
-        station.file = path.string();
+        station.name = job::PathToUtf8(path.stem());
+        station.file = job::PathToUtf8(path);
         try {
             station.texts = ReadJobTexts(path);
         } catch (const job::JobError& e) {

@@ -3,17 +3,9 @@
 #include "Errors.h"
 #include "SafeFile.h"
 #include "StatementTarget.h"
+#include "Utf8Path.h"
 
-#include <cstring>
-#include <fstream>
 #include <system_error>
-
-#if defined(__unix__) || defined(__APPLE__)
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace snesenie::batch {
 namespace {
@@ -30,7 +22,7 @@ void AppendRow(std::string& out, const std::vector<std::string_view>& cells, cha
 
 [[noreturn]] void FailWrite(const std::filesystem::path& path, const std::string& reason)
 {
-    throw BatchError("Не удалось записать результаты " + QuoteText(path.string()) + ": " + reason + ".");
+    throw BatchError("Не удалось записать результаты " + QuotePath(job::PathToUtf8(path)) + ": " + reason + ".");
 }
 
 } // namespace
@@ -117,7 +109,7 @@ std::string ResultsTargetProblem(const std::filesystem::path& path, const Statio
         if (std::filesystem::equivalent(path, input, error))
             return list.inputs.size() == 1 && input.extension() != ".snesenie"
                        ? "это таблица станций, из которой считается пакет"
-                       : "это задание пакета " + QuoteText(input.string());
+                       : "это задание пакета " + QuotePath(job::PathToUtf8(input));
     }
     return {};
 }

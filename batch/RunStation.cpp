@@ -58,7 +58,7 @@ std::string FailureText(const Station& station, const StationResult& result, con
     if (!station.readError.empty())
         return result.error;
     if (!station.file.empty())
-        return "задание " + QuoteText(station.file) + ": " + result.error;
+        return "задание " + QuotePath(station.file) + ": " + result.error;
     std::string where = "строка " + std::to_string(station.line);
     if (const auto column = list.columns.find(result.field); column != list.columns.end())
         where += ", столбец " + std::to_string(column->second) + " (" + result.field + ")";

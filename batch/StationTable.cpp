@@ -2,20 +2,13 @@
 
 #include "Errors.h"
 #include "FieldTable.h"
-#include "SystemReason.h"
+#include "SafeFile.h"
 #include "Utf8.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <system_error>
-
-#if defined(__unix__) || defined(__APPLE__)
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace snesenie::batch {
 namespace {
@@ -32,7 +25,7 @@ std::string Where(int line, int column)
 
 [[noreturn]] void Refuse(const std::string& fileName, const std::string& problem)
 {
-    throw BatchError("Не удалось прочитать таблицу станций " + QuoteText(fileName) + ": " + problem + ".");
+    throw BatchError("Не удалось прочитать таблицу станций " + QuotePath(fileName) + ": " + problem + ".");
 }
 
 [[noreturn]] void RefuseAt(const std::string& fileName, int line, int column, const std::string& problem)
@@ -235,7 +228,7 @@ bool AllEmpty(const Record& record)
     return std::all_of(record.cells.begin(), record.cells.end(), [](const Cell& c) { return c.text.empty(); });
 }
 
-std::string DisplayName(const std::filesystem::path& path) { return path.string(); }
+std::string DisplayName(const std::filesystem::path& path) { return job::PathToUtf8(path); }
 
 } // namespace
 
@@ -289,60 +282,14 @@ StationList ReadStationTable(const std::filesystem::path& path, char separator)
 {
     const std::string name = DisplayName(path);
     std::string content;
-#if defined(__unix__) || defined(__APPLE__)
-    // Opened without waiting, and looked at through the open descriptor: a
-    // FIFO would otherwise hang the batch until someone writes to it, and a
-    // check by name before the open could be raced.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        Refuse(name, job::SystemReason(errno));
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        Refuse(name, job::SystemReason(errno));
-    if (S_ISDIR(info.st_mode))
-        Refuse(name, "это папка, а не файл");
-    if (!S_ISREG(info.st_mode))
-        Refuse(name, S_ISFIFO(info.st_mode)   ? "это именованный канал (FIFO), а не обычный файл"
-                     : S_ISCHR(info.st_mode) ? "это символьное устройство, а не обычный файл"
-                     : S_ISSOCK(info.st_mode) ? "это сокет, а не обычный файл"
-                                              : "это не обычный файл");
-    if (info.st_size > kMaxTableBytes)
-        Refuse(name, "файл больше 16 МиБ, это не таблица станций");
-    // One byte past the limit is enough to know a file that grew meanwhile is
-    // too large.
-    content.resize(static_cast<std::size_t>(kMaxTableBytes) + 1);
-    std::size_t got = 0;
-    while (got < content.size()) {
-        const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            Refuse(name, "ошибка чтения: " + job::SystemReason(errno));
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
+    // The one reader of the program's files: a FIFO is refused without
+    // waiting for a writer, a device or a folder without being read. One byte
+    // past the limit is enough to know a file is too large.
+    try {
+        content = job::ReadRegularFile(path, static_cast<std::size_t>(kMaxTableBytes));
+    } catch (const job::FileError& e) {
+        Refuse(name, e.what());
     }
-    content.resize(got);
-#else
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::directory)
-        Refuse(name, "это папка, а не файл");
-    if (status.type() != std::filesystem::file_type::regular)
-        Refuse(name, error ? job::SystemReason(error.value()) : std::string("это не обычный файл"));
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        Refuse(name, "файл не открывается");
-    content.resize(static_cast<std::size_t>(kMaxTableBytes) + 1);
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    if (in.bad())
-        Refuse(name, "ошибка чтения");
-    content.resize(static_cast<std::size_t>(in.gcount()));
-#endif
     StationList list = ParseStationTable(content, name, separator);
     list.inputs.push_back(path);
     return list;

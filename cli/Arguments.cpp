@@ -6,6 +6,7 @@
 #include "Numbers.h"
 #include "SafeFile.h"
 #include "Utf8.h"
+#include "Utf8Path.h"
 
 #include <array>
 #include <iostream>
@@ -137,7 +138,7 @@ void ReadInput(const std::string& path, Arguments& out)
         // A FIFO or a device is refused at once: opening one to read would
         // wait for a writer, or never end.
         try {
-            content = job::ReadRegularFile(path, kMaxFileBytes);
+            content = job::ReadRegularFile(job::PathFromUtf8(path), kMaxFileBytes);
         } catch (const job::FileError& e) {
             throw UsageError("не удалось прочитать " + file + ": " + e.what());
         }

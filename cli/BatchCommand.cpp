@@ -1,9 +1,11 @@
 #include "BatchCommand.h"
 
+#include "Console.h"
 #include "Errors.h"
 #include "Results.h"
 #include "RunStation.h"
 #include "Stations.h"
+#include "Utf8Path.h"
 #include "WindowProgram.h"
 
 #include "Numbers.h"
@@ -11,7 +13,6 @@
 #include <chrono>
 #include <iostream>
 #include <set>
-#include <unistd.h>
 
 namespace snesenie::cli {
 namespace {
@@ -20,7 +21,7 @@ namespace {
 // a terminal sees it, and a log file gets none of it.
 class Progress {
 public:
-    explicit Progress(std::size_t total) : total_(total), shown_(::isatty(STDERR_FILENO) == 1) {}
+    explicit Progress(std::size_t total) : total_(total), shown_(StderrIsTerminal()) {}
 
     void Step(std::size_t done)
     {
@@ -56,7 +57,7 @@ std::string Places()
 {
     std::string places;
     for (const std::filesystem::path& place : WindowProgramPlaces())
-        places.append(places.empty() ? "" : ", ").append(QuotePath(place.string()));
+        places.append(places.empty() ? "" : ", ").append(QuotePath(job::PathToUtf8(place)));
     return places;
 }
 
@@ -83,7 +84,7 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
             list.append(list.empty() ? "" : ";").append(field->key).append("=").append(FormatNumber(value));
         arguments.push_back("--tolerances=" + list);
     }
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const bool terminal = StderrIsTerminal();
     if (terminal)
         std::cerr << "ведомости пакета в PDF…" << std::flush;
     const ChildRun run = RunProgram(program, arguments);
@@ -93,13 +94,13 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
         if (!line.starts_with("snesenie: ") || !failures.contains(line.substr(std::string_view("snesenie: ").size())))
             std::cerr << line << '\n';
     if (!run.started) {
-        std::cerr << "snesenie-cli: ведомости пакета не записаны: не удалось запустить " << QuotePath(program.string())
+        std::cerr << "snesenie-cli: ведомости пакета не записаны: не удалось запустить " << QuotePath(job::PathToUtf8(program))
                   << ": " << run.error << ".\n";
         return false;
     }
     if (run.exited && (run.status == 0 || run.status == kExitControlExceeded || (run.status == 1 && failed)))
         return true;
-    std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(program.string())
+    std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
               << (run.exited ? " завершилась с кодом " : " прервана сигналом ") << run.status << ".\n";
     return false;
 }
@@ -111,7 +112,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     using namespace snesenie::batch;
     StationList list;
     try {
-        list = ReadStations(args.batch, args.separator);
+        list = ReadStations(job::PathFromUtf8(args.batch), args.separator);
     } catch (const BatchError& e) {
         std::cerr << "snesenie-cli: " << e.what() << '\n';
         return 2;
@@ -119,17 +120,17 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     // Refused before anything is computed: a batch never writes over what
     // it reads.
     if (!args.results.empty()) {
-        if (const std::string problem = ResultsTargetProblem(args.results, list); !problem.empty()) {
-            std::cerr << "snesenie-cli: результаты не записаны в " << QuoteText(args.results) << ": " << problem
+        if (const std::string problem = ResultsTargetProblem(job::PathFromUtf8(args.results), list); !problem.empty()) {
+            std::cerr << "snesenie-cli: результаты не записаны в " << QuotePath(args.results) << ": " << problem
                       << ".\n";
             return 2;
         }
     }
     if (!args.pdf.empty()) {
-        std::string problem = BundleTargetProblem(args.pdf, list);
+        std::string problem = BundleTargetProblem(job::PathFromUtf8(args.pdf), list);
         std::error_code error;
         if (problem.empty() && !args.results.empty() &&
-            (args.results == args.pdf || std::filesystem::equivalent(args.results, args.pdf, error)))
+            (args.results == args.pdf || std::filesystem::equivalent(job::PathFromUtf8(args.results), job::PathFromUtf8(args.pdf), error)))
             problem = "туда же пишутся результаты (--results)";
         if (!problem.empty()) {
             std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf) << ": " << problem
@@ -170,7 +171,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
         }
     } else {
         try {
-            WriteResultsFile(args.results, table.Text());
+            WriteResultsFile(job::PathFromUtf8(args.results), table.Text());
         } catch (const BatchError& e) {
             std::cerr << "snesenie-cli: " << e.what() << '\n';
             return 1;

@@ -8,6 +8,8 @@
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace snesenie::cli {
@@ -32,9 +34,20 @@ std::vector<std::string> Utf8Arguments(int, char**)
 void PrepareConsole()
 {
     SetConsoleOutputCP(CP_UTF8);
+    // Bytes in and out as on Linux: no CR LF made of a newline, and an input
+    // file given as "-" is not cut at a Ctrl-Z.
+    _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    // The count of stations redraws its line with an escape sequence, which a
+    // console takes only once asked to.
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(err, &mode) != 0)
+        SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
+
+bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 #else
 
@@ -44,6 +57,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
 }
 
 void PrepareConsole() {}
+
+bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 #endif
 

@@ -16,4 +16,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 /// a script reads the same bytes on every system.
 void PrepareConsole();
 
+/// Whether standard error is a terminal (a console window on Windows), where
+/// a person watches a count of the stations done.
+bool StderrIsTerminal();
+
 } // namespace snesenie::cli

@@ -1,6 +1,7 @@
 #include "JobOptions.h"
 
 #include "JobFile.h"
+#include "Utf8Path.h"
 
 #include <iostream>
 
@@ -9,7 +10,7 @@ namespace snesenie::cli {
 bool LoadJobOption(const std::string& path, PageFields& fields)
 {
     try {
-        job::ApplyJob(job::ReadJob(path), fields);
+        job::ApplyJob(job::ReadJob(job::PathFromUtf8(path)), fields);
         return true;
     } catch (const job::JobError& e) {
         std::cerr << "snesenie-cli: " << e.what() << '\n';
@@ -20,7 +21,7 @@ bool LoadJobOption(const std::string& path, PageFields& fields)
 bool SaveJobOption(const std::string& path, const PageFields& fields)
 {
     try {
-        job::WriteJob(job::JobFromFields(fields), path);
+        job::WriteJob(job::JobFromFields(fields), job::PathFromUtf8(path));
         return true;
     } catch (const job::JobError& e) {
         std::cerr << "snesenie-cli: " << e.what() << '\n';

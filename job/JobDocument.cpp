@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "Utf8.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 
@@ -13,7 +14,7 @@ constexpr std::size_t kMaxPathBytes = 4096;
 
 bool IsPlausiblePath(const std::string& path)
 {
-    if (path.empty() || path.size() > kMaxPathBytes || !IsValidUtf8(path) || !std::filesystem::path(path).is_absolute())
+    if (path.empty() || path.size() > kMaxPathBytes || !IsValidUtf8(path) || !PathFromUtf8(path).is_absolute())
         return false;
     // A control character is in no file name a person made; an invisible or
     // bidirectional one may be, and is shown escaped.
@@ -60,7 +61,7 @@ void JobDocument::Remember(const std::filesystem::path& path, const Job& job)
     std::filesystem::path absolute = std::filesystem::absolute(path, error);
     path_ = error ? path : absolute.lexically_normal();
     saved_ = job;
-    std::vector<std::string> recent{path_.string()};
+    std::vector<std::string> recent{PathToUtf8(path_)};
     recent.insert(recent.end(), recent_.begin(), recent_.end());
     SetRecent(recent);
 }

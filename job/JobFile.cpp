@@ -5,6 +5,7 @@
 #include "Numbers.h"
 #include "SafeFile.h"
 #include "Utf8.h"
+#include "Utf8Path.h"
 #include "Version.h"
 
 #include <nlohmann/json.hpp>
@@ -33,7 +34,7 @@ constexpr int kMaxDepth = 32;
 
 [[noreturn]] void FailSave(const std::filesystem::path& path, const std::string& problem, std::string field = {})
 {
-    throw JobError("Не удалось сохранить задание " + QuotePath(path.string()) + ": " + problem + ".",
+    throw JobError("Не удалось сохранить задание " + QuotePath(PathToUtf8(path)) + ": " + problem + ".",
                    std::move(field));
 }
 
@@ -403,7 +404,7 @@ Job ParseJob(std::string_view content, const std::string& fileName)
 
 Job ReadJob(const std::filesystem::path& path)
 {
-    const std::string fileName = path.string();
+    const std::string fileName = PathToUtf8(path);
     std::string content;
     try {
         // One byte past the limit is enough to know a file is too large.

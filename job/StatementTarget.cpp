@@ -1,6 +1,7 @@
 #include "StatementTarget.h"
 
 #include "SafeFile.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +10,7 @@ namespace snesenie::job {
 
 bool HasPdfExtension(const std::filesystem::path& path)
 {
-    std::string extension = path.filename().extension().string();
+    std::string extension = PathToUtf8(path.filename().extension());
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".pdf" && path.filename() != ".pdf";

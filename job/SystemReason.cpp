@@ -79,4 +79,15 @@ std::string SystemReason(int errnum)
     return reason + " (код " + std::to_string(errnum) + ")";
 }
 
+std::string SystemReason(const std::error_code& error)
+{
+#ifdef _WIN32
+    // std::filesystem reports what the C library says as errno values and
+    // what the system says as its own codes.
+    if (error.category() == std::system_category())
+        return WindowsReason(static_cast<unsigned long>(error.value()));
+#endif
+    return SystemReason(error.value());
+}
+
 } // namespace snesenie::job

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Numbers.h"
 #include "SettingsFile.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,10 +31,10 @@ std::string Trimmed(std::string_view s)
 // and its file name.
 std::string QuotePath(const std::filesystem::path& file)
 {
-    const std::string path = file.string();
+    const std::string path = job::PathToUtf8(file);
     if (path.size() <= 40)
         return QuoteText(path);
-    const std::string name = file.filename().string();
+    const std::string name = job::PathToUtf8(file.filename());
     const std::string head = QuoteText(path.substr(0, path.size() - name.size()));
     const std::string tail = QuoteText(name);
     // «/folder/…» + «name» as one quoted text.
@@ -46,6 +47,23 @@ std::string Where(const std::filesystem::path& file)
 }
 
 } // namespace
+
+#ifdef _WIN32
+
+std::filesystem::path UserSettingsFile()
+{
+    // The roaming application data of the account, by its UTF-16 name: the
+    // narrow environment would spell a Cyrillic user name in the ANSI code page.
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    if (appData == nullptr || *appData == L'\0')
+        return {};
+    const std::filesystem::path folder(appData);
+    if (!folder.is_absolute())
+        return {};
+    return folder / "snesenie" / "snesenie.conf";
+}
+
+#else
 
 std::filesystem::path UserSettingsFile()
 {
@@ -61,6 +79,8 @@ std::filesystem::path UserSettingsFile()
     }
     return folder / "snesenie" / "snesenie.conf";
 }
+
+#endif
 
 Settings::Settings(std::filesystem::path file) : file_(std::move(file)) { Reload(); }
 

@@ -103,7 +103,7 @@ std::string WriteFileAtomically(const std::filesystem::path& path, std::string_v
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path(), error);
     if (error)
-        return job::SystemReason(error.value());
+        return job::SystemReason(error);
     try {
         job::WriteFileAtomically(path, content);
     } catch (const job::FileError& e) {

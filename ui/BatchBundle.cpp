@@ -5,6 +5,7 @@
 #include "RunStation.h"
 #include "SchemeDrawing.h"
 #include "Statement.h"
+#include "Utf8Path.h"
 #include "Version.h"
 
 #include <QBuffer>
@@ -155,8 +156,8 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const 
 BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const QString& path)
 {
     BundleReport report;
-    const std::string target = QFile::encodeName(path).toStdString();
-    if (const std::string problem = BundleTargetProblem(target, list); !problem.empty()) {
+    const std::string target = path.toStdString();
+    if (const std::string problem = BundleTargetProblem(job::PathFromUtf8(target), list); !problem.empty()) {
         report.error = QStringLiteral("Не удалось записать пакет ведомостей %1: %2.")
                            .arg(Q(QuotePath(target)), Q(problem));
         return report;

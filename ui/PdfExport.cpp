@@ -6,6 +6,7 @@
 #include "Sheet.h"
 #include "Statement.h"
 #include "ToolkitTranslation.h"
+#include "Utf8Path.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -62,7 +63,7 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
     QString jobName;
     if (!jobPath.isEmpty()) {
         try {
-            snesenie::job::ApplyJob(snesenie::job::ReadJob(QFile::encodeName(jobPath).toStdString()), sheet.Fields());
+            snesenie::job::ApplyJob(snesenie::job::ReadJob(snesenie::job::PathFromUtf8(jobPath.toStdString())), sheet.Fields());
         } catch (const snesenie::job::JobError& e) {
             Say(QString::fromUtf8(e.what()));
             return 1;

@@ -10,6 +10,7 @@
 #include "ToolkitTranslation.h"
 #include "StartOptions.h"
 #include "StatementTarget.h"
+#include "Utf8Path.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv)
     // headless as a single statement. The table is read and the target
     // checked before anything is computed.
     if (!options.batch.isEmpty()) {
-        const std::filesystem::path stations = QFile::encodeName(options.batch).toStdString();
+        const std::filesystem::path stations = snesenie::job::PathFromUtf8(options.batch.toStdString());
         snesenie::batch::StationList list;
         try {
             list = snesenie::batch::ReadStations(stations, options.separator);
@@ -52,8 +53,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "snesenie: %s\n", e.what());
             return 2;
         }
-        const std::string out = QFile::encodeName(options.pdf).toStdString();
-        if (const std::string problem = snesenie::batch::BundleTargetProblem(out, list); !problem.empty()) {
+        const std::string out = options.pdf.toStdString();
+        if (const std::string problem = snesenie::batch::BundleTargetProblem(snesenie::job::PathFromUtf8(out), list);
+            !problem.empty()) {
             std::fprintf(stderr, "snesenie: Не удалось записать пакет ведомостей %s: %s.\nСправка: snesenie --help\n",
                          snesenie::QuotePath(out).c_str(), problem.c_str());
             return 2;
@@ -68,8 +70,9 @@ int main(int argc, char** argv)
         // A slip in a script's arguments (the job where the PDF should be,
         // a job twice) must not turn a job into a PDF: refused before
         // anything is read or written.
-        const std::string out = QFile::encodeName(options.pdf).toStdString();
-        if (const std::string problem = snesenie::job::StatementTargetProblem(out, QFile::encodeName(options.job).toStdString());
+        const std::string out = options.pdf.toStdString();
+        if (const std::string problem = snesenie::job::StatementTargetProblem(
+                snesenie::job::PathFromUtf8(out), snesenie::job::PathFromUtf8(options.job.toStdString()));
             !problem.empty()) {
             std::fprintf(stderr, "snesenie: Не удалось записать ведомость %s: %s.\nСправка: snesenie --help\n",
                          snesenie::QuotePath(out).c_str(), problem.c_str());

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "FieldTable.h"
 #include "SafeFile.h"
+#include "Utf8Path.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
 
@@ -356,9 +357,9 @@ void SetUpPdfWriter(QPdfWriter& writer, const QString& title)
 
 QString WritePdfFile(const QByteArray& bytes, const QString& path, const QString& what)
 {
-    const std::string name = QFile::encodeName(path).toStdString();
+    const std::string name = path.toStdString();
     try {
-        snesenie::job::WriteFileAtomically(name, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        snesenie::job::WriteFileAtomically(snesenie::job::PathFromUtf8(name), std::string_view(bytes.constData(), std::size_t(bytes.size())));
     } catch (const snesenie::job::FileError& e) {
         return QStringLiteral("Не удалось записать %1 %2: %3.")
             .arg(what, QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));

@@ -3,6 +3,7 @@
 // sheet on the window.
 
 #include "Unit1.h"
+#include "Utf8Path.h"
 
 #include "BatchBundle.h"
 #include "Errors.h"
@@ -24,7 +25,7 @@ using namespace snesenie;
 
 namespace {
 
-std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::filesystem::path FsPath(const QString& path) { return snesenie::job::PathFromUtf8(path.toStdString()); }
 
 // A batch of many stations takes a while; the pointer says so, and comes
 // back however the export ends.

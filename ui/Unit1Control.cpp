@@ -10,6 +10,7 @@
 #include "StationPanel.h"
 #include "Statement.h"
 #include "StatementTarget.h"
+#include "Utf8Path.h"
 #include "ToleranceDialog.h"
 #include "WindowFields.h"
 
@@ -185,14 +186,14 @@ void TForm1::ExportStatement()
     // A name typed without .pdf gets it: "станция7.snesenie" becomes
     // "станция7.snesenie.pdf", never the job itself.
     QString path = dialog.selectedFiles().constFirst();
-    if (!job::HasPdfExtension(QFile::encodeName(path).toStdString()))
+    if (!job::HasPdfExtension(job::PathFromUtf8(path.toStdString())))
         path += QStringLiteral(".pdf");
     QString error;
-    if (const std::string problem = job::StatementTargetProblem(QFile::encodeName(path).toStdString(),
+    if (const std::string problem = job::StatementTargetProblem(job::PathFromUtf8(path.toStdString()),
                                                                 document_->Path());
         !problem.empty())
         error = QStringLiteral("Не удалось записать ведомость %1: %2.")
-                    .arg(QString::fromStdString(QuotePath(QFile::encodeName(path).toStdString())),
+                    .arg(QString::fromStdString(QuotePath(path.toStdString())),
                          QString::fromStdString(problem));
     else
         error = ExportStatementPdf(path);

@@ -13,6 +13,7 @@
 #include "JobFile.h"
 #include "KeyboardRules.h"
 #include "RangeMarks.h"
+#include "Utf8Path.h"
 #include "WindowFields.h"
 
 #include <QAction>
@@ -35,8 +36,10 @@ namespace {
 
 const char* const kCaption = "Снесение координат с вершины знака на землю.";
 
-std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString FromFs(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+// Names go between Qt and the job library as UTF-8 text: on Windows a path
+// is UTF-16 and the local 8-bit encoding is the ANSI code page.
+std::filesystem::path FsPath(const QString& path) { return job::PathFromUtf8(path.toStdString()); }
+QString FromFs(const std::string& path) { return QString::fromStdString(path); }
 
 bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
 
@@ -84,7 +87,7 @@ void TForm1::BuildJobActions()
     UpdateJobTitle();
 }
 
-QString TForm1::JobPath() const { return QFile::decodeName(QByteArray::fromStdString(document_->Path().native())); }
+QString TForm1::JobPath() const { return QString::fromStdString(job::PathToUtf8(document_->Path())); }
 
 // The texts a save would write, not the boxes' own: a tab or line break
 // pasted at the end of a number is not saved, so adding or removing one is
@@ -164,7 +167,7 @@ void TForm1::JobOpenedOrSaved(const QString& path)
     // of recent jobs that cannot be kept is no reason to trouble the user.
     settings_.Reload();
     settings_.SetRecentJobs(document_->Recent());
-    settings_.SetJobFolder(FsPath(QFileInfo(path).absolutePath()).string());
+    settings_.SetJobFolder(job::PathToUtf8(FsPath(QFileInfo(path).absolutePath())));
     (void)settings_.Save();
     RebuildRecentMenu();
     ForgetStation();
@@ -199,7 +202,7 @@ void TForm1::OpenRecentJob(const QString& path)
     if (!QFileInfo::exists(path)) {
         settings_.Reload();
         document_->SetRecent(settings_.RecentJobs());
-        document_->Forget(FsPath(path).string());
+        document_->Forget(job::PathToUtf8(FsPath(path)));
         settings_.SetRecentJobs(document_->Recent());
         (void)settings_.Save();
         RebuildRecentMenu();
@@ -278,7 +281,7 @@ QString TForm1::ChooseJobFile(bool forSaving)
     const QString path = dialog.selectedFiles().constFirst();
     // The folder is worth remembering even if the file then turns out bad.
     settings_.Reload();
-    settings_.SetJobFolder(FsPath(QFileInfo(path).absolutePath()).string());
+    settings_.SetJobFolder(job::PathToUtf8(FsPath(QFileInfo(path).absolutePath())));
     (void)settings_.Save();
     return path;
 }

@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -183,15 +185,20 @@ TEST_F(BatchFiles, FolderOfJobs)
     namespace fs = std::filesystem;
     job::Job bad = job::ExampleJob();
     bad.texts["Eb2"] = "сорок";
-    job::WriteJob(job::ExampleJob(), dir_ / "Б-2.snesenie");
-    job::WriteJob(bad, dir_ / "А-1.snesenie");
+    job::WriteJob(job::ExampleJob(), dir_ / U8Path("Б-2.snesenie"));
+    job::WriteJob(bad, dir_ / U8Path("А-1.snesenie"));
     Write("В-3.snesenie", "{ не JSON");
     Write("заметки.txt", "не задание");
-    fs::create_directory(dir_ / "папка.snesenie");
-    ASSERT_EQ(mkfifo((dir_ / "канал.snesenie").c_str(), 0600), 0);
+    fs::create_directory(dir_ / U8Path("папка.snesenie"));
+#ifdef _WIN32
+    const std::size_t jobs = 3;  // no FIFO on Windows
+#else
+    ASSERT_EQ(mkfifo((dir_ / U8Path("канал.snesenie")).c_str(), 0600), 0);
+    const std::size_t jobs = 4;
+#endif
 
     const StationList list = ReadStations(dir_);
-    ASSERT_EQ(list.stations.size(), 4u);
+    ASSERT_EQ(list.stations.size(), jobs);
     EXPECT_EQ(list.columns.size(), 0u);
     std::vector<StationResult> results;
     for (const Station& station : list.stations)
@@ -199,7 +206,7 @@ TEST_F(BatchFiles, FolderOfJobs)
 
     EXPECT_EQ(list.stations[0].name, "А-1");
     EXPECT_TRUE(FailureText(list.stations[0], results[0], list)
-                    .starts_with("задание " + QuoteText((dir_ / "А-1.snesenie").string()) + ": В поле "));
+                    .starts_with("задание «" + U8Text(dir_ / U8Path("А-1.snesenie")) + "»: В поле "));
     EXPECT_EQ(list.stations[1].name, "Б-2");
     EXPECT_TRUE(results[1].computed);
     EXPECT_EQ(results[1].point, kExamplePoint);
@@ -207,55 +214,64 @@ TEST_F(BatchFiles, FolderOfJobs)
     EXPECT_FALSE(results[2].computed);
     EXPECT_NE(results[2].error.find("это не JSON"), std::string::npos) << results[2].error;
     // a FIFO is not opened, so the batch does not wait on it
-    EXPECT_EQ(list.stations[3].name, "канал");
-    EXPECT_NE(results[3].error.find("это именованный канал (FIFO), а не обычный файл"), std::string::npos);
-    EXPECT_EQ(list.inputs.size(), 4u);
+    if (jobs == 4) {
+        EXPECT_EQ(list.stations[3].name, "канал");
+        EXPECT_NE(results[3].error.find("это именованный канал (FIFO), а не обычный файл"), std::string::npos);
+    }
+    EXPECT_EQ(list.inputs.size(), jobs);
 
-    const fs::path empty = dir_ / "пустая";
+    const fs::path empty = dir_ / U8Path("пустая");
     fs::create_directory(empty);
     try {
         ReadStations(empty);
         ADD_FAILURE() << "an empty folder was read";
     } catch (const BatchError& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Не удалось прочитать папку заданий " + QuoteText(empty.string()) +
+                  "Не удалось прочитать папку заданий «" + U8Text(empty) + "»" +
                       ": в ней нет заданий (файлов .snesenie).");
     }
 }
 
 TEST_F(BatchFiles, ResultsNeverReplaceWhatTheBatchReads)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links and FIFOs; the writer refuses by the same code as for jobs, tested there on Windows";
+#else
     namespace fs = std::filesystem;
     const fs::path table = Write("станции.csv", "");
     StationList fromTable;
     fromTable.inputs = {table};
-    fs::create_symlink(table, dir_ / "ссылка.csv");
-    fs::create_hard_link(table, dir_ / "вторая.csv");
-    ASSERT_EQ(mkfifo((dir_ / "канал.csv").c_str(), 0600), 0);
-    const fs::path jobs = dir_ / "задания";
+    fs::create_symlink(table, dir_ / U8Path("ссылка.csv"));
+    fs::create_hard_link(table, dir_ / U8Path("вторая.csv"));
+    ASSERT_EQ(mkfifo((dir_ / U8Path("канал.csv")).c_str(), 0600), 0);
+    const fs::path jobs = dir_ / U8Path("задания");
     fs::create_directory(jobs);
     StationList fromJobs;
     fromJobs.inputs = {jobs / "a.snesenie", jobs / "b.snesenie"};
     for (const fs::path& job : fromJobs.inputs)
-        Write(fs::relative(job, dir_).string(), "{}");
+        Write(U8Text(fs::relative(job, dir_)), "{}");
 
     const std::string isTable = "это таблица станций, из которой считается пакет";
     EXPECT_EQ(ResultsTargetProblem(table, fromTable), isTable);
-    EXPECT_EQ(ResultsTargetProblem(dir_ / "ссылка.csv", fromTable), isTable);
-    EXPECT_EQ(ResultsTargetProblem(dir_ / "вторая.csv", fromTable), isTable);
-    EXPECT_EQ(ResultsTargetProblem(dir_ / "." / "станции.csv", fromTable), isTable);
-    EXPECT_EQ(ResultsTargetProblem(dir_ / "канал.csv", fromTable), "это именованный канал (FIFO), а не обычный файл");
-    EXPECT_EQ(ResultsTargetProblem(dir_ / "результаты.csv", fromTable), "");
+    EXPECT_EQ(ResultsTargetProblem(dir_ / U8Path("ссылка.csv"), fromTable), isTable);
+    EXPECT_EQ(ResultsTargetProblem(dir_ / U8Path("вторая.csv"), fromTable), isTable);
+    EXPECT_EQ(ResultsTargetProblem(dir_ / "." / U8Path("станции.csv"), fromTable), isTable);
+    EXPECT_EQ(ResultsTargetProblem(dir_ / U8Path("канал.csv"), fromTable), "это именованный канал (FIFO), а не обычный файл");
+    EXPECT_EQ(ResultsTargetProblem(dir_ / U8Path("результаты.csv"), fromTable), "");
     EXPECT_EQ(ResultsTargetProblem(jobs / "b.snesenie", fromJobs),
-              "это задание пакета " + QuoteText((jobs / "b.snesenie").string()));
-    EXPECT_EQ(ResultsTargetProblem(jobs / "результаты.csv", fromJobs), "");
+              "это задание пакета «" + U8Text(jobs / "b.snesenie") + "»");
+    EXPECT_EQ(ResultsTargetProblem(jobs / U8Path("результаты.csv"), fromJobs), "");
     EXPECT_EQ(ResultsTargetProblem(table, fromJobs), "");
+#endif
 }
 
 TEST_F(BatchFiles, ResultsWrittenWholeOrNotAtAll)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX permissions, symbolic links and /dev/null; the writer is the one tested for jobs on Windows";
+#else
     namespace fs = std::filesystem;
-    const fs::path out = dir_ / "результаты.csv";
+    const fs::path out = dir_ / U8Path("результаты.csv");
     WriteResultsFile(out, "первые");
     EXPECT_EQ(ReadAll(out), "первые");
     fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -265,7 +281,7 @@ TEST_F(BatchFiles, ResultsWrittenWholeOrNotAtAll)
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     // through a link, which stays a link
-    const fs::path link = dir_ / "ссылка.csv";
+    const fs::path link = dir_ / U8Path("ссылка.csv");
     fs::create_symlink(out, link);
     WriteResultsFile(link, "третьи");
     EXPECT_TRUE(fs::is_symlink(link));
@@ -276,7 +292,7 @@ TEST_F(BatchFiles, ResultsWrittenWholeOrNotAtAll)
 
     // a folder that cannot be written to leaves the old file and no stray
     // temporary (root writes anywhere: then only the first half holds)
-    const fs::path locked = dir_ / "закрыта";
+    const fs::path locked = dir_ / U8Path("закрыта");
     fs::create_directory(locked);
     WriteResultsFile(locked / "r.csv", "старые");
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
@@ -287,4 +303,5 @@ TEST_F(BatchFiles, ResultsWrittenWholeOrNotAtAll)
     fs::permissions(locked, fs::perms::owner_all);
     EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+#endif
 }

@@ -1,6 +1,8 @@
 #pragma once
 // A scratch folder for one batch test, removed after it.
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,15 +14,13 @@ class BatchTempDir : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "snesenie-batch-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
+        dir_ = MakeScratchDir("snesenie-batch");
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::filesystem::path Write(const std::string& name, const std::string& content)
     {
-        const std::filesystem::path path = dir_ / name;
+        const std::filesystem::path path = dir_ / U8Path(name);
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }

@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -215,20 +217,26 @@ TEST_F(TempDir, FilesThatAreNotTablesAreRefusedAtOnce)
     const fs::path huge = dir_ / "huge.csv";
     Write("huge.csv", Header() + "\n");
     fs::resize_file(huge, 100'000'000);
-    const fs::path fifo = dir_ / "канал.csv";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-
-    const struct {
+    struct Row {
         const char* name;
         fs::path path;
         std::string says;
-    } rows[] = {
-        {"huge", huge, "файл больше 16 МиБ, это не таблица станций"},
-        {"fifo", fifo, "это именованный канал (FIFO), а не обычный файл"},
-        {"device", "/dev/zero", "это символьное устройство, а не обычный файл"},
-        {"folder", dir_, "это папка, а не файл"},
-        {"absent", dir_ / "нет.csv", "нет такого файла или папки"},
     };
+    std::vector<Row> rows{
+        {"huge", huge, "файл больше 16 МиБ, это не таблица станций"},
+        {"folder", dir_, "это папка, а не файл"},
+        {"absent", dir_ / U8Path("нет.csv"), "нет такого файла или папки"},
+        // a path of 60 characters used to be cut after 40, its name lost
+        {"longName", dir_ / "stations-of-the-north-site.csv", "нет такого файла или папки"},
+    };
+#ifdef _WIN32
+    rows.push_back({"device", dir_ / "nul.csv", "это устройство, а не обычный файл"});
+#else
+    const fs::path fifo = dir_ / U8Path("канал.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    rows.push_back({"fifo", fifo, "это именованный канал (FIFO), а не обычный файл"});
+    rows.push_back({"device", "/dev/zero", "это символьное устройство, а не обычный файл"});
+#endif
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         // Read on a thread of its own, so that a read that waits fails the
@@ -243,10 +251,12 @@ TEST_F(TempDir, FilesThatAreNotTablesAreRefusedAtOnce)
         });
         if (read.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
             ADD_FAILURE() << "the read waits";
+#ifndef _WIN32
             ::close(::open(row.path.c_str(), O_WRONLY | O_NONBLOCK));
+#endif
         }
         EXPECT_EQ(read.get(),
-                  "Не удалось прочитать таблицу станций «" + row.path.string() + "»: " + row.says + ".");
+                  "Не удалось прочитать таблицу станций «" + U8Text(row.path) + "»: " + row.says + ".");
     }
 }
 

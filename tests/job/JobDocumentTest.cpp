@@ -3,6 +3,8 @@
 
 #include "JobDocument.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,9 +20,7 @@ class Document : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string tmpl = (fs::temp_directory_path() / "snesenie-document-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
+        dir_ = MakeScratchDir("snesenie-document");
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -50,7 +50,7 @@ TEST_F(Document, OpenAndSaveMakeTheFileTheJobs)
     JobDocument other;
     EXPECT_EQ(other.Open(path).texts, Changed("1").texts);
     EXPECT_EQ(other.Path(), path);
-    EXPECT_EQ(other.Recent(), std::vector<std::string>{path.string()});
+    EXPECT_EQ(other.Recent(), std::vector<std::string>{U8Text(path)});
 
     document.New();
     EXPECT_TRUE(document.Path().empty());
@@ -82,7 +82,7 @@ TEST_F(Document, RecentListLatestFirstWithoutRepeats)
     for (int i = 0; i < 10; ++i) {
         const fs::path path = dir_ / ("job" + std::to_string(i) + ".snesenie");
         document.Save(ExampleJob(), path);
-        expected.insert(expected.begin(), path.string());
+        expected.insert(expected.begin(), U8Text(path));
     }
     expected.resize(JobDocument::kMaxRecent);
     EXPECT_EQ(document.Recent(), expected);
@@ -100,22 +100,28 @@ TEST_F(Document, RecentListLatestFirstWithoutRepeats)
 // or bidirectional character into the menu.
 TEST(RecentList, OnlyPlausiblePathsKept)
 {
+    // An absolute path has a drive on Windows.
+#ifdef _WIN32
+    const std::string kRoot = "C:";
+#else
+    const std::string kRoot;
+#endif
     JobDocument document;
     document.SetRecent({
-        "/home/геодезист/пункт 17.snesenie",
+        kRoot + "/home/геодезист/пункт 17.snesenie",
         "",
         "relative.snesenie",
-        "/tmp/line\nbreak.snesenie",
-        "/tmp/\x1B[31mred.snesenie",
-        "/tmp/\u202Eenisens.exe",
-        "/tmp/\xFF.snesenie",
-        "/" + std::string(4096, 'a'),
-        "/home/геодезист/пункт 17.snesenie",
-        "/tmp/b.snesenie",
+        kRoot + "/tmp/line\nbreak.snesenie",
+        kRoot + "/tmp/\x1B[31mred.snesenie",
+        kRoot + "/tmp/\u202Eenisens.exe",
+        kRoot + "/tmp/\xFF.snesenie",
+        kRoot + "/" + std::string(4096, 'a'),
+        kRoot + "/home/геодезист/пункт 17.snesenie",
+        kRoot + "/tmp/b.snesenie",
     });
     // A bidirectional mark may be in a real name: kept, and shown escaped.
-    EXPECT_EQ(document.Recent(), (std::vector<std::string>{"/home/геодезист/пункт 17.snesenie",
-                                                           "/tmp/\u202Eenisens.exe", "/tmp/b.snesenie"}));
+    EXPECT_EQ(document.Recent(), (std::vector<std::string>{kRoot + "/home/геодезист/пункт 17.snesenie",
+                                                           kRoot + "/tmp/\u202Eenisens.exe", kRoot + "/tmp/b.snesenie"}));
 }
 
 TEST(RecentList, ShownNameEscapedAndShortened)

@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -7,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace snesenie;
 namespace fs = std::filesystem;
@@ -20,9 +24,7 @@ class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string tmpl = (fs::temp_directory_path() / "snesenie-settings-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
+        dir_ = MakeScratchDir("snesenie-settings");
         file_ = dir_ / "snesenie" / "snesenie.conf";
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -102,6 +104,9 @@ TEST_F(SettingsStore, EachToleranceFallsBackAlone)
 // and snesenie --pdf for ever.
 TEST_F(SettingsStore, FifoRefusedAtOnceAndLeftAlone)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no FIFO in its file system";
+#else
     fs::create_directories(file_.parent_path());
     ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0);
     const pid_t child = fork();
@@ -127,6 +132,7 @@ TEST_F(SettingsStore, FifoRefusedAtOnceAndLeftAlone)
     ASSERT_TRUE(exited) << "reading a FIFO as the settings file blocked";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(fs::is_fifo(file_));
+#endif
 }
 
 // A file that could not be read may hold what the user wants: saving must not
@@ -143,3 +149,34 @@ TEST_F(SettingsStore, FileNotReadIsNotOverwritten)
 }
 
 } // namespace
+
+// Where the settings live: by the XDG rules on Linux, under the roaming
+// application data on Windows, whose UTF-16 name may be Cyrillic (the user's).
+TEST(UserSettings, FileWhereTheSystemKeepsSettings)
+{
+#ifdef _WIN32
+    const std::wstring folder = L"C:\\Users\\\u041F\u0451\u0442\u0440\\AppData\\Roaming";
+    ASSERT_EQ(_wputenv_s(L"APPDATA", folder.c_str()), 0);
+    EXPECT_EQ(UserSettingsFile().native(), folder + L"\\snesenie\\snesenie.conf");
+    ASSERT_EQ(_wputenv_s(L"APPDATA", L""), 0);
+    EXPECT_EQ(UserSettingsFile(), fs::path());
+#else
+    const struct {
+        const char* name;
+        const char* config;
+        const char* home;
+        const char* file;
+    } rows[] = {
+        {"xdg", "/etc/xdg-of-пётр", "/home/p", "/etc/xdg-of-пётр/snesenie/snesenie.conf"},
+        {"relativeXdgIgnored", "config", "/home/p", "/home/p/.config/snesenie/snesenie.conf"},
+        {"homeOnly", nullptr, "/home/p", "/home/p/.config/snesenie/snesenie.conf"},
+        {"neither", nullptr, nullptr, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.config ? setenv("XDG_CONFIG_HOME", row.config, 1) : unsetenv("XDG_CONFIG_HOME");
+        row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
+        EXPECT_EQ(UserSettingsFile().string(), row.file);
+    }
+#endif
+}
