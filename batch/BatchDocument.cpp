@@ -2,6 +2,7 @@
 
 #include "JobFile.h"
 #include "Utf8.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <system_error>
@@ -41,6 +42,8 @@ void BatchDocument::Judge(const Tolerances& tolerances)
     results_ = std::move(results);
 }
 
+std::string BatchDocument::Name() const { return job::PathToUtf8(path_.filename()); }
+
 std::string BatchDocument::Failure(std::size_t i) const
 {
     const StationResult& result = results_.at(i);
@@ -49,7 +52,9 @@ std::string BatchDocument::Failure(std::size_t i) const
 
 std::filesystem::path BatchDocument::ProposedJob(std::size_t i) const
 {
-    return path_.parent_path() / (FileNameFor(list_.stations.at(i).name) + "." + job::kExtension);
+    // A name from a spreadsheet is UTF-8 text, whatever the system's own
+    // narrow encoding of file names.
+    return path_.parent_path() / job::PathFromUtf8(FileNameFor(list_.stations.at(i).name) + "." + job::kExtension);
 }
 
 bool BatchDocument::ReadsFrom(const std::filesystem::path& path) const

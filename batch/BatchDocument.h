@@ -26,8 +26,8 @@ public:
 
     /// The table or the folder, absolute, with no trailing separator.
     const std::filesystem::path& Path() const { return path_; }
-    /// The table's file name or the folder's name, as it stands on disk.
-    std::string Name() const { return path_.filename().string(); }
+    /// The table's file name or the folder's name, as UTF-8 text.
+    std::string Name() const;
 
     std::size_t Size() const { return list_.stations.size(); }
     const Station& StationAt(std::size_t i) const { return list_.stations.at(i); }

@@ -5,6 +5,7 @@
 #include "FieldTable.h"
 
 #include "BatchTempDir.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -48,18 +49,18 @@ TEST_F(BatchDocumentTest, JudgedAgainByNewTolerances)
 TEST_F(BatchDocumentTest, StationsOfferedBesideTheBatchNeverInIt)
 {
     const BatchDocument table(Write("stations.csv", Table()), Tolerances{});
-    EXPECT_EQ(table.ProposedJob(0), dir_ / "Пункт 1.snesenie");
+    EXPECT_EQ(table.ProposedJob(0), dir_ / U8Path("Пункт 1.snesenie"));
     // a name with a slash would have meant a folder that is not there
-    EXPECT_EQ(table.ProposedJob(1), dir_ / "Пункт_2.snesenie");
+    EXPECT_EQ(table.ProposedJob(1), dir_ / U8Path("Пункт_2.snesenie"));
 
-    std::filesystem::create_directory(dir_ / "задания");
+    std::filesystem::create_directory(dir_ / U8Path("задания"));
     Write("задания/Пункт 1.snesenie", R"({"format": "snesenie-job", "version": 1, "fields": {}})");
     // "задания/" names the folder as "задания" does.
-    const BatchDocument folder((dir_ / "задания").string() + "/", Tolerances{});
+    const BatchDocument folder(dir_ / U8Path("задания/"), Tolerances{});
     EXPECT_EQ(folder.Name(), "задания");
-    EXPECT_EQ(folder.ProposedJob(0), dir_ / "Пункт 1.snesenie");
-    EXPECT_TRUE(folder.ReadsFrom(dir_ / "задания" / "." / "Пункт 1.snesenie"));
-    EXPECT_FALSE(folder.ReadsFrom(dir_ / "Пункт 1.snesenie"));
+    EXPECT_EQ(folder.ProposedJob(0), dir_ / U8Path("Пункт 1.snesenie"));
+    EXPECT_TRUE(folder.ReadsFrom(dir_ / U8Path("задания") / "." / U8Path("Пункт 1.snesenie")));
+    EXPECT_FALSE(folder.ReadsFrom(dir_ / U8Path("Пункт 1.snesenie")));
 }
 
 TEST(FileNameFor, KeepsWhatAFileNameMayHold)
