@@ -1,5 +1,7 @@
 #include "WindowProgram.h"
 
+#include "CommandWords.h"
+
 #include "SystemReason.h"
 
 #include <algorithm>
@@ -107,13 +109,7 @@ ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std:
     run.exited = WIFEXITED(status);
     run.status = run.exited ? WEXITSTATUS(status) : WTERMSIG(status);
 
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        run.errorLines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    run.errorLines = OutputLines(text);
     return run;
 }
 

@@ -1,7 +1,9 @@
 #include "WindowProgram.h"
 
+#include "CommandWords.h"
+
 #include "SystemReason.h"
-#include "Utf8.h"
+#include "Utf8Path.h"
 
 #include <windows.h>
 
@@ -11,30 +13,6 @@ namespace {
 // The window program's error output is a line per failed station at most,
 // and a message or two; anything beyond this is not read into memory.
 constexpr std::size_t kMaxErrorBytes = 4 * 1024 * 1024;
-
-std::wstring Wide(const std::string& text)
-{
-    const std::u16string wide = Utf8ToUtf16(text);
-    return std::wstring(wide.begin(), wide.end());
-}
-
-// One word of a command line as the program's CommandLineToArgvW reads it.
-std::wstring Quoted(const std::wstring& word)
-{
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(2 * backslashes, L'\\');
-    return out + L"\"";
-}
 
 } // namespace
 
@@ -79,9 +57,9 @@ ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std:
     const HANDLE nothing = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                        OPEN_EXISTING, 0, nullptr);
 
-    std::wstring line = Quoted(program.native());
+    std::wstring line = CommandLineWord(job::PathToUtf8(program));
     for (const std::string& argument : arguments)
-        line += L" " + Quoted(Wide(argument));
+        line += L" " + CommandLineWord(argument);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -119,13 +97,7 @@ ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std:
     run.exited = true;
     run.status = static_cast<int>(code);
 
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        run.errorLines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    run.errorLines = OutputLines(text);
     return run;
 }
 

@@ -404,11 +404,16 @@ TEST_F(Cli, InputFileBounds)
     auto fileOf = [&](std::size_t size) {
         std::string text;
         text.reserve(size);
-        const std::string comment = "#" + std::string(1022, 'k') + "\n";
+        std::string comment(1024, 'k');
+        comment.front() = '#';
+        comment.back() = '\n';
         while (size - text.size() - lastLine.size() >= comment.size() + 2)
             text += comment;
         const std::size_t rest = size - text.size() - lastLine.size();
-        text += "#" + std::string(rest - 2, 'k') + "\n" + lastLine;
+        text += '#';
+        text.append(rest - 2, 'k');
+        text += '\n';
+        text += lastLine;
         return text;
     };
     const struct {

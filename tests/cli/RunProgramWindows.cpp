@@ -1,5 +1,7 @@
 #include "RunProgram.h"
 
+#include "CommandWords.h"
+
 #include <windows.h>
 
 #include <stdexcept>
@@ -14,25 +16,6 @@ std::wstring Wide(const std::string& text)
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
-}
-
-// One word of a command line as CommandLineToArgvW reads it back: quoted,
-// with a quote and the backslashes before a quote escaped.
-std::wstring Quoted(const std::wstring& word)
-{
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(2 * backslashes, L'\\');
-    return out + L"\"";
 }
 
 HANDLE Open(const std::string& path, bool write)
@@ -53,7 +36,7 @@ int RunProgram(const std::vector<std::string>& command, const std::string& in, c
 {
     std::wstring line;
     for (const std::string& word : command)
-        line += (line.empty() ? L"" : L" ") + Quoted(Wide(word));
+        line += (line.empty() ? L"" : L" ") + snesenie::cli::CommandLineWord(word);
 
     // The environment block: NAME=VALUE strings, each ended by a zero, and
     // one more zero at the end.
