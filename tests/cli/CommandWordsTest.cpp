@@ -18,32 +18,23 @@ TEST(CommandWords, WindowsWordReadsBackAsGiven)
 {
     struct Row {
         const char* word;
-        const wchar_t* quoted;
+        const char16_t* quoted;
     };
     const Row rows[] = {
-        {"", L"\"\""},
-        {"stations.csv", L"\"stations.csv\""},
-        {"Мои станции.csv", L"\"Мои станции.csv\""},
-        {"C:\\Работа\\пакет.pdf", L"\"C:\\Работа\\пакет.pdf\""},
-        {"a\"b", L"\"a\\\"b\""},
-        {"a\\\"b", L"\"a\\\\\\\"b\""},
-        {"C:\\папка\\", L"\"C:\\папка\\\\\""},
-        {"\\\\", L"\"\\\\\\\\\""},
-        {"😀", L"\"\U0001F600\""},
+        {"", u"\"\""},
+        {"stations.csv", u"\"stations.csv\""},
+        {"Мои станции.csv", u"\"Мои станции.csv\""},
+        {"C:\\Работа\\пакет.pdf", u"\"C:\\Работа\\пакет.pdf\""},
+        {"a\"b", u"\"a\\\"b\""},
+        {"a\\\"b", u"\"a\\\\\\\"b\""},
+        {"C:\\папка\\", u"\"C:\\папка\\\\\""},
+        {"\\\\", u"\"\\\\\\\\\""},
+        {"😀", u"\"😀\""},
     };
     for (const Row& row : rows) {
-        // wchar_t is UTF-32 here and UTF-16 on Windows: compare code units
-        // of the UTF-16 form.
-        std::wstring expected;
-        for (const wchar_t c : std::wstring(row.quoted)) {
-            if (c > 0xFFFF) {
-                expected += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-                expected += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-            } else {
-                expected += c;
-            }
-        }
-        EXPECT_EQ(CommandLineWord(row.word), expected) << row.word;
+        // UTF-16 code units, whether wchar_t holds 16 bits (Windows) or 32.
+        const std::wstring got = CommandLineWord(row.word);
+        EXPECT_EQ(std::u16string(got.begin(), got.end()), std::u16string(row.quoted)) << row.word;
     }
 }
 
