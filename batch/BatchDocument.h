@@ -29,6 +29,7 @@ public:
     /// The table's file name or the folder's name, as UTF-8 text.
     std::string Name() const;
 
+    const StationList& List() const { return list_; }
     std::size_t Size() const { return list_.stations.size(); }
     const Station& StationAt(std::size_t i) const { return list_.stations.at(i); }
     const StationResult& ResultAt(std::size_t i) const { return results_.at(i); }

@@ -1,4 +1,5 @@
 #include "BatchBundle.h"
+#include "FilePaths.h"
 
 #include "Errors.h"
 #include "Results.h"
@@ -136,7 +137,7 @@ QString StationsName(const std::filesystem::path& path)
 {
     // "jobs/" names the folder jobs.
     const std::filesystem::path name = path.has_filename() ? path.filename() : path.parent_path().filename();
-    return QFile::decodeName(QByteArray::fromStdString(name.native()));
+    return QtPath(name);
 }
 
 std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const std::vector<StationResult>& results,

@@ -5,6 +5,7 @@
 // only asks where, lists, and shows what went wrong.
 
 #include "Unit1.h"
+#include "FilePaths.h"
 
 #include "BatchDocument.h"
 #include "FieldTable.h"
@@ -32,8 +33,6 @@ using namespace snesenie;
 
 namespace {
 
-std::filesystem::path FsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString FromFs(const std::filesystem::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
 
 // The frame round the window as the window system drew it; before the window
 // is shown, room for a usual title bar and border.
@@ -75,7 +74,7 @@ void TForm1::BuildBatch()
 void TForm1::OpenBatchFromDialog()
 {
     settings_.Reload();
-    QString folder = FromFs(settings_.JobFolder());
+    QString folder = QtPath(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QFileDialog dialog(this, "Открыть пакет станций", folder, "Таблицы станций (*.csv);;Все файлы (*)");
@@ -94,7 +93,7 @@ void TForm1::OpenBatchFromDialog()
 void TForm1::OpenJobFolderFromDialog()
 {
     settings_.Reload();
-    QString folder = FromFs(settings_.JobFolder());
+    QString folder = QtPath(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QFileDialog dialog(this, "Открыть папку заданий", folder);

@@ -3,6 +3,8 @@
 // sheet on the window.
 
 #include "Unit1.h"
+#include "FilePaths.h"
+#include "BatchDocument.h"
 #include "Utf8Path.h"
 
 #include "BatchBundle.h"
@@ -25,7 +27,6 @@ using namespace snesenie;
 
 namespace {
 
-std::filesystem::path FsPath(const QString& path) { return snesenie::job::PathFromUtf8(path.toStdString()); }
 
 // A batch of many stations takes a while; the pointer says so, and comes
 // back however the export ends.
@@ -49,6 +50,11 @@ void TForm1::BuildBatchActions()
 
 void TForm1::ExportBatch()
 {
+    // The batch listed beside the sheet is the one meant; only without one
+    // are the stations asked for.
+    if (batch_ != nullptr)
+        return ExportBatchPdf(batch_->List(), QtPath(batch_->Path()));
+
     // A table is what most offices keep; a folder of jobs is the other kind
     // of batch, and a file dialog cannot offer both at once.
     QMessageBox which(QMessageBox::Question, Title(),

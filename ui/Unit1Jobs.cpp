@@ -5,6 +5,7 @@
 // asks where and shows what went wrong.
 
 #include "Unit1.h"
+#include "FilePaths.h"
 
 #include "BatchDocument.h"
 #include "Errors.h"
@@ -38,7 +39,6 @@ const char* const kCaption = "Снесение координат с верши�
 
 // Names go between Qt and the job library as UTF-8 text: on Windows a path
 // is UTF-16 and the local 8-bit encoding is the ANSI code page.
-std::filesystem::path FsPath(const QString& path) { return job::PathFromUtf8(path.toStdString()); }
 QString FromFs(const std::string& path) { return QString::fromStdString(path); }
 
 bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
@@ -251,8 +251,7 @@ QString TForm1::ProposedJobPath() const
     if (!JobPath().isEmpty())
         return JobPath();
     if (stationBatch_ != nullptr)
-        return QFile::decodeName(QByteArray::fromStdString(
-            stationBatch_->ProposedJob(static_cast<std::size_t>(stationRow_)).string()));
+        return QtPath(stationBatch_->ProposedJob(static_cast<std::size_t>(stationRow_)));
     return {};
 }
 

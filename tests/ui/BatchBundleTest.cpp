@@ -372,6 +372,25 @@ private slots:
         QVERIFY(!ui.form1->IsSheetChanged());
     }
 
+    // With a batch listed beside the sheet, that batch is the one exported:
+    // the stations are not asked for again.
+    void exportOfTheListedBatch()
+    {
+        QTemporaryDir here;
+        const QString stations = WriteFile(here.filePath("станции.csv"), StationTable({{"1"}, kFailing, {"3"}}));
+        UiFixture ui;
+        QVERIFY(ui.form1->OpenBatch(stations));
+        ui.watch.Take();
+        ui.watch.filesToPick = {here.filePath("станции.pdf")};
+        ui.form1->BatchPdfAction->trigger();
+        const QList<SeenModal> seen = ui.watch.Take();
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen[0].window, "BatchPdfFileDialog");
+        QVERIFY2(seen[0].text.startsWith(here.path() + "\n"), qPrintable(seen[0].text));
+        QVERIFY2(seen[1].text.contains("Посчитано станций: 2, не посчитано: 1"), qPrintable(seen[1].text));
+        QCOMPARE(Pages(here.filePath("станции.pdf")), 3);
+    }
+
     // A table that cannot be read is explained, and no PDF is asked for.
     void unreadableTableFromTheMenu()
     {
