@@ -42,7 +42,7 @@ Station Example(const std::string& name)
 // The example sheet's results, as the window prints them.
 const std::array<std::string, 6> kExamplePoint{"6234,85", "12335,23", "6234,85", "12335,23", "6234,85", "12335,23"};
 
-std::string ReadAll(const std::filesystem::path& path)
+[[maybe_unused]] std::string ReadAll(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
