@@ -292,9 +292,18 @@ private slots:
             env.remove(name);
         env.insert("XDG_CONFIG_HOME", here.filePath("config"));
         program.setProcessEnvironment(env);
-        program.start(SNESENIE_GUI, args);
-        QVERIFY(program.waitForFinished(60000));
-        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QString err;
+        // In the sanitizer build LeakSanitizer's own tracer now and then
+        // dies at the program's exit, while the toolkit's threads wind down;
+        // that says nothing of the program, so such a run is made again.
+        for (int run = 0; run < 3; ++run) {
+            program.start(SNESENIE_GUI, args);
+            QVERIFY(program.waitForFinished(60000));
+            err = QString::fromUtf8(program.readAllStandardError());
+            if (!err.contains("LeakSanitizer has encountered a fatal error"))
+                break;
+            QFile::remove(out);
+        }
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QVERIFY2(program.exitCode() == status, qPrintable(QString::number(program.exitCode()) + ": " + err));
         QVERIFY2(err.contains(says), qPrintable(err));
