@@ -61,13 +61,15 @@ screenshots: build
 	scripts/screenshots $(BUILD)
 
 # The whole suite once more with AddressSanitizer and UBSan, any finding
-# fatal, in a build of its own. Leaks inside system libraries are listed,
+# fatal, in a build of its own: at -O1 with line tables only, which is what
+# the sanitizers' reports need, and builds in far less time than -O2 -g. Leaks inside system libraries are listed,
 # one by one, in tests/lsan.supp.
 SANITIZE_BUILD := build-sanitize
 SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 
 sanitize: deps
 	@test -f $(SANITIZE_BUILD)/CMakeCache.txt || cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" \
 	  -DSNESENIE_BUILD_BENCH=OFF "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
