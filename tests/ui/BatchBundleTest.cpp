@@ -293,16 +293,21 @@ private slots:
         env.insert("XDG_CONFIG_HOME", here.filePath("config"));
         program.setProcessEnvironment(env);
         QString err;
-        // In the sanitizer build LeakSanitizer's own tracer now and then
-        // dies at the program's exit, while the toolkit's threads wind down;
-        // that says nothing of the program, so such a run is made again.
-        for (int run = 0; run < 3; ++run) {
+        // In the sanitizer build LeakSanitizer's own tracer can die at the
+        // program's exit (signal 11 in the tracer, while the toolkit's
+        // threads wind down), and the exit status becomes 1. That says
+        // nothing of the program: such a run is made again without the
+        // leak check, to hold the program to its status and output. A leak
+        // the checker finds is still reported, and still fails.
+        for (int run = 0; run < 2; ++run) {
             program.start(SNESENIE_GUI, args);
             QVERIFY(program.waitForFinished(60000));
             err = QString::fromUtf8(program.readAllStandardError());
             if (!err.contains("LeakSanitizer has encountered a fatal error"))
                 break;
             QFile::remove(out);
+            env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
+            program.setProcessEnvironment(env);
         }
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QVERIFY2(program.exitCode() == status, qPrintable(QString::number(program.exitCode()) + ": " + err));
