@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace snesenie {
 namespace {
@@ -39,6 +40,34 @@ const char* const kVariant[2] = {"АВР", "АСР"};
 // carried numbers, so rounding (not the sheet's cut) gives the honest figure
 // and drops the binary remainder of numbers like 94,02 − 94,01.
 Ext RoundTo(Ext x, int scale) { return Ext(Round(x * scale)) / scale; }
+
+// A value and its tolerance are compared as whole numbers of the unit the
+// value is printed in (millimetres, tenths of a second, the ratio's N), so
+// that what the page shows decides. The tolerance is held as a double: 0,3 m
+// is 0,29999… and a difference printed 0,3 m would fail it by the binary
+// accident of the decimal. So it is first taken to a millionth of that unit,
+// far finer than any decimal a surveyor types, and only then compared.
+constexpr std::int64_t kMillionths = 1000000;
+
+std::int64_t ToleranceMillionths(double tolerance, int unitsPerTolerance)
+{
+    return Round(Ext(tolerance) * unitsPerTolerance * kMillionths);
+}
+
+// Whether a value of `printed` whole units (its magnitude) is beyond the
+// tolerance; a value equal to the tolerance is within it.
+bool Beyond(std::int64_t printed, double tolerance, int unitsPerTolerance)
+{
+    // printed·10⁶ > t exactly when printed > ⌊t/10⁶⌋, with no product to overflow.
+    return (printed < 0 ? -printed : printed) > ToleranceMillionths(tolerance, unitsPerTolerance) / kMillionths;
+}
+
+// Whether a ratio printed as 1:n is short of the tolerance 1:N, N taken as
+// typed: n < N exactly when n < ⌈N⌉ for a whole n.
+bool ShortOf(std::int64_t n, double ratio)
+{
+    return n < (ToleranceMillionths(ratio, 1) + kMillionths - 1) / kMillionths;
+}
 
 std::string Metres(Ext x) { return FormatNumber(x) + " м"; }
 
@@ -76,7 +105,7 @@ Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
                        // 1:0 would say nothing: the two d differ by more than d itself.
                        c.value = Metres(diff) + (n > 0 ? " (1:" + FormatNumber(n) + ")" : " (больше самого d)");
                        // Judged on N as printed, so the verdict agrees with what is read.
-                       if (Ext(n) < Ext(tol.distanceRatio))
+                       if (ShortOf(n, tol.distanceRatio))
                            c.verdict = Verdict::Exceeded;
                    });
 }
@@ -88,9 +117,9 @@ Check DirectionCheck(const ControlInputs& in, const Tolerances& tol)
                        // (AP) is not reduced to 0–360 on the sheet: one variant may come
                        // out a full turn from the other for the same direction.
                        const Ext turn = Remainder(Ext(in.dirAP[0]) - in.dirAP[1], 360);
-                       const Ext seconds = RoundTo(turn * 3600, 10);
-                       c.value = FormatNumber(seconds) + "``";
-                       if (Ext(tol.directionSeconds) < Abs(seconds))
+                       const std::int64_t tenths = Round(turn * 3600 * 10);
+                       c.value = FormatNumber(Ext(tenths) / 10) + "``";
+                       if (Beyond(tenths, tol.directionSeconds, 10))
                            c.verdict = Verdict::Exceeded;
                    });
 }
@@ -102,9 +131,9 @@ Check PositionCheck(const ControlInputs& in, const Tolerances& tol)
                        const PrintedPoint& p = in.printed;
                        const Ext dx = RoundTo(Ext(p.xp[0]) - p.xp[1], 100);
                        const Ext dy = RoundTo(Ext(p.yp[0]) - p.yp[1], 100);
-                       const Ext f = RoundTo(Sqrt(dx * dx + dy * dy), 1000);
-                       c.value = Metres(f) + " (ΔXp = " + Metres(dx) + ", ΔYp = " + Metres(dy) + ")";
-                       if (Ext(tol.positionMetres) < f)
+                       const std::int64_t mm = Round(Sqrt(dx * dx + dy * dy) * 1000);
+                       c.value = Metres(Ext(mm) / 1000) + " (ΔXp = " + Metres(dx) + ", ΔYp = " + Metres(dy) + ")";
+                       if (Beyond(mm, tol.positionMetres, 1000))
                            c.verdict = Verdict::Exceeded;
                    });
 }
@@ -142,10 +171,10 @@ Check RigorousCheck(const ControlInputs& in, const Tolerances& tol)
                        }
                        const Ext dx = Ext(r.xp) - in.printed.xMean;
                        const Ext dy = Ext(r.yp) - in.printed.yMean;
-                       const Ext f = RoundTo(Sqrt(dx * dx + dy * dy), 1000);
-                       c.value = Metres(f) + " (Xp = " + Metres(RoundTo(r.xp, 1000)) +
+                       const std::int64_t mm = Round(Sqrt(dx * dx + dy * dy) * 1000);
+                       c.value = Metres(Ext(mm) / 1000) + " (Xp = " + Metres(RoundTo(r.xp, 1000)) +
                                  ", Yp = " + Metres(RoundTo(r.yp, 1000)) + ")";
-                       if (Ext(tol.positionMetres) < f)
+                       if (Beyond(mm, tol.positionMetres, 1000))
                            c.verdict = Verdict::Exceeded;
                    });
 }

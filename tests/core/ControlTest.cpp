@@ -224,6 +224,13 @@ TEST(Control, Tolerances)
         const char* check;
         const char* value;
         Verdict verdict;
+        Tolerances tolerances = {};
+    };
+    // A tolerance other than the default, with the rest as they are.
+    const auto with = [](double Tolerances::*member, double value) {
+        Tolerances t;
+        t.*member = value;
+        return t;
     };
     const Row rows[] = {
         {"d at 1:2000", [](ControlInputs& in) { in.d[0] = 99.98, in.d[1] = 100.03; }, "D", "-0,05 м (1:2000)", Verdict::Ok},
@@ -247,6 +254,23 @@ TEST(Control, Tolerances)
         {"γ 150°", [](ControlInputs& in) { in.measured.beta1[0] = 10, in.measured.beta2[0] = 20; }, "GAMMA1", "150°0`0``", Verdict::Ok},
         {"γ 150°0′1″", [](ControlInputs& in) { in.measured.beta1[0] = 10, in.measured.beta2[0] = DmsToDegrees(19, 59, 59); },
          "GAMMA1", "150°0`1`` (слабая засечка)", Verdict::Warning},
+        // a difference equal to its tolerance used to pass or fail by how the decimal fell in binary
+        {"P at 0,3 m", [](ControlInputs& in) { in.printed.xp[1] = 6234.55; }, "P", "0,3 м (ΔXp = 0,3 м, ΔYp = 0 м)",
+         Verdict::Ok, with(&Tolerances::positionMetres, 0.3)},
+        {"P 0,301 m at 0,3 m", [](ControlInputs& in) { in.printed.xp[1] = 6234.55, in.printed.yp[1] = 12335.21; },
+         "P", "0,301 м (ΔXp = 0,3 м, ΔYp = 0,02 м)", Verdict::Exceeded, with(&Tolerances::positionMetres, 0.3)},
+        {"P at 0,6 m", [](ControlInputs& in) { in.printed.yp[1] = 12335.83; }, "P", "0,6 м (ΔXp = 0 м, ΔYp = -0,6 м)",
+         Verdict::Ok, with(&Tolerances::positionMetres, 0.6)},
+        {"P 0,601 m at 0,6 m", [](ControlInputs& in) { in.printed.xp[1] = 6234.81, in.printed.yp[1] = 12335.83; },
+         "P", "0,601 м (ΔXp = 0,04 м, ΔYp = -0,6 м)", Verdict::Exceeded, with(&Tolerances::positionMetres, 0.6)},
+        {"(AP) at 0,7″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 0.7 / 3600; }, "AP", "-0,7``",
+         Verdict::Ok, with(&Tolerances::directionSeconds, 0.7)},
+        {"(AP) 0,8″ at 0,7″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 0.8 / 3600; }, "AP",
+         "-0,8``", Verdict::Exceeded, with(&Tolerances::directionSeconds, 0.7)},
+        {"(AP) at 0,3″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 0.3 / 3600; }, "AP", "-0,3``",
+         Verdict::Ok, with(&Tolerances::directionSeconds, 0.3)},
+        {"d at 1:2500", [](ControlInputs& in) { in.d[0] = 100, in.d[1] = 100.04; }, "D", "-0,04 м (1:2500)", Verdict::Ok,
+         with(&Tolerances::distanceRatio, 2500)},
         {"printed mean 4 cm off", [](ControlInputs& in) { in.printed.xMean += 0.04; }, "RIGOROUS", nullptr, Verdict::Ok},
         {"printed mean 6 cm off", [](ControlInputs& in) { in.printed.xMean += 0.06; }, "RIGOROUS", nullptr, Verdict::Exceeded},
     };
@@ -254,7 +278,7 @@ TEST(Control, Tolerances)
         SCOPED_TRACE(row.name);
         ControlInputs in = ExampleInputs();
         row.change(in);
-        const ControlReport report = ComputeControl(in, Tolerances{});
+        const ControlReport report = ComputeControl(in, row.tolerances);
         for (const Check& c : report.checks) {
             if (c.name == row.check) {
                 if (row.value != nullptr) {
