@@ -5,6 +5,8 @@
 #include "Numbers.h"
 #include "PageIo.h"
 
+#include <algorithm>
+
 namespace snesenie {
 namespace {
 
@@ -65,25 +67,24 @@ void ControlRecord::Note(SheetAction action, Outcome outcome, const PageFields& 
     try {
         switch (action) {
         case SheetAction::Page1:
-            // A new page 1 makes page 2 run again before page 3 may.
+            // A new page 1 makes page 2 run again before page 3 may: the
+            // carried values of page 2 were computed from the old run.
             given_.reset();
             measured_.reset();
-            current_[0] = completed;
-            current_[1] = current_[2] = false;
+            Mark(1, completed ? PageStatus::Current : PageStatus::Failed, PageStatus::EarlierRan);
             if (completed)
                 given_ = ReadGiven(fields);
             break;
         case SheetAction::Page2:
             measured_.reset();
-            current_[1] = completed;
-            current_[2] = false;
+            Mark(2, completed ? PageStatus::Current : PageStatus::Failed, PageStatus::EarlierRan);
             if (completed) {
                 measured_ = ReadMeasurements(fields);
                 inputWarnings_ = InputWarnings(fields);
             }
             break;
         case SheetAction::Page3:
-            current_[2] = completed;
+            status_[2] = completed ? PageStatus::Current : PageStatus::Failed;
             if (completed && given_ && measured_) {
                 inputs_ = ControlInputs{*given_, *measured_, {state.D1, state.D2},
                                         {state.DirAP1, state.DirAP2}, ReadPrinted(fields), inputWarnings_};
@@ -93,11 +94,13 @@ void ControlRecord::Note(SheetAction action, Outcome outcome, const PageFields& 
                 report_.reset();
             }
             break;
+        // An emptied page shows no inputs its results could follow from, and
+        // neither do the later pages that rest on it.
         case SheetAction::ClearPage1:
-            current_[0] = false;
+            Mark(1, PageStatus::Cleared, PageStatus::Cleared);
             break;
         case SheetAction::ClearPage2:
-            current_[1] = false;
+            Mark(2, PageStatus::Cleared, PageStatus::Cleared);
             break;
         }
     } catch (const CalcError&) {
@@ -117,11 +120,22 @@ bool ControlRecord::InputEdited(int page)
     bool changed = report_.has_value() || inputs_.has_value();
     inputs_.reset();
     report_.reset();
-    for (int p = page; p <= 3; ++p) {
-        changed = changed || current_[p - 1];
-        current_[p - 1] = false;
-    }
+    changed = changed || std::ranges::any_of(status_ + (page - 1), status_ + 3,
+                                             [](PageStatus s) { return s == PageStatus::Current; });
+    Mark(page, PageStatus::Edited, PageStatus::Edited);
     return changed;
+}
+
+void ControlRecord::Mark(int page, PageStatus status, PageStatus later)
+{
+    PageStatus& own = status_[page - 1];
+    // An edit of a page that never ran, or whose run failed, leaves it so:
+    // it still has no result, and that is what a refusal must say.
+    if (status != PageStatus::Edited || own == PageStatus::Current)
+        own = status;
+    for (int p = page + 1; p <= 3; ++p)
+        if (status_[p - 1] == PageStatus::Current)
+            status_[p - 1] = later;
 }
 
 void ControlRecord::SetTolerances(const Tolerances& tolerances)
@@ -131,9 +145,11 @@ void ControlRecord::SetTolerances(const Tolerances& tolerances)
         report_ = ComputeControl(*inputs_, tolerances_);
 }
 
-bool ControlRecord::PageCurrent(int page) const
+bool ControlRecord::PageCurrent(int page) const { return Status(page) == PageStatus::Current; }
+
+PageStatus ControlRecord::Status(int page) const
 {
-    return page >= 1 && page <= 3 && current_[page - 1];
+    return page >= 1 && page <= 3 ? status_[page - 1] : PageStatus::NotRun;
 }
 
 } // namespace snesenie

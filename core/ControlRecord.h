@@ -24,6 +24,17 @@ enum class Outcome {
     Refused,    ///< the page declined to run: nothing changed
 };
 
+/// Where a page stands: whether what it shows follows from the inputs the
+/// sheet shows now, and if not, why not.
+enum class PageStatus {
+    NotRun,      ///< never completed since the sheet started afresh
+    Current,     ///< completed, and nothing it rests on changed since
+    Failed,      ///< its last run stopped part-way
+    Edited,      ///< an input of it, or of a page before it, changed since it ran
+    Cleared,     ///< it, or a page before it, was emptied by its clear button
+    EarlierRan,  ///< a page before it ran again, so it must run again too
+};
+
 class ControlRecord {
 public:
     /// Notes a press, with the fields and carried values as it left them.
@@ -53,14 +64,21 @@ public:
     /// again, and no input of it or of a page before it was edited.
     bool PageCurrent(int page) const;
 
+    /// Where page 1, 2 or 3 stands (NotRun for any other number).
+    PageStatus Status(int page) const;
+
 private:
+    // Page `page` stands as `status`, and every later page that was current
+    // stands as `later` (a result that rests on it no longer holds).
+    void Mark(int page, PageStatus status, PageStatus later);
+
     std::optional<GivenPoints> given_;
     std::optional<Measurements> measured_;
     std::vector<InputWarning> inputWarnings_;
     std::optional<ControlInputs> inputs_;
     std::optional<ControlReport> report_;
     Tolerances tolerances_;
-    bool current_[3] = {false, false, false};
+    PageStatus status_[3] = {PageStatus::NotRun, PageStatus::NotRun, PageStatus::NotRun};
 };
 
 } // namespace snesenie

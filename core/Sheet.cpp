@@ -3,6 +3,8 @@
 #include "Errors.h"
 #include "Pages.h"
 
+#include <string>
+
 namespace snesenie {
 
 Sheet::Sheet() : own_(std::make_unique<MemoryFields>()), fields_(own_.get()) {}
@@ -28,8 +30,44 @@ int Sheet::PageOf(SheetAction action)
     return 3;
 }
 
+std::optional<PressResult> Sheet::StaleRefusal(int page) const
+{
+    // A page that never ran, or whose run failed, has the page's own refusal.
+    if (page < 2 || !state_.Page1Done || (page == 3 && !state_.Page2Done))
+        return std::nullopt;
+    for (int earlier = 1; earlier < page; ++earlier) {
+        const std::string n = std::to_string(earlier);
+        const std::string press = ": нажмите ОК на странице " + n;
+        std::string message;
+        switch (record_.Status(earlier)) {
+        case PageStatus::Current:
+            continue;
+        case PageStatus::Edited:
+            message = "Исходные данные страницы " + n + " изменены после вычисления" + press;
+            break;
+        case PageStatus::Cleared:
+            message = "Страница " + n + " очищена после вычисления: введите исходные данные и нажмите ОК на странице " + n;
+            break;
+        case PageStatus::NotRun:
+        case PageStatus::Failed:
+        case PageStatus::EarlierRan:
+            message = "Страница " + n + " не вычислена" + press;
+            break;
+        }
+        PressResult refused;
+        refused.outcome = Outcome::Refused;
+        refused.message = message;
+        refused.recompute = earlier;
+        return refused;
+    }
+    return std::nullopt;
+}
+
 PressResult Sheet::Press(SheetAction action)
 {
+    if (action == SheetAction::Page2 || action == SheetAction::Page3)
+        if (std::optional<PressResult> refused = StaleRefusal(PageOf(action)))
+            return *refused;
     PressResult result;
     try {
         std::optional<Refusal> refusal;
@@ -55,7 +93,7 @@ PressResult Sheet::Press(SheetAction action)
             result.message = refusal->message;
         }
     } catch (const UserError& e) {
-        result = {Outcome::Failed, e.what(), e.Field(), std::current_exception()};
+        result = {Outcome::Failed, e.what(), e.Field(), std::current_exception(), 0};
     } catch (...) {
         // The page stopped half-way all the same: what it shows is no
         // current result, whoever reports the fault.

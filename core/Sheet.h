@@ -31,6 +31,9 @@ struct PressResult {
     /// The failure itself, for a caller that needs its kind (a test telling a
     /// conversion from an arithmetic error); empty unless it failed.
     std::exception_ptr error;
+    /// The earlier page whose OK must be pressed first, when a refusal names
+    /// one (its results no longer follow from the inputs shown); else 0.
+    int recompute = 0;
 
     bool Completed() const { return outcome == Outcome::Completed; }
 };
@@ -49,7 +52,9 @@ public:
     ~Sheet();
 
     /// Does what the button does: runs page 1, 2 or 3, or empties page 1 or
-    /// 2; notes the press in the control record (so the control and which
+    /// 2. Page 2 or 3 is refused while a page before it ran but is no longer
+    /// current (an input edited, the page cleared): it would compute from
+    /// values the sheet no longer shows. Notes the press in the control record (so the control and which
     /// pages are current follow it) and says how it ended. A failure or a
     /// refusal is an outcome, not an exception; the fields and the carried
     /// values stay as the computation left them. Anything else thrown is a
@@ -84,6 +89,10 @@ public:
     static int PageOf(SheetAction action);
 
 private:
+    /// The refusal of a later page while an earlier one that ran is not
+    /// current, naming the first such page; empty when the page may run.
+    std::optional<PressResult> StaleRefusal(int page) const;
+
     std::unique_ptr<MemoryFields> own_;
     PageFields* fields_;
     CalcState state_;

@@ -310,13 +310,24 @@ bool TForm1::Run(SheetAction action)
     } catch (const std::exception& e) {
         // A fault of the program, not of the sheet: said, and the window
         // goes on with the page marked as not computed.
-        result = {Outcome::Failed, std::string("Внутренняя ошибка программы: ") + e.what(), {}, std::current_exception()};
+        result = {Outcome::Failed, std::string("Внутренняя ошибка программы: ") + e.what(), {}, std::current_exception(), 0};
     }
     stale_->Refresh();
     ShowControl();
-    if (result.outcome == Outcome::Refused)
+    if (result.outcome == Outcome::Refused) {
         Report(QMessageBox::NoIcon, QString::fromStdString(result.message));
-    else if (result.outcome == Outcome::Failed)
+        // A page refused because an earlier one no longer holds: straight to
+        // the OK that computes that one again.
+        QPushButton* const ok[] = {BitBtn1, BitBtn3, Button1};
+        if (result.recompute >= 1 && result.recompute <= 3) {
+            QPushButton* button = ok[result.recompute - 1];
+            PC1->setCurrentWidget(button->parentWidget());
+            QTimer::singleShot(0, button, [this, button] {
+                activateWindow();
+                button->setFocus(Qt::OtherFocusReason);
+            });
+        }
+    } else if (result.outcome == Outcome::Failed)
         Report(QMessageBox::Critical, QString::fromStdString(result.message), result.field);
     return result.Completed();
 }

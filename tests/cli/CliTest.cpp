@@ -212,8 +212,10 @@ TEST_F(Cli, PressSequences)
          {{"EXc", ""}, {"EAB", ""}, {"ES22", ""}, {"Ebb1g", "45"}, {"d", "94,019"}, {"Xp", "6234,85"}}},
         {"clear2EmptiesBasesAnglesAndMean", {"--press", "ok1,ok2,clear2"}, 0, "",
          {{"Ebb1g", ""}, {"Eb1", ""}, {"Edd2s", ""}, {"d", ""}, {"EAP2", ""}, {"EAB", "82°7`51``"}}},
-        {"clearsKeepCarriedValues", {"--press", "ok1,clear1,ok2,clear2,ok3"}, 0, "",
-         {{"EXa", ""}, {"d", ""}, {"Xp", "6234,85"}, {"Yp", "12335,23"}}},
+        // page 2 used to compute from the carried values of the emptied page 1
+        {"clearedPageStopsLaterPages", {"--press", "ok1,clear1,ok2,clear2,ok3"}, 1,
+         "ok2: Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1\n" + kRefusal3,
+         {{"EXa", ""}, {"d", ""}, {"Xp", ""}, {"Yp", ""}}},
         {"page3WithoutPage2Refused", {"--press", "ok1,ok3"}, 1, kRefusal3,
          {{"EAB", "82°7`51``"}, {"EcosAP1", ""}}},
         {"nextPressRunsAfterRefusal", {"--press", "ok2,ok1,ok2,ok3"}, 1, kRefusal2, {{"Xp", "6234,85"}}},

@@ -37,6 +37,10 @@ struct Pressed {
         }
     }
 
+    // The last refusal's message and the page it sends the user back to.
+    std::string refusal;
+    int recompute = 0;
+
     Outcome Press(const std::string& button)
     {
         const std::map<std::string, SheetAction> actions = {
@@ -44,7 +48,10 @@ struct Pressed {
             {"ok3", SheetAction::Page3},       {"clear1", SheetAction::ClearPage1},
             {"clear2", SheetAction::ClearPage2},
         };
-        return sheet.Press(actions.at(button)).outcome;
+        const PressResult result = sheet.Press(actions.at(button));
+        if (result.outcome == Outcome::Refused)
+            refusal = result.message, recompute = result.recompute;
+        return result.outcome;
     }
 
     // Words of a script: a press, NAME=TEXT typed into a box, or
@@ -332,7 +339,8 @@ TEST(Control, WhenTheControlHolds)
         {"ok1 ok2 ok3 ok2", false},
         {"ok1 ok2 ok3 clear1", false},
         {"ok1 ok2 ok3 clear2", false},
-        {"ok1 ok2 ok3 clear1 ok3", true},
+        // page 3 used to compute the control from the values of a page 1 since emptied
+        {"ok1 ok2 ok3 clear1 ok3", false},
         {"ok1 ok2 ok3 Eb1=x ok2", false},
         {"ok1 ok2 ok3 Eb1=x ok2 ok3", false},
         {"ok1 ok2 ok3 EXa=x ok1", false},
@@ -358,7 +366,10 @@ TEST(Control, EditedInputs)
         const char* script;
         const char* current;  // pages shown as current, "-" for one that is not
         bool holds;
+        const char* refusal = "";  // the message of the last refused press
+        int recompute = 0;         // and the page whose OK it sends the user to
     };
+    const std::string page1Edited = "Исходные данные страницы 1 изменены после вычисления: нажмите ОК на странице 1";
     const Row rows[] = {
         // the statement used to print Xa 6327,49 beside P of 6327,46 with a green control
         {"ok1 ok2 ok3 EXa=6327,49", "---", false},
@@ -366,8 +377,16 @@ TEST(Control, EditedInputs)
         {"ok1 ok2 ok3 Eb2=42,15 ok2", "12-", false},
         {"ok1 ok2 ok3 Eb2=42,15 ok2 ok3", "123", true},
         {"ok1 ok2 ok3 EXa=6327,49 ok1 ok2 ok3", "123", true},
-        {"ok1 ok2 ok3 EXa=6327,49 ok3", "--3", true},
-        {"ok1 EXa=6327,49 ok2 ok3", "-23", true},
+        // pages 2 and 3 used to compute from the Xa of before the edit, and the control passed them
+        {"ok1 ok2 ok3 EXa=6327,49 ok3", "---", false, page1Edited.c_str(), 1},
+        {"ok1 EXa=6327,49 ok2", "---", false, page1Edited.c_str(), 1},
+        {"ok1 ok2 ok3 Eb1=70,77 ok3", "1--", false,
+         "Исходные данные страницы 2 изменены после вычисления: нажмите ОК на странице 2", 2},
+        {"ok1 ok2 ok3 clear1 ok2", "---", false,
+         "Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1", 1},
+        // a page 1 run again makes page 2 run again: the reference sheets record page 3 refused so
+        {"ok1 ok2 ok1 ok3", "1--", false, "Извините, но еще не подсчитаны две первые страницы"},
+        {"ok1 ok2 ok1 ok2 ok3", "123", true},
         // new tolerances judge a control again, never one an edit dropped
         {"ok1 ok2 ok3 Eb1=60,77 tolerances", "1--", false},
     };
@@ -380,6 +399,8 @@ TEST(Control, EditedInputs)
             current += s.control.PageCurrent(page) ? char('0' + page) : '-';
         EXPECT_EQ(current, row.current);
         EXPECT_EQ(s.control.Report().has_value(), row.holds);
+        EXPECT_EQ(s.refusal, row.refusal);
+        EXPECT_EQ(s.recompute, row.recompute);
     }
 }
 
@@ -389,8 +410,7 @@ TEST(Control, PagesCurrent)
     ASSERT_NO_FATAL_FAILURE(s.RunAll());
     EXPECT_TRUE(s.control.PageCurrent(1) && s.control.PageCurrent(2) && s.control.PageCurrent(3));
     s.Press("clear1");
-    EXPECT_FALSE(s.control.PageCurrent(1));
-    EXPECT_TRUE(s.control.PageCurrent(2) && s.control.PageCurrent(3));
+    EXPECT_FALSE(s.control.PageCurrent(1) || s.control.PageCurrent(2) || s.control.PageCurrent(3));
     s.Set({{"EXc", "3700,05"}, {"EYc", "13936,62"}, {"EXb", "7049,74"}, {"EYb", "17577,28"}, {"EXa", "6327,46"},
            {"EYa", "12351,48"}});
     s.Press("ok1");
@@ -398,16 +418,20 @@ TEST(Control, PagesCurrent)
     EXPECT_FALSE(s.control.PageCurrent(2) || s.control.PageCurrent(3));
 }
 
-// The control is of what page 2 computed from, not of texts edited after it.
+// The control is of what the pages computed from, not of the texts the boxes
+// hold later, even texts changed without the sheet being told (an announced
+// edit stops the later pages instead).
 TEST(Control, UsesWhatThePagesRanOn)
 {
     Pressed plain;
     plain.RunAll();
     Pressed edited;
     ASSERT_EQ(edited.Press("ok1"), Outcome::Completed);
-    edited.Set({{"EXb", "1"}, {"EYa", "2"}});
+    edited.f.SetText("EXb", "1");
+    edited.f.SetText("EYa", "2");
     ASSERT_EQ(edited.Press("ok2"), Outcome::Completed);
-    edited.Set({{"Eb1", "10"}, {"Ebb2g", "1"}, {"Edd1s", "0"}});
+    for (const auto& [name, text] : Texts{{"Eb1", "10"}, {"Ebb2g", "1"}, {"Edd1s", "0"}})
+        edited.f.SetText(name, text);
     ASSERT_EQ(edited.Press("ok3"), Outcome::Completed);
     ASSERT_TRUE(edited.control.Report());
     for (std::size_t i = 0; i < plain.control.Report()->checks.size(); ++i)

@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "UiFixture.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
@@ -103,6 +104,9 @@ private slots:
         QTest::newRow("page 2 fails") << "BitBtn3" << "Eb2=" << 1;
         QTest::newRow("page 1 cleared") << "Button3" << "" << 0;
         QTest::newRow("page 2 cleared") << "Button4" << "" << 0;
+        // page 3 used to compute from the carried values of before the edit, and the control passed them
+        QTest::newRow("page 3 after Xa edited") << "Button1" << "EXa=6327,49" << 1;
+        QTest::newRow("page 3 after b edited") << "Button1" << "Eb1=70,77" << 1;
     }
 
     void pressesThatDropTheControl()
@@ -120,14 +124,19 @@ private slots:
         QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
     }
 
-    // After a clear the carried values still hold, so page 3 computes again
-    // and with it the control.
-    void pageThreeAgainAfterAClearBringsItBack()
+    // Page 3 after page 1 was cleared is refused with the page to compute
+    // again named, and the caret goes to that page's OK.
+    void pageThreeAfterAClearSendsBackToPageOne()
     {
         RunAllPages();
         ui->Click(ui->form1->Button3);
         ui->Click(ui->form1->Button1);
-        QCOMPARE(Table()->rowCount(), 7);
+        const QList<SeenModal> seen = ui->watch.Take();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.front().text,
+                 QString("Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1"));
+        QCOMPARE(Table()->rowCount(), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui->form1->BitBtn1));
     }
 
     // An input edited after page 3, with no page run again: the grey marks,
