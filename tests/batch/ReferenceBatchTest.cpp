@@ -11,7 +11,6 @@
 
 #include <fstream>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -20,14 +19,6 @@ using namespace snesenie::batch;
 using nlohmann::json;
 
 namespace {
-
-// Sheets where B or C lies on a grid axis through A. They were recorded when
-// such a line stopped page 1 or carried half its distance; by the mended rule
-// for lines along an axis, only the point of the variant through the other
-// far point is as recorded, and no station fails that did not.
-const std::set<int> kGridAxisLines{1,   10,  43,  79,  100, 125, 162, 167, 168, 169, 193, 205,
-                                   214, 234, 244, 255, 294, 324, 330, 363, 364, 366, 376, 383,
-                                   399, 446, 462, 467, 471, 475, 529, 530, 548, 582, 596};
 
 std::string Cell(const std::string& text, char sep)
 {
@@ -64,17 +55,7 @@ struct Expected {
     bool comparable;   // its presses amount to pages 1, 2, 3 on a fresh sheet
     bool computed;
     std::vector<std::string> point;
-    // On an axis sheet, the columns of the point (EXp1 … Yp, from 0) that do
-    // not hang on a line along an axis; every column on the others.
-    std::vector<std::size_t> held{0, 1, 2, 3, 4, 5};
 };
-
-// Whether the far point's line from A runs along a grid axis: the same X or
-// the same Y as typed.
-bool OnAxis(const std::map<std::string, std::string>& typed, const char* x, const char* y)
-{
-    return typed.at(x) == typed.at("EXa") || typed.at(y) == typed.at("EYa");
-}
 
 } // namespace
 
@@ -87,7 +68,7 @@ TEST(ReferenceBatch, SameXpYpAsTheReferenceRowByRow)
     int number = 0;
     for (std::string line; std::getline(in, line);) {
         json sheet = json::parse(line);
-        const bool axis = kGridAxisLines.contains(++number);
+        ++number;
         const std::string press = sheet.at("press");
         std::vector<std::string> failed = sheet.at("failed");
         // An ok3 on a fresh sheet is refused and changes nothing, and a
@@ -99,19 +80,6 @@ TEST(ReferenceBatch, SameXpYpAsTheReferenceRowByRow)
         Expected e{number, comparable, failed.empty(), {}};
         for (const char* name : kPointFields)
             e.point.push_back(sheet.at("fields").at(name));
-        if (axis) {
-            std::map<std::string, std::string> typed;
-            for (const json& assignment : sheet.at("args")) {
-                const std::string arg = assignment;
-                typed[arg.substr(0, arg.find('='))] = arg.substr(arg.find('=') + 1);
-            }
-            // P through B is EXp1, EYp1; through C EXp2, EYp2; the mean hangs on both.
-            e.held.clear();
-            if (!OnAxis(typed, "EXb", "EYb"))
-                e.held.insert(e.held.end(), {0, 1});
-            if (!OnAxis(typed, "EXc", "EYc"))
-                e.held.insert(e.held.end(), {2, 3});
-        }
         expected.push_back(std::move(e));
         sheets.push_back(std::move(sheet));
     }
@@ -166,12 +134,7 @@ TEST(ReferenceBatch, SameXpYpAsTheReferenceRowByRow)
             ++compared;
             const bool computed = row.back().empty();
             const std::vector<std::string> point(row.begin() + 1, row.begin() + 7);
-            bool same = true;
-            for (const std::size_t column : e.held)
-                same = same && point[column] == e.point[column];
-            // A recorded stop may be mended away on an axis sheet, never added.
-            const bool axis = e.held.size() < 6;
-            if ((axis ? !computed && e.computed : computed != e.computed) || (computed && e.computed && !same)) {
+            if (computed != e.computed || (computed && point != e.point)) {
                 if (++wrong <= 5)
                     ADD_FAILURE() << "sheet on line " << e.line << ": got " << json(point).dump() << " "
                                   << row.back() << ", want " << json(e.point).dump()
