@@ -50,7 +50,19 @@ public:
     {
         beginResetModel();
         batch_ = batch;
+        sheetRow_ = -1;
         endResetModel();
+    }
+
+    void FollowSheet(int row, const std::optional<snesenie::ControlReport>& control, const QString& why)
+    {
+        const int before = sheetRow_;
+        sheetRow_ = row < rowCount() ? row : -1;
+        sheetControl_ = control;
+        sheetWhy_ = why;
+        for (const int r : {before, sheetRow_})
+            if (r >= 0)
+                emit dataChanged(index(r), index(r));
     }
 
     void VerdictsChanged()
@@ -70,8 +82,12 @@ public:
             return {};
         const auto row = static_cast<std::size_t>(index.row());
         const snesenie::batch::StationResult& result = batch_->ResultAt(row);
-        const bool judged = result.computed && result.control.has_value();
-        const snesenie::Verdict verdict = judged ? result.control->Overall() : snesenie::Verdict::Exceeded;
+        // The station on the sheet as the sheet has it, once fixed there or
+        // edited; the others as the file was read.
+        const bool onSheet = index.row() == sheetRow_;
+        const std::optional<snesenie::ControlReport>& control = onSheet ? sheetControl_ : result.control;
+        const bool judged = (onSheet || result.computed) && control.has_value();
+        const snesenie::Verdict verdict = judged ? control->Overall() : snesenie::Verdict::Exceeded;
         const QString word = judged ? QString::fromUtf8(snesenie::VerdictWord(verdict)) : QString::fromUtf8(kNotComputed);
         switch (role) {
         case Qt::DisplayRole:
@@ -83,7 +99,11 @@ public:
         case Qt::AccessibleTextRole:
             return Shown(batch_->StationAt(row).name) + ": " + word;
         case Qt::ToolTipRole:
-            return QString::fromStdString(judged ? result.control->Summary() : batch_->Failure(row));
+            if (judged)
+                return QString::fromStdString(control->Summary());
+            if (onSheet)
+                return sheetWhy_.isEmpty() ? QStringLiteral("На листе не вычислено") : sheetWhy_;
+            return QString::fromStdString(batch_->Failure(row));
         default:
             return {};
         }
@@ -91,6 +111,9 @@ public:
 
 private:
     const BatchDocument* batch_ = nullptr;
+    int sheetRow_ = -1;
+    std::optional<snesenie::ControlReport> sheetControl_;
+    QString sheetWhy_;
 };
 
 namespace {
@@ -233,6 +256,11 @@ void StationPanel::ShowHeading()
 }
 
 void StationPanel::Refresh() { model_->VerdictsChanged(); }
+
+void StationPanel::FollowSheet(int row, const std::optional<snesenie::ControlReport>& control, const QString& why)
+{
+    model_->FollowSheet(row, control, why);
+}
 
 int StationPanel::CurrentRow() const
 {
