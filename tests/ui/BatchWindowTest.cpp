@@ -308,7 +308,7 @@ private slots:
 
         // Put right on the sheet and computed, the row follows the sheet.
         ui->Edit("Edd2s")->setText("52,8");
-        ui->form1->ComputeAll();
+        QTest::keyClick(ui->Edit("Edd2s"), Qt::Key_F9);
         QCOMPARE(Listed()[2], QString("Пункт 3: предупреждение"));
         QCOMPARE(List()->model()->index(2, 0).data(Qt::ToolTipRole).toString(), ui->form1->ControlVerdict->text());
         QCOMPARE(Listed()[1], kStations[1].listed);
