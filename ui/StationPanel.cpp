@@ -150,10 +150,11 @@ public:
         // large scale, where small type still reads), the verdict is set
         // smaller rather than cut; cut only past that.
         const QString word = index.data(StationModel::VerdictTextRole).toString();
-        // Type comes in whole pixels: stepped down until the word fits.
+        // Type comes in whole pixels: stepped down until the longest verdict
+        // fits, so that every row has the same size, whatever its word.
         QFont font = opt.font;
         const double smallest = font.pointSizeF() * kSmallest;
-        while (QFontMetrics(font).horizontalAdvance(word) > inner.width() && font.pointSizeF() > smallest)
+        while (LongestVerdict(font) > inner.width() && font.pointSizeF() > smallest)
             font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.25));
         painter->setFont(font);
         painter->setPen(selected ? opt.palette.color(QPalette::HighlightedText) : VerdictColor(verdict));
@@ -165,6 +166,15 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
     {
         return {StationPanel::kMinWidth, 2 * option.fontMetrics.height() + 2 * kPadY};
+    }
+
+    static int LongestVerdict(const QFont& font)
+    {
+        const QFontMetrics metrics(font);
+        int longest = metrics.horizontalAdvance(QString::fromUtf8(kNotComputed));
+        for (const snesenie::Verdict v : {snesenie::Verdict::Ok, snesenie::Verdict::Warning, snesenie::Verdict::Exceeded})
+            longest = std::max(longest, metrics.horizontalAdvance(QString::fromUtf8(snesenie::VerdictWord(v))));
+        return longest;
     }
 
     // Narrow across: on the smallest screens a verdict has to fit whole in
