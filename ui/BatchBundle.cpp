@@ -9,11 +9,14 @@
 #include "Utf8Path.h"
 #include "Version.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QFile>
 #include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextDocument>
 
 using namespace snesenie;
@@ -48,11 +51,39 @@ QString Findings(const ControlReport& report)
     return words.join(QStringLiteral(", "));
 }
 
+// Digits after the decimal comma of a number as the sheet prints it; -1 for
+// a text that is no plain number, which is shown as it is.
+int Decimals(const std::string& text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(,[0-9]+)?$"));
+    const QString t = Q(text);
+    if (!number.match(t).hasMatch())
+        return -1;
+    const qsizetype comma = t.indexOf(',');
+    return comma < 0 ? 0 : int(t.size() - comma - 1);
+}
+
+// The sheet drops trailing zeros (6227,2); in a column of the summary every
+// number gets as many decimals as the longest, so that the commas line up.
+QString Aligned(const std::string& text, int decimals)
+{
+    const int has = Decimals(text);
+    QString t = Q(text);
+    if (has < 0 || has >= decimals)
+        return t;
+    if (has == 0)
+        t += ',';
+    return t + QString(decimals - has, '0');
+}
+
 class SummaryBuilder {
 public:
     SummaryBuilder(const StationList& list, const std::vector<StationResult>& results, const BundleHeading& heading)
         : list_(list), results_(results), heading_(heading)
     {
+        for (const StationResult& r : results_)
+            for (int c = 0; c < 2 && r.computed; ++c)
+                decimals_[c] = std::max(decimals_[c], Decimals(r.point[4 + c]));
     }
 
     QString Html() const
@@ -105,8 +136,8 @@ private:
             verdict = QStringLiteral("<b>НЕ ПОСЧИТАНА:</b> %1").arg(Q(FailureText(station, result, list_)).toHtmlEscaped());
             shade = QStringLiteral(" style=\"background-color:#f2caca\"");
         } else {
-            xp = Q(result.point[4]).toHtmlEscaped();
-            yp = Q(result.point[5]).toHtmlEscaped();
+            xp = Aligned(result.point[4], decimals_[0]).toHtmlEscaped();
+            yp = Aligned(result.point[5], decimals_[1]).toHtmlEscaped();
             const Verdict overall = result.control ? result.control->Overall() : Verdict::Ok;
             const QString word = Q(VerdictWord(overall));
             if (overall == Verdict::Exceeded) {
@@ -129,6 +160,7 @@ private:
     const StationList& list_;
     const std::vector<StationResult>& results_;
     const BundleHeading& heading_;
+    int decimals_[2] = {0, 0};
 };
 
 } // namespace
@@ -190,18 +222,19 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
         SetUpPdfWriter(writer, BundleTitle());
         PrepareStatementDevice(writer);
         QPainter painter(&writer);
-        PaintDocumentPages(*BuildBatchSummary(list, results, heading), painter, writer);
+        // The pages are numbered through the bundle, as one document.
+        int page = 1 + PaintDocumentPages(*BuildBatchSummary(list, results, heading), painter, writer);
         // One picture of the scheme for every statement: the PDF holds it once.
-        const QImage scheme = DrawScheme();
+        const QImage scheme = DrawScheme(kPrintSchemeScale);
         for (std::size_t i = 0; i < list.stations.size(); ++i) {
             if (!results[i].computed)
                 continue;
             Sheet sheet;
             RunStation(list.stations[i], heading.tolerances, sheet);
             writer.newPage();
-            PaintDocumentPages(
+            page += PaintDocumentPages(
                 *BuildStatement({sheet.Fields(), sheet.Record(), Shown(list.stations[i].name), heading.when}, scheme),
-                painter, writer);
+                painter, writer, page);
         }
     }
     report.error = WritePdfFile(bytes, path, QStringLiteral("пакет ведомостей"));

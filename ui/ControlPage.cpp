@@ -100,7 +100,12 @@ void ControlPage::Build()
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setFocusPolicy(Qt::NoFocus);
-    table_->setWordWrap(false);
+    // A long value (the rigorous point, every slip of the inputs) wraps in
+    // its cell, and the row grows to hold it: the whole of it is read on the
+    // page, not only in a tooltip.
+    table_->setWordWrap(true);
+    table_->setTextElideMode(Qt::ElideNone);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     QHeaderView* header = table_->horizontalHeader();
     header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(1, QHeaderView::Stretch);

@@ -4,7 +4,11 @@
 #include "SheetLayout.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -12,6 +16,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,6 +48,18 @@ std::vector<Stop> PageStops(const QWidget& form, int page)
     return stops;
 }
 
+// Вставить in a box's standard menu, known by the paste chord the toolkit
+// writes after it (the caption is translated); null where the platform shows
+// no chords in context menus, and the paste is then the toolkit's own.
+QAction* PasteAction(const QMenu& menu)
+{
+    const QString chord = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* action : menu.actions())
+        if (!chord.isEmpty() && action->text().section('\t', 1) == chord)
+            return action;
+    return nullptr;
+}
+
 } // namespace
 
 KeyboardRules::KeyboardRules(QWidget& window, QTabWidget& tabs, const std::array<QWidget*, 3>& pages)
@@ -67,6 +84,24 @@ void KeyboardRules::PutCaret(QWidget* widget)
     // there whenever the focus arrives (a window not yet active gets it late).
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->selectAll();
+}
+
+bool KeyboardRules::IsStrayAltChord(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return (modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key.text().isEmpty() &&
+           key.text().front().isPrint();
+}
+
+void KeyboardRules::PasteTrimmed(QLineEdit& edit)
+{
+    if (edit.isReadOnly())
+        return;
+    edit.insert(QGuiApplication::clipboard()->text().trimmed());
+    // A text longer than the narrow box is shown from its first digit, not
+    // scrolled to its end.
+    if (edit.fontMetrics().horizontalAdvance(edit.text()) > edit.contentsRect().width() - 4)
+        edit.setCursorPosition(0);
 }
 
 void KeyboardRules::CaretToPageStart() { PutCaret(FirstStop(tabs_.currentWidget())); }
@@ -122,9 +157,39 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
+    if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+        // Back from a menu, a dialog or a message box, the caret is where it
+        // was but the user's eyes are not: what is typed next replaces the
+        // value, as after Tab, instead of joining it («47,3» + «12» made
+        // «47,312»).
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            const bool fromOwnMenu = std::exchange(contextMenuOf_, nullptr) == edit;
+            if (!fromOwnMenu && (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+                                 reason == Qt::MenuBarFocusReason))
+                edit->selectAll();
+            return false;
+        }
+        // The box's own menu, its Вставить trimmed as Ctrl+V is.
+        if (event->type() == QEvent::ContextMenu) {
+            QMenu* menu = edit->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            if (QAction* paste = PasteAction(*menu)) {
+                disconnect(paste, &QAction::triggered, nullptr, nullptr);
+                connect(paste, &QAction::triggered, edit, [edit] { PasteTrimmed(*edit); });
+            }
+            contextMenuOf_ = edit;
+            menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+    }
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit != nullptr && key->matches(QKeySequence::Paste)) {
+        PasteTrimmed(*edit);
+        return true;
+    }
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
 
     if (auto* button = qobject_cast<QPushButton*>(watched)) {
@@ -141,8 +206,5 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event)
     // other pages, any other letter anywhere) would type its letter into
     // the box: «45» became «45ор». Ctrl+Alt is AltGr on some systems and
     // types legitimately.
-    if (qobject_cast<QLineEdit*>(watched) != nullptr && (modifiers & Qt::AltModifier) &&
-        !(modifiers & Qt::ControlModifier) && !key->text().isEmpty() && key->text().front().isPrint())
-        return true;
-    return false;
+    return qobject_cast<QLineEdit*>(watched) != nullptr && IsStrayAltChord(*key);
 }

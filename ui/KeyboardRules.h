@@ -4,14 +4,18 @@
 
 #include <array>
 
+class QKeyEvent;
+class QLineEdit;
 class QTabWidget;
 class QWidget;
 
 /// The main window's keyboard: the caret starts in the first input and goes
 /// to the first input of a page when the page is turned, its text selected; Tab runs through a
 /// page's inputs in reading order, then its buttons, then its results; Enter
-/// on a focused button presses it, as Space does; and an Alt chord never
-/// types into a box (Alt+О and Alt+Р are page 1's access keys only).
+/// on a focused button presses it, as Space does; an Alt chord never types
+/// into a box (Alt+О and Alt+Р are page 1's access keys only); a box the
+/// caret comes back to from a menu, a dialog or a message box has its text
+/// selected; and text pasted into a box comes without the blanks round it.
 class KeyboardRules : public QObject {
 public:
     /// Sets all of this up on a fully built window: its tab widget and the
@@ -33,6 +37,15 @@ public:
     /// what is typed replaces the old value instead of joining it.
     static void PutCaret(QWidget* widget);
 
+    /// Whether a key press is an Alt chord that would type its letter into a
+    /// box: Alt with a printable key and no Ctrl (Ctrl+Alt is AltGr on some
+    /// systems and types legitimately).
+    static bool IsStrayAltChord(const QKeyEvent& key);
+
+    /// Pastes the clipboard's text into the box over its selection, without
+    /// the blanks, tabs and line ends round it that a spreadsheet cell brings.
+    static void PasteTrimmed(QLineEdit& edit);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -43,4 +56,7 @@ private:
     QWidget& window_;
     QTabWidget& tabs_;
     std::array<QWidget*, 3> pages_;
+    /// The box whose own context menu is open: coming back from it is no
+    /// return from elsewhere, and its selection is left as the user made it.
+    QLineEdit* contextMenuOf_ = nullptr;
 };

@@ -269,9 +269,9 @@ void DrawLabels(QPainter& painter)
 
 } // namespace
 
-QImage DrawScheme()
+QImage DrawScheme(qreal scale)
 {
-    QImage picture(PictureWidth, PictureHeight, QImage::Format_RGB32);
+    QImage picture(qRound(PictureWidth * scale), qRound(PictureHeight * scale), QImage::Format_RGB32);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -279,6 +279,7 @@ QImage DrawScheme()
     // straight across or down (PA, the double lines) come out sharp, not as
     // two grey rows.
     painter.translate(0.5, 0.5);
+    painter.scale(scale, scale);
     DrawFigure(painter);
     DrawLabels(painter);
     return picture;

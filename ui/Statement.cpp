@@ -255,7 +255,7 @@ QString StatementTitle() { return QStringLiteral("Ведомость вычис�
 
 std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source)
 {
-    return BuildStatement(source, snesenie::DrawScheme());
+    return BuildStatement(source, snesenie::DrawScheme(snesenie::kPrintSchemeScale));
 }
 
 std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, const QImage& scheme)
@@ -281,7 +281,7 @@ void PrepareStatementDevice(QPagedPaintDevice& device)
         device.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
 }
 
-void PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device)
+int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber)
 {
     // Laid out afresh on a copy, at the device's resolution: the lengths of
     // the document (in pixels of the screen it was made for) are scaled to
@@ -328,12 +328,13 @@ void PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPaged
         layout->draw(&painter, context);
         painter.setClipping(false);
         painter.setFont(numberFont);
-        const QString number = QString::number(page + 1);
+        const QString number = QString::number(firstNumber + page);
         painter.drawText(QPointF(numberAt.x() - painter.fontMetrics().horizontalAdvance(number),
                                  numberAt.y() + view.top()),
                          number);
         painter.restore();
     }
+    return pages;
 }
 
 void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)

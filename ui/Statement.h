@@ -44,10 +44,12 @@ void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device);
 void PrepareStatementDevice(QPagedPaintDevice& device);
 
 /// Paints a document as RenderStatement lays it out (2 cm margins, the pages
-/// numbered from 1 at the foot) with a painter already active on the
-/// prepared device, from the device's current page on. A document printed
-/// after another starts on a new page of its own: the caller turns the page.
-void PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device);
+/// numbered at the foot from firstNumber on) with a painter already active
+/// on the prepared device, from the device's current page on, and returns
+/// how many pages it took. A document printed after another starts on a new
+/// page of its own: the caller turns the page.
+int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device,
+                       int firstNumber = 1);
 
 /// A4 portrait at 600 dpi, margins left to the document, title and creator
 /// set: every PDF the program makes.

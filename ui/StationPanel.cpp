@@ -50,7 +50,19 @@ public:
     {
         beginResetModel();
         batch_ = batch;
+        sheetRow_ = -1;
         endResetModel();
+    }
+
+    void FollowSheet(int row, const std::optional<snesenie::ControlReport>& control, const QString& why)
+    {
+        const int before = sheetRow_;
+        sheetRow_ = row < rowCount() ? row : -1;
+        sheetControl_ = control;
+        sheetWhy_ = why;
+        for (const int r : {before, sheetRow_})
+            if (r >= 0)
+                emit dataChanged(index(r), index(r));
     }
 
     void VerdictsChanged()
@@ -70,8 +82,12 @@ public:
             return {};
         const auto row = static_cast<std::size_t>(index.row());
         const snesenie::batch::StationResult& result = batch_->ResultAt(row);
-        const bool judged = result.computed && result.control.has_value();
-        const snesenie::Verdict verdict = judged ? result.control->Overall() : snesenie::Verdict::Exceeded;
+        // The station on the sheet as the sheet has it, once fixed there or
+        // edited; the others as the file was read.
+        const bool onSheet = index.row() == sheetRow_;
+        const std::optional<snesenie::ControlReport>& control = onSheet ? sheetControl_ : result.control;
+        const bool judged = (onSheet || result.computed) && control.has_value();
+        const snesenie::Verdict verdict = judged ? control->Overall() : snesenie::Verdict::Exceeded;
         const QString word = judged ? QString::fromUtf8(snesenie::VerdictWord(verdict)) : QString::fromUtf8(kNotComputed);
         switch (role) {
         case Qt::DisplayRole:
@@ -83,7 +99,11 @@ public:
         case Qt::AccessibleTextRole:
             return Shown(batch_->StationAt(row).name) + ": " + word;
         case Qt::ToolTipRole:
-            return QString::fromStdString(judged ? result.control->Summary() : batch_->Failure(row));
+            if (judged)
+                return QString::fromStdString(control->Summary());
+            if (onSheet)
+                return sheetWhy_.isEmpty() ? QStringLiteral("На листе не вычислено") : sheetWhy_;
+            return QString::fromStdString(batch_->Failure(row));
         default:
             return {};
         }
@@ -91,6 +111,9 @@ public:
 
 private:
     const BatchDocument* batch_ = nullptr;
+    int sheetRow_ = -1;
+    std::optional<snesenie::ControlReport> sheetControl_;
+    QString sheetWhy_;
 };
 
 namespace {
@@ -127,10 +150,11 @@ public:
         // large scale, where small type still reads), the verdict is set
         // smaller rather than cut; cut only past that.
         const QString word = index.data(StationModel::VerdictTextRole).toString();
-        // Type comes in whole pixels: stepped down until the word fits.
+        // Type comes in whole pixels: stepped down until the longest verdict
+        // fits, so that every row has the same size, whatever its word.
         QFont font = opt.font;
         const double smallest = font.pointSizeF() * kSmallest;
-        while (QFontMetrics(font).horizontalAdvance(word) > inner.width() && font.pointSizeF() > smallest)
+        while (LongestVerdict(font) > inner.width() && font.pointSizeF() > smallest)
             font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.25));
         painter->setFont(font);
         painter->setPen(selected ? opt.palette.color(QPalette::HighlightedText) : VerdictColor(verdict));
@@ -142,6 +166,15 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
     {
         return {StationPanel::kMinWidth, 2 * option.fontMetrics.height() + 2 * kPadY};
+    }
+
+    static int LongestVerdict(const QFont& font)
+    {
+        const QFontMetrics metrics(font);
+        int longest = metrics.horizontalAdvance(QString::fromUtf8(kNotComputed));
+        for (const snesenie::Verdict v : {snesenie::Verdict::Ok, snesenie::Verdict::Warning, snesenie::Verdict::Exceeded})
+            longest = std::max(longest, metrics.horizontalAdvance(QString::fromUtf8(snesenie::VerdictWord(v))));
+        return longest;
     }
 
     // Narrow across: on the smallest screens a verdict has to fit whole in
@@ -233,6 +266,11 @@ void StationPanel::ShowHeading()
 }
 
 void StationPanel::Refresh() { model_->VerdictsChanged(); }
+
+void StationPanel::FollowSheet(int row, const std::optional<snesenie::ControlReport>& control, const QString& why)
+{
+    model_->FollowSheet(row, control, why);
+}
 
 int StationPanel::CurrentRow() const
 {

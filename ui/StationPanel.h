@@ -1,6 +1,10 @@
 #pragma once
 
+#include "Control.h"
+
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QListView;
@@ -35,6 +39,10 @@ public:
     void Show(const snesenie::batch::BatchDocument* batch);
     /// The stations were judged again: the verdicts are drawn anew.
     void Refresh();
+    /// The row whose station is on the sheet shows the sheet's control rather
+    /// than the file's (-1: no row does); why says, when there is no control,
+    /// where the sheet stopped.
+    void FollowSheet(int row, const std::optional<snesenie::ControlReport>& control, const QString& why);
 
     /// The row of the station that is current, or -1.
     int CurrentRow() const;

@@ -1,9 +1,12 @@
 #include "ToleranceDialog.h"
 
+#include "KeyboardRules.h"
 #include "Numbers.h"
 
 #include <QDialogButtonBox>
+#include <QFocusEvent>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +31,7 @@ ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* p
         edit->setAccessibleName(QString::fromUtf8(field.label));
         form->addRow(QString::fromUtf8(field.label), edit);
         edits_.append(edit);
+        edit->installEventFilter(this);
         // The range under its box, with why it is that wide: a value outside
         // it is refused, and the user should see before typing why.
         auto* range = new QLabel(QString::fromStdString("допустимо " + snesenie::ToleranceRange(field) + ": " +
@@ -58,9 +62,10 @@ ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* p
     layout->addWidget(Problem);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("ОК"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-    QPushButton* defaults = buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
+    // Every button has its access key; Enter and Esc stay OK and Отмена.
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("О&К"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Отмена"));
+    QPushButton* defaults = buttons->addButton(QStringLiteral("&По умолчанию"), QDialogButtonBox::ResetRole);
     defaults->setObjectName(QStringLiteral("DefaultsButton"));
     connect(defaults, &QPushButton::clicked, this, [this] { Fill(snesenie::Tolerances{}); });
     connect(buttons, &QDialogButtonBox::accepted, this, &ToleranceDialog::accept);
@@ -90,6 +95,12 @@ void ToleranceDialog::accept()
     auto refuse = [this](const std::string& message, QLineEdit* edit) {
         Problem->setText(QString::fromStdString(message));
         Problem->show();
+        // The dialog grows by the message: squeezed instead, the wrapped
+        // ranges above would lose lines.
+        layout()->activate();
+        const int needed = layout()->totalHeightForWidth(width());
+        if (height() < needed)
+            resize(width(), needed);
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
     };
@@ -105,4 +116,25 @@ void ToleranceDialog::accept()
     // (γ min below 90°, γ max above), so nothing more is checked together.
     result_ = read;
     QDialog::accept();
+}
+
+void ToleranceDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The first box starts selected: what is typed replaces the old value.
+    if (!edits_.isEmpty()) {
+        edits_.front()->setFocus(Qt::OtherFocusReason);
+        edits_.front()->selectAll();
+    }
+}
+
+bool ToleranceDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit == nullptr)
+        return false;
+    if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+        edit->selectAll();
+    // An Alt chord that is no access key here would type its letter.
+    return event->type() == QEvent::KeyPress && KeyboardRules::IsStrayAltChord(*static_cast<QKeyEvent*>(event));
 }

@@ -11,7 +11,8 @@ class QLineEdit;
 /// Файл → Допуски…: the tolerances of the control, one box each, typed with
 /// a decimal comma. OK takes them only when every one reads as a usable
 /// tolerance; otherwise the dialog stays open, says what is wrong and puts
-/// the cursor in the box to retype.
+/// the cursor in the box to retype. A box the caret comes to from the
+/// keyboard has its text selected, and an Alt chord never types into one.
 class ToleranceDialog : public QDialog {
     Q_OBJECT
 
@@ -27,6 +28,10 @@ public:
 
 public slots:
     void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Fill(const snesenie::Tolerances& tolerances);

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QApplication>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
@@ -144,7 +145,15 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     row->addWidget(Stations);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addLayout(row);
+    // Under the sheet and the list alike, so that it is seen from every page.
+    MessageLine = new QLabel(KeyHint(), this);
+    MessageLine->setObjectName("MessageLine");
+    MessageLine->setContentsMargins(6, 2, 6, 2);
+    MessageLine->setTextFormat(Qt::PlainText);
+    MessageLine->setMinimumWidth(1);  // a long message is cut, never widens the window
+    layout->addWidget(MessageLine);
 
     BuildPages();
     // The sheet's fields are the edit boxes just made.
@@ -188,6 +197,7 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
             ScrollIntoView(now);
     });
     rangeMarks_ = new RangeMarks(*fields_, this);
+    new TabsInView(*SheetScroll, *PC1);
     // Said once the window shows, not before: a box with no window behind it
     // would leave the user wondering which program asks.
     if (!settings_.Problems().empty())
@@ -197,21 +207,33 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
 QSize TForm1::NaturalSize() const
 {
     const int list = Stations->isHidden() ? 0 : StationPanel::kWidth;
-    return {kSheetWidth + list, kSheetHeight + MenuBar->sizeHint().height()};
+    // The sheet's own needs, which at a fractional scale may round a pixel
+    // above its size at 96 dpi: a pixel short brings both scroll bars.
+    const QSize sheet = PC1->minimumSizeHint().expandedTo(QSize(kSheetWidth, kSheetHeight));
+    return {sheet.width() + list, sheet.height() + MenuBar->sizeHint().height() + MessageLine->sizeHint().height()};
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)
 {
-    Stations->setFixedWidth(std::clamp(width() - kSheetWidth, StationPanel::kMinWidth, StationPanel::kWidth));
+    // A window too low for the sheet scrolls it up and down; the scroll bar
+    // takes its width from the list too, so that the sheet never scrolls
+    // sideways while the list can still give way.
+    const QSize sheet = PC1->minimumSizeHint().expandedTo(PC1->minimumSize());
+    const int sheetRoom = event->size().height() - MenuBar->sizeHint().height() - MessageLine->sizeHint().height();
+    const int bar = sheetRoom < sheet.height() ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+    Stations->setFixedWidth(
+        std::clamp(event->size().width() - sheet.width() - bar, StationPanel::kMinWidth, StationPanel::kWidth));
     QWidget::resizeEvent(event);
 }
 
 // The whole box, not only its text cursor (which is all the scroll area's own
-// ensureWidgetVisible looks at for a line edit), with a margin round it.
+// ensureWidgetVisible looks at for a line edit), with a margin round it, and
+// clear of the page tabs that stay over the top of the view.
 void TForm1::ScrollIntoView(QWidget* widget)
 {
     const QRect at(widget->mapTo(PC1, QPoint(0, 0)), widget->size());
-    SheetScroll->ensureVisible(at.center().x(), at.center().y(), at.width() / 2 + 8, at.height() / 2 + 8);
+    SheetScroll->ensureVisible(at.center().x(), at.center().y(), at.width() / 2 + 8,
+                               at.height() / 2 + 8 + PC1->tabBar()->height());
 }
 
 // The focus moves while the boxes are taken down, and the scroll area that
@@ -296,6 +318,7 @@ void TForm1::ResetComputation()
 {
     sheet_->Restart();
     stale_->Refresh();
+    SayOnMessageLine({});
     ShowControl();
 }
 
@@ -304,6 +327,7 @@ void TForm1::ResetComputation()
 // as the computation left them.
 bool TForm1::Run(SheetAction action)
 {
+    SayOnMessageLine({});
     PressResult result;
     try {
         result = sheet_->Press(action);
@@ -334,6 +358,11 @@ bool TForm1::Run(SheetAction action)
 
 void TForm1::Report(QMessageBox::Icon icon, const QString& message, const std::string& field)
 {
+    if (holdReports_) {
+        SayOnMessageLine(message);
+        heldReport_ = HeldReport{icon, message, field};
+        return;
+    }
     QMessageBox(icon, Title(), message, QMessageBox::Ok, this).exec();
     // A failure that names a field (a text that is no number, a number too
     // large to hold, a text no job may keep): straight back to that box.
@@ -356,6 +385,45 @@ void TForm1::PointAt(const std::string& field)
         activateWindow();
         KeyboardRules::PutCaret(edit);
     });
+}
+
+QString TForm1::KeyHint()
+{
+    return QStringLiteral("F9 — вычислить всё;  Ctrl+PgDn, Ctrl+PgUp — следующая и предыдущая страница");
+}
+
+void TForm1::SayOnMessageLine(const QString& text)
+{
+    heldReport_.reset();
+    MessageLine->setText(text.isEmpty() ? KeyHint() : text);
+    MessageLine->setToolTip(text);
+    // A failure in red, as a message box would mark it; the hint plain.
+    QPalette palette = MessageLine->palette();
+    palette.setColor(QPalette::WindowText, text.isEmpty() ? this->palette().color(QPalette::WindowText) : QColor(0xc0, 0, 0));
+    MessageLine->setPalette(palette);
+}
+
+void TForm1::ComputeAll()
+{
+    const std::pair<SheetAction, QWidget*> steps[] = {
+        {SheetAction::Page1, TS1}, {SheetAction::Page2, TS2}, {SheetAction::Page3, TS3}};
+    for (const auto& [action, page] : steps) {
+        QWidget* before = PC1->currentWidget();
+        if (!Run(action)) {
+            // A failure that names a box has turned to it already; any other
+            // stop is shown on the page that made it.
+            if (PC1->currentWidget() == before)
+                PC1->setCurrentWidget(page);
+            return;
+        }
+    }
+    PC1->setCurrentWidget(TS3);
+}
+
+void TForm1::TurnPage(int step)
+{
+    const int count = PC1->count();
+    PC1->setCurrentIndex((PC1->currentIndex() + step + count) % count);
 }
 
 void TForm1::BitBtn1Click() { Run(SheetAction::Page1); }

@@ -102,6 +102,18 @@ public:
     QAction* SchemeAction = nullptr;
     QAction* AboutAction = nullptr;
 
+    /// Вычисления: the whole sheet at one key (F9) and the pages turned from
+    /// the keyboard (Ctrl+PgDn, Ctrl+PgUp), as Ctrl+Tab turns them.
+    QMenu* CalcMenu = nullptr;
+    QAction* ComputeAllAction = nullptr;
+    QAction* NextPageAction = nullptr;
+    QAction* PreviousPageAction = nullptr;
+    /// The line under the sheet: which keys compute and turn pages, or why
+    /// a station browsed to in the list stopped.
+    QLabel* MessageLine = nullptr;
+    /// What the message line says while it has nothing else to say.
+    static QString KeyHint();
+
     /// Jobs: the input texts of the sheet kept in a file (Файл menu).
     QAction* NewAction = nullptr;
     QAction* OpenAction = nullptr;
@@ -187,6 +199,9 @@ public slots:
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    /// Presses OK on pages 1, 2 and 3 in turn, as the buttons do, and stops
+    /// at the first page that does not complete; done, it shows page 3.
+    void ComputeAll();
 
 private:
     void BuildPages();
@@ -195,6 +210,10 @@ private:
     void BuildControl();
     void BuildBatchActions();
     void ShowAbout();
+    /// Turns to the next page (step 1) or the previous one (-1), round.
+    void TurnPage(int step);
+    /// The message line says text, or the key hint when text is empty.
+    void SayOnMessageLine(const QString& text);
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
     /// Presses the sheet and shows whatever it reports; says whether the
@@ -204,6 +223,15 @@ private:
     /// field turns to it, ready to be retyped.
     void Report(QMessageBox::Icon icon, const QString& message, const std::string& field = {});
     void Report(const snesenie::UserError& error);
+    /// While a station is browsed to, a failure goes to the message line and
+    /// is kept, to be shown as a box when Enter is pressed on the station.
+    struct HeldReport {
+        QMessageBox::Icon icon;
+        QString message;
+        std::string field;
+    };
+    bool holdReports_ = false;
+    std::optional<HeldReport> heldReport_;
     /// An input of the page took a new text: the control no longer holds.
     void InputEdited(int page);
     void ShowControl();

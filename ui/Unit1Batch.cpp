@@ -65,9 +65,19 @@ void TForm1::BuildBatch()
     connect(Stations, &StationPanel::StationChosen, this, &TForm1::ChooseStation);
     connect(Stations, &StationPanel::CloseRequested, this, &TForm1::CloseBatch);
     // Enter on the station the sheet holds goes on to type into the sheet.
+    // A station that stopped was only said on the message line while the
+    // list was browsed; Enter on it shows the box and points at the fault.
     connect(Stations->List(), &QListView::activated, this, [this](const QModelIndex& index) {
-        if (index.row() == ShownStationRow())
+        if (index.row() != ShownStationRow())
+            return;
+        if (const std::optional<HeldReport> held = heldReport_) {
+            SayOnMessageLine({});
+            Report(held->icon, held->message, held->field);
+            if (held->field.empty())
+                keyboard_->CaretToPageStart();
+        } else {
             keyboard_->CaretToPageStart();
+        }
     });
 }
 
@@ -193,11 +203,15 @@ void TForm1::ChooseStation(int row)
         focus->setFocus(Qt::OtherFocusReason);
     else
         keyboard_->CaretToPageStart();
-    // Computed as the batch computed it, and a page that stops is shown as
-    // any press that stops.
+    // Computed as the batch computed it. Browsing the list must not take
+    // the caret away from it: a page that stops is said on the message line
+    // and the row, and shown as a box only on Enter.
+    holdReports_ = true;
     for (const SheetAction action : {SheetAction::Page1, SheetAction::Page2, SheetAction::Page3})
         if (!Run(action))
             break;
+    holdReports_ = false;
+    ShowControl();  // the row's tooltip takes the reason the sheet stopped
 }
 
 void TForm1::ForgetStation()
@@ -207,6 +221,7 @@ void TForm1::ForgetStation()
     const bool listed = ShownStationRow() >= 0;
     stationBatch_.reset();
     stationRow_ = -1;
+    Stations->FollowSheet(-1, std::nullopt, {});
     if (listed)
         Stations->SetCurrentRow(-1);
 }

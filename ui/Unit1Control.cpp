@@ -113,6 +113,8 @@ void TForm1::ShowControl()
         palette.setColor(QPalette::WindowText, TS3->palette().color(QPalette::WindowText));
     }
     ControlVerdict->setPalette(palette);
+    // The row of the station on the sheet follows the sheet, not the file.
+    Stations->FollowSheet(ShownStationRow(), report, heldReport_ ? heldReport_->message : QString());
 }
 
 QString TForm1::StatementJobName() const

@@ -135,6 +135,7 @@ bool TForm1::OpenJob(const QString& path)
     PC1->setCurrentWidget(TS1);
     keyboard_->CaretToPageStart();
     rangeMarks_->Refresh();
+    ForgetStation();
     JobOpenedOrSaved(path);
     return true;
 }
@@ -170,7 +171,8 @@ void TForm1::JobOpenedOrSaved(const QString& path)
     settings_.SetJobFolder(job::PathToUtf8(FsPath(QFileInfo(path).absolutePath())));
     (void)settings_.Save();
     RebuildRecentMenu();
-    ForgetStation();
+    // A station saved as a job is still the station the list shows: its row
+    // stays current, so that the list goes on from it.
     UpdateJobTitle();
 }
 

@@ -24,6 +24,18 @@ void TForm1::BuildMenus()
     ExitAction->setObjectName("ExitAction");
     ExitAction->setMenuRole(QAction::QuitRole);
 
+    CalcMenu = MenuBar->addMenu("&Вычисления");
+    CalcMenu->setObjectName("CalcMenu");
+    ComputeAllAction = CalcMenu->addAction("Вычислить &всё", QKeySequence(Qt::Key_F9), this, &TForm1::ComputeAll);
+    ComputeAllAction->setObjectName("ComputeAllAction");
+    CalcMenu->addSeparator();
+    NextPageAction = CalcMenu->addAction("&Следующая страница", QKeySequence(Qt::CTRL | Qt::Key_PageDown), this,
+                                         [this] { TurnPage(1); });
+    NextPageAction->setObjectName("NextPageAction");
+    PreviousPageAction = CalcMenu->addAction("&Предыдущая страница", QKeySequence(Qt::CTRL | Qt::Key_PageUp), this,
+                                             [this] { TurnPage(-1); });
+    PreviousPageAction->setObjectName("PreviousPageAction");
+
     HelpMenu = MenuBar->addMenu("&Справка");
     HelpMenu->setObjectName("HelpMenu");
     HelpAction = HelpMenu->addAction("&Описание", this, &TForm1::BitBtn5Click);

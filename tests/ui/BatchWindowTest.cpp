@@ -281,18 +281,56 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), List());
         QCOMPARE(ui->Text("EXc"), TextOf(kStations[1], "EXc"));
 
-        // A station that stops goes on the sheet all the same, and the stop
-        // is shown as any press that stops: said, and the box to retype.
+        // A station that stops goes on the sheet all the same. Browsed to, it
+        // takes nothing from the list: the stop is said on the line under
+        // the sheet and on its row (it used to pop a box and send the caret
+        // to page 2); Enter on it shows the box and the box to retype.
+        const QString stop = "В поле «δ, секунды, вариант АСР» не число: «52,8\"».";
         Choose(2);
-        const SeenModal box = TakeOne();
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.text, QString("В поле «δ, секунды, вариант АСР» не число: «52,8\"»."));
+        QTest::qWait(50);
+        QVERIFY(ui->watch.Take().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), List());
+        auto* line = ui->form1->findChild<QLabel*>("MessageLine");
+        QVERIFY(line != nullptr);
+        QCOMPARE(line->text(), stop);
+        QCOMPARE(Listed()[2], QString("Пункт 3: не вычислено"));
+        QVERIFY(List()->model()->index(2, 0).data(Qt::ToolTipRole).toString().contains(stop));
         QCOMPARE(Inputs(), InputsOf(kStations[2]));
         QVERIFY(!ui->Text("EAB").isEmpty());
         QVERIFY(ui->Text("Edd1").isEmpty());
         QVERIFY(!ui->form1->Control().Report().has_value());
-        QTRY_COMPARE(QApplication::focusWidget(), ui->Edit("Edd2s"));
         QCOMPARE(ui->form1->windowTitle(), "Пункт 3 (пакет stations.csv)[*] — " + kCaption);
+        QTest::keyClick(List(), Qt::Key_Return);
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, stop);
+        QTRY_COMPARE(QApplication::focusWidget(), ui->Edit("Edd2s"));
+
+        // Put right on the sheet and computed, the row follows the sheet.
+        ui->Edit("Edd2s")->setText("52,8");
+        QTest::keyClick(ui->Edit("Edd2s"), Qt::Key_F9);
+        QCOMPARE(Listed()[2], QString("Пункт 3: предупреждение"));
+        QCOMPARE(List()->model()->index(2, 0).data(Qt::ToolTipRole).toString(), ui->form1->ControlVerdict->text());
+        QCOMPARE(Listed()[1], kStations[1].listed);
+    }
+
+    // A station saved as a job is still the one on the sheet: the list kept
+    // it no longer, and the next key in the list went from the first station.
+    void savedStationKeepsItsRow()
+    {
+        QVERIFY(ui->form1->OpenBatch(Path("stations.csv")));
+        Choose(1);
+        QVERIFY(ui->form1->SaveJobTo(Path("Пункт 2 исправленный.snesenie")));
+        QCOMPARE(ui->form1->Stations->CurrentRow(), 1);
+        QCOMPARE(ui->form1->windowTitle(), "Пункт 2 исправленный.snesenie[*] — " + kCaption);
+        ui->Edit("EXc")->setFocus();
+        for (auto action : {QTest::Press, QTest::Release})
+            QTest::sendKeyEvent(action, ui->Edit("EXc"), Qt::Key(u'П'), QString(QChar(u'п')), Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), List());
+        QTest::keyClick(List(), Qt::Key_Down);
+        QTest::qWait(20);
+        QCOMPARE(ui->form1->Stations->CurrentRow(), 2);
+        QCOMPARE(Inputs(), InputsOf(kStations[2]));
     }
 
     void questionBeforeChangesAreLost_data()

@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTextDocument>
 
 class ControlPageTest : public QObject {
@@ -91,6 +93,29 @@ private slots:
         QVERIFY(ok->background().color() != warning->background().color());
         QCOMPARE(ui->form1->ControlVerdict->palette().color(QPalette::WindowText),
                  VerdictColor(snesenie::Verdict::Warning));
+
+        // Every text reads whole on the page: the rigorous point was cut off,
+        // the rest of it only in a tooltip. Wrapped, a row is as high as its
+        // texts ask; unwrapped, a text has to fit its column.
+        ui->ShowPage(ui->form1->TS4);
+        QCoreApplication::processEvents();
+        for (int r = 0; r < Table()->rowCount(); ++r) {
+            for (int c = 0; c < Table()->columnCount(); ++c) {
+                const QTableWidgetItem* item = Table()->item(r, c);
+                const QFontMetrics metrics(item->font().resolve(Table()->font()));
+                const int room = Table()->columnWidth(c) - 2;  // less the cell's margins
+                const bool whole =
+                    Table()->wordWrap()
+                        ? metrics.boundingRect(QRect(0, 0, room, 10000), Qt::TextWordWrap, item->text()).height() <=
+                              Table()->rowHeight(r)
+                        : metrics.horizontalAdvance(item->text()) <= room;
+                QVERIFY2(whole, qPrintable(item->text()));
+            }
+        }
+        // The rigorous point takes two lines at the window's natural width.
+        const QList<QTableWidgetItem*> rigorous = Table()->findItems("Строгое решение", Qt::MatchStartsWith);
+        QCOMPARE(rigorous.size(), 1);
+        QVERIFY(Table()->rowHeight(rigorous.front()->row()) > Table()->rowHeight(0));
     }
 
     void pressesThatDropTheControl_data()
@@ -286,6 +311,20 @@ private slots:
         ToleranceDialog dialog{snesenie::Tolerances{}};
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // The first box starts selected: «2000» + 50 made «200050».
+        QLineEdit* first = dialog.Edit(snesenie::ToleranceFields().front().key);
+        QTRY_COMPARE(dialog.focusWidget(), static_cast<QWidget*>(first));
+        QCOMPARE(first->selectedText(), first->text());
+        // Every button has an access key, and an Alt chord that is none
+        // types nothing: Alt+П used to type «п».
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+            QVERIFY2(button->text().contains(QRegularExpression("&[^&]")), qPrintable(button->text()));
+        for (auto action : {QTest::Press, QTest::Release})
+            QTest::sendKeyEvent(action, first, Qt::Key(u'Х'), QString(QChar(u'х')), Qt::AltModifier);
+        QCOMPARE(first->text(), QString("2000"));
+        QList<int> heights;
+        for (const QLabel* label : dialog.findChildren<QLabel*>(QRegularExpression("Range$")))
+            heights << label->height();
         // Each range stands under its box, with its reason, before anything is typed.
         auto* range = dialog.findChild<QLabel*>(field + "Range");
         QVERIFY(range != nullptr);
@@ -301,6 +340,14 @@ private slots:
         QVERIFY(dialog.isVisible());
         QVERIFY(dialog.Problem->isVisible());
         QVERIFY2(dialog.Problem->text().contains(problem), qPrintable(dialog.Problem->text()));
+        // The ranges keep their lines: they used to shrink to make room for
+        // the message, clipped.
+        QCoreApplication::processEvents();
+        const QList<QLabel*> ranges = dialog.findChildren<QLabel*>(QRegularExpression("Range$"));
+        for (qsizetype i = 0; i < ranges.size(); ++i)
+            QVERIFY2(ranges[i]->height() >= heights.value(i) &&
+                         ranges[i]->height() >= ranges[i]->heightForWidth(ranges[i]->width()),
+                     qPrintable(ranges[i]->text()));
         QCOMPARE(dialog.Result().directionSeconds, 60.0);  // nothing taken
         QTRY_COMPARE(dialog.focusWidget(), dialog.Edit(qPrintable(field)));
         // "По умолчанию" puts the typical values back.

@@ -101,6 +101,11 @@ private slots:
 
         QScrollArea* scroll = ui->form1->SheetScroll;
         const QRect view = scroll->viewport()->rect();
+        // The list gives way before the sheet scrolls sideways (at 1366×768,
+        // scale 1,5 the sheet scrolled while the list kept its width).
+        if (stations && ui->form1->Stations->width() > StationPanel::kMinWidth)
+            QVERIFY2(!scroll->horizontalScrollBar()->isVisible(),
+                     qPrintable(QString("list %1 wide").arg(ui->form1->Stations->width())));
         if (stations) {
             // The list beside the sheet is whole in the window, wide enough for
             // a name and a verdict, and Tab reaches it from the page tabs.
@@ -145,6 +150,13 @@ private slots:
                                                  .arg(w->mapTo(scroll->viewport(), QPoint(0, 0)).y())
                                                  .arg(view.width())
                                                  .arg(view.height())));
+                // The page tabs stay in sight, however far the page scrolled,
+                // and cover nothing that was scrolled into view.
+                QTabBar* tabs = ui->form1->PC1->tabBar();
+                QVERIFY2(seen(tabs), qPrintable(w->objectName()));
+                QVERIFY2(!QRect(tabs->mapTo(scroll->viewport(), QPoint(0, 0)), tabs->size())
+                              .intersects(QRect(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size())),
+                         qPrintable(w->objectName() + " under the tabs"));
                 // nothing overlaps on the page
                 for (QWidget* other : reachable)
                     QVERIFY2(other == w || !w->geometry().intersects(other->geometry()),

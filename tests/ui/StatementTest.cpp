@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -113,6 +114,16 @@ private slots:
         const QString text = PdfText(printer.outputFileName());
         QVERIFY2(text.contains("82°7`51``") && text.contains("Задание: без имени"), qPrintable(text));
         QVERIFY2(PdfInfo(printer.outputFileName()).contains("(A4)"), "not A4");
+        // The scheme goes to paper and the preview at 300 dpi or more at the
+        // width it is printed (it was a screen picture, illegible zoomed in).
+        const std::unique_ptr<QTextDocument> statement = ui->form1->BuildStatementDocument();
+        const QImage scheme =
+            statement->resource(QTextDocument::ImageResource, QUrl("snesenie:scheme")).value<QImage>();
+        const QRegularExpressionMatch width =
+            QRegularExpression("<img src=\"snesenie:scheme\"[^>]*width=\"(\\d+)\"").match(statement->toHtml());
+        QVERIFY(width.hasMatch());
+        QVERIFY2(scheme.width() >= width.captured(1).toInt() / 96.0 * 300,
+                 qPrintable(QString("%1 pixels across %2 at 96 dpi").arg(scheme.width()).arg(width.captured(1))));
     }
 
     void uncomputedPagesAreNamedAndDashed()

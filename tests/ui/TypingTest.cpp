@@ -12,7 +12,10 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTabBar>
 
@@ -328,17 +331,178 @@ private slots:
         QVERIFY(!edit->hasSelectedText());
     }
 
+    // A spreadsheet cell comes with a line end or a tab: kept, it scrolled
+    // the digits out of a narrow box and printed «47,3 ``» on the statement.
+    void pastedSpreadsheetCellComputes_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("cell with a line end, Ctrl+V") << "EXa" << "6327,46\r\n" << "Ctrl+V" << "6327,46";
+        QTest::newRow("cell with a tab, Shift+Insert") << "Ebb1s" << "47,3\t" << "Shift+Insert" << "47,3";
+        QTest::newRow("blanks round, the box's menu") << "Ebb1s" << "  47,3 " << "menu" << "47,3";
+    }
+
     void pastedSpreadsheetCellComputes()
     {
-        QApplication::clipboard()->setText("6327,46\r\n");
-        QLineEdit* edit = ui->Edit("EXa");
+        QFETCH(QString, box);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QApplication::clipboard()->setText(clipboard);
+        QLineEdit* edit = ui->Edit(box.toUtf8());
+        ui->ShowPage(edit->parentWidget());
         edit->setFocus();
         edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(edit->text(), QString("6327,46\r\n"));  // the box keeps what was pasted
-        ui->Click(ui->form1->BitBtn1);
-        QCOMPARE(ui->Text("EAB"), QString("82°7`51``"));
-        QCOMPARE(ui->Text("ES22"), QString("3068,54"));
+        if (how == "Ctrl+V") {
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else if (how == "Shift+Insert") {
+            QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(4, 4), edit->mapToGlobal(QPoint(4, 4)));
+            QApplication::sendEvent(edit, &event);
+            QMenu* menu = nullptr;
+            QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr);
+            QAction* paste = nullptr;
+            for (QAction* action : menu->actions())
+                if (action->text().remove('&').startsWith("Вставить"))
+                    paste = action;
+            QVERIFY(paste != nullptr);
+            paste->trigger();
+            menu->close();
+        }
+        QCOMPARE(edit->text(), text);
+        QCOMPARE(edit->text().size(), edit->cursorPosition());
+        if (box == "EXa") {
+            ui->Click(ui->form1->BitBtn1);
+            QCOMPARE(ui->Text("EAB"), QString("82°7`51``"));
+            QCOMPARE(ui->Text("ES22"), QString("3068,54"));
+        }
+    }
+
+    // After a menu or a dialog the caret came back to the box without its
+    // text selected, so the next digit joined the old value: «13936,62» + 9
+    // made «13936,629», accepted without a word.
+    void returningFromAMenuOrADialogSelectsTheText_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Файл opened with Alt, closed with Esc") << "menu bar";
+        QTest::newRow("a menu opened and closed") << "menu";
+        QTest::newRow("Допуски…, Esc") << "dialog";
+        QTest::newRow("Выход, Отмена") << "message box";
+    }
+
+    void returningFromAMenuOrADialogSelectsTheText()
+    {
+        QFETCH(QString, how);
+        QLineEdit* edit = ui->Edit("EYc");
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_2);  // typed: nothing selected
+        QCOMPARE(edit->text(), QString("13936,622"));
+        if (how == "menu bar") {
+            for (auto action : {QTest::Press, QTest::Release})
+                QTest::sendKeyEvent(action, edit, Qt::Key(u'Ф'), QString(QChar(u'ф')), Qt::AltModifier);
+            QTRY_VERIFY(ui->form1->FileMenu->isVisible());
+            QTest::keyClick(ui->form1->FileMenu, Qt::Key_Escape);
+            if (QApplication::focusWidget() == ui->form1->MenuBar)
+                QTest::keyClick(ui->form1->MenuBar, Qt::Key_Escape);
+        } else if (how == "menu") {
+            ui->form1->FileMenu->popup(ui->form1->mapToGlobal(QPoint(10, 10)));
+            QTRY_VERIFY(ui->form1->FileMenu->isVisible());
+            QTest::keyClick(ui->form1->FileMenu, Qt::Key_Escape);
+        } else if (how == "dialog") {
+            ui->form1->TolerancesAction->trigger();
+            QCOMPARE(ui->watch.Take().size(), 1);
+            QVERIFY(ui->Reactivate());
+        } else {
+            ui->watch.reply = QMessageBox::Cancel;
+            ui->form1->ExitAction->trigger();
+            QCOMPARE(ui->watch.Take().size(), 1);
+            QVERIFY(ui->Reactivate());
+        }
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit));
+        QTest::keyClick(edit, Qt::Key_9);
+        QCOMPARE(edit->text(), QString("9"));
+    }
+
+    // One key computes the sheet as its three OK buttons would, in order,
+    // and stops at the first page that does not complete, with the caret
+    // where the fault is.
+    void f9ComputesEveryPage_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("caret");
+        QTest::newRow("whole sheet, from page 1") << "TS1" << "" << "" << "" << "Button1";
+        QTest::newRow("whole sheet, from Контроль") << "TS4" << "" << "" << "" << "Button1";
+        QTest::newRow("page 1 stops") << "TS3" << "EXa" << "6327,4б" << "«Xa»" << "EXa";
+        QTest::newRow("page 2 stops") << "TS1" << "Eb2" << "" << "«b, вариант АСР»" << "Eb2";
+    }
+
+    void f9ComputesEveryPage()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, said);
+        QFETCH(QString, caret);
+        auto* computeAll = ui->form1->findChild<QAction*>("ComputeAllAction");
+        QVERIFY2(computeAll != nullptr, "no Вычислить всё");
+        QCOMPARE(computeAll->shortcut(), QKeySequence(Qt::Key_F9));
+        if (!box.isEmpty())
+            ui->Edit(box.toUtf8())->setText(text);
+        ui->ShowPage(ui->form1->findChild<QWidget*>(from));
+        QWidget* focus = Focus() != nullptr ? Focus() : ui->form1->PC1->tabBar();
+        QTest::keyClick(focus, Qt::Key_F9);
+        const QList<SeenModal> seen = ui->watch.Take();
+        if (said.isEmpty()) {
+            QVERIFY(seen.isEmpty());
+            QVERIFY(PageLooks(1, false) && PageLooks(2, false) && PageLooks(3, false));
+            QCOMPARE(ui->Text("Xp"), QString("6234,85"));
+            QCOMPARE(ui->form1->PC1->currentWidget(), ui->form1->TS3);
+        } else {
+            QCOMPARE(seen.size(), 1);
+            QVERIFY2(seen.front().text.contains(said), qPrintable(seen.front().text));
+            QVERIFY(ui->Text("Xp").isEmpty());
+        }
+        QTRY_COMPARE(Name(Focus()), caret);
+    }
+
+    // Ctrl+PgDn and Ctrl+PgUp turn the pages as Ctrl+Tab and Ctrl+Shift+Tab
+    // do, from a box too; the line under the sheet says so.
+    void pageKeysTurnAsCtrlTab_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("key");
+        for (int page = 0; page < 4; ++page) {
+            QTest::addRow("Ctrl+PgDn on page %d", page + 1) << page << int(Qt::Key_PageDown);
+            QTest::addRow("Ctrl+PgUp on page %d", page + 1) << page << int(Qt::Key_PageUp);
+        }
+    }
+
+    void pageKeysTurnAsCtrlTab()
+    {
+        QFETCH(int, page);
+        QFETCH(int, key);
+        QTabWidget* tabs = ui->form1->PC1;
+        tabs->setCurrentIndex(page);
+        QWidget* focus = Focus() != nullptr ? Focus() : tabs->tabBar();
+        QTest::keyClick(focus, Qt::Key_Tab, key == Qt::Key_PageDown ? Qt::ControlModifier
+                                                                    : Qt::ControlModifier | Qt::ShiftModifier);
+        const int byTab = tabs->currentIndex();
+        tabs->setCurrentIndex(page);
+        focus = Focus() != nullptr ? Focus() : tabs->tabBar();
+        QTest::keyClick(focus, Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), byTab);
+        QVERIFY(byTab != page);
+        auto* line = ui->form1->findChild<QLabel*>("MessageLine");
+        QVERIFY2(line != nullptr && line->isVisible(), "no line under the sheet");
+        for (const char* said : {"F9", "Ctrl+PgDn", "Ctrl+PgUp"})
+            QVERIFY2(line->text().contains(said), qPrintable(line->text()));
     }
 
     void pointComputesTheSameSheetAsComma()
