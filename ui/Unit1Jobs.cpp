@@ -149,8 +149,9 @@ bool TForm1::SaveJobTo(const QString& path)
     }
     settings_.Reload();
     document_->SetRecent(settings_.RecentJobs());
+    std::string notice;
     try {
-        document_->Save(job::JobFromFields(*fields_), FsPath(path));
+        notice = document_->Save(job::JobFromFields(*fields_), FsPath(path));
     } catch (const job::JobError& e) {
         // A text no job may hold (a control character inside it) is pointed
         // at, as after a conversion error.
@@ -158,6 +159,8 @@ bool TForm1::SaveJobTo(const QString& path)
         return false;
     }
     JobOpenedOrSaved(path);
+    if (!notice.empty())
+        Report(QMessageBox::Information, QString::fromStdString(notice));
     return true;
 }
 
