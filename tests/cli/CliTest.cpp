@@ -1076,14 +1076,21 @@ TEST_F(Cli, BatchPdfDelegation)
     fs::copy_file(SNESENIE_CLI, program_);
     const std::string table = WriteFile(StationTable({{"1"}}), "станции.csv");
     const std::string pdf = dir_ + "/пакет.pdf", results = dir_ + "/итог.csv";
+    // the file it is asked for: the second word is --pdf=OUT.pdf
+    const std::string kWritePdf = "printf '%%PDF-1.4\\n' > \"${2#--pdf=}\"\n";
     const struct {
         const char* name;
         std::string script;  // the stand-in's body; empty: there is none
         int status;
         std::string says;
     } rows[] = {
-        {"written", "exit 0", 0, ""},
-        {"exceeded", "exit 3", 0, ""},
+        {"written", kWritePdf + "exit 0", 0, ""},
+        {"exceeded", kWritePdf + "exit 3", 0, ""},
+        // a program that ended well without a PDF used to pass for one that wrote it
+        {"endedWithoutPdf", "exit 0", 1,
+         "snesenie-cli: ведомости пакета не записаны: «" + dir_ + "/bin/snesenie» завершилась, не записав «" + pdf +
+             "» (нет такого файла или папки).\n"},
+        {"notAPdf", "echo 'station;Xp' > \"${2#--pdf=}\"; exit 0", 1, "завершилась, а в «" + pdf + "» не PDF."},
         {"usage", "echo 'snesenie: недопустимо' >&2; exit 2", 1,
          "snesenie: недопустимо\nsnesenie-cli: ведомости пакета не записаны: «" + dir_ +
              "/bin/snesenie» завершилась с кодом 2.\n"},
@@ -1095,6 +1102,7 @@ TEST_F(Cli, BatchPdfDelegation)
         SCOPED_TRACE(row.name);
         fs::remove(dir_ + "/bin/snesenie");
         fs::remove(results);
+        fs::remove(pdf);
         if (!row.script.empty()) {
             std::ofstream(dir_ + "/bin/snesenie") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << dir_ << "/args\n"
                                                   << row.script << "\n";
@@ -1136,9 +1144,19 @@ TEST_F(Cli, BatchPdfRefusedBeforeAnythingIsWritten)
         {"notPdf", dir_ + "/пакет.csv", results, "имя файла ведомости должно оканчиваться на .pdf"},
         {"theTable", table, results, "имя файла ведомости должно оканчиваться на .pdf"},
         {"sameAsResults", dir_ + "/итог.pdf", dir_ + "/итог.pdf", "туда же пишутся результаты (--results)"},
+        // results used to be written into the PDF's file, and the PDF then refused
+        {"sameByAnotherName", dir_ + "/итог.pdf", dir_ + "/./итог.pdf", "туда же пишутся результаты (--results)"},
+        {"linkToTheResults", dir_ + "/ссылка.pdf", dir_ + "/итог.csv", "туда же пишутся результаты (--results)"},
     };
+#ifndef _WIN32
+    std::filesystem::create_symlink("итог.csv", U8Path(dir_ + "/ссылка.pdf"));
+#endif
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+#ifdef _WIN32
+        if (row.name == std::string("linkToTheResults"))
+            continue;
+#endif
         const Result r = RunCli({"--batch", table, "--results", row.results, "--pdf", row.pdf});
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, "snesenie-cli: ведомости пакета не записаны в «" + row.pdf + "»: " + row.says + ".\n");
