@@ -19,10 +19,17 @@
 #include <QApplication>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // Past a file size limit (ulimit -f) a write is to fail with its reason,
+    // so that the save says «файл слишком велик» and removes its temporary,
+    // rather than the program being killed halfway through it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // The command line is read before the application exists: --help and
     // --version must answer where no window could be opened.
     QStringList arguments;

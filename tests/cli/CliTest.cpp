@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -637,6 +638,23 @@ TEST_F(Cli, UnsavedJobIsAFailure)
     EXPECT_EQ(Sheet(r.out).at("Xp"), "6234,85");
     EXPECT_TRUE(r.err.starts_with("snesenie-cli: Не удалось сохранить задание «" + dir_ + "/нет/job.snesenie»: "))
         << r.err;
+
+#ifndef _WIN32
+    // Past a file size limit (ulimit -f) the program used to be killed by
+    // the signal, silently, leaving its hidden temporary behind.
+    const std::string job = dir_ + "/большое.snesenie";
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const Result limited = RunCli({"--press=", "EXc=" + std::string(2000, '7'), "--save-job", job}, {}, {}, "/dev/null");
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_EQ(limited.err, "snesenie-cli: Не удалось сохранить задание «" + job + "»: файл слишком велик.\n");
+    for (const auto& entry : std::filesystem::directory_iterator(U8Path(dir_)))
+        EXPECT_FALSE(entry.path().extension() == ".tmp") << entry.path() << " left behind";
+#endif
 }
 
 // --save-job onto a FIFO or a device node used to replace it with a job and
