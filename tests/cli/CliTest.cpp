@@ -1079,6 +1079,15 @@ TEST_F(Cli, BatchPdfByTheWindowProgram)
         EXPECT_EQ(head, "%PDF-");
         EXPECT_TRUE(std::filesystem::exists(results));
     }
+#ifndef _WIN32
+    // Names that are not UTF-8 used to reach the window program as other
+    // names: «нет такого файла».
+    const std::string table = dir_ + "/станции\xFF.csv", pdf = dir_ + "/пакет\xFE.pdf";
+    std::ofstream(table, std::ios::binary) << StationTable({{"1"}});
+    const Result r = RunCli({"--batch", table, "--pdf", pdf});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(pdf));
+#endif
 }
 
 // What the window program is given and what its end means, with a stand-in
