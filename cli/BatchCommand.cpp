@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "Errors.h"
 #include "Results.h"
+#include "SafeFile.h"
 #include "RunStation.h"
 #include "Stations.h"
 #include "Utf8Path.h"
@@ -53,6 +54,31 @@ private:
     std::chrono::steady_clock::time_point last_{};
 };
 
+// The file a save to path writes: what the chain of symbolic links at path
+// ends in, whether or not it exists yet, as an absolute name with every
+// folder's links resolved ("./out.pdf", "out.pdf" and a link to it give one).
+std::filesystem::path WrittenFile(std::filesystem::path path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++depth) {
+        const fs::path next = fs::read_symlink(path, error);
+        if (error)
+            break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    const fs::path canonical = fs::weakly_canonical(fs::absolute(path, error), error);
+    return error ? path.lexically_normal() : canonical;
+}
+
+// Whether two targets are one file under any names: the same name, links to
+// one another, or hard links of one file.
+bool SameTarget(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code error;
+    return WrittenFile(a) == WrittenFile(b) || std::filesystem::equivalent(a, b, error);
+}
+
 std::string Places()
 {
     std::string places;
@@ -98,8 +124,24 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
                   << ": " << run.error << ".\n";
         return false;
     }
-    if (run.exited && (run.status == 0 || run.status == kExitControlExceeded || (run.status == 1 && failed)))
-        return true;
+    if (run.exited && (run.status == 0 || run.status == kExitControlExceeded || (run.status == 1 && failed))) {
+        // Its word is not taken for it: a program that ends well without
+        // having written the file (another one found in its place, a fault
+        // of its own) must not leave a script believing there is a PDF.
+        std::string head;
+        try {
+            head = job::ReadRegularFile(job::PathFromUtf8(args.pdf), 5);
+        } catch (const job::FileError& e) {
+            std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
+                      << " завершилась, не записав " << QuotePath(args.pdf) << " (" << e.what() << ").\n";
+            return false;
+        }
+        if (head.starts_with("%PDF-"))
+            return true;
+        std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
+                  << " завершилась, а в " << QuotePath(args.pdf) << " не PDF.\n";
+        return false;
+    }
     std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
               << (run.exited ? " завершилась с кодом " : " прервана сигналом ") << run.status << ".\n";
     return false;
@@ -128,9 +170,8 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     }
     if (!args.pdf.empty()) {
         std::string problem = BundleTargetProblem(job::PathFromUtf8(args.pdf), list);
-        std::error_code error;
         if (problem.empty() && !args.results.empty() &&
-            (args.results == args.pdf || std::filesystem::equivalent(job::PathFromUtf8(args.results), job::PathFromUtf8(args.pdf), error)))
+            SameTarget(job::PathFromUtf8(args.results), job::PathFromUtf8(args.pdf)))
             problem = "туда же пишутся результаты (--results)";
         if (!problem.empty()) {
             std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf) << ": " << problem

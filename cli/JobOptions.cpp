@@ -21,7 +21,9 @@ bool LoadJobOption(const std::string& path, PageFields& fields)
 bool SaveJobOption(const std::string& path, const PageFields& fields)
 {
     try {
-        job::WriteJob(job::JobFromFields(fields), job::PathFromUtf8(path));
+        if (const std::string notice = job::WriteJob(job::JobFromFields(fields), job::PathFromUtf8(path));
+            !notice.empty())
+            std::cerr << "snesenie-cli: " << notice << '\n';
         return true;
     } catch (const job::JobError& e) {
         std::cerr << "snesenie-cli: " << e.what() << '\n';

@@ -14,6 +14,7 @@
 #include "Version.h"
 
 #include <charconv>
+#include <csignal>
 #include <iostream>
 
 using namespace snesenie;
@@ -109,6 +110,12 @@ bool Written()
 
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // Past a file size limit (ulimit -f) a write is to fail with its reason,
+    // so that the save says «файл слишком велик» and removes its temporary,
+    // rather than the program being killed halfway through it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     PrepareConsole();
     Arguments args;
     try {

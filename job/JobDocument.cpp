@@ -49,10 +49,11 @@ Job JobDocument::Open(const std::filesystem::path& path)
     return job;
 }
 
-void JobDocument::Save(const Job& job, const std::filesystem::path& path)
+std::string JobDocument::Save(const Job& job, const std::filesystem::path& path)
 {
-    WriteJob(job, path);
+    std::string notice = WriteJob(job, path);
     Remember(path, job);
+    return notice;
 }
 
 void JobDocument::Remember(const std::filesystem::path& path, const Job& job)

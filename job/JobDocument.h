@@ -38,7 +38,8 @@ public:
     Job Open(const std::filesystem::path& path);
     /// Writes job to path atomically; on success path becomes the open job's
     /// file and heads the recent list. Throws JobError and changes nothing.
-    void Save(const Job& job, const std::filesystem::path& path);
+    /// Returns what WriteJob says beside a success (usually nothing).
+    std::string Save(const Job& job, const std::filesystem::path& path);
 
     /// The recent jobs, latest first.
     const std::vector<std::string>& Recent() const { return recent_; }

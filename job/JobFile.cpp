@@ -435,7 +435,7 @@ std::string SerializeJob(const Job& job)
     return root.dump(4, ' ', false, Json::error_handler_t::strict) + "\n";
 }
 
-void WriteJob(const Job& job, const std::filesystem::path& path)
+std::string WriteJob(const Job& job, const std::filesystem::path& path)
 {
     // Never write what the reader would refuse: a file saved today must open
     // tomorrow.
@@ -446,11 +446,13 @@ void WriteJob(const Job& job, const std::filesystem::path& path)
         if (const std::string problem = SaveTextProblem(text); !problem.empty())
             FailSave(path, InField(*field) + problem, name);
     }
+    std::string notice;
     try {
-        WriteFileAtomically(path, SerializeJob(job));
+        notice = WriteFileAtomically(path, SerializeJob(job));
     } catch (const FileError& e) {
         FailSave(path, e.what());
     }
+    return notice.empty() ? notice : "Задание " + QuotePath(PathToUtf8(path)) + " сохранено, но " + notice + ".";
 }
 
 } // namespace snesenie::job

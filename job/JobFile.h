@@ -86,7 +86,9 @@ std::string SerializeJob(const Job& job);
 /// written; a folder, FIFO, socket or device is refused untouched (see
 /// WriteFileAtomically). Throws JobError with the system's reason or the
 /// refusal, or naming the field, by its caption, whose text no reader would
-/// accept back.
-void WriteJob(const Job& job, const std::filesystem::path& path);
+/// accept back. Returns a message for the user when the save succeeded but
+/// the file had other names (hard links), which keep the old texts; usually
+/// empty.
+std::string WriteJob(const Job& job, const std::filesystem::path& path);
 
 } // namespace snesenie::job

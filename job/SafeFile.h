@@ -35,11 +35,18 @@ std::string NotRegularFileProblem(const std::filesystem::path& path);
 std::string ReadRegularFile(const std::filesystem::path& path, std::size_t limit);
 
 /// Replaces the file at path by bytes, atomically. A symbolic link is written
-/// through: the file it points to gets the new contents and the link stays. A
-/// new name is created with the usual permissions; an existing file keeps its
-/// own. A folder, FIFO, socket or device is refused untouched, as is a file
-/// without write permission. Throws FileError with the reason of the step that
-/// failed; the old file is then as it was and no temporary is left behind.
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+/// through, where the system would follow it (not a link of another user in
+/// a shared sticky folder such as /tmp, which is refused): the file it points
+/// to gets the new contents and the link stays. A new name is created with
+/// the usual permissions; an existing file keeps its own, and its owner and
+/// group where the caller may set them (root). A folder, FIFO, socket or
+/// device is refused untouched, as is a file without write permission.
+/// Temporaries that earlier saves of the same file left behind (killed before
+/// the end) are removed once plainly stale. Throws FileError with the reason
+/// of the step that failed; the old file is then as it was and no temporary
+/// is left behind. Returns what the user should know though the save
+/// succeeded, to follow "…: " in a message: that the file had other names
+/// (hard links), which keep the old contents; usually empty.
+std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace snesenie::job

@@ -2,11 +2,14 @@
 
 #include "SystemReason.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <random>
 
 namespace snesenie::job {
@@ -62,8 +65,28 @@ private:
     int fd_;
 };
 
+// The folder a name is in, as the system opens it.
+fs::path FolderOf(const fs::path& path)
+{
+    return path.parent_path().empty() ? fs::path(".") : path.parent_path();
+}
+
+// Whether the system itself would follow the link at path when opening it:
+// in a sticky folder that everyone may write (/tmp), a link is followed only
+// when it belongs to the caller or to the folder's owner. Anyone may plant a
+// link there, and following it blindly lets them choose what root replaces.
+bool MayFollow(const fs::path& path, const struct stat& link)
+{
+    struct stat folder {};
+    if (::stat(FolderOf(path).c_str(), &folder) != 0)
+        Fail(errno);
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+
 // The file a save writes: path, or what its chain of symbolic links ends in,
-// whether or not that exists yet.
+// whether or not that exists yet. Folders on the way are the system's to
+// resolve; only the last name's links are followed here, and by its rules.
 fs::path ResolveLinks(fs::path path)
 {
     for (int depth = 0;; ++depth) {
@@ -72,6 +95,8 @@ fs::path ResolveLinks(fs::path path)
             return path;
         if (depth == kMaxLinks)
             Fail(ELOOP);
+        if (!MayFollow(path, info))
+            throw FileError("это символическая ссылка другого пользователя в общей папке, по ней не пишут");
         std::string target(4096, '\0');
         const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
         if (length < 0)
@@ -82,17 +107,67 @@ fs::path ResolveLinks(fs::path path)
     }
 }
 
-// A name in the target's folder that no other file has: a hidden one, so a
-// file manager does not show a half-written job, and short enough to be a
-// valid name however long the target's is.
+// Temporaries are named ".NAME.XXXXXXXX.tmp": hidden, so a file manager
+// does not show a half-written job, and short enough to be a valid name
+// however long the target's is.
+constexpr std::size_t kMaxStem = 180;
+constexpr int kSaltLength = 8;
+constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+std::string TemporaryStem(const fs::path& target)
+{
+    std::string stem = ".";
+    stem += target.filename().string().substr(0, kMaxStem);
+    stem += '.';
+    return stem;
+}
+
+// A name in the target's folder that no other file has.
 fs::path TemporaryName(const fs::path& target, unsigned long long salt)
 {
-    std::string stem = target.filename().string().substr(0, 180);
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::string suffix;
-    for (int i = 0; i < 8; ++i, salt /= 36)
+    for (int i = 0; i < kSaltLength; ++i, salt /= 36)
         suffix += kDigits[salt % 36];
-    return target.parent_path() / ("." + stem + "." + suffix + ".tmp");
+    return target.parent_path() / (TemporaryStem(target) + suffix + ".tmp");
+}
+
+// Whether name is one of our temporaries for target.
+bool IsTemporaryOf(const std::string& name, const std::string& stem)
+{
+    if (name.size() != stem.size() + kSaltLength + 4 || !name.starts_with(stem) || !name.ends_with(".tmp"))
+        return false;
+    const std::string_view salt = std::string_view(name).substr(stem.size(), kSaltLength);
+    return salt.find_first_not_of(kDigits) == std::string_view::npos;
+}
+
+// Temporaries of earlier saves of target that were never finished (the
+// program killed, the machine off): each may be as large as the file, and
+// nothing else ever removes them. Only what is plainly stale goes: our own
+// name, the caller's own regular file, untouched for a minute, and not held
+// by a save still writing it (a save holds a lock on its temporary to the
+// end). Anything in doubt stays.
+void RemoveStaleTemporaries(const fs::path& target)
+{
+    const std::string stem = TemporaryStem(target);
+    DIR* folder = ::opendir(FolderOf(target).c_str());
+    if (folder == nullptr)
+        return;
+    const int folderFd = ::dirfd(folder);
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(folder)) {
+        if (!IsTemporaryOf(entry->d_name, stem))
+            continue;
+        Descriptor candidate(
+            ::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        struct stat info {};
+        if (candidate.Get() < 0 || ::fstat(candidate.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != ::geteuid() || now - info.st_mtime < 60)
+            continue;
+        if (::flock(candidate.Get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        ::unlinkat(folderFd, entry->d_name, 0);
+    }
+    ::closedir(folder);
 }
 
 void WriteAll(int fd, std::string_view bytes)
@@ -155,7 +230,7 @@ std::string ReadRegularFile(const fs::path& path, std::size_t limit)
     return content;
 }
 
-void WriteFileAtomically(const fs::path& path, std::string_view bytes)
+std::string WriteFileAtomically(const fs::path& path, std::string_view bytes)
 {
     if (path.empty())
         Fail(ENOENT);
@@ -173,6 +248,7 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes)
     } else if (errno != ENOENT) {
         Fail(errno);
     }
+    RemoveStaleTemporaries(target);
 
     std::random_device seed;
     std::mt19937_64 random((static_cast<unsigned long long>(seed()) << 32) ^ seed() ^ static_cast<unsigned>(::getpid()));
@@ -187,8 +263,22 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes)
     }
     Descriptor file(fd);
     try {
-        if (exists && ::fchmod(file.Get(), info.st_mode & 07777) != 0)
-            Fail(errno);
+        // Held to the end, so that a later save never takes this temporary
+        // for the leftover of a killed one.
+        ::flock(file.Get(), LOCK_EX | LOCK_NB);
+        if (exists) {
+            // Root saving a user's job leaves it the user's, or the user
+            // could no longer save it. Anyone else keeps what the system
+            // lets them: the group, if they are in it.
+            if ((info.st_uid != ::geteuid() || info.st_gid != ::getegid()) &&
+                ::fchown(file.Get(), info.st_uid, info.st_gid) != 0 &&
+                ::fchown(file.Get(), static_cast<uid_t>(-1), info.st_gid) != 0) {
+                // Neither: the file is the caller's, as any file they make.
+            }
+            // After the owner: a change of owner clears the set-id bits.
+            if (::fchmod(file.Get(), info.st_mode & 07777) != 0)
+                Fail(errno);
+        }
         WriteAll(file.Get(), bytes);
         // On disk before the rename: otherwise a crash just after it could
         // leave an empty file where the old one stood.
@@ -205,10 +295,18 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes)
     // The rename itself made durable. The new file is already whole under its
     // name, so a folder that cannot be synced (some file systems refuse)
     // changes nothing for the user.
-    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor directory(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.Get() >= 0)
         ::fsync(directory.Get());
+    // The rename gave the name a file of its own; the old file's other names
+    // (hard links) still show the old contents. Said once: the new file has
+    // this one name only, and the next save is silent.
+    if (exists && info.st_nlink > 1) {
+        const std::size_t others = static_cast<std::size_t>(info.st_nlink) - 1;
+        return "у файла были и другие имена (жёсткие ссылки: " + std::to_string(others) +
+               "); сохранённый файл теперь отдельный, под другими именами осталось прежнее содержимое";
+    }
+    return {};
 }
 
 } // namespace snesenie::job

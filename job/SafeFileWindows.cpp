@@ -230,7 +230,7 @@ std::string ReadRegularFile(const fs::path& path, std::size_t limit)
     return content;
 }
 
-void WriteFileAtomically(const fs::path& path, std::string_view bytes)
+std::string WriteFileAtomically(const fs::path& path, std::string_view bytes)
 {
     if (path.empty())
         Fail(ERROR_FILE_NOT_FOUND);
@@ -285,6 +285,7 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes)
         DeleteFileW(temporary.c_str());
         throw;
     }
+    return {};
 }
 
 } // namespace snesenie::job

@@ -93,6 +93,11 @@ void Settings::Reload()
     problems_.clear();
     unread_ = false;
     storesTolerances_ = false;
+    unusableTolerances_.clear();
+    tolerancesChosen_ = false;
+    readTolerances_ = tolerances_;
+    readRecent_.clear();
+    readJobFolder_.clear();
     if (file_.empty())
         return;
     std::string problem;
@@ -102,16 +107,20 @@ void Settings::Reload()
         problems_.push_back(Where(file_) + " не прочитан: " + problem + ". Действуют настройки по умолчанию.");
     if (!content)
         return;
-    Parse(*content);
+    sections_ = Parse(*content);
     ReadTolerances();
     if (const std::string* recent = Raw(kJobs, kRecent))
         SetRecentJobs(settings::UnquoteList(*recent));
     if (const std::string* folder = Raw(kJobs, kFolder))
         jobFolder_ = settings::UnquoteValue(*folder);
+    readTolerances_ = tolerances_;
+    readRecent_ = recent_;
+    readJobFolder_ = jobFolder_;
 }
 
-void Settings::Parse(const std::string& content)
+std::vector<Settings::Section> Settings::Parse(const std::string& content)
 {
+    std::vector<Section> sections;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
@@ -122,24 +131,26 @@ void Settings::Parse(const std::string& content)
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
         if (line.front() == '[' && line.back() == ']') {
-            sections_.push_back({line.substr(1, line.size() - 2), {}});
+            sections.push_back({line.substr(1, line.size() - 2), {}});
             continue;
         }
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos)
             continue;
         // Entries before any section belong to the general one, as written.
-        if (sections_.empty())
-            sections_.push_back({"General", {}});
-        sections_.back().entries.push_back({Trimmed(line.substr(0, eq)), Trimmed(line.substr(eq + 1))});
+        if (sections.empty())
+            sections.push_back({"General", {}});
+        sections.back().entries.push_back({Trimmed(line.substr(0, eq)), Trimmed(line.substr(eq + 1))});
     }
+    return sections;
 }
 
-const std::string* Settings::Raw(const std::string& section, const std::string& key) const
+const std::string* Settings::Raw(const std::vector<Section>& sections, const std::string& section,
+                                 const std::string& key)
 {
     // The last of repeated entries wins, as it would on being written again.
     const std::string* found = nullptr;
-    for (const Section& s : sections_)
+    for (const Section& s : sections)
         if (s.name == section)
             for (const Entry& e : s.entries)
                 if (e.key == key)
@@ -161,6 +172,7 @@ void Settings::ReadTolerances()
             problems_.push_back(Where(file_) + ": допуск " + QuoteText(field.key) + " = " + QuoteText(text) +
                                 " не годится (" + ToleranceRange(field) + "); взят допуск по умолчанию " +
                                 FormatNumber(tolerances_.*field.member) + ".");
+            unusableTolerances_.push_back(field.key);
             continue;
         }
         tolerances_.*field.member = value;
@@ -189,14 +201,85 @@ void Settings::ForgetRecentJob(const std::string& path)
     std::erase(recent_, path);
 }
 
-std::string Settings::Save() const
+// The recent list to store: the jobs this store put first since the list was
+// read, then the list as the file holds it now (another copy of the program
+// may have saved it meanwhile) less those and less the jobs this store took
+// off.
+std::vector<std::string> Settings::MergedRecent(const std::vector<std::string>& onDisk) const
+{
+    const std::vector<std::string>& now = recent_;
+    const std::vector<std::string>& read = readRecent_;
+    auto follows = [&read](auto first, auto last) {
+        auto r = read.begin();
+        for (; first != last; ++first) {
+            r = std::find(r, read.end(), *first);
+            if (r == read.end())
+                return false;
+            ++r;
+        }
+        return true;
+    };
+    // Put first: the shortest head of the list after which it is the list
+    // as read, in its order, less some entries.
+    std::size_t head = 0;
+    while (!follows(now.begin() + static_cast<std::ptrdiff_t>(head), now.end()))
+        ++head;
+    const std::vector<std::string> first(now.begin(), now.begin() + static_cast<std::ptrdiff_t>(head));
+    auto in = [](const std::vector<std::string>& list, const std::string& path) {
+        return std::ranges::find(list, path) != list.end();
+    };
+    // Taken off: entries read and gone, but not the tail that only fell off
+    // the end of a full list when a job was put first.
+    std::vector<std::string> rest;
+    for (const std::string& path : read)
+        if (!in(first, path))
+            rest.push_back(path);
+    std::size_t kept = rest.size();
+    if (now.size() == kMaxRecentJobs)
+        while (kept > 0 && !in(now, rest[kept - 1]))
+            --kept;
+    std::vector<std::string> gone;
+    for (std::size_t i = 0; i < kept; ++i)
+        if (!in(now, rest[i]))
+            gone.push_back(rest[i]);
+
+    std::vector<std::string> merged = first;
+    for (const std::string& path : onDisk)
+        if (!in(gone, path))
+            merged.push_back(path);
+    return merged;
+}
+
+std::string Settings::Save()
 {
     if (file_.empty())
+        return {};
+    std::vector<std::string> changedTolerances;
+    for (const ToleranceField& field : ToleranceFields()) {
+        const bool unusable = std::ranges::find(unusableTolerances_, field.key) != unusableTolerances_.end();
+        if (tolerances_.*field.member != readTolerances_.*field.member || (tolerancesChosen_ && unusable))
+            changedTolerances.push_back(field.key);
+    }
+    const bool folderChanged = jobFolder_ != readJobFolder_, recentChanged = recent_ != readRecent_;
+    if (changedTolerances.empty() && !folderChanged && !recentChanged)
         return {};
     if (unread_)
         return "Не удалось сохранить настройки: файл " + QuotePath(file_) +
                " не прочитан и не будет перезаписан.";
-    std::vector<Section> sections = sections_;
+
+    // What the file holds now, under the lock every copy of the program
+    // takes to write it, so that no two of them merge with the same old list.
+    std::string error;
+    const settings::WriteLock lock(file_, error);
+    if (!error.empty())
+        return "Не удалось сохранить настройки в файл " + QuotePath(file_) + ": " + error + ".";
+    std::string problem;
+    const std::optional<std::string> content = settings::ReadFile(file_, kMaxFileBytes, problem);
+    if (!problem.empty())
+        return "Не удалось сохранить настройки: файл " + QuotePath(file_) + " не прочитан (" + problem +
+               ") и не будет перезаписан.";
+    std::vector<Section> sections = content ? Parse(*content) : std::vector<Section>{};
+
     auto set = [&sections](const std::string& section, const std::string& key, std::string value) {
         auto s = std::ranges::find(sections, section, &Section::name);
         if (s == sections.end()) {
@@ -221,22 +304,32 @@ std::string Settings::Save() const
     // The texts the dialog shows, with the decimal comma: the file reads the
     // same whatever the locale of the machine that wrote it.
     for (const ToleranceField& field : ToleranceFields())
-        set(kControl, field.key, settings::QuoteValue(FormatNumber(tolerances_.*field.member)));
-    set(kJobs, kFolder, settings::QuoteValue(jobFolder_));
-    set(kJobs, kRecent, settings::QuoteList(recent_));
-
-    std::string content;
-    for (const Section& s : sections) {
-        if (!content.empty())
-            content += '\n';
-        content += '[' + s.name + "]\n";
-        for (const Entry& e : s.entries)
-            content += e.key + '=' + e.value + '\n';
+        if (std::ranges::find(changedTolerances, field.key) != changedTolerances.end())
+            set(kControl, field.key, settings::QuoteValue(FormatNumber(tolerances_.*field.member)));
+    if (folderChanged)
+        set(kJobs, kFolder, settings::QuoteValue(jobFolder_));
+    if (recentChanged) {
+        const std::string* raw = Raw(sections, kJobs, kRecent);
+        std::vector<std::string> merged = MergedRecent(raw ? settings::UnquoteList(*raw) : std::vector<std::string>{});
+        std::vector<std::string> kept;
+        for (std::string& path : merged)
+            if (!path.empty() && std::ranges::find(kept, path) == kept.end() && kept.size() < kMaxRecentJobs)
+                kept.push_back(std::move(path));
+        set(kJobs, kRecent, settings::QuoteList(kept));
     }
-    const std::string problem = settings::WriteFileAtomically(file_, content);
-    if (problem.empty())
-        return {};
-    return "Не удалось сохранить настройки в файл " + QuotePath(file_) + ": " + problem + ".";
+
+    std::string written;
+    for (const Section& s : sections) {
+        if (!written.empty())
+            written += '\n';
+        written += '[' + s.name + "]\n";
+        for (const Entry& e : s.entries)
+            written += e.key + '=' + e.value + '\n';
+    }
+    if (const std::string failure = settings::WriteFileAtomically(file_, written); !failure.empty())
+        return "Не удалось сохранить настройки в файл " + QuotePath(file_) + ": " + failure + ".";
+    Reload();
+    return {};
 }
 
 } // namespace snesenie

@@ -42,20 +42,33 @@ public:
     /// cannot be read is not read at all, at once and without blocking.
     void Reload();
 
-    /// Writes every setting to the file atomically: a temporary file beside
-    /// it, every write checked and flushed to disk, then renamed over it.
-    /// Entries this program does not know are kept. Only a regular file or a
-    /// new name is replaced, and never a file the last Reload could not read
-    /// (it may hold what the user wants kept). Returns an empty string, or why nothing was
-    /// written, in Russian.
-    std::string Save() const;
+    /// Writes the settings changed since the last Reload (or Save) to the
+    /// file atomically: a temporary file beside it, every write checked and
+    /// flushed to disk, then renamed over it. Nothing is written when nothing
+    /// changed, and what was not changed stays as it stands in the file, a
+    /// value written by hand included. The file is read again at the moment
+    /// of writing, under a lock other copies of the program take too, and the
+    /// changes go over what it then holds: the jobs this store put first or
+    /// took off the recent list are put first or taken off the list another
+    /// copy may have saved meanwhile. Entries this program does not know are
+    /// kept. Only a regular file or a new name is replaced, and never a file
+    /// that cannot be read (it may hold what the user wants kept). Returns an
+    /// empty string, or why nothing was written, in Russian. Afterwards the
+    /// store holds what the file holds, as after Reload.
+    std::string Save();
 
     /// The tolerances of the control, each within its plausible range.
     const Tolerances& GetTolerances() const { return tolerances_; }
     /// Whether any tolerance was read from the file (rather than defaulted).
     bool StoresTolerances() const { return storesTolerances_; }
-    /// Takes new tolerances; each must pass ToleranceProblem.
-    void SetTolerances(const Tolerances& tolerances) { tolerances_ = tolerances; }
+    /// Takes new tolerances, as the user chose them; each must pass
+    /// ToleranceProblem. A stored value that could not be used counts as
+    /// changed, so that Save replaces it by the one chosen.
+    void SetTolerances(const Tolerances& tolerances)
+    {
+        tolerances_ = tolerances;
+        tolerancesChosen_ = true;
+    }
 
     /// The jobs last opened or saved, newest first, at most kMaxRecentJobs.
     const std::vector<std::string>& RecentJobs() const { return recent_; }
@@ -82,9 +95,15 @@ private:
         std::vector<Entry> entries;
     };
 
-    void Parse(const std::string& content);
-    const std::string* Raw(const std::string& section, const std::string& key) const;
+    static std::vector<Section> Parse(const std::string& content);
+    static const std::string* Raw(const std::vector<Section>& sections, const std::string& section,
+                                  const std::string& key);
+    const std::string* Raw(const std::string& section, const std::string& key) const
+    {
+        return Raw(sections_, section, key);
+    }
     void ReadTolerances();
+    std::vector<std::string> MergedRecent(const std::vector<std::string>& onDisk) const;
 
     std::filesystem::path file_;
     std::vector<Section> sections_;  ///< everything the file held, in its order
@@ -92,8 +111,14 @@ private:
     std::vector<std::string> recent_;
     std::string jobFolder_;
     std::vector<std::string> problems_;
-    bool unread_ = false;
-    bool storesTolerances_ = false;  ///< the file is there but could not be read
+    bool unread_ = false;  ///< the file is there but could not be read
+    bool storesTolerances_ = false;
+    // As last read or saved, to tell what this store changed since.
+    Tolerances readTolerances_;
+    std::vector<std::string> readRecent_;
+    std::string readJobFolder_;
+    std::vector<std::string> unusableTolerances_;  ///< keys of stored values that could not be used
+    bool tolerancesChosen_ = false;
 };
 
 } // namespace snesenie

@@ -3,8 +3,17 @@
 #include "SafeFile.h"
 #include "SystemReason.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 namespace snesenie::settings {
 namespace {
@@ -110,6 +119,42 @@ std::string WriteFileAtomically(const std::filesystem::path& path, std::string_v
         return e.what();
     }
     return {};
+}
+
+WriteLock::WriteLock(const std::filesystem::path& file, std::string& error)
+{
+    error.clear();
+    std::error_code made;
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path(), made);
+    if (made) {
+        error = job::SystemReason(made);
+        return;
+    }
+#ifndef _WIN32
+    // The lock is on the folder: the file itself is replaced by each save,
+    // and a lock file of its own would be one more file to leave behind.
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    // A copy of the program stopped in the middle of a save (a debugger, a
+    // frozen machine on a network file system) must not hang this one: after
+    // a few seconds the save goes on without the lock.
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+#endif
+}
+
+WriteLock::~WriteLock()
+{
+#ifndef _WIN32
+    if (fd_ >= 0)
+        ::close(fd_);
+#endif
 }
 
 std::string QuoteValue(std::string_view text)

@@ -25,6 +25,22 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path, std::size
 /// refused untouched. Returns an empty string, or the reason in Russian.
 std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
 
+/// Held while the settings file is read again and written, so that two
+/// copies of the program saving at once take turns, and neither writes over
+/// what the other has just saved. Creates the file's folder. Where no lock
+/// can be had (a file system without locks) it is not waited for; a folder
+/// that cannot be made is said in error.
+class WriteLock {
+public:
+    WriteLock(const std::filesystem::path& file, std::string& error);
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+    ~WriteLock();
+
+private:
+    int fd_ = -1;
+};
+
 /// A text as a value: in double quotes, with \\, \" and control characters
 /// escaped.
 std::string QuoteValue(std::string_view text);

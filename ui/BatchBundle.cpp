@@ -188,9 +188,14 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const 
 
 BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const QString& path)
 {
+    return WriteBatchBundle(list, heading, FsPath(path));
+}
+
+BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const std::filesystem::path& path)
+{
     BundleReport report;
-    const std::string target = path.toStdString();
-    if (const std::string problem = BundleTargetProblem(job::PathFromUtf8(target), list); !problem.empty()) {
+    const std::string target = job::PathToUtf8(path);
+    if (const std::string problem = BundleTargetProblem(path, list); !problem.empty()) {
         report.error = QStringLiteral("Не удалось записать пакет ведомостей %1: %2.")
                            .arg(Q(QuotePath(target)), Q(problem));
         return report;

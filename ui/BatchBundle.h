@@ -56,6 +56,9 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const snesenie::batch::StationL
 /// in memory and written atomically by the one checked writer, so nothing is
 /// left at path when it cannot be. Needs a QGuiApplication.
 BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const BundleHeading& heading,
+                              const std::filesystem::path& path);
+/// The same for a name as the window holds it.
+BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const BundleHeading& heading,
                               const QString& path);
 
 /// The name a heading gives the batch read from path: the file or folder name.

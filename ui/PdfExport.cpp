@@ -1,6 +1,7 @@
 #include "PdfExport.h"
 
 #include "BatchBundle.h"
+#include "FilePaths.h"
 #include "JobFile.h"
 #include "Settings.h"
 #include "Sheet.h"
@@ -51,7 +52,7 @@ snesenie::Tolerances ChooseTolerances(const ToleranceOverrides& overrides, const
 
 } // namespace
 
-int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPath,
+int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const std::filesystem::path& jobPath,
                  const ToleranceOverrides& tolerances, const std::filesystem::path& settingsFile)
 {
     g_toolkitHandler = qInstallMessageHandler(QuietRuntimeWarning);
@@ -61,14 +62,14 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
     InstallToolkitTranslation(app);
     snesenie::Sheet sheet;
     QString jobName;
-    if (!jobPath.isEmpty()) {
+    if (!jobPath.empty()) {
         try {
-            snesenie::job::ApplyJob(snesenie::job::ReadJob(snesenie::job::PathFromUtf8(jobPath.toStdString())), sheet.Fields());
+            snesenie::job::ApplyJob(snesenie::job::ReadJob(jobPath), sheet.Fields());
         } catch (const snesenie::job::JobError& e) {
             Say(QString::fromUtf8(e.what()));
             return 1;
         }
-        jobName = QFileInfo(jobPath).completeBaseName();
+        jobName = QFileInfo(snesenie::QtPath(jobPath)).completeBaseName();
     }
 
     sheet.SetTolerances(ChooseTolerances(tolerances, settingsFile));
@@ -95,7 +96,7 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
     return snesenie::ControlExceeded(sheet.Control()) ? snesenie::kExitControlExceeded : 0;
 }
 
-int RunBatchPdfExport(int argc, char** argv, const QString& out, const snesenie::batch::StationList& list,
+int RunBatchPdfExport(int argc, char** argv, const std::filesystem::path& out, const snesenie::batch::StationList& list,
                       const std::filesystem::path& stationsPath, const ToleranceOverrides& tolerances,
                       const std::filesystem::path& settingsFile)
 {

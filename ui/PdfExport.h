@@ -24,7 +24,7 @@ using ToleranceOverrides = std::vector<std::pair<const snesenie::ToleranceField*
 /// the exit status: 0 written; 1 the job could not be read, a page failed or
 /// the file could not be written, with the message on stderr and nothing
 /// written.
-int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPath,
+int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const std::filesystem::path& jobPath,
                  const ToleranceOverrides& tolerances = {},
                  const std::filesystem::path& settingsFile = snesenie::UserSettingsFile());
 
@@ -35,6 +35,6 @@ int RunPdfExport(int argc, char** argv, const QString& out, const QString& jobPa
 /// Each station that fails is said on stderr. Returns the exit status: 0
 /// every station computed and within tolerance, 3 some tolerance exceeded,
 /// 1 some station failed or the PDF could not be written.
-int RunBatchPdfExport(int argc, char** argv, const QString& out, const snesenie::batch::StationList& list,
+int RunBatchPdfExport(int argc, char** argv, const std::filesystem::path& out, const snesenie::batch::StationList& list,
                       const std::filesystem::path& stationsPath, const ToleranceOverrides& tolerances = {},
                       const std::filesystem::path& settingsFile = snesenie::UserSettingsFile());

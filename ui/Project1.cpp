@@ -17,18 +17,21 @@
 #include "Version.h"
 
 #include <QApplication>
-#include <QFile>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // Past a file size limit (ulimit -f) a write is to fail with its reason,
+    // so that the save says «файл слишком велик» and removes its temporary,
+    // rather than the program being killed halfway through it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // The command line is read before the application exists: --help and
     // --version must answer where no window could be opened.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QFile::decodeName(argv[i]);
-    const StartOptions options = ParseStartOptions(arguments);
+    const StartOptions options = ParseStartOptions(CommandLineWords(argc, argv));
     switch (options.action) {
     case StartOptions::Action::Help:
     case StartOptions::Action::Version:
@@ -44,8 +47,8 @@ int main(int argc, char** argv)
     // snesenie --batch STATIONS --pdf OUT.pdf: the bundle of a batch, as
     // headless as a single statement. The table is read and the target
     // checked before anything is computed.
-    if (!options.batch.isEmpty()) {
-        const std::filesystem::path stations = snesenie::job::PathFromUtf8(options.batch.toStdString());
+    if (!options.batch.empty()) {
+        const std::filesystem::path stations = snesenie::job::PathFromUtf8(options.batch);
         snesenie::batch::StationList list;
         try {
             list = snesenie::batch::ReadStations(stations, options.separator);
@@ -53,7 +56,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "snesenie: %s\n", e.what());
             return 2;
         }
-        const std::string out = options.pdf.toStdString();
+        const std::string& out = options.pdf;
         if (const std::string problem = snesenie::batch::BundleTargetProblem(snesenie::job::PathFromUtf8(out), list);
             !problem.empty()) {
             std::fprintf(stderr, "snesenie: Не удалось записать пакет ведомостей %s: %s.\nСправка: snesenie --help\n",
@@ -61,25 +64,26 @@ int main(int argc, char** argv)
             return 2;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return RunBatchPdfExport(argc, argv, options.pdf, list, stations, options.tolerances);
+        return RunBatchPdfExport(argc, argv, snesenie::job::PathFromUtf8(out), list, stations, options.tolerances);
     }
 
     // snesenie --pdf OUT.pdf [JOB]: the statement without a window, and
     // without a display to open one on.
-    if (!options.pdf.isEmpty()) {
+    if (!options.pdf.empty()) {
         // A slip in a script's arguments (the job where the PDF should be,
         // a job twice) must not turn a job into a PDF: refused before
         // anything is read or written.
-        const std::string out = options.pdf.toStdString();
+        const std::string& out = options.pdf;
         if (const std::string problem = snesenie::job::StatementTargetProblem(
-                snesenie::job::PathFromUtf8(out), snesenie::job::PathFromUtf8(options.job.toStdString()));
+                snesenie::job::PathFromUtf8(out), snesenie::job::PathFromUtf8(options.job));
             !problem.empty()) {
             std::fprintf(stderr, "snesenie: Не удалось записать ведомость %s: %s.\nСправка: snesenie --help\n",
                          snesenie::QuotePath(out).c_str(), problem.c_str());
             return 2;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return RunPdfExport(argc, argv, options.pdf, options.job, options.tolerances);
+        return RunPdfExport(argc, argv, snesenie::job::PathFromUtf8(out), snesenie::job::PathFromUtf8(options.job),
+                            options.tolerances);
     }
 
     if (const QString reason = MissingDisplayReason(); !reason.isEmpty()) {
@@ -102,7 +106,7 @@ int main(int argc, char** argv)
     Form1.show();
     // A job named on the command line, as a file manager passes it, opens at
     // once; one that cannot be opened is explained and the example stays.
-    if (!options.job.isEmpty())
-        Form1.OpenJob(options.job);
+    if (!options.job.empty())
+        Form1.OpenJob(QString::fromStdString(options.job));
     return app.exec();
 }

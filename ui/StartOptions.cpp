@@ -1,11 +1,18 @@
 #include "StartOptions.h"
 
 #include "Errors.h"
+#include "Utf8Path.h"
 #include "Version.h"
 
 #include <QCommandLineOption>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -79,20 +86,44 @@ StartOptions Failure(const QString& what)
     return failure;
 }
 
-QString Quoted(const QString& text) { return QString::fromStdString(snesenie::QuoteText(text.toStdString())); }
-QString QuotedPath(const QString& path) { return QString::fromStdString(snesenie::QuotePath(path.toStdString())); }
+QString Quoted(const std::string& text) { return QString::fromStdString(snesenie::QuoteText(text)); }
+QString QuotedPath(const std::string& path) { return QString::fromStdString(snesenie::QuotePath(path)); }
+QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 } // namespace
 
-StartOptions ParseStartOptions(const QStringList& arguments)
+#ifdef _WIN32
+
+std::vector<std::string> CommandLineWords(int, char**)
+{
+    // The narrow argv of Windows is in the ANSI code page, which cannot
+    // spell every name; the UTF-16 command line can.
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> words;
+    if (wide == nullptr)
+        return words;
+    for (int i = 0; i < count; ++i)
+        words.push_back(snesenie::job::PathToUtf8(std::filesystem::path(wide[i])));
+    LocalFree(wide);
+    return words;
+}
+
+#else
+
+std::vector<std::string> CommandLineWords(int argc, char** argv) { return {argv, argv + argc}; }
+
+#endif
+
+StartOptions ParseStartOptions(const std::vector<std::string>& arguments)
 {
     StartOptions options;
     bool help = false, version = false, pdfGiven = false, batchGiven = false, optionsEnd = false;
-    QStringList jobs;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& arg = arguments.at(i);
-        if (optionsEnd || !arg.startsWith('-') || arg == "-") {
-            jobs << arg;
+    std::vector<std::string> jobs;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        if (optionsEnd || !arg.starts_with('-') || arg == "-") {
+            jobs.push_back(arg);
             continue;
         }
         if (arg == "--") {
@@ -101,43 +132,43 @@ StartOptions ParseStartOptions(const QStringList& arguments)
         }
         // --opt VALUE and --opt=VALUE mean the same; an option without a
         // value takes none.
-        const qsizetype eq = arg.indexOf('=');
-        const QString name = eq < 0 ? arg : arg.left(eq);
+        const std::size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const bool inline_ = eq != std::string::npos;
+        auto value = [&] {
+            if (inline_)
+                return arg.substr(eq + 1);
+            if (i + 1 < arguments.size() && !arguments[i + 1].starts_with('-'))
+                return arguments[++i];
+            return std::string();
+        };
         if (name == "-h" || name == "--help" || name == "-v" || name == "--version") {
-            if (eq >= 0)
-                return Failure("у параметра " + name + " не бывает значения");
+            if (inline_)
+                return Failure("у параметра " + Text(name) + " не бывает значения");
             (name == "-h" || name == "--help" ? help : version) = true;
         } else if (name == "--pdf") {
             if (pdfGiven)
                 return Failure("--pdf можно задать только один раз");
             pdfGiven = true;
-            if (eq >= 0)
-                options.pdf = arg.mid(eq + 1);
-            else if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith('-'))
-                options.pdf = arguments.at(++i);
-            if (options.pdf.isEmpty())
+            options.pdf = value();
+            if (options.pdf.empty())
                 return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
-        } else if (name == "--batch" || name == "--separator" || name == "--tolerances") {
-            QString value;
-            if (eq >= 0)
-                value = arg.mid(eq + 1);
-            else if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith('-'))
-                value = arguments.at(++i);
-            if (name == "--batch") {
-                if (batchGiven)
-                    return Failure("--batch можно задать только один раз");
-                batchGiven = true;
-                options.batch = value;
-                if (value.isEmpty())
-                    return Failure("после --batch нужно имя таблицы станций или папки заданий");
-            } else if (name == "--separator") {
-                if (value != ";" && value != ",")
-                    return Failure("разделитель --separator — «;» или «,», а не " + Quoted(value));
-                options.separator = value.at(0).toLatin1();
-            } else if (const std::optional<std::string> wrong =
-                           snesenie::ReadToleranceList(value.toStdString(), "--tolerances", options.tolerances)) {
-                return Failure(QString::fromStdString(*wrong));
-            }
+        } else if (name == "--batch") {
+            if (batchGiven)
+                return Failure("--batch можно задать только один раз");
+            batchGiven = true;
+            options.batch = value();
+            if (options.batch.empty())
+                return Failure("после --batch нужно имя таблицы станций или папки заданий");
+        } else if (name == "--separator") {
+            const std::string separator = value();
+            if (separator != ";" && separator != ",")
+                return Failure("разделитель --separator — «;» или «,», а не " + Quoted(separator));
+            options.separator = separator[0];
+        } else if (name == "--tolerances") {
+            if (const std::optional<std::string> wrong =
+                    snesenie::ReadToleranceList(value(), "--tolerances", options.tolerances))
+                return Failure(Text(*wrong));
         } else {
             return Failure("неизвестный параметр " + Quoted(name));
         }
@@ -154,7 +185,7 @@ StartOptions ParseStartOptions(const QStringList& arguments)
     // opened from its menu.
     if (batchGiven && !pdfGiven)
         return Failure("--batch задаётся вместе с --pdf: snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf");
-    if (batchGiven && !jobs.isEmpty())
+    if (batchGiven && !jobs.empty())
         return Failure("лишний аргумент " + QuotedPath(jobs[0]) + ": с --batch станции берутся из таблицы");
     if (!batchGiven && options.separator != 0)
         return Failure("--separator задаётся только вместе с --batch");
@@ -162,8 +193,9 @@ StartOptions ParseStartOptions(const QStringList& arguments)
         return Failure("--tolerances задаётся только вместе с --pdf");
     if (jobs.size() > 1)
         return Failure("лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание");
-    if (!jobs.isEmpty() && jobs[0].isEmpty())
+    if (!jobs.empty() && jobs[0].empty())
         return Failure("пустое имя задания");
-    options.job = jobs.value(0);
+    if (!jobs.empty())
+        options.job = jobs[0];
     return options;
 }

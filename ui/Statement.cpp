@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "FieldTable.h"
 #include "SafeFile.h"
+#include "FilePaths.h"
 #include "Utf8Path.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
@@ -356,11 +357,11 @@ void SetUpPdfWriter(QPdfWriter& writer, const QString& title)
     writer.setCreator(QStringLiteral("snesenie %1").arg(QString::fromUtf8(snesenie::kVersion)));
 }
 
-QString WritePdfFile(const QByteArray& bytes, const QString& path, const QString& what)
+QString WritePdfFile(const QByteArray& bytes, const std::filesystem::path& path, const QString& what)
 {
-    const std::string name = path.toStdString();
+    const std::string name = snesenie::job::PathToUtf8(path);
     try {
-        snesenie::job::WriteFileAtomically(snesenie::job::PathFromUtf8(name), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        snesenie::job::WriteFileAtomically(path, std::string_view(bytes.constData(), std::size_t(bytes.size())));
     } catch (const snesenie::job::FileError& e) {
         return QStringLiteral("Не удалось записать %1 %2: %3.")
             .arg(what, QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));
@@ -369,6 +370,11 @@ QString WritePdfFile(const QByteArray& bytes, const QString& path, const QString
 }
 
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path)
+{
+    return WriteStatementPdf(statement, snesenie::FsPath(path));
+}
+
+QString WriteStatementPdf(const QTextDocument& statement, const std::filesystem::path& path)
 {
     // Made whole in memory first, then handed to the one checked writer that
     // saves jobs too: a statement cut short by a full disk never replaces an

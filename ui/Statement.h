@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <filesystem>
 #include <memory>
 
 class QImage;
@@ -58,13 +59,15 @@ void SetUpPdfWriter(QPdfWriter& writer, const QString& title);
 /// Hands finished PDF bytes to the one checked writer of the program's files.
 /// Returns an empty string, or what went wrong, starting "Не удалось записать
 /// " + what and the quoted path.
-QString WritePdfFile(const QByteArray& bytes, const QString& path, const QString& what);
+QString WritePdfFile(const QByteArray& bytes, const std::filesystem::path& path, const QString& what);
 
 /// Writes the statement as a PDF with its fonts embedded, all or nothing,
 /// through the checked writer of job files: an existing file is replaced only
 /// once the new one is complete and on disk. A folder,
 /// FIFO, socket or device at path is refused and left alone. Returns an empty
 /// string, or what went wrong in Russian.
+QString WriteStatementPdf(const QTextDocument& statement, const std::filesystem::path& path);
+/// The same for a name as the window holds it.
 QString WriteStatementPdf(const QTextDocument& statement, const QString& path);
 
 /// The title of the statement, for window captions and the PDF's metadata.

@@ -150,8 +150,9 @@ bool TForm1::SaveJobTo(const QString& path)
     }
     settings_.Reload();
     document_->SetRecent(settings_.RecentJobs());
+    std::string notice;
     try {
-        document_->Save(job::JobFromFields(*fields_), FsPath(path));
+        notice = document_->Save(job::JobFromFields(*fields_), FsPath(path));
     } catch (const job::JobError& e) {
         // A text no job may hold (a control character inside it) is pointed
         // at, as after a conversion error.
@@ -159,15 +160,21 @@ bool TForm1::SaveJobTo(const QString& path)
         return false;
     }
     JobOpenedOrSaved(path);
+    if (!notice.empty())
+        Report(QMessageBox::Information, QString::fromStdString(notice));
     return true;
 }
 
 void TForm1::JobOpenedOrSaved(const QString& path)
 {
-    // Another copy of the program may have changed the file meanwhile. A list
-    // of recent jobs that cannot be kept is no reason to trouble the user.
+    // Another copy of the program may have changed the file meanwhile: only
+    // this job is put first, over the list as it stands now, rather than the
+    // list as it stood when the job was opened. A list of recent jobs that
+    // cannot be kept is no reason to trouble the user.
     settings_.Reload();
-    settings_.SetRecentJobs(document_->Recent());
+    const std::vector<std::string>& recent = document_->Recent();
+    if (!recent.empty() && recent.front() == job::PathToUtf8(document_->Path()))
+        settings_.NoteRecentJob(recent.front());
     settings_.SetJobFolder(job::PathToUtf8(FsPath(QFileInfo(path).absolutePath())));
     (void)settings_.Save();
     RebuildRecentMenu();

@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -639,6 +640,23 @@ TEST_F(Cli, UnsavedJobIsAFailure)
     EXPECT_EQ(Sheet(r.out).at("Xp"), "6234,85");
     EXPECT_TRUE(r.err.starts_with("snesenie-cli: Не удалось сохранить задание «" + dir_ + "/нет/job.snesenie»: "))
         << r.err;
+
+#ifndef _WIN32
+    // Past a file size limit (ulimit -f) the program used to be killed by
+    // the signal, silently, leaving its hidden temporary behind.
+    const std::string job = dir_ + "/большое.snesenie";
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const Result limited = RunCli({"--press=", "EXc=" + std::string(2000, '7'), "--save-job", job}, {}, {}, "/dev/null");
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_EQ(limited.err, "snesenie-cli: Не удалось сохранить задание «" + job + "»: файл слишком велик.\n");
+    for (const auto& entry : std::filesystem::directory_iterator(U8Path(dir_)))
+        EXPECT_FALSE(entry.path().extension() == ".tmp") << entry.path() << " left behind";
+#endif
 }
 
 // --save-job onto a FIFO or a device node used to replace it with a job and
@@ -1063,6 +1081,15 @@ TEST_F(Cli, BatchPdfByTheWindowProgram)
         EXPECT_EQ(head, "%PDF-");
         EXPECT_TRUE(std::filesystem::exists(results));
     }
+#ifndef _WIN32
+    // Names that are not UTF-8 used to reach the window program as other
+    // names: «нет такого файла».
+    const std::string table = dir_ + "/станции\xFF.csv", pdf = dir_ + "/пакет\xFE.pdf";
+    std::ofstream(table, std::ios::binary) << StationTable({{"1"}});
+    const Result r = RunCli({"--batch", table, "--pdf", pdf});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(pdf));
+#endif
 }
 
 // What the window program is given and what its end means, with a stand-in
@@ -1078,14 +1105,21 @@ TEST_F(Cli, BatchPdfDelegation)
     fs::copy_file(SNESENIE_CLI, program_);
     const std::string table = WriteFile(StationTable({{"1"}}), "станции.csv");
     const std::string pdf = dir_ + "/пакет.pdf", results = dir_ + "/итог.csv";
+    // the file it is asked for: the second word is --pdf=OUT.pdf
+    const std::string kWritePdf = "printf '%%PDF-1.4\\n' > \"${2#--pdf=}\"\n";
     const struct {
         const char* name;
         std::string script;  // the stand-in's body; empty: there is none
         int status;
         std::string says;
     } rows[] = {
-        {"written", "exit 0", 0, ""},
-        {"exceeded", "exit 3", 0, ""},
+        {"written", kWritePdf + "exit 0", 0, ""},
+        {"exceeded", kWritePdf + "exit 3", 0, ""},
+        // a program that ended well without a PDF used to pass for one that wrote it
+        {"endedWithoutPdf", "exit 0", 1,
+         "snesenie-cli: ведомости пакета не записаны: «" + dir_ + "/bin/snesenie» завершилась, не записав «" + pdf +
+             "» (нет такого файла или папки).\n"},
+        {"notAPdf", "echo 'station;Xp' > \"${2#--pdf=}\"; exit 0", 1, "завершилась, а в «" + pdf + "» не PDF."},
         {"usage", "echo 'snesenie: недопустимо' >&2; exit 2", 1,
          "snesenie: недопустимо\nsnesenie-cli: ведомости пакета не записаны: «" + dir_ +
              "/bin/snesenie» завершилась с кодом 2.\n"},
@@ -1097,6 +1131,7 @@ TEST_F(Cli, BatchPdfDelegation)
         SCOPED_TRACE(row.name);
         fs::remove(dir_ + "/bin/snesenie");
         fs::remove(results);
+        fs::remove(pdf);
         if (!row.script.empty()) {
             std::ofstream(dir_ + "/bin/snesenie") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << dir_ << "/args\n"
                                                   << row.script << "\n";
@@ -1138,9 +1173,19 @@ TEST_F(Cli, BatchPdfRefusedBeforeAnythingIsWritten)
         {"notPdf", dir_ + "/пакет.csv", results, "имя файла ведомости должно оканчиваться на .pdf"},
         {"theTable", table, results, "имя файла ведомости должно оканчиваться на .pdf"},
         {"sameAsResults", dir_ + "/итог.pdf", dir_ + "/итог.pdf", "туда же пишутся результаты (--results)"},
+        // results used to be written into the PDF's file, and the PDF then refused
+        {"sameByAnotherName", dir_ + "/итог.pdf", dir_ + "/./итог.pdf", "туда же пишутся результаты (--results)"},
+        {"linkToTheResults", dir_ + "/ссылка.pdf", dir_ + "/итог.csv", "туда же пишутся результаты (--results)"},
     };
+#ifndef _WIN32
+    std::filesystem::create_symlink("итог.csv", U8Path(dir_ + "/ссылка.pdf"));
+#endif
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+#ifdef _WIN32
+        if (row.name == std::string("linkToTheResults"))
+            continue;
+#endif
         const Result r = RunCli({"--batch", table, "--results", row.results, "--pdf", row.pdf});
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, "snesenie-cli: ведомости пакета не записаны в «" + row.pdf + "»: " + row.says + ".\n");

@@ -19,6 +19,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -29,6 +31,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -424,6 +427,131 @@ TEST_F(JobFiles, OnlyARegularFileIsReplaced)
     WriteJob(ExampleJob(), link);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadJob(job).texts, ExampleJob().texts);
+#endif
+}
+
+// A save follows a symbolic link only where the system would: root used to
+// follow a link another user planted in /tmp and replace a file only root
+// may write.
+TEST_F(JobFiles, LinksInSharedFoldersFollowedAsTheSystemFollowsThem)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "sticky folders and owners of links are POSIX";
+#else
+    if (geteuid() != 0)
+        GTEST_SKIP() << "links of another user are made by root";
+    constexpr uid_t kNobody = 65534;
+    const fs::path shared = dir_ / "shared", guarded = dir_ / "guarded.snesenie";
+    const struct {
+        const char* name;
+        uid_t folderOwner, linkOwner;
+        bool followed;
+    } rows[] = {
+        {"anotherUsersLink", 0, kNobody, false},
+        {"ownLink", kNobody, 0, true},
+        {"folderOwnersLink", kNobody, kNobody, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove_all(shared);
+        fs::create_directory(shared);
+        ASSERT_EQ(chown(shared.c_str(), row.folderOwner, row.folderOwner), 0);
+        ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+        WriteJob(ExampleJob(), guarded);
+        const fs::path link = shared / "job.snesenie";
+        fs::create_symlink(guarded, link);
+        ASSERT_EQ(lchown(link.c_str(), row.linkOwner, row.linkOwner), 0);
+        try {
+            WriteJob(OddJob(), link);
+            EXPECT_TRUE(row.followed) << "written through";
+        } catch (const JobError& e) {
+            EXPECT_FALSE(row.followed) << e.what();
+            EXPECT_EQ(std::string(e.what()), "Не удалось сохранить задание «" + U8Text(link) +
+                                                 "»: это символическая ссылка другого пользователя в общей папке, по "
+                                                 "ней не пишут.");
+        }
+        EXPECT_EQ(ReadJob(guarded).texts, (row.followed ? OddJob() : ExampleJob()).texts);
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(std::distance(fs::directory_iterator(shared), {}), 1) << "a temporary file was left";
+    }
+#endif
+}
+
+// Root saving a user's job used to leave it root's, and the user could no
+// longer save it; a job with a second name (a hard link) was split from it
+// without a word.
+TEST_F(JobFiles, SaveKeepsOwnerAndSaysWhenLinksPartCompany)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "owners and hard links are POSIX";
+#else
+    const fs::path path = dir_ / "job.snesenie", other = dir_ / U8Path("второе имя.snesenie");
+    WriteJob(ExampleJob(), path);
+    if (geteuid() == 0) {
+        constexpr uid_t kNobody = 65534;
+        ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+        EXPECT_EQ(WriteJob(OddJob(), path), "");
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kNobody);
+        EXPECT_EQ(info.st_gid, kNobody);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+        EXPECT_EQ(ReadJob(path).texts, OddJob().texts);
+    }
+
+    fs::create_hard_link(path, other);
+    const std::string before = Slurp(other);
+    EXPECT_EQ(WriteJob(ExampleJob(), path),
+              "Задание «" + U8Text(path) + "» сохранено, но у файла были и другие имена (жёсткие ссылки: 1); "
+              "сохранённый файл теперь отдельный, под другими именами осталось прежнее содержимое.");
+    EXPECT_EQ(ReadJob(path).texts, ExampleJob().texts);
+    EXPECT_EQ(Slurp(other), before);
+    EXPECT_EQ(WriteJob(OddJob(), path), "") << "said once";
+#endif
+}
+
+// Temporaries of saves killed halfway (up to the size of the file each) used
+// to stay for ever; only what is plainly a stale one of ours may go.
+TEST_F(JobFiles, StaleTemporariesOfTheSameFileRemoved)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "temporaries are found by their POSIX names and locks";
+#else
+    const fs::path path = dir_ / "job.snesenie";
+    WriteJob(ExampleJob(), path);
+    const struct {
+        const char* name;
+        const char* file;
+        bool old, held, removed;
+    } rows[] = {
+        {"stale", ".job.snesenie.0a1b2c3d.tmp", true, false, true},
+        {"fresh", ".job.snesenie.4e5f6g7h.tmp", false, false, false},
+        {"stillBeingWritten", ".job.snesenie.8i9j0k1l.tmp", true, true, false},
+        {"anotherFilesTemporary", ".other.snesenie.0a1b2c3d.tmp", true, false, false},
+        {"notOurPattern", ".job.snesenie.0A1B2C3D.tmp", true, false, false},
+        {"notOurPatternLonger", ".job.snesenie.0a1b2c3d4.tmp", true, false, false},
+    };
+    std::vector<int> held;
+    for (const auto& row : rows) {
+        const fs::path file = dir_ / row.file;
+        std::ofstream(file) << "half a job";
+        if (row.old) {
+            const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 120, 0}};
+            ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+        }
+        if (row.held) {
+            held.push_back(open(file.c_str(), O_RDONLY));
+            ASSERT_EQ(flock(held.back(), LOCK_EX), 0);
+        }
+    }
+    WriteJob(OddJob(), path);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(fs::exists(dir_ / row.file), !row.removed);
+    }
+    for (const int fd : held)
+        close(fd);
 #endif
 }
 

@@ -115,6 +115,7 @@ TEST_F(SettingsStore, FifoRefusedAtOnceAndLeftAlone)
         Settings store(file_);
         const bool said = store.Problems().size() == 1 &&
                           store.Problems()[0].find("именованный канал (FIFO)") != std::string::npos;
+        store.NoteRecentJob("/a.snesenie");
         const bool refused = !store.Save().empty();
         std::_Exit(said && refused ? 0 : 1);
     }
@@ -146,6 +147,75 @@ TEST_F(SettingsStore, FileNotReadIsNotOverwritten)
     store.NoteRecentJob("/a.snesenie");
     EXPECT_NE(store.Save(), "");
     EXPECT_EQ(Content(), big);
+}
+
+// Opening a job used to rewrite the whole file: a value written by hand was
+// replaced and every default written out; and of windows saving at about the
+// same time, the last one's list was all that stayed.
+TEST_F(SettingsStore, OnlyChangesWrittenOverWhatTheFileHoldsNow)
+{
+    Write("[control]\ndistanceRatio=2ooo\n");
+    Settings store(file_);
+    ASSERT_EQ(store.Problems().size(), 1u);
+    EXPECT_EQ(store.Save(), "");
+    store.NoteRecentJob("/a.snesenie");
+    store.SetJobFolder("/");
+    ASSERT_EQ(store.Save(), "");
+    EXPECT_EQ(Content(), "[control]\ndistanceRatio=2ooo\n\n[jobs]\nfolder=\"/\"\nrecent=\"/a.snesenie\"\n");
+    // The tolerances chosen in the dialog replace what could not be used.
+    store.SetTolerances(store.GetTolerances());
+    ASSERT_EQ(store.Save(), "");
+    EXPECT_EQ(Content(), "[control]\ndistanceRatio=\"2000\"\n\n[jobs]\nfolder=\"/\"\nrecent=\"/a.snesenie\"\n");
+
+    // Two windows that read the file before either saved.
+    Write("[jobs]\nrecent=\"/old.snesenie\", \"/gone.snesenie\"\n");
+    Settings first(file_), second(file_);
+    first.NoteRecentJob("/first.snesenie");
+    Tolerances mine = first.GetTolerances();
+    mine.directionSeconds = 30;
+    first.SetTolerances(mine);
+    ASSERT_EQ(first.Save(), "");
+    second.NoteRecentJob("/second.snesenie");
+    second.ForgetRecentJob("/gone.snesenie");
+    second.SetJobFolder("/second");
+    ASSERT_EQ(second.Save(), "");
+    const Settings after(file_);
+    EXPECT_EQ(after.RecentJobs(), (std::vector<std::string>{"/second.snesenie", "/first.snesenie", "/old.snesenie"}));
+    EXPECT_EQ(after.GetTolerances().directionSeconds, 30);
+    EXPECT_EQ(after.JobFolder(), "/second");
+    EXPECT_EQ(second.RecentJobs(), after.RecentJobs()) << "the store holds what it saved";
+
+#ifndef _WIN32
+    // Windows that open a job each at the same moment, in processes of
+    // their own: every job is kept.
+    fs::remove(file_);
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    std::vector<pid_t> children;
+    for (std::size_t i = 0; i < Settings::kMaxRecentJobs; ++i) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            Settings window(file_);
+            char byte = 0;
+            if (read(go[0], &byte, 1) != 1)
+                std::_Exit(2);
+            window.NoteRecentJob("/job" + std::to_string(i) + ".snesenie");
+            std::_Exit(window.Save().empty() ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    ASSERT_EQ(write(go[1], std::string(children.size(), 'x').data(), children.size()),
+              static_cast<ssize_t>(children.size()));
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    close(go[0]);
+    close(go[1]);
+    EXPECT_EQ(Settings(file_).RecentJobs().size(), Settings::kMaxRecentJobs);
+#endif
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace snesenie;
@@ -287,6 +288,10 @@ private slots:
                                        << "--batch задаётся вместе с --pdf";
         QTest::newRow("onto the table") << StationTable({{"1"}}) << QStringList{"--onto-table"} << 2 << false
                                         << "имя файла ведомости должно оканчиваться на .pdf";
+        // under ulimit -f the program used to die of the signal, silently,
+        // leaving its hidden temporary behind
+        QTest::newRow("file size limit") << StationTable({{"1"}}) << QStringList{"--file-limit"} << 1 << false
+                                         << "файл слишком велик";
     }
 
     void headlessBundle()
@@ -304,7 +309,7 @@ private slots:
             args = QStringList{"--batch", stations};
         else if (more == QStringList{"--onto-table"})
             args = QStringList{"--batch", stations, "--pdf", stations};
-        else
+        else if (more != QStringList{"--file-limit"})
             args += more;
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -319,8 +324,16 @@ private slots:
         // nothing of the program: such a run is made again without the
         // leak check, to hold the program to its status and output. A leak
         // the checker finds is still reported, and still fails.
+        // A limit the program inherits, far below the size of a bundle.
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit unlimited = limit;
+        if (more == QStringList{"--file-limit"})
+            limit.rlim_cur = 4096;
         for (int run = 0; run < 2; ++run) {
+            setrlimit(RLIMIT_FSIZE, &limit);
             program.start(SNESENIE_GUI, args);
+            setrlimit(RLIMIT_FSIZE, &unlimited);
             QVERIFY(program.waitForFinished(60000));
             err = QString::fromUtf8(program.readAllStandardError());
             if (!err.contains("LeakSanitizer has encountered a fatal error"))
@@ -333,6 +346,7 @@ private slots:
         QVERIFY2(program.exitCode() == status, qPrintable(QString::number(program.exitCode()) + ": " + err));
         QVERIFY2(err.contains(says), qPrintable(err));
         QCOMPARE(QFile::exists(out), written);
+        QCOMPARE(QDir(here.path()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden), QStringList());
         if (written)
             QVERIFY(PageText(out, 1).contains("Сводка пакета станций"));
         QFile after(stations);

@@ -20,6 +20,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -300,6 +301,24 @@ private slots:
         QCOMPARE(Bytes(path), before);
         QVERIFY(ui->form1->isWindowModified());
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // a job with a second name (a hard link) used to be split from it
+    // without a word; it is said once, and the next save is silent
+    void secondNameOfAJobIsSaidOnce()
+    {
+        const QString path = JobPath("job.snesenie"), other = JobPath("другое имя.snesenie");
+        QVERIFY(ui->form1->SaveJobTo(path));
+        QCOMPARE(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+        ui->Edit("EXa")->setText("6327,50");
+        QVERIFY(ui->form1->SaveJobTo(path));
+        const SeenModal box = TakeOne();
+        QCOMPARE(box.icon, QMessageBox::Information);
+        QVERIFY2(box.text.contains("другие имена (жёсткие ссылки: 1)"), qPrintable(box.text));
+        QVERIFY(!Bytes(other).contains("6327,50"));
+        QVERIFY(!ui->form1->isWindowModified());
+        ui->Edit("EXa")->setText("6327,51");
+        QVERIFY(ui->form1->SaveJobTo(path));
     }
 
     // A tab inside a text could be kept in a box but never read back from a
