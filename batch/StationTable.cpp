@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "FieldTable.h"
+#include "Numbers.h"
 #include "SafeFile.h"
 #include "Utf8.h"
 #include "Utf8Path.h"
@@ -260,8 +261,8 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
         if (record.cells.size() != want) {
             const int column = static_cast<int>(std::min(record.cells.size(), want)) + 1;
             RefuseAt(fileName, record.line, column,
-                     "в строке " + std::to_string(record.cells.size()) + " ячеек, а в заголовке " +
-                         std::to_string(want));
+                     "в строке " + CountOf(static_cast<std::int64_t>(record.cells.size()), "ячейка", "ячейки", "ячеек") +
+                         ", а в заголовке " + CountOf(static_cast<std::int64_t>(want), "ячейка", "ячейки", "ячеек"));
         }
         Station station;
         station.line = record.line;

@@ -103,7 +103,7 @@ Check PositionCheck(const ControlInputs& in, const Tolerances& tol)
                        const Ext dx = RoundTo(Ext(p.xp[0]) - p.xp[1], 100);
                        const Ext dy = RoundTo(Ext(p.yp[0]) - p.yp[1], 100);
                        const Ext f = RoundTo(Sqrt(dx * dx + dy * dy), 1000);
-                       c.value = Metres(f) + " (ΔXp = " + Metres(dx) + ", ΔYp = " + Metres(dy) + ")";
+                       c.value = Metres(f) + " (Xp(АВР) − Xp(АСР) = " + Metres(dx) + ", Yp(АВР) − Yp(АСР) = " + Metres(dy) + ")";
                        if (Ext(tol.positionMetres) < f)
                            c.verdict = Verdict::Exceeded;
                    });
@@ -112,7 +112,7 @@ Check PositionCheck(const ControlInputs& in, const Tolerances& tol)
 Check ShapeCheck(const ControlInputs& in, const Tolerances& tol, int v)
 {
     const std::string variant = kVariant[v];
-    return Compute(Judged("GAMMA" + std::to_string(v + 1), "Форма треугольника " + variant + " (γ)",
+    return Compute(Judged("GAMMA" + std::to_string(v + 1), "Форма базисного треугольника, вариант " + variant + " (γ)",
                           "γ " + variant, FormatNumber(tol.gammaMin) + "°–" + FormatNumber(tol.gammaMax) + "°"),
                    [&](Check& c) {
                        // γ exactly as page 2 held and printed it.
@@ -128,7 +128,7 @@ Check ShapeCheck(const ControlInputs& in, const Tolerances& tol, int v)
 
 Check RigorousCheck(const ControlInputs& in, const Tolerances& tol)
 {
-    return Compute(Judged("RIGOROUS", "Строгое решение против среднего листа", "строгое решение",
+    return Compute(Judged("RIGOROUS", "Строгое решение в сравнении со средним", "строгое решение",
                           Metres(tol.positionMetres)),
                    [&](Check& c) {
                        const RigorousSolution r = SolveRigorous(in.given, in.measured);
@@ -247,6 +247,13 @@ const char* VerdictWord(Verdict verdict)
         return "предупреждение";
     }
     return "";
+}
+
+const char* VerdictWord(const Check& check)
+{
+    if (check.name == "INPUT" && check.verdict == Verdict::Ok)
+        return "замечаний нет";
+    return VerdictWord(check.verdict);
 }
 
 const char* VerdictCode(Verdict verdict)

@@ -92,6 +92,10 @@ struct Check {
     Verdict verdict;
 };
 
+/// The verdict word of one check: as VerdictWord, except that the check of the
+/// input ranges, which has no tolerance to keep, says "замечаний нет".
+const char* VerdictWord(const Check& check);
+
 struct ControlReport {
     std::vector<Check> checks;
 

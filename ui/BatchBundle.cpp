@@ -65,7 +65,7 @@ public:
         }
         QString h = QStringLiteral("<html><body>");
         h += QStringLiteral("<p style=\"font-size:14pt; margin-bottom:0px\"><b>Сводка пакета станций</b></p>"
-                            "<p style=\"margin-top:0px\">вычисление координат пункта P "
+                            "<p style=\"margin-top:0px\">вычисления координат пункта P "
                             "(снесение координат с вершины знака на землю)</p>");
         h += QStringLiteral("<p>Станции: <b>%1</b><br>Дата и время: %2<br>Программа: snesenie %3<br>"
                             "Допуски: %4</p>")

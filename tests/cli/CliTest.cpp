@@ -733,7 +733,7 @@ TEST_F(Cli, ControlAfterTheFields)
     const std::string example =
         "CONTROL_D=0 м;1:2000;ok\n"
         "CONTROL_AP=-0,4``;60``;ok\n"
-        "CONTROL_P=0 м (ΔXp = 0 м, ΔYp = 0 м);0,05 м;ok\n"
+        "CONTROL_P=0 м (Xp(АВР) − Xp(АСР) = 0 м, Yp(АВР) − Yp(АСР) = 0 м);0,05 м;ok\n"
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
         "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n"
@@ -966,7 +966,7 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         std::vector<std::string> more;
         std::string says;
     } rows[] = {
-        {"ragged", good + "2;1\r\n", {}, "строка 3, столбец 3: в строке 2 ячеек, а в заголовке 27."},
+        {"ragged", good + "2;1\r\n", {}, "строка 3, столбец 3: в строке 2 ячейки, а в заголовке 27 ячеек."},
         {"openQuote", good + "\"2;1\r\n", {}, "строка 3, столбец 1: кавычка открыта и не закрыта до конца файла."},
         {"fieldTwice", "station;EXa;EXa\r\n", {}, "строка 1, столбец 3: столбец «EXa» назван дважды (столбцы 2 и 3)."},
         {"binary", std::string("\0\0\0\0;", 5), {}, "нулевой байт: это двоичный файл, а не таблица CSV."},

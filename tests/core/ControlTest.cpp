@@ -197,7 +197,7 @@ TEST(Control, WorkedExample)
     ASSERT_TRUE(s.control.Report());
     EXPECT_EQ(s.Find("D").value, "0 м");
     EXPECT_EQ(s.Find("AP").value, "-0,4``");
-    EXPECT_EQ(s.Find("P").value, "0 м (ΔXp = 0 м, ΔYp = 0 м)");
+    EXPECT_EQ(s.Find("P").value, "0 м (Xp(АВР) − Xp(АСР) = 0 м, Yp(АВР) − Yp(АСР) = 0 м)");
     EXPECT_EQ(s.Find("GAMMA1").verdict, Verdict::Ok);
     EXPECT_EQ(s.Find("GAMMA2").value, "26°37`28,1`` (слабая засечка)");
     EXPECT_EQ(s.Find("GAMMA2").verdict, Verdict::Warning);
@@ -238,9 +238,9 @@ TEST(Control, Tolerances)
         {"(AP) across north", [](ControlInputs& in) { in.dirAP[0] = 360.005, in.dirAP[1] = 359.995; }, "AP", "36``", Verdict::Ok},
         {"(AP) a turn apart", [](ControlInputs& in) { in.dirAP[0] = 0.004, in.dirAP[1] = 359.996; }, "AP", "28,8``", Verdict::Ok},
         {"P 0,05 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.82, in.printed.yp[1] = 12335.19; },
-         "P", "0,05 м (ΔXp = 0,03 м, ΔYp = 0,04 м)", Verdict::Ok},
+         "P", "0,05 м (Xp(АВР) − Xp(АСР) = 0,03 м, Yp(АВР) − Yp(АСР) = 0,04 м)", Verdict::Ok},
         {"P 0,057 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.81, in.printed.yp[1] = 12335.19; },
-         "P", "0,057 м (ΔXp = 0,04 м, ΔYp = 0,04 м)", Verdict::Exceeded},
+         "P", "0,057 м (Xp(АВР) − Xp(АСР) = 0,04 м, Yp(АВР) − Yp(АСР) = 0,04 м)", Verdict::Exceeded},
         {"γ 30°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 80; }, "GAMMA1", "30°0`0``", Verdict::Ok},
         {"γ 20°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 90; },
          "GAMMA1", "20°0`0`` (слабая засечка)", Verdict::Warning},
@@ -539,6 +539,8 @@ TEST(Control, InputsOutsideTheirUsualRanges)
         const Check& input = s.Find("INPUT");
         EXPECT_EQ(input.title, "Исходные данные");
         EXPECT_EQ(input.verdict, row.marked.empty() ? Verdict::Ok : Verdict::Warning);
+        // The input ranges have no tolerance, so nothing found is not a tolerance kept.
+        EXPECT_STREQ(VerdictWord(input), row.marked.empty() ? "замечаний нет" : "предупреждение");
         EXPECT_NE(input.value.find(row.says), std::string::npos) << input.value;
         EXPECT_EQ(input.value.find(';'), std::string::npos);
     }

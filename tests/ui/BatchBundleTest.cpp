@@ -260,7 +260,7 @@ private slots:
         QTest::newRow("failing") << StationTable({{"1"}, kFailing, {"3"}}) << QStringList() << 1 << true
                                  << "snesenie: станция «Сбой», строка 3, столбец 27 (Edd2s)";
         QTest::newRow("ragged table") << StationTable({{"1"}}) + "2;1\r\n" << QStringList() << 2 << false
-                                      << "строка 3, столбец 3: в строке 2 ячеек, а в заголовке 27.";
+                                      << "строка 3, столбец 3: в строке 2 ячейки, а в заголовке 27 ячеек.";
         QTest::newRow("comma separator") << StationTable({{"1"}}) << QStringList{"--separator", ","} << 2 << false
                                          << "неизвестный столбец";
         QTest::newRow("without --pdf") << StationTable({{"1"}}) << QStringList{"--no-pdf"} << 2 << false

@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(Table()->rowCount(), 7);
         QCOMPARE(Row(0), QStringList({"Расхождение d (АВР − АСР)", "0 м", "1:2000", "допуск соблюдён"}));
         QCOMPARE(Row(1), QStringList({"Расхождение (AP) (АВР − АСР)", "-0,4``", "60``", "допуск соблюдён"}));
-        QCOMPARE(Row(4), QStringList({"Форма треугольника АСР (γ)", "26°37`28,1`` (слабая засечка)", "30°–150°",
+        QCOMPARE(Row(4), QStringList({"Форма базисного треугольника, вариант АСР (γ)", "26°37`28,1`` (слабая засечка)", "30°–150°",
                                       "предупреждение"}));
         // Marked by colour as well as by word, and the colours differ.
         const QTableWidgetItem* ok = Table()->item(0, 3);
@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(Table()->rowCount(), 0);
         QVERIFY2(statement.contains("Не посчитаны по текущим данным: страница " + missing + "."), qPrintable(statement));
         // page 3 still shows its results, so the statement says they are not those of these data
-        QVERIFY2(statement.contains("Контроль не применим") && !statement.contains("допуски соблюдены"),
+        QVERIFY2(statement.contains("Контроль неприменим") && !statement.contains("допуски соблюдены"),
                  qPrintable(statement));
 
         // The pages run again from the edited one on: all current and controlled.

@@ -119,7 +119,7 @@ private slots:
     {
         ui->Click(ui->form1->BitBtn1);
         const QString text = PdfText(Export("page1.pdf"));
-        QVERIFY2(text.contains("Не посчитаны по текущим данным: страница 2, 3."), qPrintable(text));
+        QVERIFY2(text.contains("Не вычислены по текущим данным: страницы 2 и 3."), qPrintable(text));
         QVERIFY(text.contains("82°7`51``"));
         QVERIFY(text.contains("—"));
         QVERIFY(text.contains("Контроль не выполнен: посчитайте все три страницы."));
@@ -149,9 +149,9 @@ private slots:
         QCOMPARE(look("Xp = ", "Среднее:"), QString("#000000 plain"));
         const QString text = PdfText(Export("stale.pdf"));
         QCOMPARE(text.count("не пересчитано после изменения исходных данных"), 2);
-        QVERIFY2(text.contains("Контроль не применим: результаты не пересчитаны после изменения исходных данных."),
+        QVERIFY2(text.contains("Контроль неприменим: результаты не пересчитаны после изменения исходных данных."),
                  qPrintable(text));
-        QVERIFY(text.contains("Не посчитаны по текущим данным: страница 2, 3."));
+        QVERIFY(text.contains("Не вычислены по текущим данным: страницы 2 и 3."));
         QVERIFY(!text.contains("допуск соблюдён"));
     }
 
