@@ -114,7 +114,7 @@ inline constexpr int kExitControlExceeded = 3;
 bool ControlExceeded(const std::optional<ControlReport>& report);
 
 /// Shown where a control would be while it is not computed.
-inline constexpr const char* kControlNotComputed = "Контроль не выполнен: посчитайте все три страницы.";
+inline constexpr const char* kControlNotComputed = "Контроль не выполнен: вычислите все три страницы.";
 
 /// The coordinates of P as page 3 printed them, read back from its fields.
 struct PrintedPoint {

@@ -77,7 +77,7 @@ void ControlPage::Build()
     auto* layout = new QVBoxLayout(this);
 
     auto* heading = new QLabel(QStringLiteral("Два варианта вычислены независимо и проверяют друг друга. "
-                                              "Контроль выполняется, когда посчитана третья страница."),
+                                              "Контроль выполняется, когда вычислена третья страница."),
                                this);
     QFont bold = heading->font();
     bold.setBold(true);

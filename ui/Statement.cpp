@@ -52,14 +52,14 @@ public:
         QString h;
         h += QStringLiteral("<html><body>");
         h += Heading();
-        h += Section(QStringLiteral("1. Исходные данные"));
+        h += Section(QStringLiteral("1. Исходные данные и результаты измерений"));
         h += SideBySide(GivenPoints(), Measurements());
-        h += Section(QStringLiteral("2. Направления и расстояния от A (страница 1)"));
+        h += Section(QStringLiteral("2. Дирекционные углы и расстояния от A (страница 1)"));
         h += StaleNote(1);
         h += Page1();
         h += QStringLiteral("<p style=\"font-size:4pt; margin:0px\">&nbsp;</p>");
         h += SideBySide(
-            Section(QStringLiteral("3. Расстояние AP и направление (AP) (страница 2)")) + StaleNote(2) + Page2(),
+            Section(QStringLiteral("3. Расстояние AP и дирекционный угол (AP) (страница 2)")) + StaleNote(2) + Page2(),
             Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + StaleNote(3) + Page3());
         h += Section(QStringLiteral("5. Контроль"));
         h += Control();

@@ -77,7 +77,7 @@ void TForm1::OpenBatchFromDialog()
     QString folder = QtPath(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QFileDialog dialog(this, "Открыть пакет станций", folder, "Таблицы станций (*.csv);;Все файлы (*)");
+    QFileDialog dialog(this, "Открыть пакет", folder, "Таблицы станций (*.csv);;Все файлы (*)");
     dialog.setObjectName("BatchFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -740,7 +740,7 @@ TEST_F(Cli, ControlAfterTheFields)
         "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n"
         "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=60;positionMetres=0,05;gammaMin=30;gammaMax=150;"
         "defaults\n";
-    const std::string none = "control: Контроль не выполнен: посчитайте все три страницы.\n";
+    const std::string none = "control: Контроль не выполнен: вычислите все три страницы.\n";
     const struct {
         const char* name;
         std::vector<std::string> args;
@@ -890,7 +890,7 @@ TEST_F(Cli, SheetForPeople)
     EXPECT_EQ(partial.status, 1);
     EXPECT_NE(partial.out.find("  β1            45°22`            63°52`54,7``\n"), std::string::npos) << partial.out;
     EXPECT_NE(partial.out.find("  Xp\n"), std::string::npos) << partial.out;
-    EXPECT_TRUE(partial.out.ends_with("\nКонтроль не выполнен: посчитайте все три страницы.\n")) << partial.out;
+    EXPECT_TRUE(partial.out.ends_with("\nКонтроль не выполнен: вычислите все три страницы.\n")) << partial.out;
 }
 
 // A table of the example sheet under the given station names, one row each;
@@ -972,7 +972,7 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         {"binary", std::string("\0\0\0\0;", 5), {}, "нулевой байт: это двоичный файл, а не таблица CSV."},
         {"wrongSeparator", good, {"--separator=,"}, "неизвестный столбец «station;"},
         {"resultsOverTable", good, {"--results", dir_ + "/станции.csv"},
-         "результаты не записаны в «" + dir_ + "/станции.csv»: это таблица станций, из которой считается пакет."},
+         "результаты не записаны в «" + dir_ + "/станции.csv»: это таблица станций, из которой вычисляется пакет."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

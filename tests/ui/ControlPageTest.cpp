@@ -66,7 +66,7 @@ private slots:
         ui->ShowPage(ui->form1->TS4);
         QVERIFY(ui->form1->TS4->findChild<QTableWidget*>() != nullptr);
         QCOMPARE(Table()->rowCount(), 0);
-        QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
+        QCOMPARE(Verdict(), QString("Контроль не выполнен: вычислите все три страницы."));
     }
 
     void exampleSheetIsControlledWhenPageThreeCompletes()
@@ -117,7 +117,7 @@ private slots:
         ui->Click(ui->form1->findChild<QPushButton*>(button));
         QCOMPARE(ui->watch.Take().size(), modals);
         QCOMPARE(Table()->rowCount(), 0);
-        QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
+        QCOMPARE(Verdict(), QString("Контроль не выполнен: вычислите все три страницы."));
     }
 
     // After a clear the carried values still hold, so page 3 computes again
@@ -140,9 +140,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("how");      // keys, paste or set
         QTest::addColumn<QString>("missing");  // the pages the statement names; empty: the control holds
-        QTest::newRow("Xa typed") << "EXa" << "6327,49" << "keys" << "1, 2, 3";
-        QTest::newRow("base pasted") << "Eb1" << "60,77" << "paste" << "2, 3";
-        QTest::newRow("δ set") << "Edd2s" << "52,9" << "set" << "2, 3";
+        QTest::newRow("Xa typed") << "EXa" << "6327,49" << "keys" << "1, 2 и 3";
+        QTest::newRow("base pasted") << "Eb1" << "60,77" << "paste" << "2 и 3";
+        QTest::newRow("δ set") << "Edd2s" << "52,9" << "set" << "2 и 3";
         QTest::newRow("Xa set to its own text") << "EXa" << "6327,46" << "set" << "";
     }
 
@@ -153,7 +153,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, missing);
         const QString holding = "Контроль: допуски соблюдены; слабая засечка: γ АСР.";
-        const QString notComputed = "Контроль не выполнен: посчитайте все три страницы.";
+        const QString notComputed = "Контроль не выполнен: вычислите все три страницы.";
         RunAllPages();
         QLineEdit* edit = ui->Edit(qPrintable(field));
         ui->ShowPage(edit->parentWidget());
@@ -177,7 +177,7 @@ private slots:
             QCOMPARE(ui->Edit("Xp")->toolTip(), QString());
             QCOMPARE(Verdict(), holding);
             QCOMPARE(Table()->rowCount(), 7);
-            QVERIFY2(!statement.contains("Не посчитаны") && statement.contains(holding), qPrintable(statement));
+            QVERIFY2(!statement.contains("Не вычислены") && statement.contains(holding), qPrintable(statement));
             return;
         }
         QCOMPARE(ui->Edit("Xp")->toolTip(), StaleMarks::StaleTip());
@@ -186,7 +186,7 @@ private slots:
                  ui->form1->TS3->palette().color(QPalette::WindowText));
         QCOMPARE(ui->form1->TS4->Summary()->text(), notComputed);
         QCOMPARE(Table()->rowCount(), 0);
-        QVERIFY2(statement.contains("Не посчитаны по текущим данным: страница " + missing + "."), qPrintable(statement));
+        QVERIFY2(statement.contains("Не вычислены по текущим данным: страницы " + missing + "."), qPrintable(statement));
         // page 3 still shows its results, so the statement says they are not those of these data
         QVERIFY2(statement.contains("Контроль неприменим") && !statement.contains("допуски соблюдены"),
                  qPrintable(statement));
@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(Table()->rowCount(), 7);
         QCOMPARE(ui->form1->TS4->Summary()->text(), Verdict());
         QVERIFY(Verdict().startsWith("Контроль: допуск"));
-        QVERIFY2(!StatementText().contains("Не посчитаны"), qPrintable(StatementText()));
+        QVERIFY2(!StatementText().contains("Не вычислены"), qPrintable(StatementText()));
     }
 
     void tolerancesFromTheSettings()

@@ -487,7 +487,7 @@ private slots:
         ui->watch.fileToPick = JobPath("a.snesenie");
         ui->form1->OpenAction->trigger();
         const SeenModal dialog = TakeOne();
-        QCOMPARE(dialog.title, QString("Открыть задание"));
+        QCOMPARE(dialog.title, QString("Открыть"));
         QCOMPARE(dialog.text, jobs->path() + "\nЗадания (*.snesenie)");
         QCOMPARE(ui->form1->JobPath(), JobPath("a.snesenie"));
     }

@@ -87,7 +87,7 @@ private slots:
               "Контроль: допуски соблюдены; слабая засечка: γ АСР.", "1:2000", "30°–150°", "45°22`45,1``",
               "Xp = 6234,85", "Yp = 12335,23", "Вычислил:", "Проверил:"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
-        QVERIFY2(!text.contains("Не посчитаны"), qPrintable(text));
+        QVERIFY2(!text.contains("Не вычислены"), qPrintable(text));
 
         const QString info = PdfInfo(path);
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
@@ -122,7 +122,7 @@ private slots:
         QVERIFY2(text.contains("Не вычислены по текущим данным: страницы 2 и 3."), qPrintable(text));
         QVERIFY(text.contains("82°7`51``"));
         QVERIFY(text.contains("—"));
-        QVERIFY(text.contains("Контроль не выполнен: посчитайте все три страницы."));
+        QVERIFY(text.contains("Контроль не выполнен: вычислите все три страницы."));
     }
 
     // After Xa was changed and only page 1 computed again, the statement
