@@ -22,7 +22,7 @@ void AppendRow(std::string& out, const std::vector<std::string_view>& cells, cha
 
 [[noreturn]] void FailWrite(const std::filesystem::path& path, const std::string& reason)
 {
-    throw BatchError("Не удалось записать результаты " + QuotePath(job::PathToUtf8(path)) + ": " + reason + ".");
+    throw BatchError("Не удалось записать результаты в " + QuotePath(job::PathToUtf8(path)) + ": " + reason + ".");
 }
 
 } // namespace

@@ -100,7 +100,7 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
     }
     if (run.exited && (run.status == 0 || run.status == kExitControlExceeded || (run.status == 1 && failed)))
         return true;
-    std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
+    std::cerr << "snesenie-cli: ведомости пакета не записаны: программа " << QuotePath(job::PathToUtf8(program))
               << (run.exited ? " завершилась с кодом " : " прервана сигналом ") << run.status << ".\n";
     return false;
 }

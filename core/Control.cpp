@@ -16,9 +16,9 @@ constexpr auto kToleranceFields = std::to_array<ToleranceField>({
      "(AP) вычисляется до десятых долей секунды, а больше 10′ не допускает ни одна инструкция"},
     {"positionMetres", "Расхождение положений P, м", &Tolerances::positionMetres, 0.001, 1,
      "положение P сверяется до миллиметра, а больше метра не допускает ни одна инструкция"},
-    {"gammaMin", "Наименьший угол γ треугольника, градусы", &Tolerances::gammaMin, 5, 60,
+    {"gammaMin", "Наименьший угол γ базисного треугольника, градусы", &Tolerances::gammaMin, 5, 60,
      "граница слабой засечки ниже 5° ничего не отсекает, а выше 60° отсекает и хорошие треугольники"},
-    {"gammaMax", "Наибольший угол γ треугольника, градусы", &Tolerances::gammaMax, 120, 175,
+    {"gammaMax", "Наибольший угол γ базисного треугольника, градусы", &Tolerances::gammaMax, 120, 175,
      "граница слабой засечки выше 175° ничего не отсекает, а ниже 120° отсекает и хорошие треугольники"},
 });
 
@@ -177,8 +177,8 @@ namespace {
 
 std::string OutOfRange(const ToleranceField& field)
 {
-    return std::string("«") + field.label + "»: допустимо " + ToleranceRange(field) + ", так как " + field.reason +
-           ".";
+    return std::string("Допуск «") + field.label + "» вне пределов: допустимо " + ToleranceRange(field) +
+           ", так как " + field.reason + ".";
 }
 
 } // namespace
@@ -189,7 +189,8 @@ std::optional<std::string> ReadTolerance(const ToleranceField& field, const std:
     try {
         value = Hold(ParseNumber(text));
     } catch (const CalcError&) {
-        return std::string("«") + field.label + "»: введите число " + ToleranceRange(field) + " (с запятой: 0,05).";
+        return std::string("В допуске «") + field.label + "» не число: введите число " + ToleranceRange(field) +
+               ", дробную часть отделяя запятой.";
     }
     if (!(value >= field.min && value <= field.max))
         return OutOfRange(field);

@@ -64,8 +64,8 @@ QString HelpText()
     text += "\nКод возврата: 0 — окно закрыто или ведомость записана, 1 — окно не открыто\n"
             "или ведомость не записана, 2 — неверная командная строка, 3 — с --pdf:\n"
             "ведомость записана, но допуск контроля превышен.\n"
-            "С --batch: 0 — все станции вычислены и в допуске, 3 — где-то допуск превышен,\n"
-            "1 — какая-то станция не вычислена или PDF не записан, 2 — таблица станций\n"
+            "С --batch: 0 — все станции вычислены и в допуске, 3 — хотя бы у одной допуск\n"
+            "превышен, 1 — хотя бы одна не вычислена или PDF не записан, 2 — таблица станций\n"
             "не прочитана или файл PDF недопустим.\n";
     text += "\nЛист без окна вычисляет snesenie-cli (справка: snesenie-cli --help).\n";
     return text;
@@ -105,7 +105,7 @@ StartOptions ParseStartOptions(const QStringList& arguments)
         const QString name = eq < 0 ? arg : arg.left(eq);
         if (name == "-h" || name == "--help" || name == "-v" || name == "--version") {
             if (eq >= 0)
-                return Failure("у параметра " + name + " не бывает значения");
+                return Failure("параметр " + name + " задаётся без значения");
             (name == "-h" || name == "--help" ? help : version) = true;
         } else if (name == "--pdf") {
             if (pdfGiven)

@@ -127,7 +127,8 @@ bool TForm1::OpenBatch(const QString& path)
             problem = QString::fromUtf8(e.what());
         } catch (const std::exception& e) {
             // A fault of the program, not of the file: said, and nothing changes.
-            problem = QString::fromUtf8("Внутренняя ошибка программы: ") + QString::fromUtf8(e.what());
+            problem = QString::fromUtf8("Внутренняя ошибка программы: пакет не открыт. Сообщите о ней разработчикам (") +
+                      QString::fromUtf8(e.what()) + QStringLiteral(").");
         }
     }
     if (opened == nullptr) {
@@ -162,7 +163,7 @@ void TForm1::ChooseStation(int row)
     for (const auto& [name, text] : station.texts) {
         if (QString::fromStdString(text).size() > job::kMaxTextLength) {
             const FieldInfo* field = FindField(name);
-            return refuse(QString("Станцию %1 не поставить на лист: в поле %2 текст длиннее %3 знаков.")
+            return refuse(QString("Станцию %1 нельзя перенести на лист: в поле %2 текст длиннее %3 знаков.")
                               .arg(QString::fromStdString(QuoteText(station.name)),
                                    QString::fromStdString(QuoteText(field != nullptr ? field->caption : name)))
                               .arg(job::kMaxTextLength));

@@ -233,10 +233,10 @@ TEST_F(Cli, PressSequences)
          {{"EXbXa", ""}}},
         // used to print 1E18°0`0`` as δ+ψ
         {"angleTooLargeForDegrees", {"Edd1g=1e18"}, 1,
-         "ok2: Не удалось вычислить «δ+ψ, вариант АВР»: результат слишком велик.\n" + kRefusal3,
+         "ok2: Не удалось вычислить «δ+ψ, вариант АВР»: результат слишком велик. Проверьте исходные данные.\n" + kRefusal3,
          {{"Edw1", ""}}},
         {"bOnTopOfA", {"EXa=7049,74", "EYa=17577,28"}, 1,
-         "ok1: Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено.\n" +
+         "ok1: Не удалось вычислить «tg(AB)»: пункты A и B совпадают: дирекционный угол (AB) не определён. Проверьте координаты B.\n" +
              kRefusal2 + kRefusal3,
          {{"EXbXa", "0"}, {"EYbYa", "0"}, {"EtgAB", ""}, {"EAB", ""}}},
     };
@@ -533,7 +533,7 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
     EXPECT_EQ(status, 3);
     EXPECT_EQ(ap, "CONTROL_AP=-0,4``;0,3``;exceeded");
     EXPECT_NE(tolerances.find("gammaMax=150;settings"), std::string::npos) << tolerances;
-    EXPECT_NE(err.find("«gammaMax» = «200» не годится (от 120 до 175); взят допуск по умолчанию 150."),
+    EXPECT_NE(err.find("«gammaMax» = «200» вне пределов (нужно число от 120 до 175); действует значение по умолчанию 150;"),
               std::string::npos)
         << err;
 }
@@ -1085,7 +1085,7 @@ TEST_F(Cli, BatchPdfDelegation)
         {"written", "exit 0", 0, ""},
         {"exceeded", "exit 3", 0, ""},
         {"usage", "echo 'snesenie: недопустимо' >&2; exit 2", 1,
-         "snesenie: недопустимо\nsnesenie-cli: ведомости пакета не записаны: «" + dir_ +
+         "snesenie: недопустимо\nsnesenie-cli: ведомости пакета не записаны: программа «" + dir_ +
              "/bin/snesenie» завершилась с кодом 2.\n"},
         {"notWritten", "exit 1", 1, "завершилась с кодом 1."},
         {"killed", "kill -9 $$", 1, "прервана сигналом 9."},

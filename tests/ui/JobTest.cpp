@@ -216,7 +216,7 @@ private slots:
         QTest::newRow("missing") << QByteArray() << "нет такого файла или папки";
         // a FIFO used to freeze the window until someone wrote to it
         QTest::newRow("fifo") << QByteArray("FIFO") << "это именованный канал (FIFO), а не обычный файл";
-        QTest::newRow("duplicate") << head + R"("EXc": "1", "EXc": "2"}})" << "член «EXc» задан дважды (строка 1, столбец 65)";
+        QTest::newRow("duplicate") << head + R"("EXc": "1", "EXc": "2"}})" << "имя «EXc» задано дважды (строка 1, столбец 65)";
         QTest::newRow("notJson") << QByteArray("EXc=1") << "это не JSON";
         QTest::newRow("notAJob") << QByteArray(R"({"fields": {}})") << "не задание";
         QTest::newRow("newer") << QByteArray(R"({"format": "snesenie-job", "version": 2})") << "более новой";

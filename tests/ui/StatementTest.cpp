@@ -325,8 +325,8 @@ private slots:
         QTest::addColumn<bool>("fifo");
         QTest::addColumn<QString>("said");
         QTest::newRow("out of range") << false
-                                      << "допуск «gammaMax» = «200» не годится (от 120 до 175); взят допуск по "
-                                         "умолчанию 150.";
+                                      << "допуск «gammaMax» = «200» вне пределов (нужно число от 120 до 175); "
+                                         "действует значение по умолчанию 150;";
         QTest::newRow("fifo") << true << "это именованный канал (FIFO), а не обычный файл";
     }
 
