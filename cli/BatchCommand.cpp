@@ -70,7 +70,7 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
 {
     const std::filesystem::path program = FindWindowProgram();
     if (program.empty()) {
-        std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf)
+        std::cerr << "snesenie-cli: Ведомости пакета не записаны в " << QuotePath(args.pdf)
                   << ": не найдена программа snesenie (её ищут в " << Places() << ").\n";
         return false;
     }
@@ -94,13 +94,13 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
         if (!line.starts_with("snesenie: ") || !failures.contains(line.substr(std::string_view("snesenie: ").size())))
             std::cerr << line << '\n';
     if (!run.started) {
-        std::cerr << "snesenie-cli: ведомости пакета не записаны: не удалось запустить " << QuotePath(job::PathToUtf8(program))
+        std::cerr << "snesenie-cli: Ведомости пакета не записаны: не удалось запустить " << QuotePath(job::PathToUtf8(program))
                   << ": " << run.error << ".\n";
         return false;
     }
     if (run.exited && (run.status == 0 || run.status == kExitControlExceeded || (run.status == 1 && failed)))
         return true;
-    std::cerr << "snesenie-cli: ведомости пакета не записаны: программа " << QuotePath(job::PathToUtf8(program))
+    std::cerr << "snesenie-cli: Ведомости пакета не записаны: программа " << QuotePath(job::PathToUtf8(program))
               << (run.exited ? " завершилась с кодом " : " прервана сигналом ") << run.status << ".\n";
     return false;
 }
@@ -121,7 +121,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     // it reads.
     if (!args.results.empty()) {
         if (const std::string problem = ResultsTargetProblem(job::PathFromUtf8(args.results), list); !problem.empty()) {
-            std::cerr << "snesenie-cli: результаты не записаны в " << QuotePath(args.results) << ": " << problem
+            std::cerr << "snesenie-cli: Результаты не записаны в " << QuotePath(args.results) << ": " << problem
                       << ".\n";
             return 2;
         }
@@ -133,7 +133,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
             (args.results == args.pdf || std::filesystem::equivalent(job::PathFromUtf8(args.results), job::PathFromUtf8(args.pdf), error)))
             problem = "туда же пишутся результаты (--results)";
         if (!problem.empty()) {
-            std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf) << ": " << problem
+            std::cerr << "snesenie-cli: Ведомости пакета не записаны в " << QuotePath(args.pdf) << ": " << problem
                       << ".\n";
             return 2;
         }
@@ -152,7 +152,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
                 failed = true;
                 progress.Clear();
                 const std::string failure =
-                    "станция " + QuoteText(station.name) + ", " + FailureText(station, result, list);
+                    "Станция " + QuoteText(station.name) + ", " + FailureText(station, result, list);
                 std::cerr << "snesenie-cli: " << failure << '\n';
                 failures.insert(failure);
             } else if (result.control && result.control->Overall() == Verdict::Exceeded) {
@@ -166,7 +166,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
         std::cout << table.Text();
         std::cout.flush();
         if (!std::cout) {
-            std::cerr << "snesenie-cli: не удалось записать результат\n";
+            std::cerr << "snesenie-cli: Не удалось записать результат.\n";
             return 1;
         }
     } else {

@@ -216,8 +216,8 @@ std::optional<std::string> ReadToleranceList(const std::string& list, const std:
             std::string keys;
             for (const ToleranceField& f : kToleranceFields)
                 keys.append(keys.empty() ? "" : ", ").append(f.key);
-            return "в " + option + " ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) + " (ключи: " + keys +
-                   ")";
+            return "В " + option + " ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) + " (ключи: " + keys +
+                   ").";
         }
         double value = 0;
         if (std::optional<std::string> wrong = ReadTolerance(*field, item.substr(eq + 1), value))

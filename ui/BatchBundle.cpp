@@ -174,7 +174,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
         const StationResult& result = results.back();
         if (!result.computed) {
             ++report.failed;
-            report.failures << QStringLiteral("станция %1, %2")
+            report.failures << QStringLiteral("Станция %1, %2")
                                    .arg(Q(QuoteText(station.name)), Q(FailureText(station, result, list)));
         } else {
             ++report.computed;

@@ -105,18 +105,18 @@ StartOptions ParseStartOptions(const QStringList& arguments)
         const QString name = eq < 0 ? arg : arg.left(eq);
         if (name == "-h" || name == "--help" || name == "-v" || name == "--version") {
             if (eq >= 0)
-                return Failure("параметр " + name + " задаётся без значения");
+                return Failure("Параметр " + name + " задаётся без значения.");
             (name == "-h" || name == "--help" ? help : version) = true;
         } else if (name == "--pdf") {
             if (pdfGiven)
-                return Failure("--pdf можно задать только один раз");
+                return Failure("Параметр --pdf можно задать только один раз.");
             pdfGiven = true;
             if (eq >= 0)
                 options.pdf = arg.mid(eq + 1);
             else if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith('-'))
                 options.pdf = arguments.at(++i);
             if (options.pdf.isEmpty())
-                return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
+                return Failure("После --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ].");
         } else if (name == "--batch" || name == "--separator" || name == "--tolerances") {
             QString value;
             if (eq >= 0)
@@ -125,21 +125,21 @@ StartOptions ParseStartOptions(const QStringList& arguments)
                 value = arguments.at(++i);
             if (name == "--batch") {
                 if (batchGiven)
-                    return Failure("--batch можно задать только один раз");
+                    return Failure("Параметр --batch можно задать только один раз.");
                 batchGiven = true;
                 options.batch = value;
                 if (value.isEmpty())
-                    return Failure("после --batch нужно имя таблицы станций или папки заданий");
+                    return Failure("После --batch нужно имя таблицы станций или папки заданий.");
             } else if (name == "--separator") {
                 if (value != ";" && value != ",")
-                    return Failure("разделитель --separator — «;» или «,», а не " + Quoted(value));
+                    return Failure("Разделитель --separator — «;» или «,», а не " + Quoted(value) + ".");
                 options.separator = value.at(0).toLatin1();
             } else if (const std::optional<std::string> wrong =
                            snesenie::ReadToleranceList(value.toStdString(), "--tolerances", options.tolerances)) {
                 return Failure(QString::fromStdString(*wrong));
             }
         } else {
-            return Failure("неизвестный параметр " + Quoted(name));
+            return Failure("Неизвестный параметр " + Quoted(name) + ".");
         }
     }
     if (help || version) {
@@ -153,17 +153,17 @@ StartOptions ParseStartOptions(const QStringList& arguments)
     // The bundle is made without a window; the window's list of stations is
     // opened from its menu.
     if (batchGiven && !pdfGiven)
-        return Failure("--batch задаётся вместе с --pdf: snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf");
+        return Failure("Параметр --batch задаётся вместе с --pdf: snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf.");
     if (batchGiven && !jobs.isEmpty())
-        return Failure("лишний аргумент " + QuotedPath(jobs[0]) + ": с --batch станции берутся из таблицы");
+        return Failure("Лишний аргумент " + QuotedPath(jobs[0]) + ": с --batch станции берутся из таблицы.");
     if (!batchGiven && options.separator != 0)
-        return Failure("--separator задаётся только вместе с --batch");
+        return Failure("Параметр --separator задаётся только вместе с --batch.");
     if (!pdfGiven && !options.tolerances.empty())
-        return Failure("--tolerances задаётся только вместе с --pdf");
+        return Failure("Параметр --tolerances задаётся только вместе с --pdf.");
     if (jobs.size() > 1)
-        return Failure("лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание");
+        return Failure("Лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание.");
     if (!jobs.isEmpty() && jobs[0].isEmpty())
-        return Failure("пустое имя задания");
+        return Failure("Пустое имя задания.");
     options.job = jobs.value(0);
     return options;
 }

@@ -482,7 +482,7 @@ TEST_F(Cli, UnwritableOutputIsAFailure)
     for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--help"}, {"--version"}}) {
         const Result r = RunCli(args, {}, {}, "/dev/full");
         EXPECT_EQ(r.status, 1) << (args.empty() ? "sheet" : args.front());
-        EXPECT_NE(r.err.find("не удалось записать результат"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("Не удалось записать результат."), std::string::npos) << r.err;
     }
 #endif
 }
@@ -616,8 +616,8 @@ TEST_F(Cli, BadJobIsAUsageError)
         {"missing", {"--job", dir_ + "/нет.snesenie"}, "«" + dir_ + "/нет.snesenie»"},
         {"newer", {"--job", future}, "более новой версией"},
         {"notJson", {"--job", WriteFile("EXc=1\n", "sheet.snesenie")}, "(строка 1, столбец 1)"},
-        {"twice", {"--job", future, "--job", future}, "--job можно задать только один раз"},
-        {"noName", {"--save-job="}, "после --save-job нужно имя файла"},
+        {"twice", {"--job", future, "--job", future}, "Параметр --job можно задать только один раз"},
+        {"noName", {"--save-job="}, "После --save-job нужно имя файла"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -788,15 +788,15 @@ TEST_F(Cli, UnknownFieldSuggestsTheNearestInput)
         const char* typed;
         std::string says;  // the end of the message's first line
     } rows[] = {
-        {"exa", "нет поля «exa»; может быть, «EXa»?"},
-        {"EBB1S", "нет поля «EBB1S»; может быть, «Ebb1s»?"},
-        {"EXd", "нет поля «EXd»; может быть, «EXc», «EXb» или «EXa»?"},
-        {"Ebb1", "нет поля «Ebb1»; может быть, «Ebb1g», «Ebb1m», «Ebb1s» или «Eb1»?"},  // one letter more or less
-        {"Ebb11gg", "нет поля «Ebb11gg»; может быть, «Ebb11g»?"},                // a letter added
-        {"XEa", "нет поля «XEa»; может быть, «EXa»?"},                          // two letters swapped
-        {"eb1", "нет поля «eb1»; может быть, «Eb1»?"},  // case first: Eb2 is an edit away too
-        {"Nope", "нет поля «Nope»"},
-        {"Exbxa", "нет поля «Exbxa»"},  // an output is never suggested for an assignment
+        {"exa", "Командная строка: нет поля «exa»; может быть, «EXa»?"},
+        {"EBB1S", "Командная строка: нет поля «EBB1S»; может быть, «Ebb1s»?"},
+        {"EXd", "Командная строка: нет поля «EXd»; может быть, «EXc», «EXb» или «EXa»?"},
+        {"Ebb1", "Командная строка: нет поля «Ebb1»; может быть, «Ebb1g», «Ebb1m», «Ebb1s» или «Eb1»?"},  // one letter more or less
+        {"Ebb11gg", "Командная строка: нет поля «Ebb11gg»; может быть, «Ebb11g»?"},                // a letter added
+        {"XEa", "Командная строка: нет поля «XEa»; может быть, «EXa»?"},                          // two letters swapped
+        {"eb1", "Командная строка: нет поля «eb1»; может быть, «Eb1»?"},  // case first: Eb2 is an edit away too
+        {"Nope", "Командная строка: нет поля «Nope»."},
+        {"Exbxa", "Командная строка: нет поля «Exbxa»."},  // an output is never suggested for an assignment
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
@@ -931,7 +931,7 @@ TEST_F(Cli, BatchExitStatusSaysHowTheStationsWent)
         {"allWithin", {{"1"}, {"2"}}, 0, ""},
         {"oneExceeded", {{"1"}, {"2", "Eb1", "70"}, {"3"}}, 3, ""},
         {"oneFailed", {{"1"}, {"2", "Eb1", "70"}, {"3", "EXa", "63x7"}, {"4"}}, 1,
-         "snesenie-cli: станция «3», строка 4, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
+         "snesenie-cli: Станция «3», строка 4, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -972,7 +972,7 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         {"binary", std::string("\0\0\0\0;", 5), {}, "нулевой байт: это двоичный файл, а не таблица CSV."},
         {"wrongSeparator", good, {"--separator=,"}, "неизвестный столбец «station;"},
         {"resultsOverTable", good, {"--results", dir_ + "/станции.csv"},
-         "результаты не записаны в «" + dir_ + "/станции.csv»: это таблица станций, из которой вычисляется пакет."},
+         "Результаты не записаны в «" + dir_ + "/станции.csv»: это таблица станций, из которой вычисляется пакет."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -996,13 +996,13 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         std::vector<std::string> args;
         std::string says;
     } usage[] = {
-        {"resultsAlone", {"--results", results}, "--results, --pdf и --separator задаются только вместе с --batch"},
-        {"pdfAlone", {"--pdf", dir_ + "/пакет.pdf"}, "--results, --pdf и --separator задаются только вместе с --batch"},
-        {"withAssignment", {"--batch", dir_, "EXa=1"}, "--batch считает станции из таблицы"},
+        {"resultsAlone", {"--results", results}, "Параметры --results, --pdf и --separator задаются только вместе с --batch"},
+        {"pdfAlone", {"--pdf", dir_ + "/пакет.pdf"}, "Параметры --results, --pdf и --separator задаются только вместе с --batch"},
+        {"withAssignment", {"--batch", dir_, "EXa=1"}, "С --batch станции вычисляются из таблицы"},
         // every station is pressed through all its pages; a press list would be ignored
-        {"withPress", {"--press", "ok1", "--batch", dir_}, "--batch считает станции из таблицы"},
+        {"withPress", {"--press", "ok1", "--batch", dir_}, "С --batch станции вычисляются из таблицы"},
         {"badSeparator", {"--batch", dir_, "--separator", "\\t"}, "«;» или «,», а не «\\t»"},
-        {"twice", {"--batch", dir_, "--batch", dir_}, "--batch можно задать только один раз"},
+        {"twice", {"--batch", dir_, "--batch", dir_}, "Параметр --batch можно задать только один раз"},
     };
     for (const auto& row : usage) {
         SCOPED_TRACE(row.name);
@@ -1025,7 +1025,7 @@ TEST_F(Cli, BatchOfTheReadmeExample)
     EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
     EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                         "число: «52,8\"\"».\"\r");
-    EXPECT_EQ(r.err, "snesenie-cli: станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
+    EXPECT_EQ(r.err, "snesenie-cli: Станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
                      "АСР» не число: «52,8\"».\n");
 }
 
@@ -1045,7 +1045,7 @@ TEST_F(Cli, BatchPdfByTheWindowProgram)
         {"oneExceeded", {{"1"}, {"2", "Eb1", "70"}}, 3, ""},
         // named once, though both programs found it
         {"oneFailed", {{"1"}, {"2", "EXa", "63x7"}, {"3"}}, 1,
-         "snesenie-cli: станция «2», строка 3, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
+         "snesenie-cli: Станция «2», строка 3, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

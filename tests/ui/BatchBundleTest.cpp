@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(report.failed, 1);
         QCOMPARE(report.exceeded, 1);
         QCOMPARE(report.failures,
-                 QStringList{"станция «Сбой», строка 3, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
+                 QStringList{"Станция «Сбой», строка 3, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                              "число: «52б8». Буква «б» стоит на месте десятичной запятой: клавиатура в русской "
                              "раскладке."});
         QCOMPARE(Pages(out), 4);
@@ -258,13 +258,13 @@ private slots:
         QTest::newRow("tolerances") << StationTable({{"1"}}) << QStringList{"--tolerances", "directionSeconds=0,1"}
                                     << 3 << true << "";
         QTest::newRow("failing") << StationTable({{"1"}, kFailing, {"3"}}) << QStringList() << 1 << true
-                                 << "snesenie: станция «Сбой», строка 3, столбец 27 (Edd2s)";
+                                 << "snesenie: Станция «Сбой», строка 3, столбец 27 (Edd2s)";
         QTest::newRow("ragged table") << StationTable({{"1"}}) + "2;1\r\n" << QStringList() << 2 << false
                                       << "строка 3, столбец 3: в строке 2 ячейки, а в заголовке 27 ячеек.";
         QTest::newRow("comma separator") << StationTable({{"1"}}) << QStringList{"--separator", ","} << 2 << false
                                          << "неизвестный столбец";
         QTest::newRow("without --pdf") << StationTable({{"1"}}) << QStringList{"--no-pdf"} << 2 << false
-                                       << "--batch задаётся вместе с --pdf";
+                                       << "Параметр --batch задаётся вместе с --pdf";
         QTest::newRow("onto the table") << StationTable({{"1"}}) << QStringList{"--onto-table"} << 2 << false
                                         << "имя файла ведомости должно оканчиваться на .pdf";
     }
