@@ -167,8 +167,8 @@ char DetectSeparator(std::string_view content, const std::string& fileName)
             return ',';
     }
     RefuseAt(fileName, 1, 0,
-             "в заголовке нет разделителя «;» или «,»: первая строка должна называть столбцы station и 26 полей "
-             "ввода");
+             "в заголовке нет разделителя «;» или «,»: первая строка должна называть столбец station (или станция) "
+             "и 26 полей ввода");
 }
 
 std::string_view TrimSpaces(std::string_view s)
@@ -195,18 +195,19 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         const std::string name(TrimSpaces(record.cells[i].text));
         if (name.empty())
             RefuseAt(fileName, record.line, column, "у столбца нет имени");
-        int& seen = name == kStationColumn ? header.stationColumn : header.columns[name];
+        const bool isStation = name == kStationColumn || name == kStationColumnRussian;
+        int& seen = isStation ? header.stationColumn : header.columns[name];
         if (seen != 0)
             RefuseAt(fileName, record.line, column,
                      "столбец " + QuoteText(name) + " назван дважды (столбцы " + std::to_string(seen) + " и " +
                          std::to_string(column) + ")");
         seen = column;
-        if (name == kStationColumn)
+        if (isStation)
             continue;
         const FieldInfo* field = FindField(name);
         if (field == nullptr)
             RefuseAt(fileName, record.line, column,
-                     "неизвестный столбец " + QuoteText(name) + " (ожидаются station и имена 26 полей ввода: "
+                     "неизвестный столбец " + QuoteText(name) + " (ожидаются station или станция и имена 26 полей ввода: "
                                                                "EXc, EYc, EXb, …)");
         if (field->kind != FieldKind::Input)
             RefuseAt(fileName, record.line, column,
@@ -214,7 +215,7 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         header.fieldOfColumn[i] = name;
     }
     if (header.stationColumn == 0)
-        RefuseAt(fileName, record.line, 0, "нет столбца «station» с названием станции");
+        RefuseAt(fileName, record.line, 0, "нет столбца «station» (или «станция») с названием станции");
     std::string missing;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input && !header.columns.contains(f.name))

@@ -115,16 +115,17 @@ TEST(StationTable, HostileTablesAreRefusedWithLineAndColumn)
          "строка 2, столбец 1: после закрывающей кавычки ожидается разделитель «;» или конец строки"},
         {"fieldTwice", twice + "\n" + Row("1") + ";1\n", "строка 1, столбец 28: столбец «EXa» назван дважды (столбцы 6 и 28)"},
         {"stationTwice", h + ";station\n", "строка 1, столбец 28: столбец «station» назван дважды (столбцы 1 и 28)"},
+        {"stationTwiceInRussian", h + ";станция\n", "строка 1, столбец 28: столбец «станция» назван дважды (столбцы 1 и 28)"},
         {"fieldMissing", missing + "\n", "строка 1: нет столбцов полей ввода: Edd2s"},
-        {"stationMissing", h.substr(8) + "\n", "строка 1: нет столбца «station» с названием станции"},
+        {"stationMissing", h.substr(8) + "\n", "строка 1: нет столбца «station» (или «станция») с названием станции"},
         {"unknownColumn", h + ";Примечание\n",
-         "строка 1, столбец 28: неизвестный столбец «Примечание» (ожидаются station и имена 26 полей ввода: EXc, "
+         "строка 1, столбец 28: неизвестный столбец «Примечание» (ожидаются station или станция и имена 26 полей ввода: EXc, "
          "EYc, EXb, …)"},
         {"outputColumn", h + ";Xp\n", "строка 1, столбец 28: столбец «Xp» — поле, которое вычисляет программа; его не задают"},
         {"unnamedColumn", h + ";\n", "строка 1, столбец 28: у столбца нет имени"},
         {"noSeparator", "station\n1\n",
-         "строка 1: в заголовке нет разделителя «;» или «,»: первая строка должна называть столбцы station и 26 "
-         "полей ввода"},
+         "строка 1: в заголовке нет разделителя «;» или «,»: первая строка должна называть столбец station (или "
+         "станция) и 26 полей ввода"},
         {"headerOnly", h + "\r\n\r\n", "в таблице нет ни одной станции, только заголовок"},
         {"empty", "\xEF\xBB\xBF \r\n", "файл пуст"},
         {"zeroByte", h + "\n" + Row("1", "EYa", std::string("12\0" "3", 4)) + "\n",
@@ -158,6 +159,7 @@ TEST(StationTable, ReadTheSameHoweverSaved)
         {"noFinalLineEnd", ExampleTable(';', names).substr(0, ExampleTable(';', names).size() - 1), 0},
         {"emptyRowsSkipped", ExampleTable(';', {"Пункт 1"}) + "\n;;;;;;;;;;;;;;;;;;;;;;;;;;\r\n" +
                                  ExampleTable(';', {"Пункт 2"}).substr(Header().size() + 1), 0},
+        {"stationInRussian", "станция" + ExampleTable(';', names).substr(std::string("station").size()), 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
