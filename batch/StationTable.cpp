@@ -239,7 +239,7 @@ bool IsSeparator(char c) { return c == ';' || c == ','; }
 StationList ParseStationTable(std::string_view content, const std::string& fileName, char separator)
 {
     if (std::ssize(content) > kMaxTableBytes)
-        Refuse(fileName, "файл больше 16 МиБ, это не таблица станций");
+        Refuse(fileName, "файл больше 16\u00A0МиБ, это не таблица станций");
     if (content.starts_with(kBom))
         content.remove_prefix(kBom.size());
     if (TrimSpaces(content).find_first_not_of("\r\n") == std::string_view::npos)

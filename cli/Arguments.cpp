@@ -155,9 +155,9 @@ void ReadInput(const std::string& path, Arguments& out)
         const std::size_t end = newline != std::string::npos ? newline : content.size();
         total += end - k + (newline != std::string::npos ? 1 : 0);
         if (total > kMaxFileBytes)
-            throw UsageError(where(number) + "файл длиннее 16 МиБ, это не лист с данными.");
+            throw UsageError(where(number) + "файл длиннее 16\u00A0МиБ, это не лист с данными.");
         if (end - k > kMaxLineBytes)
-            throw UsageError(where(number) + "строка длиннее 64 КиБ, это не лист с данными.");
+            throw UsageError(where(number) + "строка длиннее 64\u00A0КиБ, это не лист с данными.");
         ReadLine(content.substr(k, end - k), where(number), out);
         ++number;
         k = end + 1;

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -11,7 +12,7 @@ namespace {
 
 constexpr auto kToleranceFields = std::to_array<ToleranceField>({
     {"distanceRatio", "Расхождение двух d, 1:N — значение N", &Tolerances::distanceRatio, 100, 100000,
-     "грубее 1:100 не допускает ни одна инструкция, а точнее 1:100 000 короткую линию не измерить"},
+     "грубее 1:100 не допускает ни одна инструкция, а точнее 1:100\u00A0000 короткую линию не измерить"},
     {"directionSeconds", "Расхождение двух (AP), секунды", &Tolerances::directionSeconds, 0.1, 600,
      "(AP) вычисляется до десятых долей секунды, а больше 10′ не допускает ни одна инструкция"},
     {"positionMetres", "Расхождение положений P, м", &Tolerances::positionMetres, 0.001, 1,
@@ -40,7 +41,20 @@ const char* const kVariant[2] = {"АВР", "АСР"};
 // and drops the binary remainder of numbers like 94,02 − 94,01.
 Ext RoundTo(Ext x, int scale) { return Ext(Round(x * scale)) / scale; }
 
-std::string Metres(Ext x) { return FormatNumber(x) + " м"; }
+// A no-break space between a value and its unit, and between the groups of a
+// ratio's digits, so that a printed line never breaks a value in two.
+std::string Metres(Ext x) { return FormatNumber(x) + "\u00A0м"; }
+
+// 1:N as a surveyor writes it: from five digits up in threes, 1:100 000.
+std::string Ratio(Ext n)
+{
+    std::string text = FormatNumber(n);
+    const std::size_t whole = std::min(text.find(','), text.size());
+    if (whole >= 5 && text.find('E') == std::string::npos)
+        for (std::size_t at = whole - 3; at > 0; at = at > 3 ? at - 3 : 0)
+            text.insert(at, "\u00A0");
+    return "1:" + text;
+}
 
 Check Judged(std::string name, std::string title, std::string brief, std::string tolerance)
 {
@@ -63,7 +77,7 @@ Check Compute(Check check, Fill fill)
 
 Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
 {
-    return Compute(Judged("D", "Расхождение d (АВР − АСР)", "d", "1:" + FormatNumber(tol.distanceRatio)),
+    return Compute(Judged("D", "Расхождение d (АВР − АСР)", "d", Ratio(tol.distanceRatio)),
                    [&](Check& c) {
                        // Both d are cut to centimetres, so is their difference.
                        const Ext diff = RoundTo(Ext(in.d[0]) - in.d[1], 100);
@@ -74,7 +88,7 @@ Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
                        const Ext mean = Ext(std::fabs(in.d[0])) / 2 + std::fabs(in.d[1]) / 2;
                        const std::int64_t n = Trunc(mean / Abs(diff));
                        // 1:0 would say nothing: the two d differ by more than d itself.
-                       c.value = Metres(diff) + (n > 0 ? " (1:" + FormatNumber(n) + ")" : " (больше самого d)");
+                       c.value = Metres(diff) + (n > 0 ? " (" + Ratio(n) + ")" : " (больше самого d)");
                        // Judged on N as printed, so the verdict agrees with what is read.
                        if (Ext(n) < Ext(tol.distanceRatio))
                            c.verdict = Verdict::Exceeded;
@@ -156,7 +170,7 @@ std::span<const ToleranceField> ToleranceFields() { return kToleranceFields; }
 
 std::string TolerancesText(const Tolerances& t)
 {
-    return "1:" + FormatNumber(t.distanceRatio) + ", " + FormatNumber(t.directionSeconds) + "``, " +
+    return Ratio(t.distanceRatio) + ", " + FormatNumber(t.directionSeconds) + "``, " +
            Metres(t.positionMetres) + ", γ " + FormatNumber(t.gammaMin) + "°–" + FormatNumber(t.gammaMax) + "°";
 }
 

@@ -351,7 +351,7 @@ void ApplyJob(const Job& job, PageFields& fields)
 Job ParseJob(std::string_view content, const std::string& fileName)
 {
     if (std::ssize(content) > kMaxFileBytes)
-        Refuse(fileName, "файл больше " + std::to_string(kMaxFileBytes >> 20) + " МиБ, это не задание");
+        Refuse(fileName, "файл больше " + std::to_string(kMaxFileBytes >> 20) + "\u00A0МиБ, это не задание");
     if (content.find_first_not_of(" \t\r\n") == std::string_view::npos)
         Refuse(fileName, "файл пуст");
 
@@ -381,7 +381,7 @@ Job ParseJob(std::string_view content, const std::string& fileName)
 
     const auto fields = root.find("fields");
     if (fields == root.end() || !fields->is_object())
-        Refuse(fileName, "нет набора полей \"fields\" (объекта JSON)");
+        Refuse(fileName, "нет набора полей «fields» (объекта JSON)");
     Job job;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input)

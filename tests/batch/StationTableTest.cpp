@@ -225,7 +225,7 @@ TEST_F(TempDir, FilesThatAreNotTablesAreRefusedAtOnce)
         std::string says;
     };
     std::vector<Row> rows{
-        {"huge", huge, "файл больше 16 МиБ, это не таблица станций"},
+        {"huge", huge, "файл больше 16\u00A0МиБ, это не таблица станций"},
         {"folder", dir_, "это папка, а не файл"},
         {"absent", dir_ / U8Path("нет.csv"), "нет такого файла или папки"},
         // a path of 60 characters used to be cut after 40, its name lost

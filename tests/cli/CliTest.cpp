@@ -425,9 +425,9 @@ TEST_F(Cli, InputFileBounds)
         {"longestLine", "# " + std::string(kLine - 2, 'k') + "\n" + lastLine, 0, ""},
         {"longestLastLine", "Eb1=60,76\n#" + std::string(kLine - 1, 'k'), 0, ""},
         {"lineTooLong", "Eb1=60,76\n# " + std::string(kLine - 1, 'k') + "\n" + lastLine, 2,
-         "sheet.txt», строка 2: строка длиннее 64 КиБ"},
+         "sheet.txt», строка 2: строка длиннее 64\u00A0КиБ"},
         {"largestFile", fileOf(kFile), 0, ""},
-        {"fileTooLarge", fileOf(kFile + 1), 2, "sheet.txt», строка 16385: файл длиннее 16 МиБ"},
+        {"fileTooLarge", fileOf(kFile + 1), 2, "sheet.txt», строка 16385: файл длиннее 16\u00A0МиБ"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -731,12 +731,12 @@ TEST_F(Cli, CyrillicNamesAndDevices)
 TEST_F(Cli, ControlAfterTheFields)
 {
     const std::string example =
-        "CONTROL_D=0 м;1:2000;ok\n"
+        "CONTROL_D=0\u00A0м;1:2000;ok\n"
         "CONTROL_AP=-0,4``;60``;ok\n"
-        "CONTROL_P=0 м (Xp(АВР) − Xp(АСР) = 0 м, Yp(АВР) − Yp(АСР) = 0 м);0,05 м;ok\n"
+        "CONTROL_P=0\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м);0,05\u00A0м;ok\n"
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
-        "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n"
+        "CONTROL_RIGOROUS=0,003\u00A0м (Xp = 6234,847\u00A0м, Yp = 12335,23\u00A0м);0,05\u00A0м;ok\n"
         "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n"
         "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=60;positionMetres=0,05;gammaMin=30;gammaMax=150;"
         "defaults\n";
@@ -943,7 +943,7 @@ TEST_F(Cli, BatchExitStatusSaysHowTheStationsWent)
         const std::vector<std::string> lines = Lines(r.out);
         ASSERT_EQ(lines.size(), row.rows.size() + 1);
         EXPECT_TRUE(lines[0].starts_with("station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;")) << lines[0];
-        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;"));
+        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0\u00A0м;ok;"));
 
         // The same table to a file, with the byte-order mark a spreadsheet
         // looks for; nothing on stdout then.
@@ -1019,9 +1019,9 @@ TEST_F(Cli, BatchOfTheReadmeExample)
     EXPECT_EQ(r.status, 1);
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines[1].starts_with("Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;-0,4``;ok;"));
+    EXPECT_TRUE(lines[1].starts_with("Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0\u00A0м;ok;-0,4``;ok;"));
     EXPECT_TRUE(lines[1].ends_with(";warning;\r"));
-    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48 м (1:6);exceeded;"));
+    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48\u00A0м (1:6);exceeded;"));
     EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
     EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                         "число: «52,8\"\"».\"\r");

@@ -120,7 +120,7 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"c1Control", JobText(R"("Eb1": "\u0085")"), "текст поля «Eb1» содержит управляющие символы"},
         {"loneSurrogate", JobText(R"("Eb1": "\ud800")"), "в тексте повреждённый знак (половина пары UTF-16)"},
         {"tooLong", JobText(R"("Eb1": ")" + longText + "\""), "текст поля «Eb1» длиннее 32767 символов"},
-        {"tooLarge", padded, "файл больше 4 МиБ"},
+        {"tooLarge", padded, "файл больше 4\u00A0МиБ"},
         // Not JSON, though a lenient reader took them: stray escapes, a
         // number without its leading digit, and a member named twice (which
         // of the two texts counts would be a guess).

@@ -78,7 +78,7 @@ private slots:
         QCOMPARE(Verdict(), QString("Контроль: допуски соблюдены; слабая засечка: γ АСР."));
         QCOMPARE(ui->form1->TS4->Summary()->text(), Verdict());
         QCOMPARE(Table()->rowCount(), 7);
-        QCOMPARE(Row(0), QStringList({"Расхождение d (АВР − АСР)", "0 м", "1:2000", "допуск соблюдён"}));
+        QCOMPARE(Row(0), QStringList({"Расхождение d (АВР − АСР)", "0\u00A0м", "1:2000", "допуск соблюдён"}));
         QCOMPARE(Row(1), QStringList({"Расхождение (AP) (АВР − АСР)", "-0,4``", "60``", "допуск соблюдён"}));
         QCOMPARE(Row(4), QStringList({"Форма базисного треугольника, вариант АСР (γ)", "26°37`28,1`` (слабая засечка)", "30°–150°",
                                       "предупреждение"}));

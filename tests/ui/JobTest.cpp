@@ -220,7 +220,7 @@ private slots:
         QTest::newRow("notJson") << QByteArray("EXc=1") << "это не JSON";
         QTest::newRow("notAJob") << QByteArray(R"({"fields": {}})") << "не задание";
         QTest::newRow("newer") << QByteArray(R"({"format": "snesenie-job", "version": 2})") << "более новой";
-        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 4 МиБ";
+        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 4\u00A0МиБ";
         QTest::newRow("unknownField") << head + R"("EXq": "1"}})" << "неизвестное поле «EXq»";
         QTest::newRow("notText") << head + R"("EXc": 1}})" << "не текст";
         QTest::newRow("control") << head + R"("EXc": "1\r"}})" << "управляющие символы";
