@@ -130,7 +130,7 @@ QString MissingDisplayReason()
             return {};
         problems << problem;
     }
-    return problems.join(", ");
+    return problems.join("; ");
 }
 
 QString NoDisplayMessage(const QString& reason)
