@@ -985,7 +985,7 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
-        EXPECT_EQ(r.err.find("станция"), std::string::npos) << "nothing was computed";
+        EXPECT_EQ(r.err.find("Станция «"), std::string::npos) << "nothing was computed";
         EXPECT_FALSE(fs::exists(U8Path(results)));
         std::ifstream in(U8Path(table), std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), row.table) << "the table is untouched";
@@ -1085,7 +1085,7 @@ TEST_F(Cli, BatchPdfDelegation)
         {"written", "exit 0", 0, ""},
         {"exceeded", "exit 3", 0, ""},
         {"usage", "echo 'snesenie: недопустимо' >&2; exit 2", 1,
-         "snesenie: недопустимо\nsnesenie-cli: ведомости пакета не записаны: программа «" + dir_ +
+         "snesenie: недопустимо\nsnesenie-cli: Ведомости пакета не записаны: программа «" + dir_ +
              "/bin/snesenie» завершилась с кодом 2.\n"},
         {"notWritten", "exit 1", 1, "завершилась с кодом 1."},
         {"killed", "kill -9 $$", 1, "прервана сигналом 9."},
@@ -1141,7 +1141,7 @@ TEST_F(Cli, BatchPdfRefusedBeforeAnythingIsWritten)
         SCOPED_TRACE(row.name);
         const Result r = RunCli({"--batch", table, "--results", row.results, "--pdf", row.pdf});
         EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err, "snesenie-cli: ведомости пакета не записаны в «" + row.pdf + "»: " + row.says + ".\n");
+        EXPECT_EQ(r.err, "snesenie-cli: Ведомости пакета не записаны в «" + row.pdf + "»: " + row.says + ".\n");
         EXPECT_FALSE(std::filesystem::exists(row.results));
     }
 }

@@ -182,8 +182,8 @@ Point RigorousPoint(const Check& c)
 {
     const std::size_t x = c.value.find("Xp = ") + 5;
     const std::size_t y = c.value.find("Yp = ") + 5;
-    return {static_cast<long double>(ParseNumber(c.value.substr(x, c.value.find(' ', x) - x))),
-            static_cast<long double>(ParseNumber(c.value.substr(y, c.value.find(' ', y) - y)))};
+    return {static_cast<long double>(ParseNumber(c.value.substr(x, c.value.find("\u00A0м", x) - x))),
+            static_cast<long double>(ParseNumber(c.value.substr(y, c.value.find("\u00A0м", y) - y)))};
 }
 
 } // namespace

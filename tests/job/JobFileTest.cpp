@@ -109,7 +109,7 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"newerVersion", JobText("", "2"),
          "задание записано более новой версией программы «1.1.0» в формате версии 2, а эта программа читает "
          "версию 1"},
-        {"noFields", R"({"format": "snesenie-job", "version": 1})", "нет набора полей \"fields\""},
+        {"noFields", R"({"format": "snesenie-job", "version": 1})", "нет набора полей «fields»"},
         {"unknownField", JobText(R"("EXq": "1")"), "неизвестное поле «EXq»"},
         {"hostileFieldName", JobText(R"("\u0007)" + std::string(100, 'A') + R"(": "1")"),
          "неизвестное поле «\\u0007" + std::string(39, 'A') + "…»"},
