@@ -59,7 +59,7 @@ public:
         h += Page1();
         h += QStringLiteral("<p style=\"font-size:4pt; margin:0px\">&nbsp;</p>");
         h += SideBySide(
-            Section(QStringLiteral("3. Расстояние AP и дирекционный угол (AP) (страница 2)")) + StaleNote(2) + Page2(),
+            Section(QStringLiteral("3. AP = d и дирекционный угол (AP) (страница 2)")) + StaleNote(2) + Page2(),
             Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + StaleNote(3) + Page3());
         h += Section(QStringLiteral("5. Контроль"));
         h += Control();
@@ -243,7 +243,7 @@ private:
         QString h = TableStart({QStringLiteral("Проверка"), QStringLiteral("Значение"), QStringLiteral("Допуск"),
                                 QStringLiteral("Вывод")});
         for (const snesenie::Check& c : report->checks)
-            h += QStringLiteral("<tr><td>%1</td><td>%2</td><td style=\"white-space:nowrap\">%3</td><td style=\"white-space:nowrap\">%4</td></tr>")
+            h += QStringLiteral("<tr><td style=\"white-space:nowrap\">%1</td><td>%2</td><td style=\"white-space:nowrap\">%3</td><td style=\"white-space:nowrap\">%4</td></tr>")
                      .arg(Q(c.title).toHtmlEscaped(), Q(c.value).toHtmlEscaped(), Q(c.tolerance).toHtmlEscaped(),
                           VerdictHtml(c));
         h += QStringLiteral("</table><p style=\"margin-top:3px\"><b>%1</b></p>").arg(Q(report->Summary()).toHtmlEscaped());

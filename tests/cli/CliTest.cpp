@@ -737,7 +737,7 @@ TEST_F(Cli, ControlAfterTheFields)
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
         "CONTROL_RIGOROUS=0,003\u00A0м (Xp = 6234,847\u00A0м, Yp = 12335,23\u00A0м);0,05\u00A0м;ok\n"
-        "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n"
+        "CONTROL_INPUT=в обычных пределах;—;ok\n"
         "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=60;positionMetres=0,05;gammaMin=30;gammaMax=150;"
         "defaults\n";
     const std::string none = "control: Контроль не выполнен: вычислите все три страницы.\n";
