@@ -22,7 +22,7 @@ void AppendRow(std::string& out, const std::vector<std::string_view>& cells, cha
 
 [[noreturn]] void FailWrite(const std::filesystem::path& path, const std::string& reason)
 {
-    throw BatchError("Не удалось записать результаты " + QuotePath(job::PathToUtf8(path)) + ": " + reason + ".");
+    throw BatchError("Не удалось записать результаты в " + QuotePath(job::PathToUtf8(path)) + ": " + reason + ".");
 }
 
 } // namespace
@@ -108,7 +108,7 @@ std::string ResultsTargetProblem(const std::filesystem::path& path, const Statio
         std::error_code error;
         if (std::filesystem::equivalent(path, input, error))
             return list.inputs.size() == 1 && input.extension() != ".snesenie"
-                       ? "это таблица станций, из которой считается пакет"
+                       ? "это таблица станций, из которой вычисляется пакет"
                        : "это задание пакета " + QuotePath(job::PathToUtf8(input));
     }
     return {};

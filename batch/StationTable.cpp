@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "FieldTable.h"
+#include "Numbers.h"
 #include "SafeFile.h"
 #include "Utf8.h"
 #include "Utf8Path.h"
@@ -166,8 +167,8 @@ char DetectSeparator(std::string_view content, const std::string& fileName)
             return ',';
     }
     RefuseAt(fileName, 1, 0,
-             "в заголовке нет разделителя «;» или «,»: первая строка должна называть столбцы station и 26 полей "
-             "ввода");
+             "в заголовке нет разделителя «;» или «,»: первая строка должна называть столбец station (или станция) "
+             "и 26 полей ввода");
 }
 
 std::string_view TrimSpaces(std::string_view s)
@@ -194,18 +195,19 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         const std::string name(TrimSpaces(record.cells[i].text));
         if (name.empty())
             RefuseAt(fileName, record.line, column, "у столбца нет имени");
-        int& seen = name == kStationColumn ? header.stationColumn : header.columns[name];
+        const bool isStation = name == kStationColumn || name == kStationColumnRussian;
+        int& seen = isStation ? header.stationColumn : header.columns[name];
         if (seen != 0)
             RefuseAt(fileName, record.line, column,
                      "столбец " + QuoteText(name) + " назван дважды (столбцы " + std::to_string(seen) + " и " +
                          std::to_string(column) + ")");
         seen = column;
-        if (name == kStationColumn)
+        if (isStation)
             continue;
         const FieldInfo* field = FindField(name);
         if (field == nullptr)
             RefuseAt(fileName, record.line, column,
-                     "неизвестный столбец " + QuoteText(name) + " (ожидаются station и имена 26 полей ввода: "
+                     "неизвестный столбец " + QuoteText(name) + " (ожидаются station или станция и имена 26 полей ввода: "
                                                                "EXc, EYc, EXb, …)");
         if (field->kind != FieldKind::Input)
             RefuseAt(fileName, record.line, column,
@@ -213,7 +215,7 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         header.fieldOfColumn[i] = name;
     }
     if (header.stationColumn == 0)
-        RefuseAt(fileName, record.line, 0, "нет столбца «station» с названием станции");
+        RefuseAt(fileName, record.line, 0, "нет столбца «station» (или «станция») с названием станции");
     std::string missing;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input && !header.columns.contains(f.name))
@@ -237,7 +239,7 @@ bool IsSeparator(char c) { return c == ';' || c == ','; }
 StationList ParseStationTable(std::string_view content, const std::string& fileName, char separator)
 {
     if (std::ssize(content) > kMaxTableBytes)
-        Refuse(fileName, "файл больше 16 МиБ, это не таблица станций");
+        Refuse(fileName, "файл больше 16\u00A0МиБ, это не таблица станций");
     if (content.starts_with(kBom))
         content.remove_prefix(kBom.size());
     if (TrimSpaces(content).find_first_not_of("\r\n") == std::string_view::npos)
@@ -260,8 +262,8 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
         if (record.cells.size() != want) {
             const int column = static_cast<int>(std::min(record.cells.size(), want)) + 1;
             RefuseAt(fileName, record.line, column,
-                     "в строке " + std::to_string(record.cells.size()) + " ячеек, а в заголовке " +
-                         std::to_string(want));
+                     "в строке " + CountOf(static_cast<std::int64_t>(record.cells.size()), "ячейка", "ячейки", "ячеек") +
+                         ", а в заголовке " + CountOf(static_cast<std::int64_t>(want), "ячейка", "ячейки", "ячеек"));
         }
         Station station;
         station.line = record.line;

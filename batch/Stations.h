@@ -20,8 +20,10 @@ namespace snesenie::batch {
 /// is refused at once rather than read to its end.
 inline constexpr std::int64_t kMaxTableBytes = 16 * 1024 * 1024;
 
-/// The column that names the station.
+/// The column that names the station; a Russian table may call it
+/// kStationColumnRussian instead. The field columns keep the fields' names.
 inline constexpr const char* kStationColumn = "station";
+inline constexpr const char* kStationColumnRussian = "станция";
 
 /// One station: its name and the texts of the 26 input fields, exactly as
 /// the cells or the job held them.

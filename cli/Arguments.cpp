@@ -67,11 +67,11 @@ std::vector<Press> ParsePresses(const std::string& list)
             }
         }
         if (!found)
-            throw UsageError("неизвестная кнопка " + QuoteText(item) +
-                             " в --press (допустимы ok1, ok2, ok3, clear1, clear2)");
+            throw UsageError("Неизвестная кнопка " + QuoteText(item) +
+                             " в --press: допустимы ok1, ok2, ok3, clear1, clear2.");
     }
     if (list.back() == ',')
-        throw UsageError("пустое имя кнопки в --press " + QuoteText(list));
+        throw UsageError("Пустое имя кнопки в --press " + QuoteText(list) + ".");
     return presses;
 }
 
@@ -80,16 +80,18 @@ std::pair<std::string, std::string> ParseAssignment(const std::string& arg, cons
 {
     const std::size_t eq = arg.find('=');
     if (eq == std::string::npos || eq == 0)
-        throw UsageError(where + "ожидается ИМЯ=ТЕКСТ, а не " + QuoteText(arg));
+        throw UsageError(where + "ожидается ИМЯ=ТЕКСТ, а не " + QuoteText(arg) + ".");
     std::string name = arg.substr(0, eq);
     std::string text = arg.substr(eq + 1);
     const FieldInfo* field = FindField(name);
-    if (field == nullptr)
-        throw UsageError(where + "нет поля " + QuoteText(name) + SuggestionFor(name));
+    if (field == nullptr) {
+        const std::string suggestion = SuggestionFor(name);
+        throw UsageError(where + "нет поля " + QuoteText(name) + (suggestion.empty() ? "." : suggestion));
+    }
     if (field->kind != FieldKind::Input)
-        throw UsageError(where + "поле " + QuoteText(name) + " вычисляется программой, его нельзя задать");
+        throw UsageError(where + "поле " + QuoteText(name) + " вычисляется программой, его нельзя задать.");
     if (const std::string wrong = WhatIsWrongWithText(text); !wrong.empty())
-        throw UsageError(where + "текст поля " + QuoteText(name) + " " + wrong + ": " + QuoteText(text));
+        throw UsageError(where + "текст поля " + QuoteText(name) + " " + wrong + ": " + QuoteText(text) + ".");
     return {std::move(name), std::move(text)};
 }
 
@@ -123,7 +125,10 @@ void ReadLine(std::string line, const std::string& where, Arguments& out)
 void ReadInput(const std::string& path, Arguments& out)
 {
     const std::string file = path == "-" ? std::string("стандартный ввод") : "файл " + QuotePath(path);
-    auto where = [&](std::size_t number) { return file + ", строка " + std::to_string(number) + ": "; };
+    auto where = [&](std::size_t number) {
+        return (path == "-" ? std::string("Стандартный ввод") : "Файл " + QuotePath(path)) + ", строка " +
+               std::to_string(number) + ": ";
+    };
     std::string content;
     if (path == "-") {
         char buf[8192];
@@ -133,14 +138,14 @@ void ReadInput(const std::string& path, Arguments& out)
                 break;
         }
         if (std::cin.bad())
-            throw UsageError("ошибка чтения: " + file);
+            throw UsageError("Ошибка чтения: " + file + ".");
     } else {
         // A FIFO or a device is refused at once: opening one to read would
         // wait for a writer, or never end.
         try {
             content = job::ReadRegularFile(job::PathFromUtf8(path), kMaxFileBytes);
         } catch (const job::FileError& e) {
-            throw UsageError("не удалось прочитать " + file + ": " + e.what());
+            throw UsageError("Не удалось прочитать " + file + ": " + e.what() + ".");
         }
     }
 
@@ -150,9 +155,9 @@ void ReadInput(const std::string& path, Arguments& out)
         const std::size_t end = newline != std::string::npos ? newline : content.size();
         total += end - k + (newline != std::string::npos ? 1 : 0);
         if (total > kMaxFileBytes)
-            throw UsageError(where(number) + "файл длиннее 16 МиБ, это не лист с данными");
+            throw UsageError(where(number) + "файл длиннее 16\u00A0МиБ, это не лист с данными.");
         if (end - k > kMaxLineBytes)
-            throw UsageError(where(number) + "строка длиннее 64 КиБ, это не лист с данными");
+            throw UsageError(where(number) + "строка длиннее 64\u00A0КиБ, это не лист с данными.");
         ReadLine(content.substr(k, end - k), where(number), out);
         ++number;
         k = end + 1;
@@ -167,7 +172,7 @@ Arguments ParseArguments(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (!arg.starts_with("-")) {
-            Assign(out, ParseAssignment(arg, ""));
+            Assign(out, ParseAssignment(arg, "Командная строка: "));
             continue;
         }
         // --opt VALUE and --opt=VALUE mean the same, for every option.
@@ -182,21 +187,21 @@ Arguments ParseArguments(const std::vector<std::string>& args)
             // x" would read a job named "--save-job"). A name starting with a
             // dash is written ./-name or after '='.
             if (i + 1 >= args.size() || (args[i + 1].starts_with("-") && args[i + 1] != "-"))
-                throw UsageError("после " + option + " нужно значение");
+                throw UsageError("После " + option + " нужно значение.");
             return args[++i];
         };
         auto flag = [&](bool& target) {
             if (inline_value)
-                throw UsageError("у параметра " + option + " не бывает значения");
+                throw UsageError("Параметр " + option + " задаётся без значения.");
             target = true;
         };
         // A file option takes a name once, and a name is never empty.
         auto file = [&](std::string& target) {
             if (!target.empty())
-                throw UsageError(option + " можно задать только один раз");
+                throw UsageError("Параметр " + option + " можно задать только один раз.");
             target = value();
             if (target.empty())
-                throw UsageError("после " + option + " нужно имя файла");
+                throw UsageError("После " + option + " нужно имя файла.");
         };
         if (option == "--help" || option == "-h") {
             flag(out.help);
@@ -235,18 +240,18 @@ Arguments ParseArguments(const std::vector<std::string>& args)
         } else if (option == "--separator") {
             const std::string separator = value();
             if (separator.size() != 1 || (separator != ";" && separator != ","))
-                throw UsageError("разделитель --separator — «;» или «,», а не " + QuoteText(separator));
+                throw UsageError("Разделитель --separator — «;» или «,», а не " + QuoteText(separator) + ".");
             out.separator = separator[0];
         } else {
-            throw UsageError("неизвестный параметр " + QuoteText(option));
+            throw UsageError("Неизвестный параметр " + QuoteText(option) + ".");
         }
     }
     if (out.batch.empty() && (!out.results.empty() || !out.pdf.empty() || out.separator != 0))
-        throw UsageError("--results, --pdf и --separator задаются только вместе с --batch");
+        throw UsageError("Параметры --results, --pdf и --separator задаются только вместе с --batch.");
     if (!out.batch.empty() && (!out.assignments.empty() || !out.job.empty() || !out.saveJob.empty() || out.state ||
                                out.control || out.pressGiven))
-        throw UsageError("--batch считает станции из таблицы; ИМЯ=ТЕКСТ, --input, --job, --save-job, --press, "
-                         "--state и --control с ним не задаются");
+        throw UsageError("С --batch станции вычисляются из таблицы: ИМЯ=ТЕКСТ, --input, --job, --save-job, "
+                         "--press, --state и --control с ним не задаются.");
     return out;
 }
 
@@ -284,7 +289,7 @@ std::string UsageText()
                     [--tolerances ДОПУСКИ]
        snesenie-cli --fields | --help | --version
 
-Снесение координат с вершины знака на землю: считает лист из трёх страниц
+Снесение координат с вершины знака на землю: вычисляет лист из трёх страниц
 так же, как окно программы, и печатает все )" +
                        std::to_string(Fields().size()) + R"( полей.
 
@@ -305,7 +310,7 @@ std::string UsageText()
                   Допуски — те же, что в окне (Файл → Допуски…), из файла
                   настроек; по умолчанию )" +
                        TolerancesText(Tolerances{}) + R"(.
-                  Если страница 3 не посчитана, контроля нет: строка в stderr
+                  Если страница 3 не вычислена, контроля нет: строка в stderr
   --sheet         вместо строк ИМЯ=ТЕКСТ — три страницы, как в окне:
                   подписи, значения, средние и вывод контроля
   --fields        таблица всех полей: имя, страница, подпись, вариант, пример
@@ -320,13 +325,13 @@ std::string UsageText()
   --save-job ЗАДАНИЕ
                   после всех кнопок записать тексты полей ввода в задание,
                   которое можно открыть в окне
-  --batch СТАНЦИИ посчитать пакет станций: таблицу CSV (столбец station и
+  --batch СТАНЦИИ вычислить пакет станций: таблицу CSV (столбец station и
                   26 полей ввода) или папку заданий .snesenie; каждая станция
-                  считается на своём листе (страницы 1–3 и контроль)
+                  вычисляется на своём листе (страницы 1–3 и контроль)
   --results ФАЙЛ  куда записать таблицу результатов пакета (CSV UTF-8 с BOM;
                   без --results — в стандартный вывод)
   --pdf ФАЙЛ.pdf  ещё и ведомости пакета в PDF: страница сводки (станция,
-                  Xp, Yp, вывод), затем ведомость каждой посчитанной станции
+                  Xp, Yp, вывод), затем ведомость каждой вычисленной станции
                   с новой страницы; PDF пишет программа snesenie, без окна
   --separator ЗНАК
                   разделитель таблицы станций, «;» или «,» (по умолчанию —
@@ -340,10 +345,10 @@ std::string UsageText()
 Ошибка или отказ кнопки: строка «КНОПКА: СООБЩЕНИЕ» в stderr.
 Код возврата: 0 — все кнопки выполнены, 1 — была ошибка или отказ или
 задание не записано, 2 — неверная командная строка или задание --job
-не открыто (ничего не считается), 3 — с --control: все кнопки выполнены,
+не открыто (ничего не вычисляется), 3 — с --control: все кнопки выполнены,
 но допуск контроля превышен (предупреждения код не меняют).
-С --batch: 0 — все станции посчитаны и в допуске, 3 — где-то допуск
-превышен, 1 — какая-то станция не посчитана или результаты или PDF
+С --batch: 0 — все станции вычислены и в допуске, 3 — хотя бы у одной
+допуск превышен, 1 — хотя бы одна не вычислена или результаты или PDF
 не записаны, 2 — таблица станций не прочитана или файл результатов или PDF
 недопустим.
 )";

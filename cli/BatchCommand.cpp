@@ -96,7 +96,7 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
 {
     const std::filesystem::path program = FindWindowProgram();
     if (program.empty()) {
-        std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf)
+        std::cerr << "snesenie-cli: Ведомости пакета не записаны в " << QuotePath(args.pdf)
                   << ": не найдена программа snesenie (её ищут в " << Places() << ").\n";
         return false;
     }
@@ -120,7 +120,7 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
         if (!line.starts_with("snesenie: ") || !failures.contains(line.substr(std::string_view("snesenie: ").size())))
             std::cerr << line << '\n';
     if (!run.started) {
-        std::cerr << "snesenie-cli: ведомости пакета не записаны: не удалось запустить " << QuotePath(job::PathToUtf8(program))
+        std::cerr << "snesenie-cli: Ведомости пакета не записаны: не удалось запустить " << QuotePath(job::PathToUtf8(program))
                   << ": " << run.error << ".\n";
         return false;
     }
@@ -132,17 +132,17 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
         try {
             head = job::ReadRegularFile(job::PathFromUtf8(args.pdf), 5);
         } catch (const job::FileError& e) {
-            std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
+            std::cerr << "snesenie-cli: Ведомости пакета не записаны: программа " << QuotePath(job::PathToUtf8(program))
                       << " завершилась, не записав " << QuotePath(args.pdf) << " (" << e.what() << ").\n";
             return false;
         }
         if (head.starts_with("%PDF-"))
             return true;
-        std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
+        std::cerr << "snesenie-cli: Ведомости пакета не записаны: программа " << QuotePath(job::PathToUtf8(program))
                   << " завершилась, а в " << QuotePath(args.pdf) << " не PDF.\n";
         return false;
     }
-    std::cerr << "snesenie-cli: ведомости пакета не записаны: " << QuotePath(job::PathToUtf8(program))
+    std::cerr << "snesenie-cli: Ведомости пакета не записаны: программа " << QuotePath(job::PathToUtf8(program))
               << (run.exited ? " завершилась с кодом " : " прервана сигналом ") << run.status << ".\n";
     return false;
 }
@@ -163,7 +163,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
     // it reads.
     if (!args.results.empty()) {
         if (const std::string problem = ResultsTargetProblem(job::PathFromUtf8(args.results), list); !problem.empty()) {
-            std::cerr << "snesenie-cli: результаты не записаны в " << QuotePath(args.results) << ": " << problem
+            std::cerr << "snesenie-cli: Результаты не записаны в " << QuotePath(args.results) << ": " << problem
                       << ".\n";
             return 2;
         }
@@ -174,7 +174,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
             SameTarget(job::PathFromUtf8(args.results), job::PathFromUtf8(args.pdf)))
             problem = "туда же пишутся результаты (--results)";
         if (!problem.empty()) {
-            std::cerr << "snesenie-cli: ведомости пакета не записаны в " << QuotePath(args.pdf) << ": " << problem
+            std::cerr << "snesenie-cli: Ведомости пакета не записаны в " << QuotePath(args.pdf) << ": " << problem
                       << ".\n";
             return 2;
         }
@@ -193,7 +193,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
                 failed = true;
                 progress.Clear();
                 const std::string failure =
-                    "станция " + QuoteText(station.name) + ", " + FailureText(station, result, list);
+                    "Станция " + QuoteText(station.name) + ", " + FailureText(station, result, list);
                 std::cerr << "snesenie-cli: " << failure << '\n';
                 failures.insert(failure);
             } else if (result.control && result.control->Overall() == Verdict::Exceeded) {
@@ -207,7 +207,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
         std::cout << table.Text();
         std::cout.flush();
         if (!std::cout) {
-            std::cerr << "snesenie-cli: не удалось записать результат\n";
+            std::cerr << "snesenie-cli: Не удалось записать результат.\n";
             return 1;
         }
     } else {

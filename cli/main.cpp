@@ -102,7 +102,7 @@ bool Written()
     std::cout.flush();
     if (std::cout)
         return true;
-    std::cerr << "snesenie-cli: не удалось записать результат\n";
+    std::cerr << "snesenie-cli: Не удалось записать результат.\n";
     return false;
 }
 

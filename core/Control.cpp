@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -12,14 +13,14 @@ namespace {
 
 constexpr auto kToleranceFields = std::to_array<ToleranceField>({
     {"distanceRatio", "Расхождение двух d, 1:N — значение N", &Tolerances::distanceRatio, 100, 100000,
-     "грубее 1:100 не допускает ни одна инструкция, а точнее 1:100 000 короткую линию не измерить"},
+     "грубее 1:100 не допускает ни одна инструкция, а точнее 1:100\u00A0000 короткую линию не измерить"},
     {"directionSeconds", "Расхождение двух (AP), секунды", &Tolerances::directionSeconds, 0.1, 600,
      "(AP) вычисляется до десятых долей секунды, а больше 10′ не допускает ни одна инструкция"},
     {"positionMetres", "Расхождение положений P, м", &Tolerances::positionMetres, 0.001, 1,
      "положение P сверяется до миллиметра, а больше метра не допускает ни одна инструкция"},
-    {"gammaMin", "Наименьший угол γ треугольника, градусы", &Tolerances::gammaMin, 5, 60,
+    {"gammaMin", "Наименьший угол γ базисного треугольника, градусы", &Tolerances::gammaMin, 5, 60,
      "граница слабой засечки ниже 5° ничего не отсекает, а выше 60° отсекает и хорошие треугольники"},
-    {"gammaMax", "Наибольший угол γ треугольника, градусы", &Tolerances::gammaMax, 120, 175,
+    {"gammaMax", "Наибольший угол γ базисного треугольника, градусы", &Tolerances::gammaMax, 120, 175,
      "граница слабой засечки выше 175° ничего не отсекает, а ниже 120° отсекает и хорошие треугольники"},
 });
 
@@ -69,7 +70,20 @@ bool ShortOf(std::int64_t n, double ratio)
     return n < (ToleranceMillionths(ratio, 1) + kMillionths - 1) / kMillionths;
 }
 
-std::string Metres(Ext x) { return FormatNumber(x) + " м"; }
+// A no-break space between a value and its unit, and between the groups of a
+// ratio's digits, so that a printed line never breaks a value in two.
+std::string Metres(Ext x) { return FormatNumber(x) + "\u00A0м"; }
+
+// 1:N as a surveyor writes it: from five digits up in threes, 1:100 000.
+std::string Ratio(Ext n)
+{
+    std::string text = FormatNumber(n);
+    const std::size_t whole = std::min(text.find(','), text.size());
+    if (whole >= 5 && text.find('E') == std::string::npos)
+        for (std::size_t at = whole - 3; at > 0; at = at > 3 ? at - 3 : 0)
+            text.insert(at, "\u00A0");
+    return "1:" + text;
+}
 
 Check Judged(std::string name, std::string title, std::string brief, std::string tolerance)
 {
@@ -92,7 +106,7 @@ Check Compute(Check check, Fill fill)
 
 Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
 {
-    return Compute(Judged("D", "Расхождение d (АВР − АСР)", "d", "1:" + FormatNumber(tol.distanceRatio)),
+    return Compute(Judged("D", "Расхождение d (АВР − АСР)", "d", Ratio(tol.distanceRatio)),
                    [&](Check& c) {
                        // Both d are cut to centimetres, so is their difference.
                        const Ext diff = RoundTo(Ext(in.d[0]) - in.d[1], 100);
@@ -103,7 +117,7 @@ Check DistanceCheck(const ControlInputs& in, const Tolerances& tol)
                        const Ext mean = Ext(std::fabs(in.d[0])) / 2 + std::fabs(in.d[1]) / 2;
                        const std::int64_t n = Trunc(mean / Abs(diff));
                        // 1:0 would say nothing: the two d differ by more than d itself.
-                       c.value = Metres(diff) + (n > 0 ? " (1:" + FormatNumber(n) + ")" : " (больше самого d)");
+                       c.value = Metres(diff) + (n > 0 ? " (" + Ratio(n) + ")" : " (больше самого d)");
                        // Judged on N as printed, so the verdict agrees with what is read.
                        if (ShortOf(n, tol.distanceRatio))
                            c.verdict = Verdict::Exceeded;
@@ -132,7 +146,7 @@ Check PositionCheck(const ControlInputs& in, const Tolerances& tol)
                        const Ext dx = RoundTo(Ext(p.xp[0]) - p.xp[1], 100);
                        const Ext dy = RoundTo(Ext(p.yp[0]) - p.yp[1], 100);
                        const std::int64_t mm = Round(Sqrt(dx * dx + dy * dy) * 1000);
-                       c.value = Metres(Ext(mm) / 1000) + " (ΔXp = " + Metres(dx) + ", ΔYp = " + Metres(dy) + ")";
+                       c.value = Metres(Ext(mm) / 1000) + " (Xp(АВР) − Xp(АСР) = " + Metres(dx) + ", Yp(АВР) − Yp(АСР) = " + Metres(dy) + ")";
                        if (Beyond(mm, tol.positionMetres, 1000))
                            c.verdict = Verdict::Exceeded;
                    });
@@ -141,7 +155,7 @@ Check PositionCheck(const ControlInputs& in, const Tolerances& tol)
 Check ShapeCheck(const ControlInputs& in, const Tolerances& tol, int v)
 {
     const std::string variant = kVariant[v];
-    return Compute(Judged("GAMMA" + std::to_string(v + 1), "Форма треугольника " + variant + " (γ)",
+    return Compute(Judged("GAMMA" + std::to_string(v + 1), "Форма базисного треугольника, вариант " + variant + " (γ)",
                           "γ " + variant, FormatNumber(tol.gammaMin) + "°–" + FormatNumber(tol.gammaMax) + "°"),
                    [&](Check& c) {
                        // γ exactly as page 2 held and printed it.
@@ -157,7 +171,7 @@ Check ShapeCheck(const ControlInputs& in, const Tolerances& tol, int v)
 
 Check RigorousCheck(const ControlInputs& in, const Tolerances& tol)
 {
-    return Compute(Judged("RIGOROUS", "Строгое решение против среднего листа", "строгое решение",
+    return Compute(Judged("RIGOROUS", "Строгое решение в сравнении со средним", "строгое решение",
                           Metres(tol.positionMetres)),
                    [&](Check& c) {
                        const RigorousSolution r = SolveRigorous(in.given, in.measured);
@@ -185,7 +199,7 @@ std::span<const ToleranceField> ToleranceFields() { return kToleranceFields; }
 
 std::string TolerancesText(const Tolerances& t)
 {
-    return "1:" + FormatNumber(t.distanceRatio) + ", " + FormatNumber(t.directionSeconds) + "``, " +
+    return Ratio(t.distanceRatio) + ", " + FormatNumber(t.directionSeconds) + "``, " +
            Metres(t.positionMetres) + ", γ " + FormatNumber(t.gammaMin) + "°–" + FormatNumber(t.gammaMax) + "°";
 }
 
@@ -206,8 +220,8 @@ namespace {
 
 std::string OutOfRange(const ToleranceField& field)
 {
-    return std::string("«") + field.label + "»: допустимо " + ToleranceRange(field) + ", так как " + field.reason +
-           ".";
+    return std::string("Допуск «") + field.label + "» вне пределов: допустимо " + ToleranceRange(field) +
+           ", так как " + field.reason + ".";
 }
 
 } // namespace
@@ -218,7 +232,8 @@ std::optional<std::string> ReadTolerance(const ToleranceField& field, const std:
     try {
         value = Hold(ParseNumber(text));
     } catch (const CalcError&) {
-        return std::string("«") + field.label + "»: введите число " + ToleranceRange(field) + " (с запятой: 0,05).";
+        return std::string("В допуске «") + field.label + "» не число: введите число " + ToleranceRange(field) +
+               ", дробную часть отделяя запятой.";
     }
     if (!(value >= field.min && value <= field.max))
         return OutOfRange(field);
@@ -244,8 +259,8 @@ std::optional<std::string> ReadToleranceList(const std::string& list, const std:
             std::string keys;
             for (const ToleranceField& f : kToleranceFields)
                 keys.append(keys.empty() ? "" : ", ").append(f.key);
-            return "в " + option + " ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) + " (ключи: " + keys +
-                   ")";
+            return "В " + option + " ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) + " (ключи: " + keys +
+                   ").";
         }
         double value = 0;
         if (std::optional<std::string> wrong = ReadTolerance(*field, item.substr(eq + 1), value))
@@ -276,6 +291,13 @@ const char* VerdictWord(Verdict verdict)
         return "предупреждение";
     }
     return "";
+}
+
+const char* VerdictWord(const Check& check)
+{
+    if (check.name == "INPUT" && check.verdict == Verdict::Ok)
+        return "замечаний нет";
+    return VerdictWord(check.verdict);
 }
 
 const char* VerdictCode(Verdict verdict)
@@ -332,7 +354,7 @@ namespace {
 // range, listed so that it is looked at before the sheet is handed in.
 Check InputCheck(const ControlInputs& inputs)
 {
-    Check c{"INPUT", "Исходные данные", "исходные данные", "в обычных пределах", "обычные пределы величин",
+    Check c{"INPUT", "Исходные данные", "исходные данные", "в обычных пределах", "—",
             Verdict::Ok};
     if (inputs.inputWarnings.empty())
         return c;

@@ -92,6 +92,10 @@ struct Check {
     Verdict verdict;
 };
 
+/// The verdict word of one check: as VerdictWord, except that the check of the
+/// input ranges, which has no tolerance to keep, says "замечаний нет".
+const char* VerdictWord(const Check& check);
+
 struct ControlReport {
     std::vector<Check> checks;
 
@@ -110,7 +114,7 @@ inline constexpr int kExitControlExceeded = 3;
 bool ControlExceeded(const std::optional<ControlReport>& report);
 
 /// Shown where a control would be while it is not computed.
-inline constexpr const char* kControlNotComputed = "Контроль не выполнен: посчитайте все три страницы.";
+inline constexpr const char* kControlNotComputed = "Контроль не выполнен: вычислите все три страницы.";
 
 /// The coordinates of P as page 3 printed them, read back from its fields.
 struct PrintedPoint {

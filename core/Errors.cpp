@@ -30,13 +30,13 @@ std::string FaultMessage(ArithmeticFault fault)
 {
     switch (fault) {
     case ArithmeticFault::DivisionByZero:
-        return "Деление на ноль.";
+        return "Вычисление невозможно (деление на ноль): проверьте исходные данные.";
     case ArithmeticFault::InvalidOperation:
-        return "Недопустимая операция с плавающей точкой (например, 0/0).";
+        return "Вычисление невозможно (0/0): проверьте исходные данные.";
     case ArithmeticFault::Overflow:
-        return "Переполнение: результат слишком велик.";
+        return "Вычисление невозможно (переполнение): проверьте исходные данные.";
     }
-    return "Ошибка вычислений.";
+    return "Вычисление невозможно: проверьте исходные данные.";
 }
 
 // The same as the sentence after a quantity's name.
@@ -44,13 +44,13 @@ std::string FaultClause(ArithmeticFault fault)
 {
     switch (fault) {
     case ArithmeticFault::DivisionByZero:
-        return "деление на ноль.";
+        return "деление на ноль. Проверьте исходные данные.";
     case ArithmeticFault::InvalidOperation:
-        return "недопустимая операция (0/0).";
+        return "вычисление невозможно (0/0). Проверьте исходные данные.";
     case ArithmeticFault::Overflow:
-        return "результат слишком велик.";
+        return "результат слишком велик. Проверьте исходные данные.";
     }
-    return "ошибка вычислений.";
+    return "ошибка вычислений. Проверьте исходные данные.";
 }
 
 // What people call the field: its caption on the window (Xc, "b, вариант АВР").

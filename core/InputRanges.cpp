@@ -110,7 +110,7 @@ std::vector<InputWarning> InputWarnings(const PageFields& fields)
         const std::optional<double> sum = BetaSum(fields, kVariants[i]);
         if (sum && *sum >= 180)
             warnings.push_back({kVariants[i].b2g, "β1 + β2 = " + FormatDmsTenths(*sum) + ", вариант " + names[i] +
-                                                      ": обычно меньше 180°, иначе треугольник на базисе не построить"});
+                                                      ": обычно меньше 180°, иначе базисный треугольник не построить"});
     }
     return warnings;
 }

@@ -310,6 +310,19 @@ bool FastDigits(Extended v, Digits15& out)
 
 } // namespace
 
+std::string CountOf(std::int64_t count, std::string_view one, std::string_view few, std::string_view many)
+{
+    // The last two digits decide: 11 to 14 take the many form whatever their
+    // last digit says.
+    const std::int64_t lastTwo = (count < 0 ? -(count % 100) : count % 100);
+    const std::int64_t last = lastTwo % 10;
+    const std::string_view noun = lastTwo >= 11 && lastTwo <= 14 ? many
+                                  : last == 1                     ? one
+                                  : last >= 2 && last <= 4        ? few
+                                                                  : many;
+    return std::to_string(count) + ' ' + std::string(noun);
+}
+
 std::string FormatNumber(Ext value)
 {
     const Extended v = value.Value();

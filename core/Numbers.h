@@ -96,6 +96,11 @@ std::string_view TrimBlanks(std::string_view text);
 /// prints as 0. Never prints a non-finite value.
 std::string FormatNumber(Ext value);
 
+/// A count and its noun in the form Russian gives it after that count: one
+/// for 1, 21, 101; few for 2–4, 22–24; many for 0, 5–20, 111–114 and the
+/// rest. CountOf(3, "ячейка", "ячейки", "ячеек") is "3 ячейки".
+std::string CountOf(std::int64_t count, std::string_view one, std::string_view few, std::string_view many);
+
 /// Decimal degrees from degrees, minutes, seconds as (s/60 + m)/60 + g, held
 /// as a double.
 double DmsToDegrees(double g, double m, double s);

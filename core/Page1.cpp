@@ -58,7 +58,8 @@ void SolveDirection(PageFields& f, CalcState& st, double x, double y, const Dire
         f.SetText(out.dY, FormatNumber(dY));
         if (dX == Ext(0) && dY == Ext(0))
             throw ArithmeticError::InStep(ArithmeticFault::InvalidOperation, out.tangent,
-                                          std::string("точка ") + out.point + " совпадает с точкой A, направление не определено.");
+                                          std::string("пункты A и ") + out.point + " совпадают: дирекционный угол (A" + out.point +
+                                              ") не определён. Проверьте координаты " + out.point + ".");
 
         const std::optional<AxisLine> axis = AlongAxis(dX, dY);
         at = out.tangent;

@@ -14,10 +14,10 @@ std::string StepCause(std::string_view at, double gamma1, double gamma2, const C
 {
     const bool first = at.back() == '1';
     if ((at == "Edd1" || at == "Edd2") && (first ? gamma1 : gamma2) == 0)
-        return "γ = 0 (β1 + β2 = 180°), треугольник на базисе не построить.";
+        return "γ = 0 (β1 + β2 = 180°): базисный треугольник не построить. Проверьте углы β1 и β2.";
     if ((at == "Esinw1" || at == "Ew1" || at == "Esinw2" || at == "Ew2") && (first ? st.DistAB : st.DistAC) == 0)
-        return first ? "расстояние AB равно нулю, точка B ближе сантиметра к точке A."
-                     : "расстояние AC равно нулю, точка C ближе сантиметра к точке A.";
+        return first ? "расстояние AB равно нулю: пункт B ближе 1 см к пункту A. Проверьте координаты B."
+                     : "расстояние AC равно нулю: пункт C ближе 1 см к пункту A. Проверьте координаты C.";
     return {};
 }
 

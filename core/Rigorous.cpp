@@ -17,7 +17,7 @@ RigorousVariant SolveVariant(const GivenPoints& g, double xFar, double yFar, con
     try {
         const Ext gamma = Ext(180) - (Ext(m.beta1[v]) + m.beta2[v]);
         if (!(Ext(0) < gamma && gamma < Ext(180))) {
-            out.impossible = "γ = " + FormatDmsTenths(gamma) + ": треугольник на базисе не замыкается";
+            out.impossible = "γ = " + FormatDmsTenths(gamma) + ": базисный треугольник не замыкается";
             return out;
         }
         const Ext d = SinDeg(m.beta2[v]) * m.base[v] / SinDeg(gamma);

@@ -69,11 +69,11 @@ std::string JsonProblem(const std::string& what)
     if (has("; expected end of input"))
         return "лишние символы после конца документа";
     if (has("forbidden character after backslash") || has("'\\u' must be followed by 4 hex digits"))
-        return "недопустимая escape-последовательность в строке";
+        return "в тексте недопустимое сочетание с обратной косой чертой (\\)";
     if (has("surrogate"))
-        return "непарный суррогат UTF-16 в строке";
+        return "в тексте повреждённый знак (половина пары UTF-16)";
     if (has("control character"))
-        return "управляющий символ в строке не записан escape-последовательностью";
+        return "в тексте управляющий символ, не записанный через обратную косую черту (\\)";
     if (has("missing closing quote"))
         return "строка не закрыта кавычкой";
     if (has("ill-formed UTF-8") || has("invalid UTF-8"))
@@ -87,7 +87,7 @@ std::string JsonProblem(const std::string& what)
     if (has("expected ':'") || has("expected value separator"))
         return "после имени нет двоеточия";
     if (has("expected '}'") || has("expected string literal"))
-        return "объект не закрыт или между членами нет запятой";
+        return "набор не закрыт скобкой «}» или между его элементами нет запятой";
     if (has("expected ']'"))
         return "массив не закрыт или между элементами нет запятой";
     return "недопустимое значение";
@@ -175,7 +175,7 @@ Json ParseStrictly(std::string_view data, const std::string& fileName)
             break;
         case Json::parse_event_t::key:
             if (!keys.back().insert(parsed.get<std::string>()).second) {
-                refusal = Refusal{"член " + QuoteText(parsed.get<std::string>()) + " задан дважды", StringStart(data, last)};
+                refusal = Refusal{"имя " + QuoteText(parsed.get<std::string>()) + " задано дважды", StringStart(data, last)};
                 throw refusal->problem;
             }
             break;
@@ -351,7 +351,7 @@ void ApplyJob(const Job& job, PageFields& fields)
 Job ParseJob(std::string_view content, const std::string& fileName)
 {
     if (std::ssize(content) > kMaxFileBytes)
-        Refuse(fileName, "файл больше " + std::to_string(kMaxFileBytes >> 20) + " МиБ, это не задание");
+        Refuse(fileName, "файл больше " + std::to_string(kMaxFileBytes >> 20) + "\u00A0МиБ, это не задание");
     if (content.find_first_not_of(" \t\r\n") == std::string_view::npos)
         Refuse(fileName, "файл пуст");
 
@@ -367,7 +367,7 @@ Job ParseJob(std::string_view content, const std::string& fileName)
     const auto version = root.find("version");
     const double number = version != root.end() && version->is_number() ? version->get<double>() : -1;
     if (!std::isfinite(number) || number < 1 || number != std::floor(number))
-        Refuse(fileName, "неверная версия формата (\"version\" должно быть целым числом от 1)");
+        Refuse(fileName, "неверная версия формата: «version» должна быть целым числом не меньше 1");
     if (number > kFormatVersion) {
         const auto program = root.find("program");
         std::string writer;
@@ -381,7 +381,7 @@ Job ParseJob(std::string_view content, const std::string& fileName)
 
     const auto fields = root.find("fields");
     if (fields == root.end() || !fields->is_object())
-        Refuse(fileName, "нет набора полей \"fields\" (объекта JSON)");
+        Refuse(fileName, "нет набора полей «fields» (объекта JSON)");
     Job job;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input)

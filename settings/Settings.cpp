@@ -170,8 +170,9 @@ void Settings::ReadTolerances()
         double value = 0;
         if (const std::optional<std::string> wrong = ReadTolerance(field, text, value)) {
             problems_.push_back(Where(file_) + ": допуск " + QuoteText(field.key) + " = " + QuoteText(text) +
-                                " не годится (" + ToleranceRange(field) + "); взят допуск по умолчанию " +
-                                FormatNumber(tolerances_.*field.member) + ".");
+                                " вне пределов (нужно число " + ToleranceRange(field) +
+                                "); действует значение по умолчанию " + FormatNumber(tolerances_.*field.member) +
+                                "; исправьте его в окне «Допуски» (Файл → Допуски…).");
             unusableTolerances_.push_back(field.key);
             continue;
         }

@@ -95,7 +95,7 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path, std::size
     try {
         std::string content = job::ReadRegularFile(path, maxBytes);
         if (content.size() > maxBytes) {
-            problem = "файл длиннее " + std::to_string(maxBytes / 1024) + " КиБ, это не файл настроек";
+            problem = "файл длиннее " + std::to_string(maxBytes / 1024) + "\u00A0КиБ, это не файл настроек";
             return std::nullopt;
         }
         return content;

@@ -96,14 +96,14 @@ public:
         }
         QString h = QStringLiteral("<html><body>");
         h += QStringLiteral("<p style=\"font-size:14pt; margin-bottom:0px\"><b>Сводка пакета станций</b></p>"
-                            "<p style=\"margin-top:0px\">вычисление координат пункта P "
+                            "<p style=\"margin-top:0px\">вычисления координат пункта P "
                             "(снесение координат с вершины знака на землю)</p>");
-        h += QStringLiteral("<p>Станции: <b>%1</b><br>Дата и время: %2<br>Программа: snesenie %3<br>"
+        h += QStringLiteral("<p>Таблица станций: <b>%1</b><br>Дата и время: %2<br>Программа: snesenie %3<br>"
                             "Допуски: %4</p>")
                  .arg(heading_.stationsName.toHtmlEscaped(), heading_.when.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
                       QString::fromUtf8(kVersion), Q(TolerancesText(heading_.tolerances)).toHtmlEscaped());
-        h += QStringLiteral("<p style=\"font-size:10pt\">Станций: <b>%1</b>. Посчитано: <b>%2</b>, "
-                            "не посчитано: <b>%3</b>, допуск превышен: <b>%4</b>.</p>")
+        h += QStringLiteral("<p style=\"font-size:10pt\">Станций: <b>%1</b>. Вычислено: <b>%2</b>, "
+                            "не вычислено: <b>%3</b>, допуск превышен: <b>%4</b>.</p>")
                  .arg(results_.size())
                  .arg(computed)
                  .arg(failed)
@@ -117,9 +117,9 @@ public:
             h += Row(i);
         h += QStringLiteral("</table>");
         h += QStringLiteral("<p style=\"margin-top:8px\">Xp, Yp — среднее двух вариантов, как на странице 3. "
-                            "Ведомости посчитанных станций следуют далее, каждая с новой страницы; "
-                            "у станции, которая не посчитана, ведомости нет.</p>");
-        h += QStringLiteral("<p style=\"margin-top:22px\">Составил: ______________________"
+                            "Ведомости вычисленных станций следуют далее, каждая с новой страницы; "
+                            "у станции, которая не вычислена, ведомости нет.</p>");
+        h += QStringLiteral("<p style=\"margin-top:22px\">Вычислил: ______________________"
                             "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
         h += QStringLiteral("</body></html>");
         return h;
@@ -133,7 +133,7 @@ private:
         QString verdict, xp = QStringLiteral("—"), yp = QStringLiteral("—"), shade;
         if (!result.computed) {
             // The reason in the words of the message, where it stopped first.
-            verdict = QStringLiteral("<b>НЕ ПОСЧИТАНА:</b> %1").arg(Q(FailureText(station, result, list_)).toHtmlEscaped());
+            verdict = QStringLiteral("<b>НЕ ВЫЧИСЛЕНА:</b> %1").arg(Q(FailureText(station, result, list_)).toHtmlEscaped());
             shade = QStringLiteral(" style=\"background-color:#f2caca\"");
         } else {
             xp = Aligned(result.point[4], decimals_[0]).toHtmlEscaped();
@@ -211,7 +211,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
         const StationResult& result = results.back();
         if (!result.computed) {
             ++report.failed;
-            report.failures << QStringLiteral("станция %1, %2")
+            report.failures << QStringLiteral("Станция %1, %2")
                                    .arg(Q(QuoteText(station.name)), Q(FailureText(station, result, list)));
         } else {
             ++report.computed;

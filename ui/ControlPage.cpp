@@ -77,7 +77,7 @@ void ControlPage::Build()
     auto* layout = new QVBoxLayout(this);
 
     auto* heading = new QLabel(QStringLiteral("Два варианта вычислены независимо и проверяют друг друга. "
-                                              "Контроль выполняется, когда посчитана третья страница."),
+                                              "Контроль выполняется, когда вычислена третья страница."),
                                this);
     QFont bold = heading->font();
     bold.setBold(true);
@@ -158,7 +158,7 @@ void ControlPage::Refresh()
     for (int r = 0; r < table_->rowCount(); ++r) {
         const snesenie::Check& check = report_->checks[static_cast<std::size_t>(r)];
         const QString texts[] = {Q(check.title), Q(check.value), Q(check.tolerance),
-                                 QString::fromUtf8(snesenie::VerdictWord(check.verdict))};
+                                 QString::fromUtf8(snesenie::VerdictWord(check))};
         for (int c = 0; c < 4; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
             item->setToolTip(texts[c]);

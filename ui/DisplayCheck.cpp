@@ -130,14 +130,14 @@ QString MissingDisplayReason()
             return {};
         problems << problem;
     }
-    return problems.join(", ");
+    return problems.join("; ");
 }
 
 QString NoDisplayMessage(const QString& reason)
 {
-    return QString("snesenie: нет дисплея (%1): окно программы открыть негде.\n"
+    return QString("snesenie: Нет дисплея (%1): окно программы открыть нельзя.\n"
                    "Запустите программу на рабочем столе или под Xvfb: xvfb-run snesenie\n"
-                   "Лист без окна считает snesenie-cli (справка: snesenie-cli --help).\n")
+                   "Лист без окна вычисляет snesenie-cli (справка: snesenie-cli --help).\n")
         .arg(reason);
 }
 

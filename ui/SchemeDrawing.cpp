@@ -85,10 +85,12 @@ struct MarkedAngle {
 
 // At P the arcs nest: β1 close in, δ further out. The δ letters go past the
 // base, into the wedge where their arc runs on alone to the sight line, so
-// that neither can be read as the angle between PA and the base.
-const std::array<MarkedAngle, 10>& MarkedAngles()
+// that neither can be read as the angle between PA and the base. At A the
+// same: γ close in, φ (between AP and AB or AC) further out with its letter
+// past the line to the base end.
+const std::array<MarkedAngle, 12>& MarkedAngles()
 {
-    static const std::array<MarkedAngle, 10> angles{{
+    static const std::array<MarkedAngle, 12> angles{{
         {{QStringLiteral("γ"), {}, true}, A, P, LeftEnd, 38, 0.5, 54},
         {{QStringLiteral("γ"), {}, false}, A, P, RightEnd, 38, 0.5, 54},
         {{QStringLiteral("β"), QStringLiteral("2"), true}, LeftEnd, P, A, 26, 0.5, 42},
@@ -97,8 +99,10 @@ const std::array<MarkedAngle, 10>& MarkedAngles()
         {{QStringLiteral("β"), QStringLiteral("1"), false}, P, A, RightEnd, 42, 0.5, 62},
         {{QStringLiteral("δ"), {}, true}, P, A, C, 96, 0.82, 112},
         {{QStringLiteral("δ"), {}, false}, P, A, B, 96, 0.85, 112},
-        {{QStringLiteral("φ"), {}, true}, C, A, P, 48, 0.5, 64},
-        {{QStringLiteral("φ"), {}, false}, B, A, P, 48, 0.5, 64},
+        {{QStringLiteral("φ"), {}, true}, A, P, C, 62, 0.72, 78},
+        {{QStringLiteral("φ"), {}, false}, A, P, B, 62, 0.72, 78},
+        {{QStringLiteral("ψ"), {}, true}, C, A, P, 48, 0.5, 64},
+        {{QStringLiteral("ψ"), {}, false}, B, A, P, 48, 0.5, 64},
     }};
     return angles;
 }

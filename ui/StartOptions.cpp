@@ -71,10 +71,10 @@ QString HelpText()
     text += "\nКод возврата: 0 — окно закрыто или ведомость записана, 1 — окно не открыто\n"
             "или ведомость не записана, 2 — неверная командная строка, 3 — с --pdf:\n"
             "ведомость записана, но допуск контроля превышен.\n"
-            "С --batch: 0 — все станции посчитаны и в допуске, 3 — где-то допуск превышен,\n"
-            "1 — какая-то станция не посчитана или PDF не записан, 2 — таблица станций\n"
+            "С --batch: 0 — все станции вычислены и в допуске, 3 — хотя бы у одной допуск\n"
+            "превышен, 1 — хотя бы одна не вычислена или PDF не записан, 2 — таблица станций\n"
             "не прочитана или файл PDF недопустим.\n";
-    text += "\nЛист без окна считает snesenie-cli (справка: snesenie-cli --help).\n";
+    text += "\nЛист без окна вычисляет snesenie-cli (справка: snesenie-cli --help).\n";
     return text;
 }
 
@@ -144,33 +144,33 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments)
         };
         if (name == "-h" || name == "--help" || name == "-v" || name == "--version") {
             if (inline_)
-                return Failure("у параметра " + Text(name) + " не бывает значения");
+                return Failure("Параметр " + Text(name) + " задаётся без значения.");
             (name == "-h" || name == "--help" ? help : version) = true;
         } else if (name == "--pdf") {
             if (pdfGiven)
-                return Failure("--pdf можно задать только один раз");
+                return Failure("Параметр --pdf можно задать только один раз.");
             pdfGiven = true;
             options.pdf = value();
             if (options.pdf.empty())
-                return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
+                return Failure("После --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ].");
         } else if (name == "--batch") {
             if (batchGiven)
-                return Failure("--batch можно задать только один раз");
+                return Failure("Параметр --batch можно задать только один раз.");
             batchGiven = true;
             options.batch = value();
             if (options.batch.empty())
-                return Failure("после --batch нужно имя таблицы станций или папки заданий");
+                return Failure("После --batch нужно имя таблицы станций или папки заданий.");
         } else if (name == "--separator") {
             const std::string separator = value();
             if (separator != ";" && separator != ",")
-                return Failure("разделитель --separator — «;» или «,», а не " + Quoted(separator));
+                return Failure("Разделитель --separator — «;» или «,», а не " + Quoted(separator) + ".");
             options.separator = separator[0];
         } else if (name == "--tolerances") {
             if (const std::optional<std::string> wrong =
                     snesenie::ReadToleranceList(value(), "--tolerances", options.tolerances))
                 return Failure(Text(*wrong));
         } else {
-            return Failure("неизвестный параметр " + Quoted(name));
+            return Failure("Неизвестный параметр " + Quoted(name) + ".");
         }
     }
     if (help || version) {
@@ -184,17 +184,17 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments)
     // The bundle is made without a window; the window's list of stations is
     // opened from its menu.
     if (batchGiven && !pdfGiven)
-        return Failure("--batch задаётся вместе с --pdf: snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf");
+        return Failure("Параметр --batch задаётся вместе с --pdf: snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf.");
     if (batchGiven && !jobs.empty())
-        return Failure("лишний аргумент " + QuotedPath(jobs[0]) + ": с --batch станции берутся из таблицы");
+        return Failure("Лишний аргумент " + QuotedPath(jobs[0]) + ": с --batch станции берутся из таблицы.");
     if (!batchGiven && options.separator != 0)
-        return Failure("--separator задаётся только вместе с --batch");
+        return Failure("Параметр --separator задаётся только вместе с --batch.");
     if (!pdfGiven && !options.tolerances.empty())
-        return Failure("--tolerances задаётся только вместе с --pdf");
+        return Failure("Параметр --tolerances задаётся только вместе с --pdf.");
     if (jobs.size() > 1)
-        return Failure("лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание");
+        return Failure("Лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание.");
     if (!jobs.empty() && jobs[0].empty())
-        return Failure("пустое имя задания");
+        return Failure("Пустое имя задания.");
     if (!jobs.empty())
         options.job = jobs[0];
     return options;

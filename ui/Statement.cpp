@@ -29,19 +29,19 @@ namespace {
 
 constexpr const char* kStaleNote = "не пересчитано после изменения исходных данных";
 constexpr const char* kControlDoesNotApply =
-    "Контроль не применим: результаты не пересчитаны после изменения исходных данных.";
+    "Контроль неприменим: результаты не пересчитаны после изменения исходных данных.";
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Colours of the verdict words; the words themselves carry the verdict, so a
 // statement printed in black and white says the same.
-QString VerdictHtml(snesenie::Verdict verdict)
+QString VerdictHtml(const snesenie::Check& check)
 {
-    const char* colour = verdict == snesenie::Verdict::Ok         ? "#007000"
-                         : verdict == snesenie::Verdict::Exceeded ? "#c00000"
-                                                                  : "#a05000";
+    const char* colour = check.verdict == snesenie::Verdict::Ok         ? "#007000"
+                         : check.verdict == snesenie::Verdict::Exceeded ? "#c00000"
+                                                                        : "#a05000";
     return QStringLiteral("<b><span style=\"color:%1\">%2</span></b>")
-        .arg(QLatin1String(colour), QString::fromUtf8(snesenie::VerdictWord(verdict)));
+        .arg(QLatin1String(colour), QString::fromUtf8(snesenie::VerdictWord(check)));
 }
 
 class Builder {
@@ -53,14 +53,14 @@ public:
         QString h;
         h += QStringLiteral("<html><body>");
         h += Heading();
-        h += Section(QStringLiteral("1. Исходные данные"));
+        h += Section(QStringLiteral("1. Исходные данные и результаты измерений"));
         h += SideBySide(GivenPoints(), Measurements());
-        h += Section(QStringLiteral("2. Направления и расстояния от A (страница 1)"));
+        h += Section(QStringLiteral("2. Дирекционные углы и расстояния от A (страница 1)"));
         h += StaleNote(1);
         h += Page1();
         h += QStringLiteral("<p style=\"font-size:4pt; margin:0px\">&nbsp;</p>");
         h += SideBySide(
-            Section(QStringLiteral("3. Расстояние AP и направление (AP) (страница 2)")) + StaleNote(2) + Page2(),
+            Section(QStringLiteral("3. AP = d и дирекционный угол (AP) (страница 2)")) + StaleNote(2) + Page2(),
             Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + StaleNote(3) + Page3());
         h += Section(QStringLiteral("5. Контроль"));
         h += Control();
@@ -160,10 +160,14 @@ private:
         for (int page = 1; page <= 3; ++page)
             if (!s_.control.PageCurrent(page))
                 missing << QString::number(page);
-        if (!missing.isEmpty())
-            h += QStringLiteral("<p><b>Не посчитаны по текущим данным: страница %1.</b> "
-                                "Поля, которые ещё не вычислялись, отмечены прочерком.</p>")
-                     .arg(missing.join(QStringLiteral(", ")));
+        if (!missing.isEmpty()) {
+            const QString last = missing.takeLast();
+            const QString pages = missing.isEmpty()
+                                      ? QStringLiteral("Не вычислена по текущим данным: страница %1.").arg(last)
+                                      : QStringLiteral("Не вычислены по текущим данным: страницы %1 и %2.")
+                                            .arg(missing.join(QStringLiteral(", ")), last);
+            h += QStringLiteral("<p><b>%1</b> Поля, которые ещё не вычислялись, отмечены прочерком.</p>").arg(pages);
+        }
         return h;
     }
 
@@ -240,9 +244,9 @@ private:
         QString h = TableStart({QStringLiteral("Проверка"), QStringLiteral("Значение"), QStringLiteral("Допуск"),
                                 QStringLiteral("Вывод")});
         for (const snesenie::Check& c : report->checks)
-            h += QStringLiteral("<tr><td>%1</td><td>%2</td><td style=\"white-space:nowrap\">%3</td><td style=\"white-space:nowrap\">%4</td></tr>")
+            h += QStringLiteral("<tr><td style=\"white-space:nowrap\">%1</td><td>%2</td><td style=\"white-space:nowrap\">%3</td><td style=\"white-space:nowrap\">%4</td></tr>")
                      .arg(Q(c.title).toHtmlEscaped(), Q(c.value).toHtmlEscaped(), Q(c.tolerance).toHtmlEscaped(),
-                          VerdictHtml(c.verdict));
+                          VerdictHtml(c));
         h += QStringLiteral("</table><p style=\"margin-top:3px\"><b>%1</b></p>").arg(Q(report->Summary()).toHtmlEscaped());
         return h;
     }

@@ -334,7 +334,7 @@ bool TForm1::Run(SheetAction action)
     } catch (const std::exception& e) {
         // A fault of the program, not of the sheet: said, and the window
         // goes on with the page marked as not computed.
-        result = {Outcome::Failed, std::string("Внутренняя ошибка программы: ") + e.what(), {}, std::current_exception(), 0};
+        result = {Outcome::Failed, std::string("Внутренняя ошибка программы: действие не выполнено. Сообщите о ней разработчикам (") + e.what() + ").", {}, std::current_exception(), 0};
     }
     stale_->Refresh();
     ShowControl();

@@ -87,7 +87,7 @@ void TForm1::OpenBatchFromDialog()
     QString folder = QtPath(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QFileDialog dialog(this, "Открыть пакет станций", folder, "Таблицы станций (*.csv);;Все файлы (*)");
+    QFileDialog dialog(this, "Открыть пакет", folder, "Таблицы станций (*.csv);;Все файлы (*)");
     dialog.setObjectName("BatchFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -137,7 +137,8 @@ bool TForm1::OpenBatch(const QString& path)
             problem = QString::fromUtf8(e.what());
         } catch (const std::exception& e) {
             // A fault of the program, not of the file: said, and nothing changes.
-            problem = QString::fromUtf8("Внутренняя ошибка программы: ") + QString::fromUtf8(e.what());
+            problem = QString::fromUtf8("Внутренняя ошибка программы: пакет не открыт. Сообщите о ней разработчикам (") +
+                      QString::fromUtf8(e.what()) + QStringLiteral(").");
         }
     }
     if (opened == nullptr) {
@@ -172,7 +173,7 @@ void TForm1::ChooseStation(int row)
     for (const auto& [name, text] : station.texts) {
         if (QString::fromStdString(text).size() > job::kMaxTextLength) {
             const FieldInfo* field = FindField(name);
-            return refuse(QString("Станцию %1 не поставить на лист: в поле %2 текст длиннее %3 знаков.")
+            return refuse(QString("Станцию %1 нельзя перенести на лист: в поле %2 текст длиннее %3 знаков.")
                               .arg(QString::fromStdString(QuoteText(station.name)),
                                    QString::fromStdString(QuoteText(field != nullptr ? field->caption : name)))
                               .arg(job::kMaxTextLength));

@@ -121,13 +121,13 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
         Report(QMessageBox::Critical, report.error);
         return;
     }
-    QString said = QStringLiteral("Пакет ведомостей записан: %1.\nПосчитано станций: %2, не посчитано: %3, "
+    QString said = QStringLiteral("Пакет ведомостей записан: %1.\nВычислено станций: %2, не вычислено: %3, "
                                   "допуск превышен: %4.")
                        .arg(QString::fromStdString(QuotePath(FsPath(path).string())))
                        .arg(report.computed)
                        .arg(report.failed)
                        .arg(report.exceeded);
     if (report.failed > 0)
-        said += QStringLiteral("\nСтанции, которые не посчитаны, отмечены в сводке на первой странице.");
+        said += QStringLiteral("\nСтанции, которые не вычислены, отмечены в сводке на первой странице.");
     Report(report.failed > 0 || report.exceeded > 0 ? QMessageBox::Warning : QMessageBox::Information, said);
 }

@@ -148,7 +148,7 @@ void TForm1::PrintStatement()
     SetUpPrinter(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
-    dialog.setWindowTitle(QStringLiteral("Печать ведомости"));
+    dialog.setWindowTitle(QStringLiteral("Печать"));
     if (dialog.exec() != QDialog::Accepted)
         return;
     RenderStatement(*BuildStatementDocument(), printer);
@@ -161,7 +161,7 @@ void TForm1::PreviewStatement()
     const std::unique_ptr<QTextDocument> statement = BuildStatementDocument();
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("PrintPreviewDialog"));
-    preview.setWindowTitle(QStringLiteral("Предварительный просмотр ведомости"));
+    preview.setWindowTitle(QStringLiteral("Предварительный просмотр"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [&statement](QPrinter* target) { RenderStatement(*statement, *target); });
     // At the page's width the numbers can be read; the dialog's own start
@@ -178,7 +178,7 @@ void TForm1::ExportStatement()
     const QString proposed = ProposedJobPath();
     const QString name = proposed.isEmpty() ? QStringLiteral("ведомость") : QFileInfo(proposed).completeBaseName();
     const QDir folder = proposed.isEmpty() ? QDir::home() : QFileInfo(proposed).absoluteDir();
-    QFileDialog dialog(this, QStringLiteral("Экспорт ведомости в PDF"), folder.filePath(name + ".pdf"),
+    QFileDialog dialog(this, QStringLiteral("Экспорт в PDF"), folder.filePath(name + ".pdf"),
                        QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("PdfFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

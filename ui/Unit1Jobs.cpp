@@ -275,7 +275,7 @@ QString TForm1::ChooseJobFile(bool forSaving)
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
-    QFileDialog dialog(this, forSaving ? "Сохранить задание" : "Открыть задание", folder,
+    QFileDialog dialog(this, forSaving ? "Сохранить как" : "Открыть", folder,
                        QString("Задания (*.%1)").arg(job::kExtension));
     dialog.setObjectName("JobFileDialog");
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

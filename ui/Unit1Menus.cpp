@@ -38,9 +38,9 @@ void TForm1::BuildMenus()
 
     HelpMenu = MenuBar->addMenu("&Справка");
     HelpMenu->setObjectName("HelpMenu");
-    HelpAction = HelpMenu->addAction("&Описание", this, &TForm1::BitBtn5Click);
+    HelpAction = HelpMenu->addAction("По&мощь", this, &TForm1::BitBtn5Click);
     HelpAction->setObjectName("HelpAction");
-    SchemeAction = HelpMenu->addAction("&Рисунок", this, &TForm1::BitBtn6Click);
+    SchemeAction = HelpMenu->addAction("&Схема", this, &TForm1::BitBtn6Click);
     SchemeAction->setObjectName("SchemeAction");
     HelpMenu->addSeparator();
     AboutAction = HelpMenu->addAction("О &программе", this, &TForm1::ShowAbout);

@@ -120,7 +120,7 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
         FailureText(list.stations[3], results[3], list),
     };
     EXPECT_EQ(failures[0], "строка 3, столбец 6 (EXa): В поле «Xa» не число: «63x7».");
-    EXPECT_EQ(failures[1], "строка 4: Не удалось вычислить «d, вариант АВР»: γ = 0 (β1 + β2 = 180°), треугольник на базисе не построить.");
+    EXPECT_EQ(failures[1], "строка 4: Не удалось вычислить «d, вариант АВР»: γ = 0 (β1 + β2 = 180°): базисный треугольник не построить. Проверьте углы β1 и β2.");
     EXPECT_TRUE(failures[2].starts_with("строка 5, столбец 21 (Eb1): В поле ")) << failures[2];
     for (int i : {1, 2, 3}) {
         EXPECT_FALSE(results[i].computed);
@@ -251,7 +251,7 @@ TEST_F(BatchFiles, ResultsNeverReplaceWhatTheBatchReads)
     for (const fs::path& job : fromJobs.inputs)
         Write(U8Text(fs::relative(job, dir_)), "{}");
 
-    const std::string isTable = "это таблица станций, из которой считается пакет";
+    const std::string isTable = "это таблица станций, из которой вычисляется пакет";
     EXPECT_EQ(ResultsTargetProblem(table, fromTable), isTable);
     EXPECT_EQ(ResultsTargetProblem(dir_ / U8Path("ссылка.csv"), fromTable), isTable);
     EXPECT_EQ(ResultsTargetProblem(dir_ / U8Path("вторая.csv"), fromTable), isTable);

@@ -104,8 +104,8 @@ TEST(StationTable, HostileTablesAreRefusedWithLineAndColumn)
         std::string says;
     } rows[] = {
         {"rowTooShort", h + "\n" + Row("1") + "\n" + ragged + "\n",
-         "строка 3, столбец 27: в строке 26 ячеек, а в заголовке 27"},
-        {"rowTooLong", h + "\n" + Row("1") + ";лишняя\n", "строка 2, столбец 28: в строке 28 ячеек, а в заголовке 27"},
+         "строка 3, столбец 27: в строке 26 ячеек, а в заголовке 27 ячеек"},
+        {"rowTooLong", h + "\n" + Row("1") + ";лишняя\n", "строка 2, столбец 28: в строке 28 ячеек, а в заголовке 27 ячеек"},
         {"quoteLeftOpen", h + "\n" + Row("1") + "\n" + Row("\"2") + "\n" + Row("3") + "\n",
          "строка 3, столбец 1: кавычка открыта и не закрыта до конца файла"},
         {"quoteInPlainCell", h + "\n" + Row("1", "EXa", "63\"27") + "\n",
@@ -115,16 +115,17 @@ TEST(StationTable, HostileTablesAreRefusedWithLineAndColumn)
          "строка 2, столбец 1: после закрывающей кавычки ожидается разделитель «;» или конец строки"},
         {"fieldTwice", twice + "\n" + Row("1") + ";1\n", "строка 1, столбец 28: столбец «EXa» назван дважды (столбцы 6 и 28)"},
         {"stationTwice", h + ";station\n", "строка 1, столбец 28: столбец «station» назван дважды (столбцы 1 и 28)"},
+        {"stationTwiceInRussian", h + ";станция\n", "строка 1, столбец 28: столбец «станция» назван дважды (столбцы 1 и 28)"},
         {"fieldMissing", missing + "\n", "строка 1: нет столбцов полей ввода: Edd2s"},
-        {"stationMissing", h.substr(8) + "\n", "строка 1: нет столбца «station» с названием станции"},
+        {"stationMissing", h.substr(8) + "\n", "строка 1: нет столбца «station» (или «станция») с названием станции"},
         {"unknownColumn", h + ";Примечание\n",
-         "строка 1, столбец 28: неизвестный столбец «Примечание» (ожидаются station и имена 26 полей ввода: EXc, "
+         "строка 1, столбец 28: неизвестный столбец «Примечание» (ожидаются station или станция и имена 26 полей ввода: EXc, "
          "EYc, EXb, …)"},
         {"outputColumn", h + ";Xp\n", "строка 1, столбец 28: столбец «Xp» — поле, которое вычисляет программа; его не задают"},
         {"unnamedColumn", h + ";\n", "строка 1, столбец 28: у столбца нет имени"},
         {"noSeparator", "station\n1\n",
-         "строка 1: в заголовке нет разделителя «;» или «,»: первая строка должна называть столбцы station и 26 "
-         "полей ввода"},
+         "строка 1: в заголовке нет разделителя «;» или «,»: первая строка должна называть столбец station (или "
+         "станция) и 26 полей ввода"},
         {"headerOnly", h + "\r\n\r\n", "в таблице нет ни одной станции, только заголовок"},
         {"empty", "\xEF\xBB\xBF \r\n", "файл пуст"},
         {"zeroByte", h + "\n" + Row("1", "EYa", std::string("12\0" "3", 4)) + "\n",
@@ -158,6 +159,7 @@ TEST(StationTable, ReadTheSameHoweverSaved)
         {"noFinalLineEnd", ExampleTable(';', names).substr(0, ExampleTable(';', names).size() - 1), 0},
         {"emptyRowsSkipped", ExampleTable(';', {"Пункт 1"}) + "\n;;;;;;;;;;;;;;;;;;;;;;;;;;\r\n" +
                                  ExampleTable(';', {"Пункт 2"}).substr(Header().size() + 1), 0},
+        {"stationInRussian", "станция" + ExampleTable(';', names).substr(std::string("station").size()), 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -223,7 +225,7 @@ TEST_F(TempDir, FilesThatAreNotTablesAreRefusedAtOnce)
         std::string says;
     };
     std::vector<Row> rows{
-        {"huge", huge, "файл больше 16 МиБ, это не таблица станций"},
+        {"huge", huge, "файл больше 16\u00A0МиБ, это не таблица станций"},
         {"folder", dir_, "это папка, а не файл"},
         {"absent", dir_ / U8Path("нет.csv"), "нет такого файла или папки"},
         // a path of 60 characters used to be cut after 40, its name lost

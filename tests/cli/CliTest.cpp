@@ -236,10 +236,10 @@ TEST_F(Cli, PressSequences)
          {{"EXbXa", ""}}},
         // used to print 1E18°0`0`` as δ+ψ
         {"angleTooLargeForDegrees", {"Edd1g=1e18"}, 1,
-         "ok2: Не удалось вычислить «δ+ψ, вариант АВР»: результат слишком велик.\n" + kRefusal3,
+         "ok2: Не удалось вычислить «δ+ψ, вариант АВР»: результат слишком велик. Проверьте исходные данные.\n" + kRefusal3,
          {{"Edw1", ""}}},
         {"bOnTopOfA", {"EXa=7049,74", "EYa=17577,28"}, 1,
-         "ok1: Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено.\n" +
+         "ok1: Не удалось вычислить «tg(AB)»: пункты A и B совпадают: дирекционный угол (AB) не определён. Проверьте координаты B.\n" +
              kRefusal2 + kRefusal3,
          {{"EXbXa", "0"}, {"EYbYa", "0"}, {"EtgAB", ""}, {"EAB", ""}}},
     };
@@ -428,9 +428,9 @@ TEST_F(Cli, InputFileBounds)
         {"longestLine", "# " + std::string(kLine - 2, 'k') + "\n" + lastLine, 0, ""},
         {"longestLastLine", "Eb1=60,76\n#" + std::string(kLine - 1, 'k'), 0, ""},
         {"lineTooLong", "Eb1=60,76\n# " + std::string(kLine - 1, 'k') + "\n" + lastLine, 2,
-         "sheet.txt», строка 2: строка длиннее 64 КиБ"},
+         "sheet.txt», строка 2: строка длиннее 64\u00A0КиБ"},
         {"largestFile", fileOf(kFile), 0, ""},
-        {"fileTooLarge", fileOf(kFile + 1), 2, "sheet.txt», строка 16385: файл длиннее 16 МиБ"},
+        {"fileTooLarge", fileOf(kFile + 1), 2, "sheet.txt», строка 16385: файл длиннее 16\u00A0МиБ"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -485,7 +485,7 @@ TEST_F(Cli, UnwritableOutputIsAFailure)
     for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--help"}, {"--version"}}) {
         const Result r = RunCli(args, {}, {}, "/dev/full");
         EXPECT_EQ(r.status, 1) << (args.empty() ? "sheet" : args.front());
-        EXPECT_NE(r.err.find("не удалось записать результат"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("Не удалось записать результат."), std::string::npos) << r.err;
     }
 #endif
 }
@@ -536,7 +536,7 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
     EXPECT_EQ(status, 3);
     EXPECT_EQ(ap, "CONTROL_AP=-0,4``;0,3``;exceeded");
     EXPECT_NE(tolerances.find("gammaMax=150;settings"), std::string::npos) << tolerances;
-    EXPECT_NE(err.find("«gammaMax» = «200» не годится (от 120 до 175); взят допуск по умолчанию 150."),
+    EXPECT_NE(err.find("«gammaMax» = «200» вне пределов (нужно число от 120 до 175); действует значение по умолчанию 150;"),
               std::string::npos)
         << err;
 }
@@ -619,8 +619,8 @@ TEST_F(Cli, BadJobIsAUsageError)
         {"missing", {"--job", dir_ + "/нет.snesenie"}, "«" + dir_ + "/нет.snesenie»"},
         {"newer", {"--job", future}, "более новой версией"},
         {"notJson", {"--job", WriteFile("EXc=1\n", "sheet.snesenie")}, "(строка 1, столбец 1)"},
-        {"twice", {"--job", future, "--job", future}, "--job можно задать только один раз"},
-        {"noName", {"--save-job="}, "после --save-job нужно имя файла"},
+        {"twice", {"--job", future, "--job", future}, "Параметр --job можно задать только один раз"},
+        {"noName", {"--save-job="}, "После --save-job нужно имя файла"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -751,16 +751,16 @@ TEST_F(Cli, CyrillicNamesAndDevices)
 TEST_F(Cli, ControlAfterTheFields)
 {
     const std::string example =
-        "CONTROL_D=0 м;1:2000;ok\n"
+        "CONTROL_D=0\u00A0м;1:2000;ok\n"
         "CONTROL_AP=-0,4``;60``;ok\n"
-        "CONTROL_P=0 м (ΔXp = 0 м, ΔYp = 0 м);0,05 м;ok\n"
+        "CONTROL_P=0\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м);0,05\u00A0м;ok\n"
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
-        "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n"
-        "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n"
+        "CONTROL_RIGOROUS=0,003\u00A0м (Xp = 6234,847\u00A0м, Yp = 12335,23\u00A0м);0,05\u00A0м;ok\n"
+        "CONTROL_INPUT=в обычных пределах;—;ok\n"
         "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=60;positionMetres=0,05;gammaMin=30;gammaMax=150;"
         "defaults\n";
-    const std::string none = "control: Контроль не выполнен: посчитайте все три страницы.\n";
+    const std::string none = "control: Контроль не выполнен: вычислите все три страницы.\n";
     const struct {
         const char* name;
         std::vector<std::string> args;
@@ -808,15 +808,15 @@ TEST_F(Cli, UnknownFieldSuggestsTheNearestInput)
         const char* typed;
         std::string says;  // the end of the message's first line
     } rows[] = {
-        {"exa", "нет поля «exa»; может быть, «EXa»?"},
-        {"EBB1S", "нет поля «EBB1S»; может быть, «Ebb1s»?"},
-        {"EXd", "нет поля «EXd»; может быть, «EXc», «EXb» или «EXa»?"},
-        {"Ebb1", "нет поля «Ebb1»; может быть, «Ebb1g», «Ebb1m», «Ebb1s» или «Eb1»?"},  // one letter more or less
-        {"Ebb11gg", "нет поля «Ebb11gg»; может быть, «Ebb11g»?"},                // a letter added
-        {"XEa", "нет поля «XEa»; может быть, «EXa»?"},                          // two letters swapped
-        {"eb1", "нет поля «eb1»; может быть, «Eb1»?"},  // case first: Eb2 is an edit away too
-        {"Nope", "нет поля «Nope»"},
-        {"Exbxa", "нет поля «Exbxa»"},  // an output is never suggested for an assignment
+        {"exa", "Командная строка: нет поля «exa»; может быть, «EXa»?"},
+        {"EBB1S", "Командная строка: нет поля «EBB1S»; может быть, «Ebb1s»?"},
+        {"EXd", "Командная строка: нет поля «EXd»; может быть, «EXc», «EXb» или «EXa»?"},
+        {"Ebb1", "Командная строка: нет поля «Ebb1»; может быть, «Ebb1g», «Ebb1m», «Ebb1s» или «Eb1»?"},  // one letter more or less
+        {"Ebb11gg", "Командная строка: нет поля «Ebb11gg»; может быть, «Ebb11g»?"},                // a letter added
+        {"XEa", "Командная строка: нет поля «XEa»; может быть, «EXa»?"},                          // two letters swapped
+        {"eb1", "Командная строка: нет поля «eb1»; может быть, «Eb1»?"},  // case first: Eb2 is an edit away too
+        {"Nope", "Командная строка: нет поля «Nope»."},
+        {"Exbxa", "Командная строка: нет поля «Exbxa»."},  // an output is never suggested for an assignment
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
@@ -910,7 +910,7 @@ TEST_F(Cli, SheetForPeople)
     EXPECT_EQ(partial.status, 1);
     EXPECT_NE(partial.out.find("  β1            45°22`            63°52`54,7``\n"), std::string::npos) << partial.out;
     EXPECT_NE(partial.out.find("  Xp\n"), std::string::npos) << partial.out;
-    EXPECT_TRUE(partial.out.ends_with("\nКонтроль не выполнен: посчитайте все три страницы.\n")) << partial.out;
+    EXPECT_TRUE(partial.out.ends_with("\nКонтроль не выполнен: вычислите все три страницы.\n")) << partial.out;
 }
 
 // A table of the example sheet under the given station names, one row each;
@@ -951,7 +951,7 @@ TEST_F(Cli, BatchExitStatusSaysHowTheStationsWent)
         {"allWithin", {{"1"}, {"2"}}, 0, ""},
         {"oneExceeded", {{"1"}, {"2", "Eb1", "70"}, {"3"}}, 3, ""},
         {"oneFailed", {{"1"}, {"2", "Eb1", "70"}, {"3", "EXa", "63x7"}, {"4"}}, 1,
-         "snesenie-cli: станция «3», строка 4, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
+         "snesenie-cli: Станция «3», строка 4, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -963,7 +963,7 @@ TEST_F(Cli, BatchExitStatusSaysHowTheStationsWent)
         const std::vector<std::string> lines = Lines(r.out);
         ASSERT_EQ(lines.size(), row.rows.size() + 1);
         EXPECT_TRUE(lines[0].starts_with("station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;")) << lines[0];
-        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;"));
+        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0\u00A0м;ok;"));
 
         // The same table to a file, with the byte-order mark a spreadsheet
         // looks for; nothing on stdout then.
@@ -986,13 +986,13 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         std::vector<std::string> more;
         std::string says;
     } rows[] = {
-        {"ragged", good + "2;1\r\n", {}, "строка 3, столбец 3: в строке 2 ячеек, а в заголовке 27."},
+        {"ragged", good + "2;1\r\n", {}, "строка 3, столбец 3: в строке 2 ячейки, а в заголовке 27 ячеек."},
         {"openQuote", good + "\"2;1\r\n", {}, "строка 3, столбец 1: кавычка открыта и не закрыта до конца файла."},
         {"fieldTwice", "station;EXa;EXa\r\n", {}, "строка 1, столбец 3: столбец «EXa» назван дважды (столбцы 2 и 3)."},
         {"binary", std::string("\0\0\0\0;", 5), {}, "нулевой байт: это двоичный файл, а не таблица CSV."},
         {"wrongSeparator", good, {"--separator=,"}, "неизвестный столбец «station;"},
         {"resultsOverTable", good, {"--results", dir_ + "/станции.csv"},
-         "результаты не записаны в «" + dir_ + "/станции.csv»: это таблица станций, из которой считается пакет."},
+         "Результаты не записаны в «" + dir_ + "/станции.csv»: это таблица станций, из которой вычисляется пакет."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -1005,7 +1005,7 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
-        EXPECT_EQ(r.err.find("станция"), std::string::npos) << "nothing was computed";
+        EXPECT_EQ(r.err.find("Станция «"), std::string::npos) << "nothing was computed";
         EXPECT_FALSE(fs::exists(U8Path(results)));
         std::ifstream in(U8Path(table), std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), row.table) << "the table is untouched";
@@ -1016,13 +1016,13 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
         std::vector<std::string> args;
         std::string says;
     } usage[] = {
-        {"resultsAlone", {"--results", results}, "--results, --pdf и --separator задаются только вместе с --batch"},
-        {"pdfAlone", {"--pdf", dir_ + "/пакет.pdf"}, "--results, --pdf и --separator задаются только вместе с --batch"},
-        {"withAssignment", {"--batch", dir_, "EXa=1"}, "--batch считает станции из таблицы"},
+        {"resultsAlone", {"--results", results}, "Параметры --results, --pdf и --separator задаются только вместе с --batch"},
+        {"pdfAlone", {"--pdf", dir_ + "/пакет.pdf"}, "Параметры --results, --pdf и --separator задаются только вместе с --batch"},
+        {"withAssignment", {"--batch", dir_, "EXa=1"}, "С --batch станции вычисляются из таблицы"},
         // every station is pressed through all its pages; a press list would be ignored
-        {"withPress", {"--press", "ok1", "--batch", dir_}, "--batch считает станции из таблицы"},
+        {"withPress", {"--press", "ok1", "--batch", dir_}, "С --batch станции вычисляются из таблицы"},
         {"badSeparator", {"--batch", dir_, "--separator", "\\t"}, "«;» или «,», а не «\\t»"},
-        {"twice", {"--batch", dir_, "--batch", dir_}, "--batch можно задать только один раз"},
+        {"twice", {"--batch", dir_, "--batch", dir_}, "Параметр --batch можно задать только один раз"},
     };
     for (const auto& row : usage) {
         SCOPED_TRACE(row.name);
@@ -1039,13 +1039,13 @@ TEST_F(Cli, BatchOfTheReadmeExample)
     EXPECT_EQ(r.status, 1);
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines[1].starts_with("Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;-0,4``;ok;"));
+    EXPECT_TRUE(lines[1].starts_with("Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0\u00A0м;ok;-0,4``;ok;"));
     EXPECT_TRUE(lines[1].ends_with(";warning;\r"));
-    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48 м (1:6);exceeded;"));
+    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48\u00A0м (1:6);exceeded;"));
     EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
     EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                         "число: «52,8\"\"».\"\r");
-    EXPECT_EQ(r.err, "snesenie-cli: станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
+    EXPECT_EQ(r.err, "snesenie-cli: Станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
                      "АСР» не число: «52,8\"».\n");
 }
 
@@ -1065,7 +1065,7 @@ TEST_F(Cli, BatchPdfByTheWindowProgram)
         {"oneExceeded", {{"1"}, {"2", "Eb1", "70"}}, 3, ""},
         // named once, though both programs found it
         {"oneFailed", {{"1"}, {"2", "EXa", "63x7"}, {"3"}}, 1,
-         "snesenie-cli: станция «2», строка 3, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
+         "snesenie-cli: Станция «2», строка 3, столбец 2 (EXa): В поле «Xa» не число: «63x7».\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -1121,7 +1121,7 @@ TEST_F(Cli, BatchPdfDelegation)
              "» (нет такого файла или папки).\n"},
         {"notAPdf", "echo 'station;Xp' > \"${2#--pdf=}\"; exit 0", 1, "завершилась, а в «" + pdf + "» не PDF."},
         {"usage", "echo 'snesenie: недопустимо' >&2; exit 2", 1,
-         "snesenie: недопустимо\nsnesenie-cli: ведомости пакета не записаны: «" + dir_ +
+         "snesenie: недопустимо\nsnesenie-cli: Ведомости пакета не записаны: программа «" + dir_ +
              "/bin/snesenie» завершилась с кодом 2.\n"},
         {"notWritten", "exit 1", 1, "завершилась с кодом 1."},
         {"killed", "kill -9 $$", 1, "прервана сигналом 9."},
@@ -1188,7 +1188,7 @@ TEST_F(Cli, BatchPdfRefusedBeforeAnythingIsWritten)
 #endif
         const Result r = RunCli({"--batch", table, "--results", row.results, "--pdf", row.pdf});
         EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err, "snesenie-cli: ведомости пакета не записаны в «" + row.pdf + "»: " + row.says + ".\n");
+        EXPECT_EQ(r.err, "snesenie-cli: Ведомости пакета не записаны в «" + row.pdf + "»: " + row.says + ".\n");
         EXPECT_FALSE(std::filesystem::exists(row.results));
     }
 }

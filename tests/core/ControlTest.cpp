@@ -189,8 +189,8 @@ Point RigorousPoint(const Check& c)
 {
     const std::size_t x = c.value.find("Xp = ") + 5;
     const std::size_t y = c.value.find("Yp = ") + 5;
-    return {static_cast<long double>(ParseNumber(c.value.substr(x, c.value.find(' ', x) - x))),
-            static_cast<long double>(ParseNumber(c.value.substr(y, c.value.find(' ', y) - y)))};
+    return {static_cast<long double>(ParseNumber(c.value.substr(x, c.value.find("\u00A0м", x) - x))),
+            static_cast<long double>(ParseNumber(c.value.substr(y, c.value.find("\u00A0м", y) - y)))};
 }
 
 } // namespace
@@ -202,9 +202,9 @@ TEST(Control, WorkedExample)
     Pressed s;
     ASSERT_NO_FATAL_FAILURE(s.RunAll());
     ASSERT_TRUE(s.control.Report());
-    EXPECT_EQ(s.Find("D").value, "0 м");
+    EXPECT_EQ(s.Find("D").value, "0\u00A0м");
     EXPECT_EQ(s.Find("AP").value, "-0,4``");
-    EXPECT_EQ(s.Find("P").value, "0 м (ΔXp = 0 м, ΔYp = 0 м)");
+    EXPECT_EQ(s.Find("P").value, "0\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м)");
     EXPECT_EQ(s.Find("GAMMA1").verdict, Verdict::Ok);
     EXPECT_EQ(s.Find("GAMMA2").value, "26°37`28,1`` (слабая засечка)");
     EXPECT_EQ(s.Find("GAMMA2").verdict, Verdict::Warning);
@@ -217,7 +217,7 @@ TEST(Control, WorkedExample)
     }
     EXPECT_EQ(s.Find("D").tolerance, "1:2000");
     EXPECT_EQ(s.Find("AP").tolerance, "60``");
-    EXPECT_EQ(s.Find("P").tolerance, "0,05 м");
+    EXPECT_EQ(s.Find("P").tolerance, "0,05\u00A0м");
     EXPECT_EQ(s.Find("GAMMA1").tolerance, "30°–150°");
 }
 
@@ -240,21 +240,22 @@ TEST(Control, Tolerances)
         return t;
     };
     const Row rows[] = {
-        {"d at 1:2000", [](ControlInputs& in) { in.d[0] = 99.98, in.d[1] = 100.03; }, "D", "-0,05 м (1:2000)", Verdict::Ok},
-        {"d at 1:1999", [](ControlInputs& in) { in.d[0] = 99.97, in.d[1] = 100.02; }, "D", "-0,05 м (1:1999)", Verdict::Exceeded},
-        {"d a centimetre apart", [](ControlInputs& in) { in.d[0] = 94.02, in.d[1] = 94.01; }, "D", "0,01 м (1:9401)", Verdict::Ok},
+        {"d at 1:2000", [](ControlInputs& in) { in.d[0] = 99.98, in.d[1] = 100.03; }, "D", "-0,05\u00A0м (1:2000)", Verdict::Ok},
+        {"d at 1:1999", [](ControlInputs& in) { in.d[0] = 99.97, in.d[1] = 100.02; }, "D", "-0,05\u00A0м (1:1999)", Verdict::Exceeded},
+        {"d a centimetre apart", [](ControlInputs& in) { in.d[0] = 94.02, in.d[1] = 94.01; }, "D", "0,01\u00A0м (1:9401)", Verdict::Ok},
+        {"d to five digits", [](ControlInputs& in) { in.d[0] = 123.45, in.d[1] = 123.46; }, "D", "-0,01\u00A0м (1:12\u00A0345)", Verdict::Ok},
         // used to print 1:0
         {"d apart by more than d", [](ControlInputs& in) { in.d[0] = 834.47, in.d[1] = 0.01; }, "D",
-         "834,46 м (больше самого d)", Verdict::Exceeded},
+         "834,46\u00A0м (больше самого d)", Verdict::Exceeded},
         {"(AP) 60″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 60.0 / 3600; }, "AP", "-60``", Verdict::Ok},
         {"(AP) 60,1″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 60.1 / 3600; }, "AP", "-60,1``", Verdict::Exceeded},
         // the sheet does not reduce (AP) to 0–360, so the same direction may come a turn apart
         {"(AP) across north", [](ControlInputs& in) { in.dirAP[0] = 360.005, in.dirAP[1] = 359.995; }, "AP", "36``", Verdict::Ok},
         {"(AP) a turn apart", [](ControlInputs& in) { in.dirAP[0] = 0.004, in.dirAP[1] = 359.996; }, "AP", "28,8``", Verdict::Ok},
         {"P 0,05 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.82, in.printed.yp[1] = 12335.19; },
-         "P", "0,05 м (ΔXp = 0,03 м, ΔYp = 0,04 м)", Verdict::Ok},
+         "P", "0,05\u00A0м (Xp(АВР) − Xp(АСР) = 0,03\u00A0м, Yp(АВР) − Yp(АСР) = 0,04\u00A0м)", Verdict::Ok},
         {"P 0,057 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.81, in.printed.yp[1] = 12335.19; },
-         "P", "0,057 м (ΔXp = 0,04 м, ΔYp = 0,04 м)", Verdict::Exceeded},
+         "P", "0,057\u00A0м (Xp(АВР) − Xp(АСР) = 0,04\u00A0м, Yp(АВР) − Yp(АСР) = 0,04\u00A0м)", Verdict::Exceeded},
         {"γ 30°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 80; }, "GAMMA1", "30°0`0``", Verdict::Ok},
         {"γ 20°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 90; },
          "GAMMA1", "20°0`0`` (слабая засечка)", Verdict::Warning},
@@ -587,6 +588,8 @@ TEST(Control, InputsOutsideTheirUsualRanges)
         const Check& input = s.Find("INPUT");
         EXPECT_EQ(input.title, "Исходные данные");
         EXPECT_EQ(input.verdict, row.marked.empty() ? Verdict::Ok : Verdict::Warning);
+        // The input ranges have no tolerance, so nothing found is not a tolerance kept.
+        EXPECT_STREQ(VerdictWord(input), row.marked.empty() ? "замечаний нет" : "предупреждение");
         EXPECT_NE(input.value.find(row.says), std::string::npos) << input.value;
         EXPECT_EQ(input.value.find(';'), std::string::npos);
     }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 
 using namespace snesenie;
 
@@ -203,6 +204,18 @@ TEST(FormatNumber, Texts)
         // a negative cut is toward zero: ΔXap -92,605161037… prints -92,60516
         {"TruncToNegative", [] { return FormatNumber(TruncTo(-92.605161037, 100000)); }, "-92,60516"},
     });
+}
+
+TEST(CountOf, RussianPlural)
+{
+    const std::pair<std::int64_t, const char*> rows[] = {
+        {1, "1 ячейка"},     {2, "2 ячейки"},     {4, "4 ячейки"},     {5, "5 ячеек"},
+        {0, "0 ячеек"},      {11, "11 ячеек"},    {12, "12 ячеек"},    {14, "14 ячеек"},
+        {21, "21 ячейка"},   {22, "22 ячейки"},   {101, "101 ячейка"}, {112, "112 ячеек"},
+        {123, "123 ячейки"},
+    };
+    for (const auto& [count, expected] : rows)
+        EXPECT_EQ(CountOf(count, "ячейка", "ячейки", "ячеек"), expected) << count;
 }
 
 TEST(FormatDms, Texts)

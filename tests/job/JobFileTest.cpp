@@ -99,7 +99,7 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"empty", "", "файл пуст"},
         // the comma after the version is missing: found at line 4, where "fields" starts
         {"missingComma", "{\n  \"format\": \"snesenie-job\",\n  \"version\": 1\n  \"fields\": {}\n}",
-         "это не JSON: объект не закрыт или между членами нет запятой (строка 4, столбец 3)"},
+         "это не JSON: набор не закрыт скобкой «}» или между его элементами нет запятой (строка 4, столбец 3)"},
         {"columnCountsCharacters", "{\"Поле\": 1 Я: 2}", "(строка 1, столбец 12)"},
         {"notUtf8", "{\"format\": \"\xFF\"}", "строка не в кодировке UTF-8"},
         {"garbageAfter", JobText("") + "x", "лишние символы после конца документа"},
@@ -112,7 +112,7 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"newerVersion", JobText("", "2"),
          "задание записано более новой версией программы «1.1.0» в формате версии 2, а эта программа читает "
          "версию 1"},
-        {"noFields", R"({"format": "snesenie-job", "version": 1})", "нет набора полей \"fields\""},
+        {"noFields", R"({"format": "snesenie-job", "version": 1})", "нет набора полей «fields»"},
         {"unknownField", JobText(R"("EXq": "1")"), "неизвестное поле «EXq»"},
         {"hostileFieldName", JobText(R"("\u0007)" + std::string(100, 'A') + R"(": "1")"),
          "неизвестное поле «\\u0007" + std::string(39, 'A') + "…»"},
@@ -121,18 +121,18 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"tab", JobText(R"("Eb1": "60,76\t")"), "текст поля «Eb1» содержит управляющие символы"},
         {"nul", JobText(R"("Eb1": "\u0000")"), "текст поля «Eb1» содержит управляющие символы"},
         {"c1Control", JobText(R"("Eb1": "\u0085")"), "текст поля «Eb1» содержит управляющие символы"},
-        {"loneSurrogate", JobText(R"("Eb1": "\ud800")"), "непарный суррогат UTF-16 в строке"},
+        {"loneSurrogate", JobText(R"("Eb1": "\ud800")"), "в тексте повреждённый знак (половина пары UTF-16)"},
         {"tooLong", JobText(R"("Eb1": ")" + longText + "\""), "текст поля «Eb1» длиннее 32767 символов"},
-        {"tooLarge", padded, "файл больше 4 МиБ"},
+        {"tooLarge", padded, "файл больше 4\u00A0МиБ"},
         // Not JSON, though a lenient reader took them: stray escapes, a
         // number without its leading digit, and a member named twice (which
         // of the two texts counts would be a guess).
-        {"hexEscape", JobText(R"("EXc": "\x41")"), "недопустимая escape-последовательность в строке (строка 1, столбец 82)"},
-        {"unknownEscape", JobText(R"("EXc": "\q")"), "недопустимая escape-последовательность в строке (строка 1, столбец 82)"},
-        {"longUnicodeEscape", JobText(R"("EXc": "\U0041")"), "недопустимая escape-последовательность в строке (строка 1, столбец 82)"},
+        {"hexEscape", JobText(R"("EXc": "\x41")"), "в тексте недопустимое сочетание с обратной косой чертой (\\) (строка 1, столбец 82)"},
+        {"unknownEscape", JobText(R"("EXc": "\q")"), "в тексте недопустимое сочетание с обратной косой чертой (\\) (строка 1, столбец 82)"},
+        {"longUnicodeEscape", JobText(R"("EXc": "\U0041")"), "в тексте недопустимое сочетание с обратной косой чертой (\\) (строка 1, столбец 82)"},
         {"bareFraction", JobText("", ".1e1"), "это не JSON: недопустимое значение (строка 1, столбец 39)"},
-        {"duplicateField", JobText("\n  \"EXc\": \"1\",\n  \"EXc\": \"2\""), "член «EXc» задан дважды (строка 3, столбец 3)"},
-        {"duplicateTag", R"({"format": "snesenie-job", "format": "x", "version": 1, "fields": {}})", "член «format» задан дважды (строка 1, столбец 28)"},
+        {"duplicateField", JobText("\n  \"EXc\": \"1\",\n  \"EXc\": \"2\""), "имя «EXc» задано дважды (строка 3, столбец 3)"},
+        {"duplicateTag", R"({"format": "snesenie-job", "format": "x", "version": 1, "fields": {}})", "имя «format» задано дважды (строка 1, столбец 28)"},
         // found by fuzzing: a number too large for a double ended the program
         {"hugeNumber", JobText("", "1e999"), "число слишком велико (строка 1, столбец 39)"},
         {"hugeText", JobText(R"("EXc": 1e999)"), "число слишком велико (строка 1, столбец 80)"},

@@ -93,8 +93,8 @@ TEST_F(SettingsStore, EachToleranceFallsBackAlone)
     EXPECT_EQ(store.GetTolerances().positionMetres, 0.05);
     EXPECT_EQ(store.GetTolerances().gammaMin, 30);
     ASSERT_EQ(store.Problems().size(), 3u);
-    EXPECT_NE(store.Problems()[0].find("«positionMetres» = «1e308» не годится (от 0,001 до 1); взят допуск по "
-                                       "умолчанию 0,05."),
+    EXPECT_NE(store.Problems()[0].find("«positionMetres» = «1e308» вне пределов (нужно число от 0,001 до 1); "
+                                       "действует значение по умолчанию 0,05;"),
               std::string::npos)
         << store.Problems()[0];
     EXPECT_NE(store.Problems()[2].find("«gammaMax» = «200»"), std::string::npos) << store.Problems()[2];

@@ -142,17 +142,17 @@ private slots:
         QCOMPARE(report.failed, 1);
         QCOMPARE(report.exceeded, 1);
         QCOMPARE(report.failures,
-                 QStringList{"станция «Сбой», строка 3, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
+                 QStringList{"Станция «Сбой», строка 3, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                              "число: «52б8». Буква «б» стоит на месте десятичной запятой: клавиатура в русской "
                              "раскладке."});
         QCOMPARE(Pages(out), 4);
 
         const QString summary = PageText(out, 1).simplified();
         for (const char* expected :
-             {"Сводка пакета станций", "Станции: станции.csv", "Дата и время: 14.05.2026 09:30",
+             {"Сводка пакета станций", "Таблица станций: станции.csv", "Дата и время: 14.05.2026 09:30",
               "Допуски: 1:2000, 60``, 0,05 м, γ 30°–150°",
-              "Станций: 4. Посчитано: 3, не посчитано: 1, допуск превышен: 1.",
-              "1 Север 6234,85 12335,23 предупреждение: γ АСР", "2 Сбой — — НЕ ПОСЧИТАНА: строка 3, столбец 27 (Edd2s)",
+              "Станций: 4. Вычислено: 3, не вычислено: 1, допуск превышен: 1.",
+              "1 Север 6234,85 12335,23 предупреждение: γ АСР", "2 Сбой — — НЕ ВЫЧИСЛЕНА: строка 3, столбец 27 (Edd2s)",
               "3 Юг 6227,20 12334,04 ДОПУСК ПРЕВЫШЕН: d, (AP), P", "4 Восток 6234,89 12335,22 предупреждение"})
             QVERIFY2(summary.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + summary)));
 
@@ -210,7 +210,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("says");
         QTest::newRow("no .pdf") << "пакет.txt" << "имя файла ведомости должно оканчиваться на .pdf";
-        QTest::newRow("the table by a link") << "ссылка.pdf" << "это таблица станций, из которой считается пакет";
+        QTest::newRow("the table by a link") << "ссылка.pdf" << "это таблица станций, из которой вычисляется пакет";
         QTest::newRow("not a PDF") << "записка.pdf" << "файл уже есть и это не PDF, он не будет заменён";
         QTest::newRow("fifo") << "канал.pdf" << "это именованный канал (FIFO), а не обычный файл";
         QTest::newRow("folder") << "папка.pdf" << "это папка, а не файл";
@@ -279,13 +279,13 @@ private slots:
         QTest::newRow("tolerances") << StationTable({{"1"}}) << QStringList{"--tolerances", "directionSeconds=0,1"}
                                     << 3 << true << "";
         QTest::newRow("failing") << StationTable({{"1"}, kFailing, {"3"}}) << QStringList() << 1 << true
-                                 << "snesenie: станция «Сбой», строка 3, столбец 27 (Edd2s)";
+                                 << "snesenie: Станция «Сбой», строка 3, столбец 27 (Edd2s)";
         QTest::newRow("ragged table") << StationTable({{"1"}}) + "2;1\r\n" << QStringList() << 2 << false
-                                      << "строка 3, столбец 3: в строке 2 ячеек, а в заголовке 27.";
+                                      << "строка 3, столбец 3: в строке 2 ячейки, а в заголовке 27 ячеек.";
         QTest::newRow("comma separator") << StationTable({{"1"}}) << QStringList{"--separator", ","} << 2 << false
                                          << "неизвестный столбец";
         QTest::newRow("without --pdf") << StationTable({{"1"}}) << QStringList{"--no-pdf"} << 2 << false
-                                       << "--batch задаётся вместе с --pdf";
+                                       << "Параметр --batch задаётся вместе с --pdf";
         QTest::newRow("onto the table") << StationTable({{"1"}}) << QStringList{"--onto-table"} << 2 << false
                                         << "имя файла ведомости должно оканчиваться на .pdf";
         // under ulimit -f the program used to die of the signal, silently,
@@ -363,10 +363,10 @@ private slots:
         QTest::addColumn<int>("icon");     // of the last message box
         QTest::addColumn<QString>("says");
         QTest::newRow("table") << true << "итог.pdf" << int(QMessageBox::Warning)
-                               << "Посчитано станций: 2, не посчитано: 1, допуск превышен: 0.";
+                               << "Вычислено станций: 2, не вычислено: 1, допуск превышен: 0.";
         QTest::newRow("name without .pdf") << true << "итог" << int(QMessageBox::Warning) << "итог.pdf";
         QTest::newRow("folder of jobs") << false << "задания.pdf" << int(QMessageBox::Information)
-                                        << "Посчитано станций: 1, не посчитано: 0, допуск превышен: 0.";
+                                        << "Вычислено станций: 1, не вычислено: 0, допуск превышен: 0.";
         QTest::newRow("not a PDF there") << true << "записка.pdf" << int(QMessageBox::Critical)
                                          << "»: файл уже есть и это не PDF, он не будет заменён.";
     }
@@ -435,7 +435,7 @@ private slots:
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen[0].window, "BatchPdfFileDialog");
         QVERIFY2(seen[0].text.startsWith(here.path() + "\n"), qPrintable(seen[0].text));
-        QVERIFY2(seen[1].text.contains("Посчитано станций: 2, не посчитано: 1"), qPrintable(seen[1].text));
+        QVERIFY2(seen[1].text.contains("Вычислено станций: 2, не вычислено: 1"), qPrintable(seen[1].text));
         QCOMPARE(Pages(here.filePath("станции.pdf")), 3);
     }
 

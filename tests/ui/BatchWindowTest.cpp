@@ -456,7 +456,7 @@ private slots:
         Choose(0);
         const SeenModal box = TakeOne();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QVERIFY2(box.text.startsWith("Станцию «Длинный» не поставить на лист: в поле «") &&
+        QVERIFY2(box.text.startsWith("Станцию «Длинный» нельзя перенести на лист: в поле «") &&
                      box.text.endsWith("» текст длиннее 32767 знаков."),
                  qPrintable(box.text));
         QCOMPARE(Inputs(), before);

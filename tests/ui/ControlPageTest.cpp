@@ -69,7 +69,7 @@ private slots:
         ui->ShowPage(ui->form1->TS4);
         QVERIFY(ui->form1->TS4->findChild<QTableWidget*>() != nullptr);
         QCOMPARE(Table()->rowCount(), 0);
-        QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
+        QCOMPARE(Verdict(), QString("Контроль не выполнен: вычислите все три страницы."));
     }
 
     void exampleSheetIsControlledWhenPageThreeCompletes()
@@ -81,9 +81,9 @@ private slots:
         QCOMPARE(Verdict(), QString("Контроль: допуски соблюдены; слабая засечка: γ АСР."));
         QCOMPARE(ui->form1->TS4->Summary()->text(), Verdict());
         QCOMPARE(Table()->rowCount(), 7);
-        QCOMPARE(Row(0), QStringList({"Расхождение d (АВР − АСР)", "0 м", "1:2000", "допуск соблюдён"}));
+        QCOMPARE(Row(0), QStringList({"Расхождение d (АВР − АСР)", "0\u00A0м", "1:2000", "допуск соблюдён"}));
         QCOMPARE(Row(1), QStringList({"Расхождение (AP) (АВР − АСР)", "-0,4``", "60``", "допуск соблюдён"}));
-        QCOMPARE(Row(4), QStringList({"Форма треугольника АСР (γ)", "26°37`28,1`` (слабая засечка)", "30°–150°",
+        QCOMPARE(Row(4), QStringList({"Форма базисного треугольника, вариант АСР (γ)", "26°37`28,1`` (слабая засечка)", "30°–150°",
                                       "предупреждение"}));
         // Marked by colour as well as by word, and the colours differ.
         const QTableWidgetItem* ok = Table()->item(0, 3);
@@ -146,7 +146,7 @@ private slots:
         ui->Click(ui->form1->findChild<QPushButton*>(button));
         QCOMPARE(ui->watch.Take().size(), modals);
         QCOMPARE(Table()->rowCount(), 0);
-        QCOMPARE(Verdict(), QString("Контроль не выполнен: посчитайте все три страницы."));
+        QCOMPARE(Verdict(), QString("Контроль не выполнен: вычислите все три страницы."));
     }
 
     // Page 3 after page 1 was cleared is refused with the page to compute
@@ -174,9 +174,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("how");      // keys, paste or set
         QTest::addColumn<QString>("missing");  // the pages the statement names; empty: the control holds
-        QTest::newRow("Xa typed") << "EXa" << "6327,49" << "keys" << "1, 2, 3";
-        QTest::newRow("base pasted") << "Eb1" << "60,77" << "paste" << "2, 3";
-        QTest::newRow("δ set") << "Edd2s" << "52,9" << "set" << "2, 3";
+        QTest::newRow("Xa typed") << "EXa" << "6327,49" << "keys" << "1, 2 и 3";
+        QTest::newRow("base pasted") << "Eb1" << "60,77" << "paste" << "2 и 3";
+        QTest::newRow("δ set") << "Edd2s" << "52,9" << "set" << "2 и 3";
         QTest::newRow("Xa set to its own text") << "EXa" << "6327,46" << "set" << "";
     }
 
@@ -187,7 +187,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, missing);
         const QString holding = "Контроль: допуски соблюдены; слабая засечка: γ АСР.";
-        const QString notComputed = "Контроль не выполнен: посчитайте все три страницы.";
+        const QString notComputed = "Контроль не выполнен: вычислите все три страницы.";
         RunAllPages();
         QLineEdit* edit = ui->Edit(qPrintable(field));
         ui->ShowPage(edit->parentWidget());
@@ -211,7 +211,7 @@ private slots:
             QCOMPARE(ui->Edit("Xp")->toolTip(), QString());
             QCOMPARE(Verdict(), holding);
             QCOMPARE(Table()->rowCount(), 7);
-            QVERIFY2(!statement.contains("Не посчитаны") && statement.contains(holding), qPrintable(statement));
+            QVERIFY2(!statement.contains("Не вычислены") && statement.contains(holding), qPrintable(statement));
             return;
         }
         QCOMPARE(ui->Edit("Xp")->toolTip(), StaleMarks::StaleTip());
@@ -220,9 +220,9 @@ private slots:
                  ui->form1->TS3->palette().color(QPalette::WindowText));
         QCOMPARE(ui->form1->TS4->Summary()->text(), notComputed);
         QCOMPARE(Table()->rowCount(), 0);
-        QVERIFY2(statement.contains("Не посчитаны по текущим данным: страница " + missing + "."), qPrintable(statement));
+        QVERIFY2(statement.contains("Не вычислены по текущим данным: страницы " + missing + "."), qPrintable(statement));
         // page 3 still shows its results, so the statement says they are not those of these data
-        QVERIFY2(statement.contains("Контроль не применим") && !statement.contains("допуски соблюдены"),
+        QVERIFY2(statement.contains("Контроль неприменим") && !statement.contains("допуски соблюдены"),
                  qPrintable(statement));
 
         // The pages run again from the edited one on: all current and controlled.
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(Table()->rowCount(), 7);
         QCOMPARE(ui->form1->TS4->Summary()->text(), Verdict());
         QVERIFY(Verdict().startsWith("Контроль: допуск"));
-        QVERIFY2(!StatementText().contains("Не посчитаны"), qPrintable(StatementText()));
+        QVERIFY2(!StatementText().contains("Не вычислены"), qPrintable(StatementText()));
     }
 
     void tolerancesFromTheSettings()

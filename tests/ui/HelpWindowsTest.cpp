@@ -147,8 +147,8 @@ void HelpWindowsTest::schemeIsAFullDrawing()
     QCOMPARE(picture.size(), QSize(600, 400));
     QCOMPARE(picture.pixel(0, 399), qRgb(255, 255, 255));
 
-    // Something drawn in each third: C and φ′ at the left, A, P and the
-    // bases in the middle, B and φ at the right. A few hundred dark pixels
+    // Something drawn in each third: C and ψ′ at the left, A, P and the
+    // bases in the middle, B and ψ at the right. A few hundred dark pixels
     // each, but far from a filled-in picture.
     const int left = DarkPixels(picture, 0, 200);
     const int middle = DarkPixels(picture, 200, 400);

@@ -217,11 +217,11 @@ private slots:
         QTest::newRow("missing") << QByteArray() << "нет такого файла или папки";
         // a FIFO used to freeze the window until someone wrote to it
         QTest::newRow("fifo") << QByteArray("FIFO") << "это именованный канал (FIFO), а не обычный файл";
-        QTest::newRow("duplicate") << head + R"("EXc": "1", "EXc": "2"}})" << "член «EXc» задан дважды (строка 1, столбец 65)";
+        QTest::newRow("duplicate") << head + R"("EXc": "1", "EXc": "2"}})" << "имя «EXc» задано дважды (строка 1, столбец 65)";
         QTest::newRow("notJson") << QByteArray("EXc=1") << "это не JSON";
         QTest::newRow("notAJob") << QByteArray(R"({"fields": {}})") << "не задание";
         QTest::newRow("newer") << QByteArray(R"({"format": "snesenie-job", "version": 2})") << "более новой";
-        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 4 МиБ";
+        QTest::newRow("tooLarge") << head + "}}" + QByteArray(job::kMaxFileBytes, ' ') << "больше 4\u00A0МиБ";
         QTest::newRow("unknownField") << head + R"("EXq": "1"}})" << "неизвестное поле «EXq»";
         QTest::newRow("notText") << head + R"("EXc": 1}})" << "не текст";
         QTest::newRow("control") << head + R"("EXc": "1\r"}})" << "управляющие символы";
@@ -506,7 +506,7 @@ private slots:
         ui->watch.fileToPick = JobPath("a.snesenie");
         ui->form1->OpenAction->trigger();
         const SeenModal dialog = TakeOne();
-        QCOMPARE(dialog.title, QString("Открыть задание"));
+        QCOMPARE(dialog.title, QString("Открыть"));
         QCOMPARE(dialog.text, jobs->path() + "\nЗадания (*.snesenie)");
         QCOMPARE(ui->form1->JobPath(), JobPath("a.snesenie"));
     }

@@ -321,7 +321,7 @@ private slots:
         ui->Click(ui->form1->BitBtn1);
         const SeenModal box = TakeOne();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.text, QString("Не удалось вычислить «tg(AB)»: точка B совпадает с точкой A, направление не определено."));
+        QCOMPARE(box.text, QString("Не удалось вычислить «tg(AB)»: пункты A и B совпадают: дирекционный угол (AB) не определён. Проверьте координаты B."));
         QCOMPARE(ui->Text("EXbXa"), QString("0"));
         QCOMPARE(ui->Text("EYbYa"), QString("0"));
         QCOMPARE(ui->Text("EtgAB"), QString());

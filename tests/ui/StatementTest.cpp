@@ -88,7 +88,7 @@ private slots:
               "Контроль: допуски соблюдены; слабая засечка: γ АСР.", "1:2000", "30°–150°", "45°22`45,1``",
               "Xp = 6234,85", "Yp = 12335,23", "Вычислил:", "Проверил:"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
-        QVERIFY2(!text.contains("Не посчитаны"), qPrintable(text));
+        QVERIFY2(!text.contains("Не вычислены"), qPrintable(text));
 
         const QString info = PdfInfo(path);
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
@@ -130,10 +130,10 @@ private slots:
     {
         ui->Click(ui->form1->BitBtn1);
         const QString text = PdfText(Export("page1.pdf"));
-        QVERIFY2(text.contains("Не посчитаны по текущим данным: страница 2, 3."), qPrintable(text));
+        QVERIFY2(text.contains("Не вычислены по текущим данным: страницы 2 и 3."), qPrintable(text));
         QVERIFY(text.contains("82°7`51``"));
         QVERIFY(text.contains("—"));
-        QVERIFY(text.contains("Контроль не выполнен: посчитайте все три страницы."));
+        QVERIFY(text.contains("Контроль не выполнен: вычислите все три страницы."));
     }
 
     // After Xa was changed and only page 1 computed again, the statement
@@ -160,9 +160,9 @@ private slots:
         QCOMPARE(look("Xp = ", "Среднее:"), QString("#000000 plain"));
         const QString text = PdfText(Export("stale.pdf"));
         QCOMPARE(text.count("не пересчитано после изменения исходных данных"), 2);
-        QVERIFY2(text.contains("Контроль не применим: результаты не пересчитаны после изменения исходных данных."),
+        QVERIFY2(text.contains("Контроль неприменим: результаты не пересчитаны после изменения исходных данных."),
                  qPrintable(text));
-        QVERIFY(text.contains("Не посчитаны по текущим данным: страница 2, 3."));
+        QVERIFY(text.contains("Не вычислены по текущим данным: страницы 2 и 3."));
         QVERIFY(!text.contains("допуск соблюдён"));
     }
 
@@ -336,8 +336,8 @@ private slots:
         QTest::addColumn<bool>("fifo");
         QTest::addColumn<QString>("said");
         QTest::newRow("out of range") << false
-                                      << "допуск «gammaMax» = «200» не годится (от 120 до 175); взят допуск по "
-                                         "умолчанию 150.";
+                                      << "допуск «gammaMax» = «200» вне пределов (нужно число от 120 до 175); "
+                                         "действует значение по умолчанию 150;";
         QTest::newRow("fifo") << true << "это именованный канал (FIFO), а не обычный файл";
     }
 
