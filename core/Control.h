@@ -5,6 +5,7 @@
 // surveyor's instruction. A pure function of the values the pages carried and
 // printed; the window, the statement and the command line only lay it out.
 
+#include "Accuracy.h"
 #include "InputRanges.h"
 #include "Rigorous.h"
 
@@ -25,6 +26,7 @@ struct Tolerances {
     double positionMetres = 0.05;  ///< largest allowed distance between two positions of P, metres
     double gammaMin = 30;          ///< γ of a base triangle below this is a weak intersection, degrees
     double gammaMax = 150;         ///< and above this, degrees
+    double accuracyMetres = 0;     ///< largest admissible m_P of the mean, metres; 0: not judged
 };
 
 /// One tolerance as the settings dialog and the settings file know it. Every
@@ -37,6 +39,7 @@ struct ToleranceField {
     double Tolerances::*member;
     double min, max;     ///< the plausible range, bounds included
     const char* reason;  ///< why the range is what it is, Russian, one clause
+    bool zeroIsNone = false;  ///< 0 is taken as well: the check is not made
 };
 
 /// The tolerances in the order they are shown and stored.
@@ -94,6 +97,9 @@ struct Check {
 
 struct ControlReport {
     std::vector<Check> checks;
+    /// The a-priori accuracy of the rigorous P, from the precision below.
+    AccuracyEstimate accuracy;
+    Precision precision;
 
     /// Exceeded if any check is, else Warning if any is, else Ok.
     Verdict Overall() const;
@@ -133,10 +139,13 @@ struct ControlInputs {
 };
 
 /// The checks, in this order: the two d, the two (AP), the two positions of
-/// P, the shape of each base triangle, the rigorous solution against the
-/// printed mean, and the input data (a warning listing every value outside
-/// its usual range). A check whose arithmetic fails says so and is exceeded; the
-/// function itself does not throw on any finite inputs.
-ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances);
+/// P (with the discrepancy the precision leads one to expect), the shape of
+/// each base triangle, the rigorous solution against the printed mean, the
+/// accuracy of P when a tolerance for it is set (MT), and the input data (a
+/// warning listing every value outside its usual range). A check whose
+/// arithmetic fails says so and is exceeded; the function itself does not
+/// throw on any finite inputs. The accuracy estimate comes with the checks.
+ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances,
+                             const Precision& precision = Precision{});
 
 } // namespace snesenie

@@ -13,6 +13,7 @@ namespace {
 
 // Sections and keys as the program has always stored them.
 const std::string kControl = "control";
+const std::string kPrecision = "precision";
 const std::string kJobs = "jobs";
 const std::string kRecent = "recent";
 const std::string kFolder = "folder";
@@ -88,6 +89,8 @@ void Settings::Reload()
 {
     sections_.clear();
     tolerances_ = {};
+    precision_ = {};
+    storesPrecision_ = false;
     recent_.clear();
     jobFolder_.clear();
     problems_.clear();
@@ -104,6 +107,7 @@ void Settings::Reload()
         return;
     Parse(*content);
     ReadTolerances();
+    ReadPrecision();
     if (const std::string* recent = Raw(kJobs, kRecent))
         SetRecentJobs(settings::UnquoteList(*recent));
     if (const std::string* folder = Raw(kJobs, kFolder))
@@ -168,6 +172,26 @@ void Settings::ReadTolerances()
     }
 }
 
+// As the tolerances: each precision on its own.
+void Settings::ReadPrecision()
+{
+    for (const PrecisionField& field : PrecisionFields()) {
+        const std::string* raw = Raw(kPrecision, field.key);
+        if (raw == nullptr)
+            continue;
+        const std::string text = settings::UnquoteValue(*raw);
+        double value = 0;
+        if (const std::optional<std::string> wrong = snesenie::ReadPrecision(field, text, value)) {
+            problems_.push_back(Where(file_) + ": точность " + QuoteText(field.key) + " = " + QuoteText(text) +
+                                " не годится (" + PrecisionRange(field) + "); взято значение по умолчанию " +
+                                FormatNumber(precision_.*field.member) + ".");
+            continue;
+        }
+        precision_.*field.member = value;
+        storesPrecision_ = true;
+    }
+}
+
 void Settings::SetRecentJobs(std::vector<std::string> paths)
 {
     std::vector<std::string> kept;
@@ -222,6 +246,8 @@ std::string Settings::Save() const
     // same whatever the locale of the machine that wrote it.
     for (const ToleranceField& field : ToleranceFields())
         set(kControl, field.key, settings::QuoteValue(FormatNumber(tolerances_.*field.member)));
+    for (const PrecisionField& field : PrecisionFields())
+        set(kPrecision, field.key, settings::QuoteValue(FormatNumber(precision_.*field.member)));
     set(kJobs, kFolder, settings::QuoteValue(jobFolder_));
     set(kJobs, kRecent, settings::QuoteList(recent_));
 
