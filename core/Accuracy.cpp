@@ -258,6 +258,16 @@ double BaseError(const Precision& p, double base)
     return Hold(Sqrt(a * a + rel * rel));
 }
 
+std::string FormatMetres4(double metres) { return FormatNumber(Ext(Round(Ext(metres) * 10000)) / 10000); }
+
+std::string FormatMetres3(double metres) { return FormatNumber(Ext(Round(Ext(metres) * 1000)) / 1000); }
+
+std::string FormatAxisDirection(double degrees)
+{
+    const std::int64_t tenths = Round(Ext(degrees) * 10) % 1800;
+    return FormatNumber(Ext(tenths < 0 ? tenths + 1800 : tenths) / 10);
+}
+
 std::optional<std::string> RigorousJacobian(const GivenPoints& given, const Measurements& measured, int v,
                                             VariantJacobian& out)
 {
@@ -272,6 +282,7 @@ std::optional<std::string> RigorousJacobian(const GivenPoints& given, const Meas
 AccuracyEstimate EstimateAccuracy(const GivenPoints& given, const Measurements& measured, const Precision& precision)
 {
     AccuracyEstimate out;
+    out.xa = given.xa, out.ya = given.ya;
     try {
         const RigorousSolution solved = SolveRigorous(given, measured);
         VariantJacobian j[2];

@@ -96,7 +96,17 @@ struct AccuracyEstimate {
     double md[2] = {0, 0};  ///< mean square error of each d
     PointAccuracy mean;     ///< their mean, the error of A common to both
     double mDelta = 0;      ///< expected discrepancy of the two positions, √(m_P1² + m_P2² − 2·cov)
+    double xa = 0, ya = 0;  ///< A, for a drawing to show the direction to it
 };
+
+/// Metres rounded to a tenth of a millimetre, as every table prints an
+/// estimate: 0,0123; 6234,8471.
+std::string FormatMetres4(double metres);
+/// Metres rounded to the millimetre, as a report states Mt: 0,012.
+std::string FormatMetres3(double metres);
+/// The direction of an ellipse's axis rounded to a tenth of a degree, within
+/// 0 up to 180: 37,4 (179,96 prints as 0).
+std::string FormatAxisDirection(double degrees);
 
 /// Propagates the precision through the rigorous solution of both variants.
 /// Does not throw on finite inputs.

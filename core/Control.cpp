@@ -357,6 +357,7 @@ ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tole
 {
     ControlReport report;
     report.precision = precision;
+    report.printed = inputs.printed;
     report.accuracy = EstimateAccuracy(inputs.given, inputs.measured, precision);
     report.checks.push_back(DistanceCheck(inputs, tolerances));
     report.checks.push_back(DirectionCheck(inputs, tolerances));

@@ -95,11 +95,21 @@ struct Check {
     Verdict verdict;
 };
 
+/// The coordinates of P as page 3 printed them, read back from its fields.
+struct PrintedPoint {
+    double xp[2];  ///< EXp1, EXp2
+    double yp[2];  ///< EYp1, EYp2
+    double xMean;  ///< Xp
+    double yMean;  ///< Yp
+};
+
 struct ControlReport {
     std::vector<Check> checks;
     /// The a-priori accuracy of the rigorous P, from the precision below.
     AccuracyEstimate accuracy;
     Precision precision;
+    /// The positions of P page 3 printed, for a drawing beside the estimate.
+    PrintedPoint printed{};
 
     /// Exceeded if any check is, else Warning if any is, else Ok.
     Verdict Overall() const;
@@ -118,13 +128,6 @@ bool ControlExceeded(const std::optional<ControlReport>& report);
 /// Shown where a control would be while it is not computed.
 inline constexpr const char* kControlNotComputed = "Контроль не выполнен: посчитайте все три страницы.";
 
-/// The coordinates of P as page 3 printed them, read back from its fields.
-struct PrintedPoint {
-    double xp[2];  ///< EXp1, EXp2
-    double yp[2];  ///< EYp1, EYp2
-    double xMean;  ///< Xp
-    double yMean;  ///< Yp
-};
 
 /// Everything the control is computed from: the page-1 data and page-2
 /// measurements as those runs read them, the distances d and directions (AP)

@@ -170,7 +170,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
     std::vector<StationResult> results;
     results.reserve(list.stations.size());
     for (const Station& station : list.stations) {
-        results.push_back(RunStation(station, heading.tolerances));
+        results.push_back(RunStation(station, heading.tolerances, heading.precision));
         const StationResult& result = results.back();
         if (!result.computed) {
             ++report.failed;
@@ -197,7 +197,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
             if (!results[i].computed)
                 continue;
             Sheet sheet;
-            RunStation(list.stations[i], heading.tolerances, sheet);
+            RunStation(list.stations[i], heading.tolerances, heading.precision, sheet);
             writer.newPage();
             PaintDocumentPages(
                 *BuildStatement({sheet.Fields(), sheet.Record(), Shown(list.stations[i].name), heading.when}, scheme),

@@ -1,5 +1,9 @@
 #include "ControlPage.h"
 
+#include "AccuracyDrawing.h"
+#include "Accuracy.h"
+#include "Numbers.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +14,29 @@
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString M4(double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral(" м"); }
+
+// The estimate in a few lines: each variant, the mean with its ellipse, the
+// discrepancy to expect, and the precision it was computed from.
+QString AccuracyText(const snesenie::ControlReport& r, const QString& source)
+{
+    const snesenie::AccuracyEstimate& a = r.accuracy;
+    QString text = QStringLiteral("<b>Оценка точности</b> (точность измерений: %1%2)<br>")
+                       .arg(Q(snesenie::PrecisionText(r.precision)).toHtmlEscaped(), source.isEmpty() ? QString()
+                                                                                      : QStringLiteral(" — ") + source);
+    if (a.none)
+        return text + QStringLiteral("Оценку дать нельзя: %1.").arg(Q(*a.none).toHtmlEscaped());
+    const char* names[2] = {"АВР", "АСР"};
+    for (int v = 0; v < 2; ++v)
+        text += QStringLiteral("%1: mx = %2, my = %3, m<sub>P</sub> = %4; ")
+                    .arg(QString::fromUtf8(names[v]), M4(a.variant[v].mx), M4(a.variant[v].my), M4(a.variant[v].mP));
+    text += QStringLiteral("<br>среднее: mx = %1, my = %2, <b>Mt = m<sub>P</sub> = %3</b>; эллипс ошибок a = %4, "
+                           "b = %5, направление оси a %6°; ожидаемое расхождение вариантов m<sub>Δ</sub> = %7")
+                .arg(M4(a.mean.mx), M4(a.mean.my), M4(a.mean.mP), M4(a.mean.ellipse.a), M4(a.mean.ellipse.b),
+                     Q(snesenie::FormatAxisDirection(a.mean.ellipse.direction)), M4(a.mDelta));
+    return text;
+}
 
 } // namespace
 
@@ -64,6 +91,25 @@ QPushButton* ControlPage::TolerancesButton()
     return tolerancesButton_;
 }
 
+QLabel* ControlPage::AccuracySummary()
+{
+    Build();
+    return accuracy_;
+}
+
+AccuracyDrawing* ControlPage::Drawing()
+{
+    Build();
+    return drawing_;
+}
+
+void ControlPage::SetPrecisionSource(const QString& source)
+{
+    precisionSource_ = source;
+    if (table_ != nullptr)
+        Refresh();
+}
+
 void ControlPage::showEvent(QShowEvent* event)
 {
     Build();
@@ -116,6 +162,14 @@ void ControlPage::Build()
     note->setWordWrap(true);
     layout->addWidget(note);
 
+    accuracy_ = new QLabel(this);
+    accuracy_->setObjectName(QStringLiteral("AccuracySummary"));
+    accuracy_->setTextFormat(Qt::RichText);
+    accuracy_->setWordWrap(true);
+    layout->addWidget(accuracy_);
+    drawing_ = new AccuracyDrawing(this);
+    layout->addWidget(drawing_, 1);
+
     auto* row = new QHBoxLayout;
     tolerancesButton_ = new QPushButton(QStringLiteral("Допуски…"), this);
     tolerancesButton_->setObjectName(QStringLiteral("TolerancesButton"));
@@ -128,9 +182,14 @@ void ControlPage::Build()
     Refresh();
 }
 
-void ControlPage::Show(const std::optional<snesenie::ControlReport>& report)
+void ControlPage::Show(const std::optional<snesenie::ControlReport>& report, bool stale)
 {
     report_ = report;
+    stale_ = !report && stale;
+    if (report)
+        last_ = report;
+    else if (!stale)
+        last_.reset();
     if (table_ != nullptr)
         Refresh();
 }
@@ -143,8 +202,14 @@ void ControlPage::Refresh()
         palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
         summary_->setPalette(palette);
         table_->setRowCount(0);
+        accuracy_->setText(stale_ && last_ ? QStringLiteral("<b>Оценка точности</b>: не пересчитана после изменения "
+                                                            "исходных данных.")
+                                           : QStringLiteral("<b>Оценка точности</b>: нет контроля."));
+        drawing_->Show(stale_ ? last_ : std::nullopt, true);
         return;
     }
+    accuracy_->setText(AccuracyText(*report_, precisionSource_));
+    drawing_->Show(report_, false);
     summary_->setText(Q(report_->Summary()));
     palette.setColor(QPalette::WindowText, VerdictColor(report_->Overall()));
     summary_->setPalette(palette);

@@ -61,7 +61,8 @@ int main(int argc, char** argv)
             return 2;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return RunBatchPdfExport(argc, argv, options.pdf, list, stations, options.tolerances);
+        return RunBatchPdfExport(argc, argv, options.pdf, list, stations, options.tolerances,
+                                 snesenie::UserSettingsFile(), options.precision);
     }
 
     // snesenie --pdf OUT.pdf [JOB]: the statement without a window, and
@@ -79,7 +80,8 @@ int main(int argc, char** argv)
             return 2;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return RunPdfExport(argc, argv, options.pdf, options.job, options.tolerances);
+        return RunPdfExport(argc, argv, options.pdf, options.job, options.tolerances, snesenie::UserSettingsFile(),
+                            options.precision);
     }
 
     if (const QString reason = MissingDisplayReason(); !reason.isEmpty()) {

@@ -25,6 +25,9 @@ QList<QCommandLineOption> Options()
          "ЗНАК"},
         {QStringList{"tolerances"}, "с --pdf: допуски КЛЮЧ=ЧИСЛО через «;» на этот запуск",
          "ДОПУСКИ"},
+        {QStringList{"precision"}, "с --pdf: точность измерений КЛЮЧ=ЧИСЛО через «;» на этот запуск "
+                                   "(angleSeconds, baseMillimetres, baseRatio, givenMetres)",
+         "ТОЧНОСТЬ"},
     };
 }
 
@@ -52,7 +55,8 @@ QString HelpText()
     width = std::max(width, int(QString(kJob).size()));
 
     QString text = QString("Использование: snesenie [ПАРАМЕТРЫ] [%1]\n"
-                           "       snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf [--separator ЗНАК] [--tolerances ДОПУСКИ]\n\n")
+                           "       snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf [--separator ЗНАК] [--tolerances ДОПУСКИ]\n"
+                           "                [--precision ТОЧНОСТЬ]\n\n")
                        .arg(kJob);
     text += "Снесение координат с вершины знака на землю: окно с листом из трёх\n"
             "страниц. Без задания поля ввода содержат пример.\n\n"
@@ -117,7 +121,7 @@ StartOptions ParseStartOptions(const QStringList& arguments)
                 options.pdf = arguments.at(++i);
             if (options.pdf.isEmpty())
                 return Failure("после --pdf нужно имя файла: snesenie --pdf ФАЙЛ.pdf [ЗАДАНИЕ]");
-        } else if (name == "--batch" || name == "--separator" || name == "--tolerances") {
+        } else if (name == "--batch" || name == "--separator" || name == "--tolerances" || name == "--precision") {
             QString value;
             if (eq >= 0)
                 value = arg.mid(eq + 1);
@@ -134,6 +138,10 @@ StartOptions ParseStartOptions(const QStringList& arguments)
                 if (value != ";" && value != ",")
                     return Failure("разделитель --separator — «;» или «,», а не " + Quoted(value));
                 options.separator = value.at(0).toLatin1();
+            } else if (name == "--precision") {
+                if (const std::optional<std::string> wrong =
+                        snesenie::ReadPrecisionList(value.toStdString(), "--precision", options.precision))
+                    return Failure(QString::fromStdString(*wrong));
             } else if (const std::optional<std::string> wrong =
                            snesenie::ReadToleranceList(value.toStdString(), "--tolerances", options.tolerances)) {
                 return Failure(QString::fromStdString(*wrong));
@@ -160,6 +168,8 @@ StartOptions ParseStartOptions(const QStringList& arguments)
         return Failure("--separator задаётся только вместе с --batch");
     if (!pdfGiven && !options.tolerances.empty())
         return Failure("--tolerances задаётся только вместе с --pdf");
+    if (!pdfGiven && !options.precision.empty())
+        return Failure("--precision задаётся только вместе с --pdf");
     if (jobs.size() > 1)
         return Failure("лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание");
     if (!jobs.isEmpty() && jobs[0].isEmpty())

@@ -155,7 +155,7 @@ private slots:
         StationList list;
         QCOMPARE(Write({kExceeded}, out, &list).error, QString());
         Sheet sheet;
-        QVERIFY(RunStation(list.stations[0], Tolerances{}, sheet).computed);
+        QVERIFY(RunStation(list.stations[0], Tolerances{}, Precision{}, sheet).computed);
         const QString single = dir.filePath("ведомость.pdf");
         QCOMPARE(WriteStatementPdf(*BuildStatement({sheet.Fields(), sheet.Record(), "Юг", when}), single), QString());
         QCOMPARE(Pages(out), 2);
