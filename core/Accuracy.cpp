@@ -3,6 +3,8 @@
 #include "Errors.h"
 #include "Numbers.h"
 
+#include <cmath>
+
 namespace snesenie {
 namespace {
 
@@ -46,6 +48,19 @@ const char* const kVariant[2] = {"АВР", "АСР"};
 // metres differ by ten orders) and lose half the digits to cancellation;
 // the analytic chain is exact to the working precision, costs one pass, and
 // says by itself where a derivative does not exist (cos ψ = 0).
+//
+// The sines and cosines in the derivatives come from the machine's double
+// functions, not the sheet's correctly rounded ones: they only scale
+// variances that are stated to a tenth of a millimetre, fifteen digits are
+// ample, and a batch of ten thousand stations would spend most of its time
+// on them otherwise.
+// A value of the bare extended chain, held as a double: a result that is no
+// finite number is an arithmetic error here, as in every checked step.
+double Finite(Extended x) { return Hold(Ext(0) + Ext(x)); }
+
+Ext Sine(double degrees) { return Ext(std::sin(degrees * (3.14159265358979323846 / 180))); }
+Ext Cosine(double degrees) { return Ext(std::cos(degrees * (3.14159265358979323846 / 180))); }
+
 std::optional<std::string> Derivatives(const GivenPoints& g, const Measurements& m, int v,
                                        const RigorousVariant& solved, VariantJacobian& out)
 {
@@ -54,13 +69,13 @@ std::optional<std::string> Derivatives(const GivenPoints& g, const Measurements&
     const double xFar = v == 0 ? g.xb : g.xc;
     const double yFar = v == 0 ? g.yb : g.yc;
 
-    const Ext gamma = Ext(180) - (Ext(m.beta1[v]) + m.beta2[v]);
-    const Ext sg = SinDeg(gamma);
+    const double gamma = Hold(Ext(180) - (Ext(m.beta1[v]) + m.beta2[v]));
+    const Ext sg = Sine(gamma);
     const Ext d = solved.d;
     // d = b·sin β2 / sin(β1 + β2), with sin γ = sin(β1 + β2), cos γ = −cos(β1 + β2).
-    const Ext dB1 = d * CosDeg(gamma) / sg;
-    const Ext dB2 = Ext(m.base[v]) * SinDeg(m.beta1[v]) / (sg * sg);
-    const Ext dBase = SinDeg(m.beta2[v]) / sg;
+    const Ext dB1 = d * Cosine(gamma) / sg;
+    const Ext dB2 = Ext(m.base[v]) * Sine(m.beta1[v]) / (sg * sg);
+    const Ext dBase = Sine(m.beta2[v]) / sg;
 
     const Ext dX = Ext(xFar) - g.xa;
     const Ext dY = Ext(yFar) - g.ya;
@@ -68,50 +83,54 @@ std::optional<std::string> Derivatives(const GivenPoints& g, const Measurements&
     const Ext s = Sqrt(s2);
 
     // sin ψ = d·sin δ/S: cos ψ·dψ = (d·cos δ·dδ + sin δ·dd − sin ψ·dS)/S.
-    const Ext cosPsi = CosDeg(solved.psi);
+    const Ext cosPsi = Cosine(solved.psi);
     if (!(Ext(1e-12) < cosPsi))
         return std::string(kVariant[v]) + ": ψ = 90°, у ψ нет производной";
     const Ext k = Ext(1) / (s * cosPsi);
-    const Ext psiDelta = d * CosDeg(m.delta[v]) * k;
-    const Ext psiD = SinDeg(m.delta[v]) * k;
-    const Ext psiS = Ext(0) - SinDeg(solved.psi) * k;
+    const Ext psiDelta = d * Cosine(m.delta[v]) * k;
+    const Ext psiD = Sine(m.delta[v]) * k;
+    const Ext psiS = Ext(0) - Sine(solved.psi) * k;
 
-    const Ext ca = CosDeg(solved.dirAP);
-    const Ext sa = SinDeg(solved.dirAP);
+    const Ext ca = Cosine(solved.dirAP);
+    const Ext sa = Sine(solved.dirAP);
 
     // Each quantity's effect on d, δ, S and the direction to the far point;
     // then (AP) = dir + 180° − δ − ψ and P = A + d·(cos (AP), sin (AP)).
+    // The chain runs in the bare extended type, every result checked once.
     struct Push {
-        Ext d = 0, delta = 0, s = 0, dir = 0, xa = 0, ya = 0;
+        Extended d = 0, delta = 0, s = 0, dir = 0, xa = 0, ya = 0;
     };
+    const Extended e0 = 0, e1 = 1;
+    const Extended sX = (dX / s).Value(), sY = (dY / s).Value();
+    const Extended rX = (dX / s2).Value(), rY = (dY / s2).Value();
     const int o = v * kPerVariant;
     const int xf = v == 0 ? kXb : kXc;
     out = {};
     for (int q = 0; q < kQuantities; ++q) {
         Push p;
         if (q == o + kBeta1)
-            p.d = dB1;
+            p.d = dB1.Value();
         else if (q == o + kBeta2)
-            p.d = dB2;
+            p.d = dB2.Value();
         else if (q == o + kBase)
-            p.d = dBase;
+            p.d = dBase.Value();
         else if (q == o + kDelta)
-            p.delta = 1;
+            p.delta = e1;
         else if (q == kXa)
-            p.s = Ext(0) - dX / s, p.dir = dY / s2, p.xa = 1;
+            p.s = e0 - sX, p.dir = rY, p.xa = e1;
         else if (q == kYa)
-            p.s = Ext(0) - dY / s, p.dir = Ext(0) - dX / s2, p.ya = 1;
+            p.s = e0 - sY, p.dir = e0 - rX, p.ya = e1;
         else if (q == xf)
-            p.s = dX / s, p.dir = Ext(0) - dY / s2;
+            p.s = sX, p.dir = e0 - rY;
         else if (q == xf + 1)
-            p.s = dY / s, p.dir = dX / s2;
+            p.s = sY, p.dir = rX;
         else
             continue;
-        const Ext psi = psiDelta * p.delta + psiD * p.d + psiS * p.s;
-        const Ext alpha = p.dir - p.delta - psi;
-        out.x[q] = Hold(p.xa + ca * p.d - d * sa * alpha);
-        out.y[q] = Hold(p.ya + sa * p.d + d * ca * alpha);
-        out.d[q] = Hold(p.d);
+        const Extended psi = psiDelta.Value() * p.delta + psiD.Value() * p.d + psiS.Value() * p.s;
+        const Extended alpha = p.dir - p.delta - psi;
+        out.x[q] = Finite(p.xa + ca.Value() * p.d - d.Value() * sa.Value() * alpha);
+        out.y[q] = Finite(p.ya + sa.Value() * p.d + d.Value() * ca.Value() * alpha);
+        out.d[q] = Finite(p.d);
     }
     return std::nullopt;
 }
@@ -133,14 +152,15 @@ std::vector<Ext> Variances(const Measurements& m, const Precision& p)
     return var;
 }
 
+// Σ a·b·var over the quantities, in the bare extended type; checked once.
 Ext Covariance(const std::array<double, kQuantities>& a, const std::array<double, kQuantities>& b,
                const std::vector<Ext>& var)
 {
-    Ext sum = 0;
+    Extended sum = 0;
     for (int q = 0; q < kQuantities; ++q)
         if (a[q] != 0 && b[q] != 0)
-            sum = sum + Ext(a[q]) * b[q] * var[q];
-    return sum;
+            sum = sum + static_cast<Extended>(a[q]) * static_cast<Extended>(b[q]) * var[q].Value();
+    return Ext(0) + Ext(sum);
 }
 
 PointAccuracy Point(double xp, double yp, Ext cxx, Ext cxy, Ext cyy)
@@ -159,11 +179,13 @@ PointAccuracy Point(double xp, double yp, Ext cxx, Ext cxy, Ext cyy)
     const Ext small = mid - r;
     p.ellipse.a = Hold(Sqrt(mid + r));
     p.ellipse.b = small < Ext(0) ? 0 : Hold(Sqrt(small));
+    // The direction is stated to a tenth of a degree: the double arctangent
+    // is ample for it.
     if (!(r == Ext(0))) {
-        double theta = Hold(Ext(DirectionAngle(half * 2, cxy * 2)) / 2);
-        if (theta >= 180)
-            theta -= 180;
-        p.ellipse.direction = theta;
+        double theta = std::atan2(Hold(cxy * 2), Hold(half * 2)) * (90 / 3.14159265358979323846);
+        if (theta < 0)
+            theta += 180;
+        p.ellipse.direction = theta >= 180 ? 0 : theta;
     }
     return p;
 }

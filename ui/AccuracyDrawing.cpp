@@ -55,7 +55,7 @@ void PaintAccuracy(QPainter& painter, const QRectF& rect, const snesenie::Contro
     for (const auto& p : points)
         reach = std::max(reach, std::hypot(p[0] - x0, p[1] - y0));
     reach = std::max(reach, 0.001);
-    const QRectF area = rect.adjusted(kMargin, kMargin, -kMargin, -kMargin - 16);
+    const QRectF area = rect.adjusted(kMargin, kMargin + 14, -kMargin, -kMargin - 10);
     const double k = std::min(area.width(), area.height()) / 2 / reach;  // pixels per metre
     const QPointF centre = area.center();
     // X is north, up the page; Y east, to the right.
@@ -117,12 +117,18 @@ void PaintAccuracy(QPainter& painter, const QRectF& rect, const snesenie::Contro
     painter.drawLine(QPointF(x, y - 4), QPointF(x, y + 4));
     painter.drawLine(QPointF(x + barMetres * k, y - 4), QPointF(x + barMetres * k, y + 4));
     painter.drawText(QPointF(x + barMetres * k + 6, y + 4), barText);
-    painter.drawText(QRectF(rect.left(), y - 8, rect.width() - 8, 16), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("эллипсы: 1σ — сплошной, 2σ — штрихи; АВР, АСР, среднее"));
-    if (stale) {
-        painter.setPen(grey);
-        painter.drawText(rect.adjusted(6, 4, -6, -4), Qt::AlignTop | Qt::AlignLeft,
-                         QStringLiteral("не пересчитано после изменения исходных данных"));
+    // The key across the top, each variant in its colour.
+    QPointF key(rect.left() + 8, rect.top() + 16);
+    painter.setPen(ink);
+    const QString lead = stale ? QStringLiteral("не пересчитано после изменения исходных данных; ")
+                               : QStringLiteral("эллипсы 1σ — линия, 2σ — штрихи: ");
+    painter.drawText(key, lead);
+    key.rx() += painter.fontMetrics().horizontalAdvance(lead);
+    const QString variants[3] = {QStringLiteral("АВР  "), QStringLiteral("АСР  "), QStringLiteral("среднее")};
+    for (int i = 0; i < 3; ++i) {
+        painter.setPen(colours[i]);
+        painter.drawText(key, variants[i]);
+        key.rx() += painter.fontMetrics().horizontalAdvance(variants[i]);
     }
     painter.restore();
 }

@@ -35,12 +35,12 @@ void QuietRuntimeWarning(QtMsgType type, const QMessageLogContext& context, cons
     g_toolkitHandler(type, context, message);
 }
 
-// Judged by the tolerances the window would use, with those of the command
-// line over them; what the settings file could not give is said, and its
-// default stands in.
+// Judged by the tolerances and precision the window would use, with those of
+// the command line over them; what the settings file could not give is said,
+// and its default stands in.
 std::pair<snesenie::Tolerances, snesenie::Precision> ChooseJudging(const ToleranceOverrides& overrides,
                                                                    const PrecisionOverrides& precisionOverrides,
-                                                                   const std::filesystem::path& settingsFile, const PrecisionOverrides& precision)
+                                                                   const std::filesystem::path& settingsFile)
 {
     const snesenie::Settings settings(settingsFile);
     for (const std::string& problem : settings.Problems())

@@ -64,9 +64,10 @@ public:
             Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + StaleNote(3) + Page3());
         h += Section(QStringLiteral("5. Контроль"));
         h += Control();
-        h += Accuracy();
+        // Signed under the sheet and its control, before the estimate.
         h += QStringLiteral("<p style=\"margin-top:22px\">Вычислил: ______________________"
                             "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
+        h += Accuracy();
         h += QStringLiteral("</body></html>");
         return h;
     }
@@ -255,7 +256,9 @@ private:
         if (!report)
             return {};
         const snesenie::AccuracyEstimate& a = report->accuracy;
-        QString h = Section(QStringLiteral("6. Оценка точности"));
+        // On a page of its own: the sheet and its control fill the first.
+        QString h = QStringLiteral("<p style=\"page-break-before:always; margin-bottom:3px\"><b>%1</b></p>")
+                        .arg(QStringLiteral("6. Оценка точности"));
         if (a.none)
             return h + QStringLiteral("<p>Оценку точности дать нельзя: %1.</p>").arg(Q(*a.none).toHtmlEscaped());
         auto m = [](double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral(" м"); };
@@ -272,7 +275,7 @@ private:
         text += QStringLiteral("<p>Оценка априорная, по строгому решению, при средних квадратических ошибках "
                                "измерений: %1; базис — √(a² + (b/N)²).</p>")
                     .arg(Q(snesenie::PrecisionText(report->precision)).toHtmlEscaped());
-        return h + SideBySide(text, QStringLiteral("<img src=\"snesenie:accuracy\" width=\"260\">"));
+        return h + SideBySide(text, QStringLiteral("<img src=\"snesenie:accuracy\" width=\"300\">"));
     }
 
     const StatementSource& s_;
@@ -299,7 +302,7 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, con
     document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")), scheme);
     if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
         document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:accuracy")),
-                              DrawAccuracy(*report, QSize(390, 270)));
+                              DrawAccuracy(*report, QSize(400, 300)));
     document->setHtml(Builder(source).Html());
     return document;
 }

@@ -494,7 +494,7 @@ TEST_F(Cli, Help)
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out.starts_with("Использование: snesenie-cli")) << r.out;
     for (const char* option : {"--press", "--state", "--control", "--input", "--job", "--save-job", "CONTROL_",
-                               "--tolerances"})
+                               "--tolerances", "--precision", "ACCURACY_", "angleSeconds"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
 }
 
@@ -517,7 +517,7 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
     EXPECT_EQ(lines({"--control"}),
               std::tuple(3, "CONTROL_AP=-0,4``;0,3``;exceeded",
                          "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=0,3;positionMetres=0,05;gammaMin=20;"
-                         "gammaMax=150;settings",
+                         "gammaMax=150;accuracyMetres=0;settings",
                          ""));
     // --tolerances over the stored ones, for this run only; both spellings.
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--control", "--tolerances", "directionSeconds=1"},
@@ -525,7 +525,7 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
         EXPECT_EQ(lines(args),
                   std::tuple(0, "CONTROL_AP=-0,4``;1``;ok",
                              "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=1;positionMetres=0,05;gammaMin=20;"
-                             "gammaMax=150;settings+option",
+                             "gammaMax=150;accuracyMetres=0;settings+option",
                              ""));
     // One stored value out of range falls back alone, and is said.
     WriteSettings("[control]\ndirectionSeconds=0,3\ngammaMax=200\n");
@@ -536,6 +536,29 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
     EXPECT_NE(err.find("«gammaMax» = «200» не годится (от 120 до 175); взят допуск по умолчанию 150."),
               std::string::npos)
         << err;
+
+    // The precision as stored, --precision over it, and Mt judged in whole
+    // millimetres: 7,9 mm prints as 8 and passes a tolerance of 8 mm.
+    WriteSettings("[precision]\nangleSeconds=10\n");
+    auto accuracy = [&](const std::vector<std::string>& args) {
+        const Result r = RunCli(args);
+        std::string mt, precision;
+        for (const std::string& line : Lines(r.out)) {
+            if (line.starts_with("CONTROL_MT="))
+                mt = line;
+            if (line.starts_with("ACCURACY_PRECISION="))
+                precision = line;
+        }
+        return std::tuple(r.status, mt, precision);
+    };
+    EXPECT_EQ(accuracy({"--control", "--precision", "angleSeconds=5", "--tolerances", "accuracyMetres=0,008"}),
+              std::tuple(0, "CONTROL_MT=0,008 м;0,008 м;ok",
+                         "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;settings+option"));
+    EXPECT_EQ(accuracy({"--control", "--precision", "angleSeconds=5", "--tolerances", "accuracyMetres=0,007"}),
+              std::tuple(3, "CONTROL_MT=0,008 м;0,007 м;exceeded",
+                         "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;settings+option"));
+    EXPECT_EQ(std::get<2>(accuracy({"--control"})),
+              "ACCURACY_PRECISION=angleSeconds=10;baseMillimetres=5;baseRatio=0;givenMetres=0;settings");
 }
 
 // A batch of stations is judged by the same stored tolerances.
@@ -559,6 +582,9 @@ TEST_F(Cli, ToleranceOptionRefusesWhatNoInstructionHas)
         {{"--tolerances", "directionSeconds=30;"}, "ожидается КЛЮЧ=ЧИСЛО"},
         {{"--tolerances", "directionSeconds=тридцать"}, "введите число"},
         {{"--tolerances"}, "нужно значение"},
+        {{"--precision", "angleSeconds=0"}, "допустимо от 0,5 до 120"},
+        {{"--precision", "baseRatio=100"}, "допустимо 0 или от 500 до 100000"},
+        {{"--precision", "angle=5"}, "ожидается КЛЮЧ=ЧИСЛО"},
     };
     for (const auto& [args, words] : rows) {
         const Result r = RunCli(args);
@@ -733,13 +759,18 @@ TEST_F(Cli, ControlAfterTheFields)
     const std::string example =
         "CONTROL_D=0 м;1:2000;ok\n"
         "CONTROL_AP=-0,4``;60``;ok\n"
-        "CONTROL_P=0 м (ΔXp = 0 м, ΔYp = 0 м);0,05 м;ok\n"
+        "CONTROL_P=0 м (ΔXp = 0 м, ΔYp = 0 м), ожидаемое m_Δ = 0,016 м;0,05 м;ok\n"
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
         "CONTROL_RIGOROUS=0,003 м (Xp = 6234,847 м, Yp = 12335,23 м);0,05 м;ok\n"
         "CONTROL_INPUT=в обычных пределах;обычные пределы величин;ok\n"
         "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=60;positionMetres=0,05;gammaMin=30;gammaMax=150;"
-        "defaults\n";
+        "accuracyMetres=0;defaults\n"
+        "ACCURACY_P1=6234,8489;12335,2298;0,0085;0,0026;0,0089\n"
+        "ACCURACY_P2=6234,8457;12335,2293;0,0127;0,0029;0,0131\n"
+        "ACCURACY_P=6234,8473;12335,2296;0,0077;0,002;0,0079\n"
+        "ACCURACY_ELLIPSE=0,0077;0,0016;8,8\n"
+        "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;defaults\n";
     const std::string none = "control: Контроль не выполнен: посчитайте все три страницы.\n";
     const struct {
         const char* name;
@@ -757,6 +788,8 @@ TEST_F(Cli, ControlAfterTheFields)
         // an exceeded tolerance used to exit 0, so a script took the sheet for a good one
         {"weakAndExceeded", {"--control", "Ebb1g=75", "Ebb1m=30", "Ebb1s=0", "Ebb2g=94", "Ebb2m=30", "Ebb2s=0"}, 77,
          {}, "", 3},
+        // B 50 m from A: no triangle A, B, P, so no estimate and no ACCURACY_ lines
+        {"noEstimate", {"--control", "EXb=6377,46", "EYb=12351,48"}, 77, {}, "", 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -768,6 +801,11 @@ TEST_F(Cli, ControlAfterTheFields)
         std::string control;
         for (std::size_t i = row.before; i < lines.size(); ++i)
             control += lines[i] + '\n';
+        if (std::string(row.name) == "noEstimate") {
+            EXPECT_EQ(control.find("ACCURACY_"), std::string::npos) << control;
+            EXPECT_NE(control.find("CONTROL_RIGOROUS=геометрия невозможна"), std::string::npos) << control;
+            continue;
+        }
         if (std::string(row.name) != "weakAndExceeded") {
             EXPECT_EQ(control, row.control);
             continue;
