@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,7 +91,9 @@ int main(int argc, char** argv)
     Form1.PC1->setCurrentWidget(Form1.TS4);
     ok &= Shoot(Form1, out.filePath("control-page.png"));
     // The accuracy of P under the checks: the estimate and its drawing to scale.
+    Form1.TS4->findChild<QScrollArea*>()->ensureWidgetVisible(Form1.TS4->Drawing(), 0, 0);
     ok &= ShootPart(Form1, {Form1.TS4->AccuracySummary(), Form1.TS4->Drawing()}, out.filePath("accuracy.png"));
+    Form1.TS4->findChild<QScrollArea*>()->ensureWidgetVisible(Form1.TS4->Summary(), 0, 0);
 
     // A base retyped after the sheet was computed: pages 2 and 3 go grey
     // until they are computed again, and a result says why when pointed at.

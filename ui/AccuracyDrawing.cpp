@@ -147,7 +147,7 @@ AccuracyDrawing::AccuracyDrawing(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("AccuracyDrawing"));
     setAccessibleName(QStringLiteral("Чертёж оценки точности"));
-    setMinimumHeight(260);
+    setMinimumHeight(300);
 }
 
 void AccuracyDrawing::Show(const std::optional<snesenie::ControlReport>& report, bool stale)

@@ -8,8 +8,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -120,7 +123,18 @@ void ControlPage::Build()
 {
     if (table_ != nullptr)
         return;
-    auto* layout = new QVBoxLayout(this);
+    // The checks, the estimate and its drawing are taller than the page: it
+    // scrolls, and every part keeps the height it needs.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("ControlScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    outer->addWidget(scroll);
+    auto* content = new QWidget(scroll);
+    scroll->setWidget(content);
+    auto* layout = new QVBoxLayout(content);
 
     auto* heading = new QLabel(QStringLiteral("Два варианта вычислены независимо и проверяют друг друга. "
                                               "Контроль выполняется, когда посчитана третья страница."),
@@ -131,13 +145,13 @@ void ControlPage::Build()
     heading->setWordWrap(true);
     layout->addWidget(heading);
 
-    summary_ = new QLabel(this);
+    summary_ = new QLabel(content);
     summary_->setObjectName(QStringLiteral("ControlSummary"));
     summary_->setFont(bold);
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
 
-    table_ = new QTableWidget(0, 4, this);
+    table_ = new QTableWidget(0, 4, content);
     table_->setObjectName(QStringLiteral("ControlTable"));
     table_->setAccessibleName(QStringLiteral("Проверки контроля"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Проверка"), QStringLiteral("Значение"),
@@ -162,16 +176,16 @@ void ControlPage::Build()
     note->setWordWrap(true);
     layout->addWidget(note);
 
-    accuracy_ = new QLabel(this);
+    accuracy_ = new QLabel(content);
     accuracy_->setObjectName(QStringLiteral("AccuracySummary"));
     accuracy_->setTextFormat(Qt::RichText);
     accuracy_->setWordWrap(true);
     layout->addWidget(accuracy_);
-    drawing_ = new AccuracyDrawing(this);
+    drawing_ = new AccuracyDrawing(content);
     layout->addWidget(drawing_, 1);
 
     auto* row = new QHBoxLayout;
-    tolerancesButton_ = new QPushButton(QStringLiteral("Допуски…"), this);
+    tolerancesButton_ = new QPushButton(QStringLiteral("Допуски…"), content);
     tolerancesButton_->setObjectName(QStringLiteral("TolerancesButton"));
     tolerancesButton_->setAutoDefault(false);
     connect(tolerancesButton_, &QPushButton::clicked, this, &ControlPage::TolerancesRequested);
@@ -180,6 +194,16 @@ void ControlPage::Build()
     layout->addLayout(row);
 
     Refresh();
+}
+
+// Every check in sight without a scroll bar of its own: the page scrolls.
+void ControlPage::FitTable()
+{
+    table_->resizeRowsToContents();
+    int height = table_->horizontalHeader()->height() + 2 * table_->frameWidth() + 4;
+    for (int r = 0; r < table_->rowCount(); ++r)
+        height += table_->rowHeight(r);
+    table_->setMinimumHeight(std::max(height, 120));
 }
 
 void ControlPage::Show(const std::optional<snesenie::ControlReport>& report, bool stale)
@@ -202,6 +226,7 @@ void ControlPage::Refresh()
         palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
         summary_->setPalette(palette);
         table_->setRowCount(0);
+        FitTable();
         accuracy_->setText(stale_ && last_ ? QStringLiteral("<b>Оценка точности</b>: не пересчитана после изменения "
                                                             "исходных данных.")
                                            : QStringLiteral("<b>Оценка точности</b>: нет контроля."));
@@ -215,6 +240,7 @@ void ControlPage::Refresh()
     summary_->setPalette(palette);
 
     table_->setRowCount(static_cast<int>(report_->checks.size()));
+    FitTable();
     for (int r = 0; r < table_->rowCount(); ++r) {
         const snesenie::Check& check = report_->checks[static_cast<std::size_t>(r)];
         const QString texts[] = {Q(check.title), Q(check.value), Q(check.tolerance),

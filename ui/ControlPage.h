@@ -44,6 +44,7 @@ protected:
 private:
     void Build();
     void Refresh();
+    void FitTable();
 
     std::optional<snesenie::ControlReport> report_;
     std::optional<snesenie::ControlReport> last_;  ///< the last control shown, for the grey drawing

@@ -532,7 +532,7 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
     const auto [status, ap, tolerances, err] = lines({"--control"});
     EXPECT_EQ(status, 3);
     EXPECT_EQ(ap, "CONTROL_AP=-0,4``;0,3``;exceeded");
-    EXPECT_NE(tolerances.find("gammaMax=150;settings"), std::string::npos) << tolerances;
+    EXPECT_NE(tolerances.find("gammaMax=150;accuracyMetres=0;settings"), std::string::npos) << tolerances;
     EXPECT_NE(err.find("«gammaMax» = «200» не годится (от 120 до 175); взят допуск по умолчанию 150."),
               std::string::npos)
         << err;
@@ -980,8 +980,10 @@ TEST_F(Cli, BatchExitStatusSaysHowTheStationsWent)
         EXPECT_EQ(r.err, row.err);
         const std::vector<std::string> lines = Lines(r.out);
         ASSERT_EQ(lines.size(), row.rows.size() + 1);
-        EXPECT_TRUE(lines[0].starts_with("station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;")) << lines[0];
-        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;"));
+        EXPECT_TRUE(lines[0].starts_with("station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;mx_m;my_m;mP_m;D_ratio;D_verdict;"))
+            << lines[0];
+        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0,0077;0,002;0,0079;;ok;"))
+            << lines[1];
 
         // The same table to a file, with the byte-order mark a spreadsheet
         // looks for; nothing on stdout then.
@@ -1057,12 +1059,16 @@ TEST_F(Cli, BatchOfTheReadmeExample)
     EXPECT_EQ(r.status, 1);
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines[1].starts_with("Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0 м;ok;-0,4``;ok;"));
-    EXPECT_TRUE(lines[1].ends_with(";warning;\r"));
-    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48 м (1:6);exceeded;"));
-    EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
-    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
-                        "число: «52,8\"\"».\"\r");
+    EXPECT_TRUE(lines[1].starts_with(
+        "Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0,0077;0,002;0,0079;;ok;-0,4;ok;"))
+        << lines[1];
+    EXPECT_NE(lines[1].find(";warning;D: 0 м | AP: -0,4`` | "), std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;0,0077;0,0021;0,008;6;"
+                                     "exceeded;"))
+        << lines[3];
+    EXPECT_NE(lines[3].find(";exceeded;D: 15,48 м (1:6) | "), std::string::npos) << lines[3];
+    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
+                        "АСР» не число: «52,8\"\"».\"\r");
     EXPECT_EQ(r.err, "snesenie-cli: станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
                      "АСР» не число: «52,8\"».\n");
 }

@@ -102,7 +102,7 @@ private:
         const StationList list = ReadStations(QFile::encodeName(table).toStdString());
         if (read != nullptr)
             *read = list;
-        return WriteBatchBundle(list, {QStringLiteral("станции.csv"), Tolerances{}, when}, out);
+        return WriteBatchBundle(list, {QStringLiteral("станции.csv"), Tolerances{}, when, Precision{}}, out);
     }
 
 private slots:
@@ -217,7 +217,7 @@ private slots:
         const QByteArray tableBytes = original.readAll();
 
         const StationList list = ReadStations(QFile::encodeName(table).toStdString());
-        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when}, path);
+        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when, Precision{}}, path);
         QCOMPARE(report.error, "Не удалось записать пакет ведомостей «" + path + "»: " + says + ".");
         QCOMPARE(Entries(here.path()), before);
         QFile after(table);
@@ -235,7 +235,7 @@ private slots:
         const QString path = here.filePath("север.pdf");
         QVERIFY(QFile::link(job, path));
         const StationList list = ReadStations(QFile::encodeName(here.filePath("задания")).toStdString());
-        const BundleReport report = WriteBatchBundle(list, {"задания", Tolerances{}, when}, path);
+        const BundleReport report = WriteBatchBundle(list, {"задания", Tolerances{}, when, Precision{}}, path);
         QVERIFY2(report.error.contains("»: это задание пакета «" + here.path()), qPrintable(report.error));
         QCOMPARE(report.computed + report.failed, 0);
         QFile still(job);
