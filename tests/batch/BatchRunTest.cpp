@@ -224,6 +224,10 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
     const std::string table = FormatResults(list, {RunStation(list.stations[0], Tolerances{}, Precision{})}, true);
     EXPECT_TRUE(table.starts_with("\xEF\xBB\xBFstation,EXp1,"));
     EXPECT_NE(table.find("\r\n\"Пункт \"\"1\"\", север\",\"6234,85\",\"12335,23\","), std::string::npos);
+    // The numbers of a table parted by ',' take the decimal point, unquoted.
+    EXPECT_NE(table.find(",0.0077,0.002,0.0079,,ok,-0.4,ok,0,ok,40.1056389,ok,26.6244722,warning,0.003,ok,,ok,warning,"),
+              std::string::npos)
+        << table;
 }
 
 TEST_F(BatchFiles, FolderOfJobs)
