@@ -27,18 +27,19 @@ std::filesystem::path Normalised(const std::filesystem::path& path)
 
 } // namespace
 
-BatchDocument::BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances)
+BatchDocument::BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances,
+                             const Precision& precision)
     : path_(Normalised(path)), list_(ReadStations(path))
 {
-    Judge(tolerances);
+    Judge(tolerances, precision);
 }
 
-void BatchDocument::Judge(const Tolerances& tolerances)
+void BatchDocument::Judge(const Tolerances& tolerances, const Precision& precision)
 {
     std::vector<StationResult> results;
     results.reserve(list_.stations.size());
     for (const Station& station : list_.stations)
-        results.push_back(RunStation(station, tolerances));
+        results.push_back(RunStation(station, tolerances, precision));
     results_ = std::move(results);
 }
 

@@ -17,12 +17,14 @@ namespace snesenie::batch {
 class BatchDocument {
 public:
     /// Reads the table of stations or the folder of jobs at path and computes
-    /// every station, judged by tolerances. Throws BatchError when the batch
-    /// cannot be read; a station that fails is a result, not an error.
-    BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances);
+    /// every station, judged by tolerances, its accuracy estimated from
+    /// precision (each station's own precision columns over it). Throws
+    /// BatchError when the batch cannot be read; a station that fails is a
+    /// result, not an error.
+    BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances, const Precision& precision);
 
-    /// Computes every station again, judged by new tolerances.
-    void Judge(const Tolerances& tolerances);
+    /// Computes every station again, judged by new tolerances and precision.
+    void Judge(const Tolerances& tolerances, const Precision& precision);
 
     /// The table or the folder, absolute, with no trailing separator.
     const std::filesystem::path& Path() const { return path_; }

@@ -42,9 +42,18 @@ std::string CsvCell(std::string_view text, char separator)
 
 namespace {
 
-// station, the point fields, a value and a verdict for each check, the
-// overall verdict, the error
-constexpr std::size_t kColumns = 1 + kPointFields.size() + 2 * kCheckNames.size() + 2;
+// station, the point fields, the estimate, a number (where the check has
+// one) and a verdict for each check, the overall verdict, the notes, the error
+constexpr std::size_t kEstimateColumns = 3;
+
+constexpr std::size_t CountColumns()
+{
+    std::size_t n = 1 + kPointFields.size() + kEstimateColumns + 3;
+    for (const CheckColumn& c : kCheckColumns)
+        n += c.number != nullptr ? 2 : 1;
+    return n;
+}
+constexpr std::size_t kColumns = CountColumns();
 
 } // namespace
 
@@ -52,44 +61,63 @@ ResultsTable::ResultsTable(const StationList& list, bool bom) : list_(list)
 {
     if (bom)
         text_ = "\xEF\xBB\xBF";
-    text_.reserve(text_.size() + 256 * (list.stations.size() + 1));
+    text_.reserve(text_.size() + 320 * (list.stations.size() + 1));
     std::vector<std::string> names{kStationColumn};
     names.insert(names.end(), kPointFields.begin(), kPointFields.end());
-    for (const char* check : kCheckNames) {
-        names.emplace_back(check);
-        names.push_back(std::string(check) + "_verdict");
+    names.insert(names.end(), {"mx_m", "my_m", "mP_m"});
+    for (const CheckColumn& check : kCheckColumns) {
+        if (check.number != nullptr)
+            names.emplace_back(check.number);
+        names.push_back(std::string(check.check) + "_verdict");
     }
     names.emplace_back("verdict");
+    names.emplace_back("notes");
     names.emplace_back("error");
     AppendRow(text_, std::vector<std::string_view>(names.begin(), names.end()), list.separator);
 }
 
 void ResultsTable::Add(const Station& station, const StationResult& result)
 {
-    std::vector<std::string_view> cells(kColumns);
+    std::vector<std::string> cells(kColumns);
     cells[0] = station.name;
     if (!result.computed) {
-        const std::string failure = FailureText(station, result, list_);
-        cells.back() = failure;
-        AppendRow(text_, cells, list_.separator);
+        cells.back() = FailureText(station, result, list_);
+        AppendRow(text_, std::vector<std::string_view>(cells.begin(), cells.end()), list_.separator);
         return;
     }
     for (std::size_t k = 0; k < result.point.size(); ++k)
         cells[1 + k] = result.point[k];
     if (result.control) {
-        // Each check in the column of its name, so that a control that one
-        // day gives its checks in another order still lands right.
-        for (const Check& check : result.control->checks) {
-            for (std::size_t c = 0; c < kCheckNames.size(); ++c) {
-                if (check.name == kCheckNames[c]) {
-                    cells[1 + kPointFields.size() + 2 * c] = check.value;
-                    cells[2 + kPointFields.size() + 2 * c] = VerdictCode(check.verdict);
-                }
-            }
+        // A spreadsheet reads the decimal comma in a table parted by ';'.
+        const char decimal = list_.separator == ';' ? ',' : '.';
+        std::string notes;
+        const AccuracyEstimate& a = result.control->accuracy;
+        std::size_t at = 1 + kPointFields.size();
+        if (!a.none) {
+            cells[at] = WithDecimal(FormatMetres4(a.mean.mx), decimal);
+            cells[at + 1] = WithDecimal(FormatMetres4(a.mean.my), decimal);
+            cells[at + 2] = WithDecimal(FormatMetres4(a.mean.mP), decimal);
+        } else {
+            notes = "оценка точности: " + *a.none;
         }
-        cells[kColumns - 2] = VerdictCode(result.control->Overall());
+        at += kEstimateColumns;
+        // Each check in the columns of its name, so that a control that one
+        // day gives its checks in another order still lands right.
+        for (const CheckColumn& column : kCheckColumns) {
+            for (const Check& check : result.control->checks) {
+                if (check.name != column.check)
+                    continue;
+                if (column.number != nullptr)
+                    cells[at] = CheckNumber(check, decimal);
+                cells[at + (column.number != nullptr ? 1 : 0)] = VerdictCode(check.verdict);
+                notes += (notes.empty() ? "" : " | ") + check.name + ": " + check.value;
+            }
+            at += column.number != nullptr ? 2 : 1;
+        }
+        cells[kColumns - 3] = VerdictCode(result.control->Overall());
+        cells[kColumns - 2] = notes;
     }
-    AppendRow(text_, cells, list_.separator);
+    AppendRow(text_, std::vector<std::string_view>(cells.begin(), cells.end()), list_.separator);
 }
 
 std::string FormatResults(const StationList& list, const std::vector<StationResult>& results, bool bom)

@@ -3,6 +3,7 @@
 // The table of results: one row per station, in the order of the batch, for
 // a spreadsheet to open beside the table of stations it came from.
 
+#include "CheckColumns.h"
 #include "RunStation.h"
 
 #include <filesystem>
@@ -11,20 +12,21 @@
 
 namespace snesenie::batch {
 
-/// The checks of the control, in the order the control gives them and the
-/// results table has its columns.
-inline constexpr std::array<const char*, 7> kCheckNames{"D", "AP", "P", "GAMMA1", "GAMMA2", "RIGOROUS", "INPUT"};
 
 /// One cell as RFC 4180 writes it: in double quotes, the quotes in it
 /// doubled, when it holds the separator, a quote or a line break; else as it is.
 std::string CsvCell(std::string_view text, char separator);
 
 /// The results table as text, lines ending in CR LF: a header row (station,
-/// the six point fields, each check's value and verdict, the overall verdict,
-/// the error), then one row per station, in the separator of the stations'
-/// table. Points and control values are the texts the sheet prints; verdicts
-/// are ok, exceeded or warning; a station that failed has only its name and
-/// its FailureText. With bom, the text starts with a UTF-8 byte-order mark,
+/// the six point fields, mx_m, my_m and mP_m of the mean's accuracy estimate,
+/// each check's number (kCheckColumns) and verdict, the overall verdict, the
+/// notes, the error), then one row per station, in the separator of the
+/// stations' table. Points are the texts the sheet prints; the estimate and
+/// the checks' numbers are plain numbers in the unit their header names,
+/// with a decimal comma in a table parted by ';' and a point in one parted
+/// by ','; verdicts are ok, exceeded or warning; the notes hold each check's
+/// value in words, parted by " | " ("D: 0 м | AP: -0,4`` | …"), and why
+/// there is no estimate where there is none. A station that failed has only its name and its FailureText. With bom, the text starts with a UTF-8 byte-order mark,
 /// by which a spreadsheet knows UTF-8. A row is made as soon as its station
 /// is computed, so a batch need not keep every station's result.
 class ResultsTable {

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "FieldTable.h"
+#include "Numbers.h"
 #include "Sheet.h"
 
 namespace snesenie::batch {
@@ -22,20 +23,35 @@ void PutOnSheet(const Station& station, PageFields& fields)
 
 } // namespace
 
-StationResult RunStation(const Station& station, const Tolerances& tolerances)
+StationResult RunStation(const Station& station, const Tolerances& tolerances, const Precision& precision)
 {
     Sheet sheet;
-    return RunStation(station, tolerances, sheet);
+    return RunStation(station, tolerances, precision, sheet);
 }
 
-StationResult RunStation(const Station& station, const Tolerances& tolerances, Sheet& sheet)
+StationResult RunStation(const Station& station, const Tolerances& tolerances, const Precision& precision,
+                         Sheet& sheet)
 {
     StationResult result;
     if (!station.readError.empty()) {
         result.error = station.readError;
         return result;
     }
+    // A surveyor who changed instruments mid-season gives those stations
+    // their own precision; an empty cell keeps the settings'.
+    Precision own = precision;
+    for (const auto& [key, text] : station.precision) {
+        const PrecisionField* field = FindPrecisionField(key);
+        if (field == nullptr || TrimBlanks(text).empty())
+            continue;
+        if (std::optional<std::string> wrong = ReadPrecision(*field, text, own.*field->member)) {
+            result.error = *wrong;
+            result.field = key;
+            return result;
+        }
+    }
     sheet.SetTolerances(tolerances);
+    sheet.SetPrecision(own);
     PutOnSheet(station, sheet.Fields());
     // Pages 1, 2 and 3 in turn, up to the first that does not complete.
     for (const SheetAction action : {SheetAction::Page1, SheetAction::Page2, SheetAction::Page3}) {

@@ -30,13 +30,17 @@ struct StationResult {
 
 /// Computes one station on a sheet of its own, as a surveyor presses the
 /// OK buttons of pages 1, 2 and 3 in turn, and its control, judged by the
-/// tolerances given. Stops at the first page that fails. Never throws for
-/// any text of the station; no other station is touched.
-StationResult RunStation(const Station& station, const Tolerances& tolerances);
+/// tolerances given, its accuracy estimated from the precision given with
+/// the station's own precision columns over it (a cell that is no number or
+/// out of its range fails the station, naming the column). Stops at the
+/// first page that fails. Never throws for any text of the station; no
+/// other station is touched.
+StationResult RunStation(const Station& station, const Tolerances& tolerances, const Precision& precision);
 
 /// As RunStation, on the fresh sheet given, which keeps every text and the
 /// record of the presses afterwards: for a statement of the station.
-StationResult RunStation(const Station& station, const Tolerances& tolerances, Sheet& sheet);
+StationResult RunStation(const Station& station, const Tolerances& tolerances, const Precision& precision,
+                         Sheet& sheet);
 
 /// Where a station that failed is found and what stopped it, for a person:
 /// "строка 12, столбец 5 (EXa): …" for a table row (the column when the

@@ -1,5 +1,6 @@
 #include "Stations.h"
 
+#include "Accuracy.h"
 #include "Errors.h"
 #include "FieldTable.h"
 #include "Numbers.h"
@@ -204,11 +205,16 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         seen = column;
         if (isStation)
             continue;
+        if (FindPrecisionField(name) != nullptr) {
+            header.fieldOfColumn[i] = name;
+            continue;
+        }
         const FieldInfo* field = FindField(name);
         if (field == nullptr)
             RefuseAt(fileName, record.line, column,
                      "неизвестный столбец " + QuoteText(name) + " (ожидаются station или станция и имена 26 полей ввода: "
-                                                               "EXc, EYc, EXb, …)");
+                                                               "EXc, EYc, EXb, …, и по желанию angleSeconds, "
+                                                               "baseMillimetres, baseRatio, givenMetres)");
         if (field->kind != FieldKind::Input)
             RefuseAt(fileName, record.line, column,
                      "столбец " + QuoteText(name) + " — поле, которое вычисляет программа; его не задают");
@@ -270,6 +276,8 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
         for (std::size_t i = 0; i < want; ++i) {
             if (static_cast<int>(i) + 1 == header.stationColumn)
                 station.name = record.cells[i].text;
+            else if (FindPrecisionField(header.fieldOfColumn[i]) != nullptr)
+                station.precision.emplace(header.fieldOfColumn[i], record.cells[i].text);
             else
                 station.texts.emplace(header.fieldOfColumn[i], record.cells[i].text);
         }

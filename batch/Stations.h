@@ -33,6 +33,10 @@ struct Station {
     std::string file;   ///< the job file it was read from; empty for a table row
     std::string readError;  ///< why its job could not be read; the station then fails
     std::map<std::string, std::string, std::less<>> texts;  ///< input field → text
+    /// The precision of this station's measurements over the settings, from
+    /// the optional columns named by the precision keys (angleSeconds, …):
+    /// key → text as the cell held it; an empty cell keeps the setting.
+    std::map<std::string, std::string, std::less<>> precision;
 };
 
 /// Everything a batch reads, checked through.
@@ -65,7 +69,9 @@ bool IsSeparator(char c);
 /// ','. A UTF-8 byte-order mark at the start is dropped; lines end in LF or
 /// CR LF; cells follow RFC 4180 (a cell in double quotes may hold the
 /// separator, line breaks and doubled quotes). The header names the column
-/// "station" and the 26 input fields, in any order, each exactly once.
+/// "station" and the 26 input fields, in any order, each exactly once, and
+/// may name the precision keys (angleSeconds, baseMillimetres, baseRatio,
+/// givenMetres) as optional columns that override the settings per station.
 /// Rows whose cells are all empty are skipped; every other row has as many
 /// cells as the header. Throws BatchError for anything else: an unknown or
 /// repeated column, a missing one, a ragged row, a quote left open or

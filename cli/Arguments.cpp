@@ -227,6 +227,9 @@ Arguments ParseArguments(const std::vector<std::string>& args)
         } else if (option == "--tolerances") {
             if (const std::optional<std::string> wrong = ReadToleranceList(value(), option, out.tolerances))
                 throw UsageError(*wrong);
+        } else if (option == "--precision") {
+            if (const std::optional<std::string> wrong = ReadPrecisionList(value(), option, out.precision))
+                throw UsageError(*wrong);
         } else if (option == "--job") {
             file(out.job);
         } else if (option == "--save-job") {
@@ -265,7 +268,7 @@ const char* PressName(Press p)
 
 std::vector<std::string> OptionNames()
 {
-    return {"--job",   "--press",     "--state", "--control", "--tolerances", "--input", "--save-job",
+    return {"--job",   "--press",     "--state", "--control", "--tolerances", "--precision", "--input", "--save-job",
             "--batch", "--results", "--pdf", "--separator", "--fields", "--sheet", "--help", "-h", "--version", "-v"};
 }
 
@@ -281,12 +284,19 @@ std::string UsageText()
     std::string ranges;
     for (const ToleranceField& f : ToleranceFields())
         ranges.append("                    ").append(f.key).append(": ").append(ToleranceRange(f)).append("\n");
+    std::string precisionDefaults;
+    for (const PrecisionField& f : PrecisionFields())
+        precisionDefaults.append(precisionDefaults.empty() ? "" : ";").append(f.key).append("=").append(
+            FormatNumber(Precision{}.*f.member));
+    std::string precisionRanges;
+    for (const PrecisionField& f : PrecisionFields())
+        precisionRanges.append("                    ").append(f.key).append(": ").append(PrecisionRange(f)).append("\n");
 
     std::string text = R"(Использование: snesenie-cli [--job ЗАДАНИЕ] [--press СПИСОК] [--state] [--control]
-                            [--sheet] [--tolerances ДОПУСКИ] [--input ФАЙЛ]
-                            [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
+                            [--sheet] [--tolerances ДОПУСКИ] [--precision ТОЧНОСТЬ]
+                            [--input ФАЙЛ] [--save-job ЗАДАНИЕ] [ИМЯ=ТЕКСТ ...]
        snesenie-cli --batch СТАНЦИИ [--results ФАЙЛ] [--pdf ФАЙЛ.pdf] [--separator ЗНАК]
-                    [--tolerances ДОПУСКИ]
+                    [--tolerances ДОПУСКИ] [--precision ТОЧНОСТЬ]
        snesenie-cli --fields | --help | --version
 
 Снесение координат с вершины знака на землю: вычисляет лист из трёх страниц
@@ -305,8 +315,15 @@ std::string UsageText()
                   CONTROL_ИМЯ=ЗНАЧЕНИЕ;ДОПУСК;ok|exceeded|warning для
                   D (два d), AP (два (AP)), P (два положения P), GAMMA1 и
                   GAMMA2 (форма треугольников), RIGOROUS (строгое решение),
+                  MT (точность положения P, если задан accuracyMetres),
                   INPUT (исходные данные вне обычных пределов: warning),
-                  и строку CONTROL_TOLERANCES с допусками и их источником.
+                  и строку CONTROL_TOLERANCES с допусками и их источником;
+                  затем оценку точности строгого P (метры до 4 знаков):
+                  ACCURACY_P1 и ACCURACY_P2 (варианты АВР и АСР) и
+                  ACCURACY_P (их среднее) — Xp;Yp;mx;my;mP,
+                  ACCURACY_ELLIPSE=a;b;направление оси a в градусах,
+                  ACCURACY_PRECISION с точностью измерений и её источником.
+                  Где оценки нет, строк ACCURACY_ нет.
                   Допуски — те же, что в окне (Файл → Допуски…), из файла
                   настроек; по умолчанию )" +
                        TolerancesText(Tolerances{}) + R"(.
@@ -318,7 +335,15 @@ std::string UsageText()
                   допуски на этот запуск: КЛЮЧ=ЧИСЛО через «;»; по умолчанию
                   )" + defaults + R"(
                   Допустимые значения:
-)" + ranges + R"(  --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
+)" + ranges + R"(  --precision ТОЧНОСТЬ
+                  точность измерений на этот запуск: КЛЮЧ=ЧИСЛО через «;»
+                  (angleSeconds — ошибка угла в секундах, baseMillimetres и
+                  baseRatio — ошибка базиса √(a² + (b/N)²), a в мм, N = 0 —
+                  без относительной части, givenMetres — ошибка каждой
+                  координаты A, B и C в метрах, 0 — безошибочны);
+                  по умолчанию )" + precisionDefaults + R"(
+                  Допустимые значения:
+)" + precisionRanges + R"(  --input ФАЙЛ    строки ИМЯ=ТЕКСТ из файла (UTF-8, «-» — стандартный ввод;
                   пустые строки и строки с # пропускаются)
   --job ЗАДАНИЕ   сначала открыть задание (файл .snesenie, как в окне);
                   ИМЯ=ТЕКСТ и --input применяются после него, где бы ни стояли

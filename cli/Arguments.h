@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accuracy.h"
 #include "Control.h"
 #include "Errors.h"
 
@@ -30,6 +31,8 @@ struct Arguments {
     /// --tolerances: the tolerances set for this run, each checked against
     /// its range, the last value of a key counting; the others are the stored ones
     std::vector<std::pair<const ToleranceField*, double>> tolerances;
+    /// --precision: the precision of the measurements for this run, as --tolerances
+    std::vector<std::pair<const PrecisionField*, double>> precision;
     std::string batch;    ///< --batch: a table of stations or a folder of jobs, each computed
     std::string results;  ///< --results: where the batch's table of results is written
     std::string pdf;      ///< --pdf: where the bundle of the batch's statements is written

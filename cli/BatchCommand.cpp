@@ -110,6 +110,12 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
             list.append(list.empty() ? "" : ";").append(field->key).append("=").append(FormatNumber(value));
         arguments.push_back("--tolerances=" + list);
     }
+    if (!args.precision.empty()) {
+        std::string list;
+        for (const auto& [field, value] : args.precision)
+            list.append(list.empty() ? "" : ";").append(field->key).append("=").append(FormatNumber(value));
+        arguments.push_back("--precision=" + list);
+    }
     const bool terminal = StderrIsTerminal();
     if (terminal)
         std::cerr << "ведомости пакета в PDF…" << std::flush;
@@ -149,7 +155,7 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
 
 } // namespace
 
-int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
+int RunBatchCommand(const Arguments& args, const Tolerances& tolerances, const Precision& precision)
 {
     using namespace snesenie::batch;
     StationList list;
@@ -187,7 +193,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances)
         Progress progress(list.stations.size());
         std::size_t done = 0;
         for (const Station& station : list.stations) {
-            const StationResult result = RunStation(station, tolerances);
+            const StationResult result = RunStation(station, tolerances, precision);
             table.Add(station, result);
             if (!result.computed) {
                 failed = true;

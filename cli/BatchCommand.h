@@ -15,6 +15,6 @@ namespace snesenie::cli {
 /// With --pdf, the target is checked with the results' before anything is
 /// computed, and after the results the window program writes the bundle;
 /// 1 when it cannot be found or does not write it.
-int RunBatchCommand(const Arguments& args, const Tolerances& tolerances);
+int RunBatchCommand(const Arguments& args, const Tolerances& tolerances, const Precision& precision);
 
 } // namespace snesenie::cli

@@ -39,26 +39,47 @@ SheetAction ActionOf(Press press)
     return SheetAction::ClearPage2;
 }
 
-// The stored tolerances, as the window and snesenie --pdf judge by, with
-// those of --tolerances over them. Says where they came from: "settings",
-// "option", both joined by '+', or "defaults".
-std::pair<Tolerances, std::string> ChooseTolerances(const Arguments& args)
+struct Judging {
+    Tolerances tolerances;
+    std::string source;
+    Precision precision;
+    std::string precisionSource;
+};
+
+// Where a setting came from: "settings", "option", both joined by '+', or
+// "defaults".
+std::string Source(bool stored, bool given)
+{
+    if (stored && given)
+        return "settings+option";
+    return stored ? "settings" : given ? "option" : "defaults";
+}
+
+// The stored tolerances and precision, as the window and snesenie --pdf
+// judge by, with those of --tolerances and --precision over them.
+Judging ChooseJudging(const Arguments& args)
 {
     const Settings settings(UserSettingsFile());
     for (const std::string& problem : settings.Problems())
         std::cerr << "snesenie-cli: " << problem << '\n';
-    Tolerances tolerances = settings.GetTolerances();
-    std::string source = settings.StoresTolerances() ? "settings" : "";
+    Judging out{settings.GetTolerances(), Source(settings.StoresTolerances(), !args.tolerances.empty()),
+                settings.GetPrecision(), Source(settings.StoresPrecision(), !args.precision.empty())};
     for (const auto& [field, value] : args.tolerances)
-        tolerances.*field->member = value;
-    if (!args.tolerances.empty())
-        source += source.empty() ? "option" : "+option";
-    return {tolerances, source.empty() ? "defaults" : source};
+        out.tolerances.*field->member = value;
+    for (const auto& [field, value] : args.precision)
+        out.precision.*field->member = value;
+    return out;
+}
+
+std::string AccuracyLine(const PointAccuracy& p)
+{
+    return FormatMetres4(p.xp) + ';' + FormatMetres4(p.yp) + ';' + FormatMetres4(p.mx) + ';' + FormatMetres4(p.my) +
+           ';' + FormatMetres4(p.mP);
 }
 
 // CONTROL_NAME=value;tolerance;verdict, one line per check, then the
 // tolerances judged by (in the order of the settings) and their source.
-void PrintControl(const Sheet& sheet, const std::string& source)
+void PrintControl(const Sheet& sheet, const Judging& judging)
 {
     if (!sheet.Control()) {
         std::cerr << "control: " << kControlNotComputed << '\n';
@@ -70,7 +91,20 @@ void PrintControl(const Sheet& sheet, const std::string& source)
     std::cout << "CONTROL_TOLERANCES=";
     for (const ToleranceField& f : ToleranceFields())
         std::cout << f.key << '=' << FormatNumber(sheet.CurrentTolerances().*f.member) << ';';
-    std::cout << source << '\n';
+    std::cout << judging.source << '\n';
+    // The estimate, where there is one; where not, the control's checks say why.
+    const AccuracyEstimate& a = sheet.Control()->accuracy;
+    if (a.none)
+        return;
+    std::cout << "ACCURACY_P1=" << AccuracyLine(a.variant[0]) << '\n';
+    std::cout << "ACCURACY_P2=" << AccuracyLine(a.variant[1]) << '\n';
+    std::cout << "ACCURACY_P=" << AccuracyLine(a.mean) << '\n';
+    std::cout << "ACCURACY_ELLIPSE=" << FormatMetres4(a.mean.ellipse.a) << ';' << FormatMetres4(a.mean.ellipse.b) << ';'
+              << FormatAxisDirection(a.mean.ellipse.direction) << '\n';
+    std::cout << "ACCURACY_PRECISION=";
+    for (const PrecisionField& f : PrecisionFields())
+        std::cout << f.key << '=' << FormatNumber(sheet.CurrentPrecision().*f.member) << ';';
+    std::cout << judging.precisionSource << '\n';
 }
 
 // %.17g with a '.', whatever the locale: enough digits to read the double back.
@@ -133,16 +167,17 @@ int main(int argc, char** argv)
             std::cout << "snesenie-cli " << kVersion << '\n' << kLicenceNotice << '\n';
         return Written() ? 0 : 1;
     }
-    const auto [tolerances, source] = ChooseTolerances(args);
+    const Judging judging = ChooseJudging(args);
     if (!args.batch.empty())
-        return RunBatchCommand(args, tolerances);
+        return RunBatchCommand(args, judging.tolerances, judging.precision);
 
     Sheet sheet;
     if (!args.job.empty() && !LoadJobOption(args.job, sheet.Fields()))
         return 2;
     for (const auto& [name, text] : args.assignments)
         sheet.Fields().SetText(name, text);
-    sheet.SetTolerances(tolerances);
+    sheet.SetTolerances(judging.tolerances);
+    sheet.SetPrecision(judging.precision);
     bool allDone = true;
     for (Press press : args.presses) {
         const PressResult result = sheet.Press(ActionOf(press));
@@ -165,7 +200,7 @@ int main(int argc, char** argv)
     if (args.state)
         PrintState(sheet.State());
     if (args.control)
-        PrintControl(sheet, source);
+        PrintControl(sheet, judging);
     if (!Written() || !allDone)
         return 1;
     return args.control && ControlExceeded(sheet.Control()) ? kExitControlExceeded : 0;

@@ -22,14 +22,21 @@ constexpr auto kToleranceFields = std::to_array<ToleranceField>({
      "граница слабой засечки ниже 5° ничего не отсекает, а выше 60° отсекает и хорошие треугольники"},
     {"gammaMax", "Наибольший угол γ базисного треугольника, градусы", &Tolerances::gammaMax, 120, 175,
      "граница слабой засечки выше 175° ничего не отсекает, а ниже 120° отсекает и хорошие треугольники"},
+    {"accuracyMetres", "Наибольшая ошибка положения P (Mt), м", &Tolerances::accuracyMetres, 0.001, 10,
+     "точнее миллиметра её не вычисляют, а ошибка больше 10 м уже не съёмка; 0 — не проверять", true},
 });
+
+constexpr bool InRange(const ToleranceField& f, double v)
+{
+    return (v >= f.min && v <= f.max) || (f.zeroIsNone && v == 0);
+}
 
 // The defaults must lie in their own ranges.
 constexpr bool DefaultsInRange()
 {
     const Tolerances defaults;
     for (const ToleranceField& f : kToleranceFields)
-        if (!(defaults.*f.member >= f.min && defaults.*f.member <= f.max))
+        if (!InRange(f, defaults.*f.member))
             return false;
     return true;
 }
@@ -200,7 +207,8 @@ std::span<const ToleranceField> ToleranceFields() { return kToleranceFields; }
 std::string TolerancesText(const Tolerances& t)
 {
     return Ratio(t.distanceRatio) + ", " + FormatNumber(t.directionSeconds) + "``, " +
-           Metres(t.positionMetres) + ", γ " + FormatNumber(t.gammaMin) + "°–" + FormatNumber(t.gammaMax) + "°";
+           Metres(t.positionMetres) + ", γ " + FormatNumber(t.gammaMin) + "°–" + FormatNumber(t.gammaMax) + "°" +
+           (t.accuracyMetres > 0 ? ", Mt " + Metres(t.accuracyMetres) : "");
 }
 
 const ToleranceField* FindToleranceField(std::string_view key)
@@ -213,7 +221,8 @@ const ToleranceField* FindToleranceField(std::string_view key)
 
 std::string ToleranceRange(const ToleranceField& field)
 {
-    return "от " + FormatNumber(field.min) + " до " + FormatNumber(field.max);
+    return std::string(field.zeroIsNone ? "0 или " : "") + "от " + FormatNumber(field.min) + " до " +
+           FormatNumber(field.max);
 }
 
 namespace {
@@ -235,7 +244,7 @@ std::optional<std::string> ReadTolerance(const ToleranceField& field, const std:
         return std::string("В допуске «") + field.label + "» не число: введите число " + ToleranceRange(field) +
                ", дробную часть отделяя запятой.";
     }
-    if (!(value >= field.min && value <= field.max))
+    if (!InRange(field, value))
         return OutOfRange(field);
     out = value;
     return std::nullopt;
@@ -275,7 +284,7 @@ std::optional<std::string> ReadToleranceList(const std::string& list, const std:
 std::optional<std::string> ToleranceProblem(const Tolerances& t)
 {
     for (const ToleranceField& field : kToleranceFields)
-        if (!(t.*field.member >= field.min && t.*field.member <= field.max))
+        if (!InRange(field, t.*field.member))
             return OutOfRange(field);
     return std::nullopt;
 }
@@ -365,17 +374,51 @@ Check InputCheck(const ControlInputs& inputs)
     return c;
 }
 
+// Beside the discrepancy found, the one the precision leads one to expect:
+// a discrepancy of three m_Δ is a blunder, one of m_Δ bad luck.
+void NoteExpectedDiscrepancy(Check& position, const AccuracyEstimate& accuracy)
+{
+    if (accuracy.none)
+        return;
+    position.value += ", ожидаемое m_Δ = " + Metres(RoundTo(accuracy.mDelta, 1000));
+}
+
+// m_P of the mean as printed, in whole millimetres, judged against the
+// tolerance in millimetres (to a millionth of one), so that a value equal to
+// its tolerance as read passes.
+Check AccuracyCheck(const AccuracyEstimate& accuracy, const Tolerances& tol)
+{
+    return Compute(Judged("MT", "Точность положения P", "точность P", Metres(tol.accuracyMetres)), [&](Check& c) {
+        if (accuracy.none) {
+            c.value = "не оценивается: " + *accuracy.none;
+            c.verdict = Verdict::Exceeded;
+            return;
+        }
+        const std::int64_t mm = Round(Ext(accuracy.mean.mP) * 1000);
+        const std::int64_t tolMicro = Round(Ext(tol.accuracyMetres) * 1000000000);
+        c.value = Metres(Ext(mm) / 1000);
+        if (Ext(tolMicro) < Ext(mm) * 1000000)
+            c.verdict = Verdict::Exceeded;
+    });
+}
+
 } // namespace
 
-ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances)
+ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances, const Precision& precision)
 {
     ControlReport report;
+    report.precision = precision;
+    report.printed = inputs.printed;
+    report.accuracy = EstimateAccuracy(inputs.given, inputs.measured, precision);
     report.checks.push_back(DistanceCheck(inputs, tolerances));
     report.checks.push_back(DirectionCheck(inputs, tolerances));
     report.checks.push_back(PositionCheck(inputs, tolerances));
+    NoteExpectedDiscrepancy(report.checks.back(), report.accuracy);
     report.checks.push_back(ShapeCheck(inputs, tolerances, 0));
     report.checks.push_back(ShapeCheck(inputs, tolerances, 1));
     report.checks.push_back(RigorousCheck(inputs, tolerances));
+    if (tolerances.accuracyMetres > 0)
+        report.checks.push_back(AccuracyCheck(report.accuracy, tolerances));
     report.checks.push_back(InputCheck(inputs));
     return report;
 }

@@ -5,6 +5,7 @@
 // surveyor's instruction. A pure function of the values the pages carried and
 // printed; the window, the statement and the command line only lay it out.
 
+#include "Accuracy.h"
 #include "InputRanges.h"
 #include "Rigorous.h"
 
@@ -25,6 +26,7 @@ struct Tolerances {
     double positionMetres = 0.05;  ///< largest allowed distance between two positions of P, metres
     double gammaMin = 30;          ///< γ of a base triangle below this is a weak intersection, degrees
     double gammaMax = 150;         ///< and above this, degrees
+    double accuracyMetres = 0;     ///< largest admissible m_P of the mean, metres; 0: not judged
 };
 
 /// One tolerance as the settings dialog and the settings file know it. Every
@@ -37,6 +39,7 @@ struct ToleranceField {
     double Tolerances::*member;
     double min, max;     ///< the plausible range, bounds included
     const char* reason;  ///< why the range is what it is, Russian, one clause
+    bool zeroIsNone = false;  ///< 0 is taken as well: the check is not made
 };
 
 /// The tolerances in the order they are shown and stored.
@@ -96,8 +99,21 @@ struct Check {
 /// input ranges, which has no tolerance to keep, says "замечаний нет".
 const char* VerdictWord(const Check& check);
 
+/// The coordinates of P as page 3 printed them, read back from its fields.
+struct PrintedPoint {
+    double xp[2];  ///< EXp1, EXp2
+    double yp[2];  ///< EYp1, EYp2
+    double xMean;  ///< Xp
+    double yMean;  ///< Yp
+};
+
 struct ControlReport {
     std::vector<Check> checks;
+    /// The a-priori accuracy of the rigorous P, from the precision below.
+    AccuracyEstimate accuracy;
+    Precision precision;
+    /// The positions of P page 3 printed, for a drawing beside the estimate.
+    PrintedPoint printed{};
 
     /// Exceeded if any check is, else Warning if any is, else Ok.
     Verdict Overall() const;
@@ -116,13 +132,6 @@ bool ControlExceeded(const std::optional<ControlReport>& report);
 /// Shown where a control would be while it is not computed.
 inline constexpr const char* kControlNotComputed = "Контроль не выполнен: вычислите все три страницы.";
 
-/// The coordinates of P as page 3 printed them, read back from its fields.
-struct PrintedPoint {
-    double xp[2];  ///< EXp1, EXp2
-    double yp[2];  ///< EYp1, EYp2
-    double xMean;  ///< Xp
-    double yMean;  ///< Yp
-};
 
 /// Everything the control is computed from: the page-1 data and page-2
 /// measurements as those runs read them, the distances d and directions (AP)
@@ -137,10 +146,13 @@ struct ControlInputs {
 };
 
 /// The checks, in this order: the two d, the two (AP), the two positions of
-/// P, the shape of each base triangle, the rigorous solution against the
-/// printed mean, and the input data (a warning listing every value outside
-/// its usual range). A check whose arithmetic fails says so and is exceeded; the
-/// function itself does not throw on any finite inputs.
-ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances);
+/// P (with the discrepancy the precision leads one to expect), the shape of
+/// each base triangle, the rigorous solution against the printed mean, the
+/// accuracy of P when a tolerance for it is set (MT), and the input data (a
+/// warning listing every value outside its usual range). A check whose
+/// arithmetic fails says so and is exceeded; the function itself does not
+/// throw on any finite inputs. The accuracy estimate comes with the checks.
+ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tolerances,
+                             const Precision& precision = Precision{});
 
 } // namespace snesenie

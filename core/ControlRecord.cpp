@@ -88,7 +88,7 @@ void ControlRecord::Note(SheetAction action, Outcome outcome, const PageFields& 
             if (completed && given_ && measured_) {
                 inputs_ = ControlInputs{*given_, *measured_, {state.D1, state.D2},
                                         {state.DirAP1, state.DirAP2}, ReadPrinted(fields), inputWarnings_};
-                report_ = ComputeControl(*inputs_, tolerances_);
+                report_ = ComputeControl(*inputs_, tolerances_, precision_);
             } else {
                 inputs_.reset();
                 report_.reset();
@@ -142,7 +142,14 @@ void ControlRecord::SetTolerances(const Tolerances& tolerances)
 {
     tolerances_ = tolerances;
     if (inputs_)
-        report_ = ComputeControl(*inputs_, tolerances_);
+        report_ = ComputeControl(*inputs_, tolerances_, precision_);
+}
+
+void ControlRecord::SetPrecision(const Precision& precision)
+{
+    precision_ = precision;
+    if (inputs_)
+        report_ = ComputeControl(*inputs_, tolerances_, precision_);
 }
 
 bool ControlRecord::PageCurrent(int page) const { return Status(page) == PageStatus::Current; }

@@ -58,6 +58,10 @@ public:
     const Tolerances& CurrentTolerances() const { return tolerances_; }
     /// New tolerances; a control already computed is judged again by them.
     void SetTolerances(const Tolerances& tolerances);
+    const Precision& CurrentPrecision() const { return precision_; }
+    /// A new precision of the measurements; a control already computed is
+    /// estimated again with it.
+    void SetPrecision(const Precision& precision);
 
     /// Whether page 1, 2 or 3 shows the result of a run that still holds:
     /// it completed, and since then it was not cleared, no page before it ran
@@ -78,6 +82,7 @@ private:
     std::optional<ControlInputs> inputs_;
     std::optional<ControlReport> report_;
     Tolerances tolerances_;
+    Precision precision_;
     PageStatus status_[3] = {PageStatus::NotRun, PageStatus::NotRun, PageStatus::NotRun};
 };
 

@@ -110,8 +110,10 @@ void Sheet::Restart()
 {
     state_ = CalcState{};
     const Tolerances tolerances = record_.CurrentTolerances();
+    const Precision precision = record_.CurrentPrecision();
     record_ = ControlRecord{};
     record_.SetTolerances(tolerances);
+    record_.SetPrecision(precision);
 }
 
 } // namespace snesenie

@@ -68,7 +68,7 @@ public:
 
     /// Starts afresh on the texts the fields hold now (a job opened, a new
     /// sheet): nothing carried, no page current, no control. The tolerances
-    /// stay.
+    /// and the precision stay.
     void Restart();
 
     PageFields& Fields() { return *fields_; }
@@ -84,6 +84,10 @@ public:
     const Tolerances& CurrentTolerances() const { return record_.CurrentTolerances(); }
     /// New tolerances; a control already computed is judged again by them.
     void SetTolerances(const Tolerances& tolerances) { record_.SetTolerances(tolerances); }
+    const Precision& CurrentPrecision() const { return record_.CurrentPrecision(); }
+    /// A new precision of the measurements; a control already computed is
+    /// estimated again with it.
+    void SetPrecision(const Precision& precision) { record_.SetPrecision(precision); }
 
     /// The page whose fields a press writes: 1 for Page1 and ClearPage1, …
     static int PageOf(SheetAction action);

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Station& station : list.stations) {
         if (++run > 3)
             break;
-        const StationResult result = RunStation(station, Tolerances{});
+        const StationResult result = RunStation(station, Tolerances{}, Precision{});
         fuzz::Require(result.computed == result.error.empty(), "an error exactly when not computed", result.error);
         if (!result.computed)
             fuzz::CheckMessage(FailureText(station, result, list));

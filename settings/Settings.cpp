@@ -13,6 +13,7 @@ namespace {
 
 // Sections and keys as the program has always stored them.
 const std::string kControl = "control";
+const std::string kPrecision = "precision";
 const std::string kJobs = "jobs";
 const std::string kRecent = "recent";
 const std::string kFolder = "folder";
@@ -88,6 +89,8 @@ void Settings::Reload()
 {
     sections_.clear();
     tolerances_ = {};
+    precision_ = {};
+    storesPrecision_ = false;
     recent_.clear();
     jobFolder_.clear();
     problems_.clear();
@@ -96,6 +99,7 @@ void Settings::Reload()
     unusableTolerances_.clear();
     tolerancesChosen_ = false;
     readTolerances_ = tolerances_;
+    readPrecision_ = precision_;
     readRecent_.clear();
     readJobFolder_.clear();
     if (file_.empty())
@@ -109,11 +113,13 @@ void Settings::Reload()
         return;
     sections_ = Parse(*content);
     ReadTolerances();
+    ReadPrecision();
     if (const std::string* recent = Raw(kJobs, kRecent))
         SetRecentJobs(settings::UnquoteList(*recent));
     if (const std::string* folder = Raw(kJobs, kFolder))
         jobFolder_ = settings::UnquoteValue(*folder);
     readTolerances_ = tolerances_;
+    readPrecision_ = precision_;
     readRecent_ = recent_;
     readJobFolder_ = jobFolder_;
 }
@@ -178,6 +184,27 @@ void Settings::ReadTolerances()
         }
         tolerances_.*field.member = value;
         storesTolerances_ = true;
+    }
+}
+
+// As the tolerances: each precision on its own.
+void Settings::ReadPrecision()
+{
+    for (const PrecisionField& field : PrecisionFields()) {
+        const std::string* raw = Raw(kPrecision, field.key);
+        if (raw == nullptr)
+            continue;
+        const std::string text = settings::UnquoteValue(*raw);
+        double value = 0;
+        if (const std::optional<std::string> wrong = snesenie::ReadPrecision(field, text, value)) {
+            problems_.push_back(Where(file_) + ": точность " + QuoteText(field.key) + " = " + QuoteText(text) +
+                                " вне пределов (нужно число " + PrecisionRange(field) +
+                                "); действует значение по умолчанию " + FormatNumber(precision_.*field.member) +
+                                "; исправьте его в окне «Допуски» (Файл → Допуски…).");
+            continue;
+        }
+        precision_.*field.member = value;
+        storesPrecision_ = true;
     }
 }
 
@@ -262,7 +289,10 @@ std::string Settings::Save()
             changedTolerances.push_back(field.key);
     }
     const bool folderChanged = jobFolder_ != readJobFolder_, recentChanged = recent_ != readRecent_;
-    if (changedTolerances.empty() && !folderChanged && !recentChanged)
+    bool precisionChanged = false;
+    for (const PrecisionField& field : PrecisionFields())
+        precisionChanged = precisionChanged || precision_.*field.member != readPrecision_.*field.member;
+    if (changedTolerances.empty() && !folderChanged && !recentChanged && !precisionChanged)
         return {};
     if (unread_)
         return "Не удалось сохранить настройки: файл " + QuotePath(file_) +
@@ -307,6 +337,9 @@ std::string Settings::Save()
     for (const ToleranceField& field : ToleranceFields())
         if (std::ranges::find(changedTolerances, field.key) != changedTolerances.end())
             set(kControl, field.key, settings::QuoteValue(FormatNumber(tolerances_.*field.member)));
+    for (const PrecisionField& field : PrecisionFields())
+        if (precision_.*field.member != readPrecision_.*field.member)
+            set(kPrecision, field.key, settings::QuoteValue(FormatNumber(precision_.*field.member)));
     if (folderChanged)
         set(kJobs, kFolder, settings::QuoteValue(jobFolder_));
     if (recentChanged) {

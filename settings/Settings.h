@@ -6,6 +6,7 @@
 // job is judged by the same tolerances wherever it is computed. The store is
 // told where its file is: the user's by default, a scratch one in tests.
 
+#include "Accuracy.h"
 #include "Control.h"
 
 #include <filesystem>
@@ -70,6 +71,14 @@ public:
         tolerancesChosen_ = true;
     }
 
+    /// The precision of the measurements the accuracy of P is estimated
+    /// from, each within its plausible range.
+    const Precision& GetPrecision() const { return precision_; }
+    /// Whether any precision was read from the file (rather than defaulted).
+    bool StoresPrecision() const { return storesPrecision_; }
+    /// Takes new precisions; they must pass PrecisionProblem.
+    void SetPrecision(const Precision& precision) { precision_ = precision; }
+
     /// The jobs last opened or saved, newest first, at most kMaxRecentJobs.
     const std::vector<std::string>& RecentJobs() const { return recent_; }
     void SetRecentJobs(std::vector<std::string> paths);
@@ -104,15 +113,19 @@ private:
     }
     void ReadTolerances();
     std::vector<std::string> MergedRecent(const std::vector<std::string>& onDisk) const;
+    void ReadPrecision();
 
     std::filesystem::path file_;
     std::vector<Section> sections_;  ///< everything the file held, in its order
     Tolerances tolerances_;
+    Precision precision_;
     std::vector<std::string> recent_;
     std::string jobFolder_;
     std::vector<std::string> problems_;
     bool unread_ = false;  ///< the file is there but could not be read
     bool storesTolerances_ = false;
+    bool storesPrecision_ = false;
+    Precision readPrecision_;
     // As last read or saved, to tell what this store changed since.
     Tolerances readTolerances_;
     std::vector<std::string> readRecent_;

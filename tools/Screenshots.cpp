@@ -2,6 +2,7 @@
 // display (Xvfb will do); it clicks through the example sheet as a user would
 // and saves what the X server shows, not an offscreen rendering.
 
+#include "AccuracyDrawing.h"
 #include "BatchBundle.h"
 #include "ControlPage.h"
 #include "StationPanel.h"
@@ -13,12 +14,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +37,18 @@ bool Shoot(QWidget& window, const QString& path, const QRect& also = {})
     QTest::qWait(400);  // let the server draw everything first
     const QRect frame = window.frameGeometry().united(also);
     const QPixmap shot = window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    std::printf("%s %dx%d\n", qPrintable(path), shot.width(), shot.height());
+    return shot.save(path);
+}
+
+// A part of a window: the rectangle round the widgets given, on the screen.
+bool ShootPart(QWidget& window, const QList<QWidget*>& parts, const QString& path)
+{
+    QTest::qWait(400);
+    QRect area;
+    for (QWidget* part : parts)
+        area = area.united(QRect(part->mapToGlobal(QPoint(0, 0)), part->size()));
+    const QPixmap shot = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
     std::printf("%s %dx%d\n", qPrintable(path), shot.width(), shot.height());
     return shot.save(path);
 }
@@ -75,6 +90,10 @@ int main(int argc, char** argv)
     ok &= Shoot(Form1, out.filePath("main-window.png"));
     Form1.PC1->setCurrentWidget(Form1.TS4);
     ok &= Shoot(Form1, out.filePath("control-page.png"));
+    // The accuracy of P under the checks: the estimate and its drawing to scale.
+    Form1.TS4->findChild<QScrollArea*>()->ensureWidgetVisible(Form1.TS4->Drawing(), 0, 0);
+    ok &= ShootPart(Form1, {Form1.TS4->AccuracySummary(), Form1.TS4->Drawing()}, out.filePath("accuracy.png"));
+    Form1.TS4->findChild<QScrollArea*>()->ensureWidgetVisible(Form1.TS4->Summary(), 0, 0);
 
     // A base retyped after the sheet was computed: pages 2 and 3 go grey
     // until they are computed again, and a result says why when pointed at.
@@ -106,7 +125,8 @@ int main(int argc, char** argv)
         const snesenie::batch::StationList stations =
             snesenie::batch::ReadStations(QFile::encodeName(out.filePath("stations.csv")).toStdString());
         const QString bundle = jobs.filePath("stations.pdf");
-        ok &= WriteBatchBundle(stations, {"stations.csv", Form1.Sheet().CurrentTolerances(), QDateTime::currentDateTime()},
+        ok &= WriteBatchBundle(stations, {"stations.csv", Form1.Sheet().CurrentTolerances(), QDateTime::currentDateTime(),
+                                         Form1.Sheet().CurrentPrecision()},
                                bundle)
                   .error.isEmpty() &&
               QProcess::execute("pdftoppm", {"-png", "-r", "90", "-f", "1", "-l", "1", "-singlefile", bundle,

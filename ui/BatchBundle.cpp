@@ -111,14 +111,17 @@ public:
         h += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
                             "style=\"border-collapse:collapse; border-color:#808080\">"
                             "<thead><tr style=\"background-color:#e8e8e8\"><th width=\"5%\">№</th>"
-                            "<th width=\"23%\">Станция</th><th width=\"12%\">Xp</th><th width=\"12%\">Yp</th>"
-                            "<th width=\"48%\">Вывод</th></tr></thead>");
+                            "<th width=\"21%\">Станция</th><th width=\"12%\">Xp</th><th width=\"12%\">Yp</th>"
+                            "<th width=\"8%\">Mt, м</th><th width=\"42%\">Вывод</th></tr></thead>");
         for (std::size_t i = 0; i < results_.size() && i < list_.stations.size(); ++i)
             h += Row(i);
         h += QStringLiteral("</table>");
-        h += QStringLiteral("<p style=\"margin-top:8px\">Xp, Yp — среднее двух вариантов, как на странице 3. "
+        h += QStringLiteral("<p style=\"margin-top:8px\">Xp, Yp — среднее двух вариантов, как на странице 3; Mt — "
+                            "средняя квадратическая погрешность положения P по точности измерений (%1), у станции "
+                            "со своими столбцами точности — по её точности. "
                             "Ведомости вычисленных станций следуют далее, каждая с новой страницы; "
-                            "у станции, которая не вычислена, ведомости нет.</p>");
+                            "у станции, которая не вычислена, ведомости нет.</p>")
+                 .arg(Q(PrecisionText(heading_.precision)).toHtmlEscaped());
         h += QStringLiteral("<p style=\"margin-top:22px\">Вычислил: ______________________"
                             "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
         h += QStringLiteral("</body></html>");
@@ -130,7 +133,7 @@ private:
     {
         const Station& station = list_.stations[i];
         const StationResult& result = results_[i];
-        QString verdict, xp = QStringLiteral("—"), yp = QStringLiteral("—"), shade;
+        QString verdict, xp = QStringLiteral("—"), yp = QStringLiteral("—"), mt = QStringLiteral("—"), shade;
         if (!result.computed) {
             // The reason in the words of the message, where it stopped first.
             verdict = QStringLiteral("<b>НЕ ВЫЧИСЛЕНА:</b> %1").arg(Q(FailureText(station, result, list_)).toHtmlEscaped());
@@ -138,6 +141,8 @@ private:
         } else {
             xp = Aligned(result.point[4], decimals_[0]).toHtmlEscaped();
             yp = Aligned(result.point[5], decimals_[1]).toHtmlEscaped();
+            if (result.control && !result.control->accuracy.none)
+                mt = Q(FormatMetres3(result.control->accuracy.mean.mP));
             const Verdict overall = result.control ? result.control->Overall() : Verdict::Ok;
             const QString word = Q(VerdictWord(overall));
             if (overall == Verdict::Exceeded) {
@@ -151,10 +156,11 @@ private:
         }
         return QStringLiteral("<tr%1><td align=\"right\">%2</td><td>%3</td>"
                               "<td align=\"right\" style=\"white-space:nowrap\">%4</td>"
-                              "<td align=\"right\" style=\"white-space:nowrap\">%5</td><td>%6</td></tr>")
+                              "<td align=\"right\" style=\"white-space:nowrap\">%5</td>"
+                              "<td align=\"right\" style=\"white-space:nowrap\">%6</td><td>%7</td></tr>")
             .arg(shade)
             .arg(i + 1)
-            .arg(Shown(station.name).toHtmlEscaped(), xp, yp, verdict);
+            .arg(Shown(station.name).toHtmlEscaped(), xp, yp, mt, verdict);
     }
 
     const StationList& list_;
@@ -207,7 +213,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
     std::vector<StationResult> results;
     results.reserve(list.stations.size());
     for (const Station& station : list.stations) {
-        results.push_back(RunStation(station, heading.tolerances));
+        results.push_back(RunStation(station, heading.tolerances, heading.precision));
         const StationResult& result = results.back();
         if (!result.computed) {
             ++report.failed;
@@ -235,7 +241,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
             if (!results[i].computed)
                 continue;
             Sheet sheet;
-            RunStation(list.stations[i], heading.tolerances, sheet);
+            RunStation(list.stations[i], heading.tolerances, heading.precision, sheet);
             writer.newPage();
             page += PaintDocumentPages(
                 *BuildStatement({sheet.Fields(), sheet.Record(), Shown(list.stations[i].name), heading.when}, scheme),

@@ -34,6 +34,7 @@ struct BundleHeading {
     QString stationsName;  ///< the table's or the folder's name, as the heading shows it
     snesenie::Tolerances tolerances;
     QDateTime when;
+    snesenie::Precision precision;  ///< of the measurements, each station's own columns over it
 };
 
 /// The summary of the batch as a document for A4 portrait: the heading (file

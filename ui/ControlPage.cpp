@@ -1,15 +1,45 @@
 #include "ControlPage.h"
 
+#include "AccuracyDrawing.h"
+#include "Accuracy.h"
+#include "Numbers.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString M4(double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral(" м"); }
+
+// The estimate in a few lines: each variant, the mean with its ellipse, the
+// discrepancy to expect, and the precision it was computed from.
+QString AccuracyText(const snesenie::ControlReport& r, const QString& source)
+{
+    const snesenie::AccuracyEstimate& a = r.accuracy;
+    QString text = QStringLiteral("<b>Оценка точности</b> (точность измерений: %1%2)<br>")
+                       .arg(Q(snesenie::PrecisionText(r.precision)).toHtmlEscaped(), source.isEmpty() ? QString()
+                                                                                      : QStringLiteral(" — ") + source);
+    if (a.none)
+        return text + QStringLiteral("Оценку дать нельзя: %1.").arg(Q(*a.none).toHtmlEscaped());
+    const char* names[2] = {"АВР", "АСР"};
+    for (int v = 0; v < 2; ++v)
+        text += QStringLiteral("%1: mx = %2, my = %3, m<sub>P</sub> = %4; ")
+                    .arg(QString::fromUtf8(names[v]), M4(a.variant[v].mx), M4(a.variant[v].my), M4(a.variant[v].mP));
+    text += QStringLiteral("<br>среднее: mx = %1, my = %2, <b>Mt = m<sub>P</sub> = %3</b>; эллипс ошибок a = %4, "
+                           "b = %5, направление оси a %6°; ожидаемое расхождение вариантов m<sub>Δ</sub> = %7")
+                .arg(M4(a.mean.mx), M4(a.mean.my), M4(a.mean.mP), M4(a.mean.ellipse.a), M4(a.mean.ellipse.b),
+                     Q(snesenie::FormatAxisDirection(a.mean.ellipse.direction)), M4(a.mDelta));
+    return text;
+}
 
 } // namespace
 
@@ -64,6 +94,25 @@ QPushButton* ControlPage::TolerancesButton()
     return tolerancesButton_;
 }
 
+QLabel* ControlPage::AccuracySummary()
+{
+    Build();
+    return accuracy_;
+}
+
+AccuracyDrawing* ControlPage::Drawing()
+{
+    Build();
+    return drawing_;
+}
+
+void ControlPage::SetPrecisionSource(const QString& source)
+{
+    precisionSource_ = source;
+    if (table_ != nullptr)
+        Refresh();
+}
+
 void ControlPage::showEvent(QShowEvent* event)
 {
     Build();
@@ -74,7 +123,18 @@ void ControlPage::Build()
 {
     if (table_ != nullptr)
         return;
-    auto* layout = new QVBoxLayout(this);
+    // The checks, the estimate and its drawing are taller than the page: it
+    // scrolls, and every part keeps the height it needs.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("ControlScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    outer->addWidget(scroll);
+    auto* content = new QWidget(scroll);
+    scroll->setWidget(content);
+    auto* layout = new QVBoxLayout(content);
 
     auto* heading = new QLabel(QStringLiteral("Два варианта вычислены независимо и проверяют друг друга. "
                                               "Контроль выполняется, когда вычислена третья страница."),
@@ -85,13 +145,13 @@ void ControlPage::Build()
     heading->setWordWrap(true);
     layout->addWidget(heading);
 
-    summary_ = new QLabel(this);
+    summary_ = new QLabel(content);
     summary_->setObjectName(QStringLiteral("ControlSummary"));
     summary_->setFont(bold);
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
 
-    table_ = new QTableWidget(0, 4, this);
+    table_ = new QTableWidget(0, 4, content);
     table_->setObjectName(QStringLiteral("ControlTable"));
     table_->setAccessibleName(QStringLiteral("Проверки контроля"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Проверка"), QStringLiteral("Значение"),
@@ -121,8 +181,16 @@ void ControlPage::Build()
     note->setWordWrap(true);
     layout->addWidget(note);
 
+    accuracy_ = new QLabel(content);
+    accuracy_->setObjectName(QStringLiteral("AccuracySummary"));
+    accuracy_->setTextFormat(Qt::RichText);
+    accuracy_->setWordWrap(true);
+    layout->addWidget(accuracy_);
+    drawing_ = new AccuracyDrawing(content);
+    layout->addWidget(drawing_, 1);
+
     auto* row = new QHBoxLayout;
-    tolerancesButton_ = new QPushButton(QStringLiteral("Допуски…"), this);
+    tolerancesButton_ = new QPushButton(QStringLiteral("Допуски…"), content);
     tolerancesButton_->setObjectName(QStringLiteral("TolerancesButton"));
     tolerancesButton_->setAutoDefault(false);
     connect(tolerancesButton_, &QPushButton::clicked, this, &ControlPage::TolerancesRequested);
@@ -133,9 +201,24 @@ void ControlPage::Build()
     Refresh();
 }
 
-void ControlPage::Show(const std::optional<snesenie::ControlReport>& report)
+// Every check in sight without a scroll bar of its own: the page scrolls.
+void ControlPage::FitTable()
+{
+    table_->resizeRowsToContents();
+    int height = table_->horizontalHeader()->height() + 2 * table_->frameWidth() + 4;
+    for (int r = 0; r < table_->rowCount(); ++r)
+        height += table_->rowHeight(r);
+    table_->setMinimumHeight(std::max(height, 120));
+}
+
+void ControlPage::Show(const std::optional<snesenie::ControlReport>& report, bool stale)
 {
     report_ = report;
+    stale_ = !report && stale;
+    if (report)
+        last_ = report;
+    else if (!stale)
+        last_.reset();
     if (table_ != nullptr)
         Refresh();
 }
@@ -148,13 +231,21 @@ void ControlPage::Refresh()
         palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
         summary_->setPalette(palette);
         table_->setRowCount(0);
+        FitTable();
+        accuracy_->setText(stale_ && last_ ? QStringLiteral("<b>Оценка точности</b>: не пересчитана после изменения "
+                                                            "исходных данных.")
+                                           : QStringLiteral("<b>Оценка точности</b>: нет контроля."));
+        drawing_->Show(stale_ ? last_ : std::nullopt, true);
         return;
     }
+    accuracy_->setText(AccuracyText(*report_, precisionSource_));
+    drawing_->Show(report_, false);
     summary_->setText(Q(report_->Summary()));
     palette.setColor(QPalette::WindowText, VerdictColor(report_->Overall()));
     summary_->setPalette(palette);
 
     table_->setRowCount(static_cast<int>(report_->checks.size()));
+    FitTable();
     for (int r = 0; r < table_->rowCount(); ++r) {
         const snesenie::Check& check = report_->checks[static_cast<std::size_t>(r)];
         const QString texts[] = {Q(check.title), Q(check.value), Q(check.tolerance),

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class AccuracyDrawing;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -21,12 +22,18 @@ class ControlPage : public QWidget {
 public:
     explicit ControlPage(QWidget* parent = nullptr);
 
-    /// Shows the control, or that there is none yet.
-    void Show(const std::optional<snesenie::ControlReport>& report);
+    /// Shows the control, or that there is none yet. stale: there is none
+    /// because the inputs changed since the last one, whose accuracy drawing
+    /// then stays, grey.
+    void Show(const std::optional<snesenie::ControlReport>& report, bool stale = false);
+    /// Where the precision of the estimate comes from, in words.
+    void SetPrecisionSource(const QString& source);
 
     QLabel* Summary();
     QTableWidget* Table();
     QPushButton* TolerancesButton();
+    QLabel* AccuracySummary();
+    AccuracyDrawing* Drawing();
 
 signals:
     void TolerancesRequested();
@@ -37,8 +44,14 @@ protected:
 private:
     void Build();
     void Refresh();
+    void FitTable();
 
     std::optional<snesenie::ControlReport> report_;
+    std::optional<snesenie::ControlReport> last_;  ///< the last control shown, for the grey drawing
+    bool stale_ = false;
+    QString precisionSource_;
+    QLabel* accuracy_ = nullptr;
+    AccuracyDrawing* drawing_ = nullptr;
     QLabel* summary_ = nullptr;
     QTableWidget* table_ = nullptr;
     QPushButton* tolerancesButton_ = nullptr;

@@ -36,10 +36,12 @@ void QuietRuntimeWarning(QtMsgType type, const QMessageLogContext& context, cons
     g_toolkitHandler(type, context, message);
 }
 
-// Judged by the tolerances the window would use, with those of the command
-// line over them; what the settings file could not give is said, and its
-// default stands in.
-snesenie::Tolerances ChooseTolerances(const ToleranceOverrides& overrides, const std::filesystem::path& settingsFile)
+// Judged by the tolerances and precision the window would use, with those of
+// the command line over them; what the settings file could not give is said,
+// and its default stands in.
+std::pair<snesenie::Tolerances, snesenie::Precision> ChooseJudging(const ToleranceOverrides& overrides,
+                                                                   const PrecisionOverrides& precisionOverrides,
+                                                                   const std::filesystem::path& settingsFile)
 {
     const snesenie::Settings settings(settingsFile);
     for (const std::string& problem : settings.Problems())
@@ -47,13 +49,17 @@ snesenie::Tolerances ChooseTolerances(const ToleranceOverrides& overrides, const
     snesenie::Tolerances tolerances = settings.GetTolerances();
     for (const auto& [field, value] : overrides)
         tolerances.*field->member = value;
-    return tolerances;
+    snesenie::Precision precision = settings.GetPrecision();
+    for (const auto& [field, value] : precisionOverrides)
+        precision.*field->member = value;
+    return {tolerances, precision};
 }
 
 } // namespace
 
 int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const std::filesystem::path& jobPath,
-                 const ToleranceOverrides& tolerances, const std::filesystem::path& settingsFile)
+                 const ToleranceOverrides& tolerances, const std::filesystem::path& settingsFile,
+                 const PrecisionOverrides& precision)
 {
     g_toolkitHandler = qInstallMessageHandler(QuietRuntimeWarning);
     QGuiApplication app(argc, argv);
@@ -72,7 +78,9 @@ int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const 
         jobName = QFileInfo(snesenie::QtPath(jobPath)).completeBaseName();
     }
 
-    sheet.SetTolerances(ChooseTolerances(tolerances, settingsFile));
+    const auto [chosenTolerances, chosenPrecision] = ChooseJudging(tolerances, precision, settingsFile);
+    sheet.SetTolerances(chosenTolerances);
+    sheet.SetPrecision(chosenPrecision);
     for (const snesenie::SheetAction action :
          {snesenie::SheetAction::Page1, snesenie::SheetAction::Page2, snesenie::SheetAction::Page3}) {
         const snesenie::PressResult result = sheet.Press(action);
@@ -98,13 +106,14 @@ int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const 
 
 int RunBatchPdfExport(int argc, char** argv, const std::filesystem::path& out, const snesenie::batch::StationList& list,
                       const std::filesystem::path& stationsPath, const ToleranceOverrides& tolerances,
-                      const std::filesystem::path& settingsFile)
+                      const std::filesystem::path& settingsFile, const PrecisionOverrides& precision)
 {
     g_toolkitHandler = qInstallMessageHandler(QuietRuntimeWarning);
     QGuiApplication app(argc, argv);
     InstallToolkitTranslation(app);
-    const BundleHeading heading{StationsName(stationsPath), ChooseTolerances(tolerances, settingsFile),
-                                QDateTime::currentDateTime()};
+    const auto [chosenTolerances, chosenPrecision] = ChooseJudging(tolerances, precision, settingsFile);
+    const BundleHeading heading{StationsName(stationsPath), chosenTolerances, QDateTime::currentDateTime(),
+                                chosenPrecision};
     const BundleReport report = WriteBatchBundle(list, heading, out);
     // Every failed station is named, whether or not the bundle was written.
     for (const QString& failure : report.failures)

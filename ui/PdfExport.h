@@ -15,6 +15,8 @@ class QString;
 
 /// Tolerances given on the command line for this run, over the stored ones.
 using ToleranceOverrides = std::vector<std::pair<const snesenie::ToleranceField*, double>>;
+/// The precision of the measurements given on the command line, over the stored one.
+using PrecisionOverrides = std::vector<std::pair<const snesenie::PrecisionField*, double>>;
 
 /// Computes all three pages of the job at jobPath (or of the example sheet
 /// when it is empty), judged by the tolerances of settingsFile (what it
@@ -26,7 +28,8 @@ using ToleranceOverrides = std::vector<std::pair<const snesenie::ToleranceField*
 /// written.
 int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const std::filesystem::path& jobPath,
                  const ToleranceOverrides& tolerances = {},
-                 const std::filesystem::path& settingsFile = snesenie::UserSettingsFile());
+                 const std::filesystem::path& settingsFile = snesenie::UserSettingsFile(),
+                 const PrecisionOverrides& precision = {});
 
 /// snesenie --batch STATIONS --pdf OUT.pdf: the bundle of a batch already
 /// read from stationsPath (the summary, then every computed station's
@@ -37,4 +40,5 @@ int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const 
 /// 1 some station failed or the PDF could not be written.
 int RunBatchPdfExport(int argc, char** argv, const std::filesystem::path& out, const snesenie::batch::StationList& list,
                       const std::filesystem::path& stationsPath, const ToleranceOverrides& tolerances = {},
-                      const std::filesystem::path& settingsFile = snesenie::UserSettingsFile());
+                      const std::filesystem::path& settingsFile = snesenie::UserSettingsFile(),
+                      const PrecisionOverrides& precision = {});

@@ -64,7 +64,8 @@ int main(int argc, char** argv)
             return 2;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return RunBatchPdfExport(argc, argv, snesenie::job::PathFromUtf8(out), list, stations, options.tolerances);
+        return RunBatchPdfExport(argc, argv, snesenie::job::PathFromUtf8(out), list, stations, options.tolerances,
+                                 snesenie::UserSettingsFile(), options.precision);
     }
 
     // snesenie --pdf OUT.pdf [JOB]: the statement without a window, and
@@ -83,7 +84,7 @@ int main(int argc, char** argv)
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return RunPdfExport(argc, argv, snesenie::job::PathFromUtf8(out), snesenie::job::PathFromUtf8(options.job),
-                            options.tolerances);
+                            options.tolerances, snesenie::UserSettingsFile(), options.precision);
     }
 
     if (const QString reason = MissingDisplayReason(); !reason.isEmpty()) {

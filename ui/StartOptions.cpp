@@ -32,6 +32,9 @@ QList<QCommandLineOption> Options()
          "ЗНАК"},
         {QStringList{"tolerances"}, "с --pdf: допуски КЛЮЧ=ЧИСЛО через «;» на этот запуск",
          "ДОПУСКИ"},
+        {QStringList{"precision"}, "с --pdf: точность измерений КЛЮЧ=ЧИСЛО через «;» на этот запуск "
+                                   "(angleSeconds, baseMillimetres, baseRatio, givenMetres)",
+         "ТОЧНОСТЬ"},
     };
 }
 
@@ -59,7 +62,8 @@ QString HelpText()
     width = std::max(width, int(QString(kJob).size()));
 
     QString text = QString("Использование: snesenie [ПАРАМЕТРЫ] [%1]\n"
-                           "       snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf [--separator ЗНАК] [--tolerances ДОПУСКИ]\n\n")
+                           "       snesenie --batch СТАНЦИИ --pdf ФАЙЛ.pdf [--separator ЗНАК] [--tolerances ДОПУСКИ]\n"
+                           "                [--precision ТОЧНОСТЬ]\n\n")
                        .arg(kJob);
     text += "Снесение координат с вершины знака на землю: окно с листом из трёх\n"
             "страниц. Без задания поля ввода содержат пример.\n\n"
@@ -169,6 +173,10 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments)
             if (const std::optional<std::string> wrong =
                     snesenie::ReadToleranceList(value(), "--tolerances", options.tolerances))
                 return Failure(Text(*wrong));
+        } else if (name == "--precision") {
+            if (const std::optional<std::string> wrong =
+                    snesenie::ReadPrecisionList(value(), "--precision", options.precision))
+                return Failure(Text(*wrong));
         } else {
             return Failure("Неизвестный параметр " + Quoted(name) + ".");
         }
@@ -191,6 +199,8 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments)
         return Failure("Параметр --separator задаётся только вместе с --batch.");
     if (!pdfGiven && !options.tolerances.empty())
         return Failure("Параметр --tolerances задаётся только вместе с --pdf.");
+    if (!pdfGiven && !options.precision.empty())
+        return Failure("Параметр --precision задаётся только вместе с --pdf.");
     if (jobs.size() > 1)
         return Failure("Лишний аргумент " + QuotedPath(jobs[1]) + ": открыть можно одно задание.");
     if (!jobs.empty() && jobs[0].empty())

@@ -22,6 +22,8 @@ struct StartOptions {
     char separator = 0;  ///< --separator: of the table of stations; 0 takes it from the header
     /// --tolerances: over the stored ones, for this run's statements
     std::vector<std::pair<const snesenie::ToleranceField*, double>> tolerances;
+    /// --precision: of the measurements, over the stored one, for this run's statements
+    std::vector<std::pair<const snesenie::PrecisionField*, double>> precision;
 };
 
 /// Reads the command line, arguments[0] being the program, each word as the

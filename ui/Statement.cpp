@@ -5,6 +5,7 @@
 #include "SafeFile.h"
 #include "FilePaths.h"
 #include "Utf8Path.h"
+#include "AccuracyDrawing.h"
 #include "SchemeDrawing.h"
 #include "Version.h"
 
@@ -64,8 +65,10 @@ public:
             Section(QStringLiteral("4. Координаты пункта P (страница 3)")) + StaleNote(3) + Page3());
         h += Section(QStringLiteral("5. Контроль"));
         h += Control();
+        // Signed under the sheet and its control, before the estimate.
         h += QStringLiteral("<p style=\"margin-top:22px\">Вычислил: ______________________"
                             "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
+        h += Accuracy();
         h += QStringLiteral("</body></html>");
         return h;
     }
@@ -251,6 +254,35 @@ private:
         return h;
     }
 
+    // The estimate in the words of a cadastral report, and its drawing.
+    QString Accuracy() const
+    {
+        const std::optional<snesenie::ControlReport>& report = s_.control.Report();
+        if (!report)
+            return {};
+        const snesenie::AccuracyEstimate& a = report->accuracy;
+        // On a page of its own: the sheet and its control fill the first.
+        QString h = QStringLiteral("<p style=\"page-break-before:always; margin-bottom:3px\"><b>%1</b></p>")
+                        .arg(QStringLiteral("6. Оценка точности"));
+        if (a.none)
+            return h + QStringLiteral("<p>Оценку точности дать нельзя: %1.</p>").arg(Q(*a.none).toHtmlEscaped());
+        auto m = [](double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral(" м"); };
+        QString text =
+            QStringLiteral("<p>Средняя квадратическая погрешность положения точки P: <b>Mt = √(mx² + my²) = %1 м</b> "
+                           "(mx = %2, my = %3).</p>"
+                           "<p>Эллипс средних квадратических погрешностей: a = %4, b = %5, дирекционный угол "
+                           "большой полуоси %6°.</p>"
+                           "<p>По вариантам: АВР Mt = %7, АСР Mt = %8; ожидаемое расхождение положений P "
+                           "m<sub>Δ</sub> = %9.</p>")
+                .arg(Q(snesenie::FormatMetres3(a.mean.mP)), m(a.mean.mx), m(a.mean.my), m(a.mean.ellipse.a),
+                     m(a.mean.ellipse.b), Q(snesenie::FormatAxisDirection(a.mean.ellipse.direction)),
+                     m(a.variant[0].mP), m(a.variant[1].mP), m(a.mDelta));
+        text += QStringLiteral("<p>Оценка априорная, по строгому решению, при средних квадратических ошибках "
+                               "измерений: %1; базис — √(a² + (b/N)²).</p>")
+                    .arg(Q(snesenie::PrecisionText(report->precision)).toHtmlEscaped());
+        return h + SideBySide(text, QStringLiteral("<img src=\"snesenie:accuracy\" width=\"300\">"));
+    }
+
     const StatementSource& s_;
 };
 
@@ -273,6 +305,9 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, con
     document->setDefaultFont(font);
     document->setMetaInformation(QTextDocument::DocumentTitle, StatementTitle());
     document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")), scheme);
+    if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
+        document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:accuracy")),
+                              DrawAccuracy(*report, QSize(400, 300)));
     document->setHtml(Builder(source).Html());
     return document;
 }

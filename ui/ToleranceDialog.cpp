@@ -12,8 +12,32 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+QLabel* RangeLabel(const std::string& range, const char* reason, const char* key, QWidget* parent)
+{
+    // The range under its box, with why it is that wide: a value outside
+    // it is refused, and the user should see before typing why.
+    auto* label = new QLabel(QString::fromStdString("допустимо " + range + ": " + reason), parent);
+    label->setObjectName(QString::fromLatin1(key) + QStringLiteral("Range"));
+    label->setWordWrap(true);
+    QFont small = label->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    label->setFont(small);
+    label->setContentsMargins(12, 0, 0, 6);
+    return label;
+}
+
+} // namespace
+
 ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* parent)
-    : QDialog(parent), result_(current)
+    : ToleranceDialog(current, snesenie::Precision{}, parent)
+{
+}
+
+ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, const snesenie::Precision& precision,
+                                 QWidget* parent)
+    : QDialog(parent), result_(current), precision_(precision)
 {
     setObjectName(QStringLiteral("ToleranceDialog"));
     setWindowTitle(QStringLiteral("Допуски"));
@@ -32,20 +56,26 @@ ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* p
         form->addRow(QString::fromUtf8(field.label), edit);
         edits_.append(edit);
         edit->installEventFilter(this);
-        // The range under its box, with why it is that wide: a value outside
-        // it is refused, and the user should see before typing why.
-        auto* range = new QLabel(QString::fromStdString("допустимо " + snesenie::ToleranceRange(field) + ": " +
-                                                        field.reason),
-                                 this);
-        range->setObjectName(QString::fromLatin1(field.key) + QStringLiteral("Range"));
-        range->setWordWrap(true);
-        QFont small = range->font();
-        small.setPointSizeF(small.pointSizeF() * 0.9);
-        range->setFont(small);
-        range->setContentsMargins(12, 0, 0, 6);
-        form->addRow(range);
+        form->addRow(RangeLabel(snesenie::ToleranceRange(field), field.reason, field.key, this));
     }
     layout->addLayout(form);
+
+    auto* precisionIntro = new QLabel(QStringLiteral("<b>Точность измерений</b> — по ней оценивается точность "
+                                                     "положения P (средние квадратические ошибки):"),
+                                      this);
+    precisionIntro->setWordWrap(true);
+    layout->addWidget(precisionIntro);
+    auto* precisionForm = new QFormLayout;
+    for (const snesenie::PrecisionField& field : snesenie::PrecisionFields()) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(field.key));
+        edit->setAccessibleName(QString::fromUtf8(field.label));
+        edit->installEventFilter(this);
+        precisionForm->addRow(QString::fromUtf8(field.label), edit);
+        precisionEdits_.append(edit);
+        precisionForm->addRow(RangeLabel(snesenie::PrecisionRange(field), field.reason, field.key, this));
+    }
+    layout->addLayout(precisionForm);
     // Wide enough that each reason wraps to two lines at most, and the
     // dialog keeps the height its wrapped texts need.
     setMinimumWidth(560);
@@ -67,19 +97,23 @@ ToleranceDialog::ToleranceDialog(const snesenie::Tolerances& current, QWidget* p
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Отмена"));
     QPushButton* defaults = buttons->addButton(QStringLiteral("&По умолчанию"), QDialogButtonBox::ResetRole);
     defaults->setObjectName(QStringLiteral("DefaultsButton"));
-    connect(defaults, &QPushButton::clicked, this, [this] { Fill(snesenie::Tolerances{}); });
+    connect(defaults, &QPushButton::clicked, this, [this] { Fill(snesenie::Tolerances{}, snesenie::Precision{}); });
     connect(buttons, &QDialogButtonBox::accepted, this, &ToleranceDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ToleranceDialog::reject);
     layout->addWidget(buttons);
 
-    Fill(current);
+    Fill(current, precision);
 }
 
-void ToleranceDialog::Fill(const snesenie::Tolerances& tolerances)
+void ToleranceDialog::Fill(const snesenie::Tolerances& tolerances, const snesenie::Precision& precision)
 {
     const auto fields = snesenie::ToleranceFields();
     for (qsizetype i = 0; i < edits_.size(); ++i)
         edits_[i]->setText(QString::fromStdString(snesenie::FormatNumber(tolerances.*fields[i].member)));
+    const auto precisionFields = snesenie::PrecisionFields();
+    for (qsizetype i = 0; i < precisionEdits_.size(); ++i)
+        precisionEdits_[i]->setText(
+            QString::fromStdString(snesenie::FormatNumber(precision.*precisionFields[i].member)));
     Problem->hide();
 }
 
@@ -112,6 +146,18 @@ void ToleranceDialog::accept()
         }
         read.*fields[i].member = value;
     }
+    snesenie::Precision readPrecision;
+    const auto precisionFields = snesenie::PrecisionFields();
+    for (qsizetype i = 0; i < precisionEdits_.size(); ++i) {
+        double value = 0;
+        if (const auto message =
+                snesenie::ReadPrecision(precisionFields[i], precisionEdits_[i]->text().toStdString(), value)) {
+            refuse(*message, precisionEdits_[i]);
+            return;
+        }
+        readPrecision.*precisionFields[i].member = value;
+    }
+    precision_ = readPrecision;
     // Each value within its own range leaves the set usable as a whole
     // (γ min below 90°, γ max above), so nothing more is checked together.
     result_ = read;

@@ -160,6 +160,7 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     fields_ = std::make_unique<WindowFields>(*this);
     sheet_ = std::make_unique<snesenie::Sheet>(*fields_);
     sheet_->SetTolerances(settings_.GetTolerances());
+    sheet_->SetPrecision(settings_.GetPrecision());
     BuildButtons();
     BuildMenus();
     BuildControl();

@@ -132,7 +132,8 @@ bool TForm1::OpenBatch(const QString& path)
             ~Restore() { QApplication::restoreOverrideCursor(); }
         } restore;
         try {
-            opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_->CurrentTolerances());
+            opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_->CurrentTolerances(),
+                                                             sheet_->CurrentPrecision());
         } catch (const batch::BatchError& e) {
             problem = QString::fromUtf8(e.what());
         } catch (const std::exception& e) {

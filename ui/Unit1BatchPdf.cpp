@@ -114,7 +114,7 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
     {
         WaitCursor wait;
         report = WriteBatchBundle(
-            list, {StationsName(FsPath(stationsPath)), sheet_->CurrentTolerances(), QDateTime::currentDateTime()},
+            list, {StationsName(FsPath(stationsPath)), sheet_->CurrentTolerances(), QDateTime::currentDateTime(), sheet_->CurrentPrecision()},
             path);
     }
     if (!report.error.isEmpty()) {

@@ -53,6 +53,8 @@ void TForm1::BuildControl()
     TS4 = new ControlPage;
     PC1->addTab(TS4, QStringLiteral("Контроль"));
     connect(TS4, &ControlPage::TolerancesRequested, this, &TForm1::EditTolerances);
+    TS4->SetPrecisionSource(settings_.StoresPrecision() ? QStringLiteral("из настроек (Файл → Допуски…)")
+                                                        : QStringLiteral("по умолчанию, Файл → Допуски…"));
 
     ControlVerdict = new QLabel(TS3);
     ControlVerdict->setObjectName(QStringLiteral("ControlVerdict"));
@@ -103,7 +105,8 @@ void TForm1::InputEdited(int page)
 void TForm1::ShowControl()
 {
     const std::optional<ControlReport>& report = sheet_->Control();
-    TS4->Show(report);
+    // Results still on page 3 without a control: the inputs changed since.
+    TS4->Show(report, !report && !sheet_->Fields().GetText("Xp").empty());
     QPalette palette = ControlVerdict->palette();
     if (report) {
         ControlVerdict->setText(QString::fromStdString(report->Summary()));
@@ -205,19 +208,22 @@ void TForm1::ExportStatement()
 
 void TForm1::EditTolerances()
 {
-    ToleranceDialog dialog(sheet_->CurrentTolerances(), this);
+    ToleranceDialog dialog(sheet_->CurrentTolerances(), sheet_->CurrentPrecision(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     sheet_->SetTolerances(dialog.Result());
+    sheet_->SetPrecision(dialog.PrecisionResult());
+    TS4->SetPrecisionSource(QStringLiteral("из настроек (Файл → Допуски…)"));
     ShowControl();
     // The list judges its stations by the same tolerances as the sheet.
     if (batch_ != nullptr) {
-        batch_->Judge(dialog.Result());
+        batch_->Judge(dialog.Result(), dialog.PrecisionResult());
         Stations->Refresh();
     }
     // The rest of the file as another copy of the program may have left it.
     settings_.Reload();
     settings_.SetTolerances(dialog.Result());
+    settings_.SetPrecision(dialog.PrecisionResult());
     if (const std::string error = settings_.Save(); !error.empty())
         Report(QMessageBox::Warning, QString::fromStdString(error + " Допуски действуют до закрытия программы."));
 }

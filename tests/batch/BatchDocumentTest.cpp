@@ -34,21 +34,21 @@ using BatchDocumentTest = BatchTempDir;
 
 TEST_F(BatchDocumentTest, JudgedAgainByNewTolerances)
 {
-    BatchDocument batch(Write("stations.csv", Table()), Tolerances{});
+    BatchDocument batch(Write("stations.csv", Table()), Tolerances{}, Precision{});
     ASSERT_EQ(batch.Size(), 2u);
     ASSERT_TRUE(batch.ResultAt(0).control.has_value());
     EXPECT_EQ(batch.ResultAt(0).control->Overall(), Verdict::Warning);
     // The example's two (AP) differ by 0,4``: beyond the finest tolerance.
     Tolerances strict;
     strict.directionSeconds = 0.1;
-    batch.Judge(strict);
+    batch.Judge(strict, Precision{});
     EXPECT_EQ(batch.ResultAt(0).control->Overall(), Verdict::Exceeded);
-    EXPECT_EQ(batch.ResultAt(0).point, BatchDocument(dir_ / "stations.csv", Tolerances{}).ResultAt(0).point);
+    EXPECT_EQ(batch.ResultAt(0).point, BatchDocument(dir_ / "stations.csv", Tolerances{}, Precision{}).ResultAt(0).point);
 }
 
 TEST_F(BatchDocumentTest, StationsOfferedBesideTheBatchNeverInIt)
 {
-    const BatchDocument table(Write("stations.csv", Table()), Tolerances{});
+    const BatchDocument table(Write("stations.csv", Table()), Tolerances{}, Precision{});
     EXPECT_EQ(table.ProposedJob(0), dir_ / U8Path("Пункт 1.snesenie"));
     // a name with a slash would have meant a folder that is not there
     EXPECT_EQ(table.ProposedJob(1), dir_ / U8Path("Пункт_2.snesenie"));
@@ -56,7 +56,7 @@ TEST_F(BatchDocumentTest, StationsOfferedBesideTheBatchNeverInIt)
     std::filesystem::create_directory(dir_ / U8Path("задания"));
     Write("задания/Пункт 1.snesenie", R"({"format": "snesenie-job", "version": 1, "fields": {}})");
     // "задания/" names the folder as "задания" does.
-    const BatchDocument folder(dir_ / U8Path("задания/"), Tolerances{});
+    const BatchDocument folder(dir_ / U8Path("задания/"), Tolerances{}, Precision{});
     EXPECT_EQ(folder.Name(), "задания");
     EXPECT_EQ(folder.ProposedJob(0), dir_ / U8Path("Пункт 1.snesenie"));
     EXPECT_TRUE(folder.ReadsFrom(dir_ / U8Path("задания") / "." / U8Path("Пункт 1.snesenie")));

@@ -66,19 +66,22 @@ using BatchFiles = BatchTempDir;
 
 TEST(RunStation, ExampleComputedWithItsControl)
 {
-    const StationResult result = RunStation(Example("1"), Tolerances{});
+    const StationResult result = RunStation(Example("1"), Tolerances{}, Precision{});
     ASSERT_TRUE(result.computed) << result.error;
     EXPECT_EQ(result.point, kExamplePoint);
     ASSERT_TRUE(result.control);
-    // the results table has a column for every check the control gives
-    ASSERT_EQ(result.control->checks.size(), kCheckNames.size());
-    for (std::size_t i = 0; i < kCheckNames.size(); ++i)
-        EXPECT_EQ(result.control->checks[i].name, kCheckNames[i]);
+    // the results table has columns for every check the control gives, in its order
+    std::size_t column = 0;
+    for (const Check& check : result.control->checks) {
+        while (column < kCheckColumns.size() && check.name != kCheckColumns[column].check)
+            ++column;
+        EXPECT_LT(column, kCheckColumns.size()) << check.name;
+    }
     // the tolerances given are the ones judged by
     Tolerances strict;
     strict.gammaMin = 10;
     strict.directionSeconds = 0.1;
-    const StationResult judged = RunStation(Example("1"), strict);
+    const StationResult judged = RunStation(Example("1"), strict, Precision{});
     EXPECT_EQ(judged.control->checks[1].verdict, Verdict::Exceeded);
 }
 
@@ -109,7 +112,7 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
 
     std::vector<StationResult> results;
     for (const Station& station : list.stations)
-        results.push_back(RunStation(station, Tolerances{}));
+        results.push_back(RunStation(station, Tolerances{}, Precision{}));
     EXPECT_TRUE(results[0].computed);
     EXPECT_EQ(results[0].point, kExamplePoint);
     EXPECT_TRUE(results[4].computed);
@@ -140,18 +143,61 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
     }
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0],
-              "station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;AP;AP_verdict;P;P_verdict;GAMMA1;GAMMA1_verdict;GAMMA2;"
-              "GAMMA2_verdict;RIGOROUS;RIGOROUS_verdict;INPUT;INPUT_verdict;verdict;error");
-    EXPECT_EQ(lines[2], "не число;;;;;;;;;;;;;;;;;;;;;;" + failures[0]);
+              "station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;mx_m;my_m;mP_m;D_ratio;D_verdict;AP_sec;AP_verdict;P_m;P_verdict;"
+              "GAMMA1_deg;GAMMA1_verdict;GAMMA2_deg;GAMMA2_verdict;RIGOROUS_m;RIGOROUS_verdict;MT_verdict;"
+              "INPUT_verdict;verdict;notes;error");
+    EXPECT_EQ(lines[2], "не число;;;;;;;;;;;;;;;;;;;;;;;;;;" + failures[0]);
     const std::vector<std::string> first = Split(lines[1], ';');
-    ASSERT_EQ(first.size(), 23u);
+    ASSERT_EQ(first.size(), 27u);
     EXPECT_EQ(first[0], "до");
     EXPECT_EQ(first[5], "6234,85");
-    EXPECT_EQ(first[10], "ok");  // the two (AP) agree
-    EXPECT_EQ(first[16], "warning");  // γ of the base through C is below 30°
-    EXPECT_EQ(first[20], "ok");  // every input within its usual range
-    EXPECT_EQ(first[21], "warning");
-    EXPECT_EQ(first[22], "");
+    // Numbers in the unit of their header, the prose in the notes.
+    EXPECT_EQ(first[9], "0,0079");     // mP_m of the mean
+    EXPECT_EQ(first[10], "");          // the two d agree to the centimetre: no 1:N
+    EXPECT_EQ(first[12], "-0,4");      // AP_sec
+    EXPECT_EQ(first[13], "ok");        // the two (AP) agree
+    EXPECT_EQ(first[14], "0");         // P_m
+    EXPECT_EQ(first[18], "26,6244722");  // GAMMA2_deg: 26°37′28,1″
+    EXPECT_EQ(first[19], "warning");   // γ of the base through C is below 30°
+    EXPECT_EQ(first[22], "");          // no tolerance for m_P: not judged
+    EXPECT_EQ(first[23], "ok");        // every input within its usual range
+    EXPECT_EQ(first[24], "warning");
+    EXPECT_TRUE(first[25].starts_with("D: 0 м | AP: -0,4`` | P: 0 м")) << first[25];
+    EXPECT_EQ(first[26], "");
+}
+
+// A station's own precision columns over the settings: an empty cell keeps
+// the setting, a wrong one fails that station alone, naming its column.
+TEST(RunStation, OwnPrecisionOverTheSettings)
+{
+    const StationList list = ParseStationTable(
+        [] {
+            std::string table = "station;angleSeconds;baseRatio";
+            for (const FieldInfo& f : Fields())
+                if (f.kind == FieldKind::Input)
+                    table.append(";").append(f.name);
+            for (const char* row : {"settings;;", "theodolite 2;2;10000", "slip;0,2;"}) {
+                table.append("\n").append(row);
+                for (const FieldInfo& f : Fields())
+                    if (f.kind == FieldKind::Input)
+                        table.append(";").append(f.example);
+            }
+            return table.append("\n");
+        }(),
+        "t.csv", ';');
+    Precision coarse;
+    coarse.angleSeconds = 10;
+    const StationResult settings = RunStation(list.stations[0], Tolerances{}, coarse);
+    const StationResult own = RunStation(list.stations[1], Tolerances{}, coarse);
+    const StationResult slip = RunStation(list.stations[2], Tolerances{}, coarse);
+    ASSERT_TRUE(settings.computed && own.computed);
+    EXPECT_EQ(settings.control->precision.angleSeconds, 10);
+    EXPECT_EQ(own.control->precision.angleSeconds, 2);
+    EXPECT_EQ(own.control->precision.baseRatio, 10000);
+    EXPECT_LT(own.control->accuracy.mean.mP, settings.control->accuracy.mean.mP);
+    EXPECT_FALSE(slip.computed);
+    EXPECT_TRUE(FailureText(list.stations[2], slip, list).starts_with("строка 4, столбец 2 (angleSeconds): «"))
+        << FailureText(list.stations[2], slip, list);
 }
 
 TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
@@ -175,9 +221,13 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
     StationList list;
     list.separator = ',';
     list.stations = {Example("Пункт \"1\", север")};
-    const std::string table = FormatResults(list, {RunStation(list.stations[0], Tolerances{})}, true);
+    const std::string table = FormatResults(list, {RunStation(list.stations[0], Tolerances{}, Precision{})}, true);
     EXPECT_TRUE(table.starts_with("\xEF\xBB\xBFstation,EXp1,"));
     EXPECT_NE(table.find("\r\n\"Пункт \"\"1\"\", север\",\"6234,85\",\"12335,23\","), std::string::npos);
+    // The numbers of a table parted by ',' take the decimal point, unquoted.
+    EXPECT_NE(table.find(",0.0077,0.002,0.0079,,ok,-0.4,ok,0,ok,40.1056389,ok,26.6244722,warning,0.003,ok,,ok,warning,"),
+              std::string::npos)
+        << table;
 }
 
 TEST_F(BatchFiles, FolderOfJobs)
@@ -202,7 +252,7 @@ TEST_F(BatchFiles, FolderOfJobs)
     EXPECT_EQ(list.columns.size(), 0u);
     std::vector<StationResult> results;
     for (const Station& station : list.stations)
-        results.push_back(RunStation(station, Tolerances{}));
+        results.push_back(RunStation(station, Tolerances{}, Precision{}));
 
     EXPECT_EQ(list.stations[0].name, "А-1");
     EXPECT_TRUE(FailureText(list.stations[0], results[0], list)

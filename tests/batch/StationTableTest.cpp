@@ -120,7 +120,7 @@ TEST(StationTable, HostileTablesAreRefusedWithLineAndColumn)
         {"stationMissing", h.substr(8) + "\n", "строка 1: нет столбца «station» (или «станция») с названием станции"},
         {"unknownColumn", h + ";Примечание\n",
          "строка 1, столбец 28: неизвестный столбец «Примечание» (ожидаются station или станция и имена 26 полей ввода: EXc, "
-         "EYc, EXb, …)"},
+         "EYc, EXb, …, и по желанию angleSeconds, baseMillimetres, baseRatio, givenMetres)"},
         {"outputColumn", h + ";Xp\n", "строка 1, столбец 28: столбец «Xp» — поле, которое вычисляет программа; его не задают"},
         {"unnamedColumn", h + ";\n", "строка 1, столбец 28: у столбца нет имени"},
         {"noSeparator", "station\n1\n",

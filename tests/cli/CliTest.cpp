@@ -497,7 +497,7 @@ TEST_F(Cli, Help)
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out.starts_with("Использование: snesenie-cli")) << r.out;
     for (const char* option : {"--press", "--state", "--control", "--input", "--job", "--save-job", "CONTROL_",
-                               "--tolerances"})
+                               "--tolerances", "--precision", "ACCURACY_", "angleSeconds"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
 }
 
@@ -520,7 +520,7 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
     EXPECT_EQ(lines({"--control"}),
               std::tuple(3, "CONTROL_AP=-0,4``;0,3``;exceeded",
                          "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=0,3;positionMetres=0,05;gammaMin=20;"
-                         "gammaMax=150;settings",
+                         "gammaMax=150;accuracyMetres=0;settings",
                          ""));
     // --tolerances over the stored ones, for this run only; both spellings.
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--control", "--tolerances", "directionSeconds=1"},
@@ -528,17 +528,40 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
         EXPECT_EQ(lines(args),
                   std::tuple(0, "CONTROL_AP=-0,4``;1``;ok",
                              "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=1;positionMetres=0,05;gammaMin=20;"
-                             "gammaMax=150;settings+option",
+                             "gammaMax=150;accuracyMetres=0;settings+option",
                              ""));
     // One stored value out of range falls back alone, and is said.
     WriteSettings("[control]\ndirectionSeconds=0,3\ngammaMax=200\n");
     const auto [status, ap, tolerances, err] = lines({"--control"});
     EXPECT_EQ(status, 3);
     EXPECT_EQ(ap, "CONTROL_AP=-0,4``;0,3``;exceeded");
-    EXPECT_NE(tolerances.find("gammaMax=150;settings"), std::string::npos) << tolerances;
+    EXPECT_NE(tolerances.find("gammaMax=150;accuracyMetres=0;settings"), std::string::npos) << tolerances;
     EXPECT_NE(err.find("«gammaMax» = «200» вне пределов (нужно число от 120 до 175); действует значение по умолчанию 150;"),
               std::string::npos)
         << err;
+
+    // The precision as stored, --precision over it, and Mt judged in whole
+    // millimetres: 7,9 mm prints as 8 and passes a tolerance of 8 mm.
+    WriteSettings("[precision]\nangleSeconds=10\n");
+    auto accuracy = [&](const std::vector<std::string>& args) {
+        const Result r = RunCli(args);
+        std::string mt, precision;
+        for (const std::string& line : Lines(r.out)) {
+            if (line.starts_with("CONTROL_MT="))
+                mt = line;
+            if (line.starts_with("ACCURACY_PRECISION="))
+                precision = line;
+        }
+        return std::tuple(r.status, mt, precision);
+    };
+    EXPECT_EQ(accuracy({"--control", "--precision", "angleSeconds=5", "--tolerances", "accuracyMetres=0,008"}),
+              std::tuple(0, "CONTROL_MT=0,008 м;0,008 м;ok",
+                         "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;settings+option"));
+    EXPECT_EQ(accuracy({"--control", "--precision", "angleSeconds=5", "--tolerances", "accuracyMetres=0,007"}),
+              std::tuple(3, "CONTROL_MT=0,008 м;0,007 м;exceeded",
+                         "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;settings+option"));
+    EXPECT_EQ(std::get<2>(accuracy({"--control"})),
+              "ACCURACY_PRECISION=angleSeconds=10;baseMillimetres=5;baseRatio=0;givenMetres=0;settings");
 }
 
 // A batch of stations is judged by the same stored tolerances.
@@ -562,6 +585,9 @@ TEST_F(Cli, ToleranceOptionRefusesWhatNoInstructionHas)
         {{"--tolerances", "directionSeconds=30;"}, "ожидается КЛЮЧ=ЧИСЛО"},
         {{"--tolerances", "directionSeconds=тридцать"}, "введите число"},
         {{"--tolerances"}, "нужно значение"},
+        {{"--precision", "angleSeconds=0"}, "допустимо от 0,5 до 120"},
+        {{"--precision", "baseRatio=100"}, "допустимо 0 или от 500 до 100000"},
+        {{"--precision", "angle=5"}, "ожидается КЛЮЧ=ЧИСЛО"},
     };
     for (const auto& [args, words] : rows) {
         const Result r = RunCli(args);
@@ -753,13 +779,18 @@ TEST_F(Cli, ControlAfterTheFields)
     const std::string example =
         "CONTROL_D=0\u00A0м;1:2000;ok\n"
         "CONTROL_AP=-0,4``;60``;ok\n"
-        "CONTROL_P=0\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м);0,05\u00A0м;ok\n"
+        "CONTROL_P=0\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м), ожидаемое m_Δ = 0,016\u00A0м;0,05\u00A0м;ok\n"
         "CONTROL_GAMMA1=40°6`20,3``;30°–150°;ok\n"
         "CONTROL_GAMMA2=26°37`28,1`` (слабая засечка);30°–150°;warning\n"
         "CONTROL_RIGOROUS=0,003\u00A0м (Xp = 6234,847\u00A0м, Yp = 12335,23\u00A0м);0,05\u00A0м;ok\n"
         "CONTROL_INPUT=в обычных пределах;—;ok\n"
         "CONTROL_TOLERANCES=distanceRatio=2000;directionSeconds=60;positionMetres=0,05;gammaMin=30;gammaMax=150;"
-        "defaults\n";
+        "accuracyMetres=0;defaults\n"
+        "ACCURACY_P1=6234,8489;12335,2298;0,0085;0,0026;0,0089\n"
+        "ACCURACY_P2=6234,8457;12335,2293;0,0127;0,0029;0,0131\n"
+        "ACCURACY_P=6234,8473;12335,2296;0,0077;0,002;0,0079\n"
+        "ACCURACY_ELLIPSE=0,0077;0,0016;8,8\n"
+        "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;defaults\n";
     const std::string none = "control: Контроль не выполнен: вычислите все три страницы.\n";
     const struct {
         const char* name;
@@ -777,6 +808,8 @@ TEST_F(Cli, ControlAfterTheFields)
         // an exceeded tolerance used to exit 0, so a script took the sheet for a good one
         {"weakAndExceeded", {"--control", "Ebb1g=75", "Ebb1m=30", "Ebb1s=0", "Ebb2g=94", "Ebb2m=30", "Ebb2s=0"}, 77,
          {}, "", 3},
+        // B 50 m from A: no triangle A, B, P, so no estimate and no ACCURACY_ lines
+        {"noEstimate", {"--control", "EXb=6377,46", "EYb=12351,48"}, 77, {}, "", 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -788,6 +821,11 @@ TEST_F(Cli, ControlAfterTheFields)
         std::string control;
         for (std::size_t i = row.before; i < lines.size(); ++i)
             control += lines[i] + '\n';
+        if (std::string(row.name) == "noEstimate") {
+            EXPECT_EQ(control.find("ACCURACY_"), std::string::npos) << control;
+            EXPECT_NE(control.find("CONTROL_RIGOROUS=геометрия невозможна"), std::string::npos) << control;
+            continue;
+        }
         if (std::string(row.name) != "weakAndExceeded") {
             EXPECT_EQ(control, row.control);
             continue;
@@ -962,8 +1000,10 @@ TEST_F(Cli, BatchExitStatusSaysHowTheStationsWent)
         EXPECT_EQ(r.err, row.err);
         const std::vector<std::string> lines = Lines(r.out);
         ASSERT_EQ(lines.size(), row.rows.size() + 1);
-        EXPECT_TRUE(lines[0].starts_with("station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;D;D_verdict;")) << lines[0];
-        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0\u00A0м;ok;"));
+        EXPECT_TRUE(lines[0].starts_with("station;EXp1;EYp1;EXp2;EYp2;Xp;Yp;mx_m;my_m;mP_m;D_ratio;D_verdict;"))
+            << lines[0];
+        EXPECT_TRUE(lines[1].starts_with("1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0,0077;0,002;0,0079;;ok;"))
+            << lines[1];
 
         // The same table to a file, with the byte-order mark a spreadsheet
         // looks for; nothing on stdout then.
@@ -1039,12 +1079,16 @@ TEST_F(Cli, BatchOfTheReadmeExample)
     EXPECT_EQ(r.status, 1);
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines[1].starts_with("Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0\u00A0м;ok;-0,4``;ok;"));
-    EXPECT_TRUE(lines[1].ends_with(";warning;\r"));
-    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;15,48\u00A0м (1:6);exceeded;"));
-    EXPECT_TRUE(lines[3].ends_with(";exceeded;\r"));
-    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
-                        "число: «52,8\"\"».\"\r");
+    EXPECT_TRUE(lines[1].starts_with(
+        "Пункт 1;6234,85;12335,23;6234,85;12335,23;6234,85;12335,23;0,0077;0,002;0,0079;;ok;-0,4;ok;"))
+        << lines[1];
+    EXPECT_NE(lines[1].find(";warning;D: 0\u00A0м | AP: -0,4`` | "), std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[3].starts_with("Пункт 3;6219,55;12332,85;6234,85;12335,23;6227,2;12334,04;0,0077;0,0021;0,008;6;"
+                                     "exceeded;"))
+        << lines[3];
+    EXPECT_NE(lines[3].find(";exceeded;D: 15,48\u00A0м (1:6) | "), std::string::npos) << lines[3];
+    EXPECT_EQ(lines[4], "Пункт 4;;;;;;;;;;;;;;;;;;;;;;;;;;\"строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
+                        "АСР» не число: «52,8\"\"».\"\r");
     EXPECT_EQ(r.err, "snesenie-cli: Станция «Пункт 4», строка 5, столбец 27 (Edd2s): В поле «δ, секунды, вариант "
                      "АСР» не число: «52,8\"».\n");
 }

@@ -51,6 +51,7 @@ TEST(Facts, OptionListIsWhatTheParserAccepts)
         {"--job", {"--job", "x.snesenie"}},
         {"--press", {"--press", "ok1"}},
         {"--tolerances", {"--tolerances", "gammaMin=20"}},
+        {"--precision", {"--precision", "angleSeconds=2"}},
         {"--input", {"--input", input}},
         {"--save-job", {"--save-job", "x.snesenie"}},
         {"--batch", {"--batch", "stations.csv"}},
@@ -109,4 +110,39 @@ TEST(Facts, DefaultTolerancesAndRangesAsTheDocumentsStateThem)
     // The sentences that give the defaults in words say the code's figures.
     const std::string words = TolerancesText(Tolerances{});
     EXPECT_NE(cli::UsageText().find(words), std::string::npos) << words;
+}
+
+// The precision of the measurements: each key with its default and range in
+// --help, in both man pages of each program (English and Russian), and in the
+// README's table; --precision in every one of them.
+TEST(Facts, PrecisionAsTheDocumentsStateIt)
+{
+    const std::string help = cli::UsageText();
+    const std::string readme = Read("README.md");
+    const std::pair<const char*, bool> pages[] = {{"man/snesenie.1.in", false},
+                                                  {"man/snesenie-cli.1.in", false},
+                                                  {"man/ru/snesenie.1.in", true},
+                                                  {"man/ru/snesenie-cli.1.in", true}};
+    for (const auto& [page, russian] : pages) {
+        const std::string man = std::regex_replace(Read(page), std::regex("\\s+"), " ");
+        EXPECT_TRUE(Documented(man, "--precision", true)) << page;
+        for (const PrecisionField& f : PrecisionFields()) {
+            const std::size_t at = man.find(std::string(".B ") + f.key + " ");
+            ASSERT_NE(at, std::string::npos) << f.key << " is not in " << page;
+            const std::string text = man.substr(at, 200);
+            const std::string byDefault = (russian ? "по умолчанию " : "default ") + FormatNumber(Precision{}.*f.member);
+            const std::string range = (russian ? "от " : "from ") + FormatNumber(f.min) + (russian ? " до " : " to ") +
+                                      FormatNumber(f.max);
+            EXPECT_NE(text.find(byDefault), std::string::npos) << page << ": " << text;
+            EXPECT_NE(text.find(range), std::string::npos) << page << ": " << text;
+        }
+    }
+    for (const PrecisionField& f : PrecisionFields()) {
+        EXPECT_NE(help.find(std::string(f.key) + "=" + FormatNumber(Precision{}.*f.member)), std::string::npos)
+            << f.key;
+        EXPECT_NE(help.find(std::string(f.key) + ": " + PrecisionRange(f)), std::string::npos) << f.key;
+        const std::string row = std::string("| ") + f.key + " | " + FormatNumber(Precision{}.*f.member) + " | " +
+                                (f.zeroIsNone ? "0 или " : "") + FormatNumber(f.min) + "–" + FormatNumber(f.max) + " |";
+        EXPECT_NE(readme.find(row), std::string::npos) << row;
+    }
 }

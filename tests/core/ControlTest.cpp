@@ -204,7 +204,7 @@ TEST(Control, WorkedExample)
     ASSERT_TRUE(s.control.Report());
     EXPECT_EQ(s.Find("D").value, "0\u00A0м");
     EXPECT_EQ(s.Find("AP").value, "-0,4``");
-    EXPECT_EQ(s.Find("P").value, "0\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м)");
+    EXPECT_EQ(s.Find("P").value, "0\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м), ожидаемое m_Δ = 0,016\u00A0м");
     EXPECT_EQ(s.Find("GAMMA1").verdict, Verdict::Ok);
     EXPECT_EQ(s.Find("GAMMA2").value, "26°37`28,1`` (слабая засечка)");
     EXPECT_EQ(s.Find("GAMMA2").verdict, Verdict::Warning);
@@ -253,9 +253,9 @@ TEST(Control, Tolerances)
         {"(AP) across north", [](ControlInputs& in) { in.dirAP[0] = 360.005, in.dirAP[1] = 359.995; }, "AP", "36``", Verdict::Ok},
         {"(AP) a turn apart", [](ControlInputs& in) { in.dirAP[0] = 0.004, in.dirAP[1] = 359.996; }, "AP", "28,8``", Verdict::Ok},
         {"P 0,05 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.82, in.printed.yp[1] = 12335.19; },
-         "P", "0,05\u00A0м (Xp(АВР) − Xp(АСР) = 0,03\u00A0м, Yp(АВР) − Yp(АСР) = 0,04\u00A0м)", Verdict::Ok},
+         "P", "0,05\u00A0м (Xp(АВР) − Xp(АСР) = 0,03\u00A0м, Yp(АВР) − Yp(АСР) = 0,04\u00A0м), ожидаемое m_Δ = 0,016\u00A0м", Verdict::Ok},
         {"P 0,057 m apart", [](ControlInputs& in) { in.printed.xp[1] = 6234.81, in.printed.yp[1] = 12335.19; },
-         "P", "0,057\u00A0м (Xp(АВР) − Xp(АСР) = 0,04\u00A0м, Yp(АВР) − Yp(АСР) = 0,04\u00A0м)", Verdict::Exceeded},
+         "P", "0,057\u00A0м (Xp(АВР) − Xp(АСР) = 0,04\u00A0м, Yp(АВР) − Yp(АСР) = 0,04\u00A0м), ожидаемое m_Δ = 0,016\u00A0м", Verdict::Exceeded},
         {"γ 30°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 80; }, "GAMMA1", "30°0`0``", Verdict::Ok},
         {"γ 20°", [](ControlInputs& in) { in.measured.beta1[0] = 70, in.measured.beta2[0] = 90; },
          "GAMMA1", "20°0`0`` (слабая засечка)", Verdict::Warning},
@@ -489,6 +489,45 @@ TEST(Control, ImpossibleGeometry)
     EXPECT_EQ(c.verdict, Verdict::Exceeded);
 }
 
+// Mt of the example's mean (5″ angles, 5 mm bases) is 8 mm as printed: a
+// tolerance of 8 mm passes, 7,999 mm does not, none set makes no check, and
+// where there is no estimate the check says why and does not pass.
+TEST(Control, AccuracyOfP)
+{
+    struct Row {
+        const char* name;
+        double accuracyMetres;
+        bool impossible;
+        const char* value;  // nullptr: no MT check
+        Verdict verdict;
+    };
+    const Row rows[] = {
+        {"not judged", 0, false, nullptr, Verdict::Ok},
+        {"equal to its tolerance", 0.008, false, "0,008 м", Verdict::Ok},
+        {"a micrometre beyond", 0.007999, false, "0,008 м", Verdict::Exceeded},
+        {"no estimate", 0.05, true, "не оценивается: АВР: d·sin δ/S = 1,7803 больше 1: такого треугольника нет",
+         Verdict::Exceeded},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ControlInputs in = ExampleInputs();
+        if (row.impossible)
+            in.given.xb = in.given.xa + 50, in.given.yb = in.given.ya;
+        Tolerances tol;
+        tol.accuracyMetres = row.accuracyMetres;
+        const ControlReport report = ComputeControl(in, tol);
+        const auto mt = std::ranges::find(report.checks, std::string("MT"), &Check::name);
+        if (row.value == nullptr) {
+            EXPECT_EQ(mt, report.checks.end());
+            continue;
+        }
+        ASSERT_NE(mt, report.checks.end());
+        EXPECT_EQ(mt->value, row.value);
+        EXPECT_EQ(mt->verdict, row.verdict);
+        EXPECT_EQ(mt->tolerance, FormatNumber(row.accuracyMetres) + " м");
+    }
+}
+
 TEST(Control, ReadingTolerances)
 {
     const ToleranceField& ratio = *FindToleranceField("distanceRatio");
@@ -496,7 +535,7 @@ TEST(Control, ReadingTolerances)
     const ToleranceField& gammaMax = *FindToleranceField("gammaMax");
     const std::tuple<const ToleranceField*, const char*, double> good[] = {
         {&ratio, "2000", 2000}, {&ratio, "100", 100}, {&metres, "0,05", 0.05}, {&metres, " 1E-2 ", 0.01},
-        {&metres, "0.001", 0.001}, {&gammaMax, "175", 175}};
+        {&metres, "0.001", 0.001}, {&gammaMax, "175", 175}, {FindToleranceField("accuracyMetres"), "0", 0}};
     for (const auto& [field, text, expected] : good) {
         double out = 0;
         EXPECT_FALSE(ReadTolerance(*field, text, out)) << text;
@@ -506,7 +545,8 @@ TEST(Control, ReadingTolerances)
     const std::tuple<const ToleranceField*, const char*, const char*> bad[] = {
         {&metres, "", "введите число"},     {&metres, "0", "от 0,001 до 1"},  {&metres, "-0,05", "от 0,001 до 1"},
         {&metres, "0,05 м", "введите число"}, {&metres, "пять", "введите число"}, {&ratio, "0,5", "от 100 до 100000"},
-        {&ratio, "1e308", "так как"},       {&gammaMax, "200", "от 120 до 175"}, {&metres, "1,01", "от 0,001 до 1"}};
+        {&ratio, "1e308", "так как"},       {&gammaMax, "200", "от 120 до 175"}, {&metres, "1,01", "от 0,001 до 1"},
+        {FindToleranceField("accuracyMetres"), "0,0005", "0 или от 0,001 до 10"}};
     for (const auto& [field, text, words] : bad) {
         double out = 7;
         const std::optional<std::string> message = ReadTolerance(*field, text, out);

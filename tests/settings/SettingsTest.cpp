@@ -51,6 +51,10 @@ TEST_F(SettingsStore, EverySettingReadsBackAsSaved)
     mine.directionSeconds = 0.3;
     mine.positionMetres = 0.01;
     store.SetTolerances(mine);
+    Precision precision;
+    precision.angleSeconds = 2.5;
+    precision.baseRatio = 10000;
+    store.SetPrecision(precision);
     // A control character before a hex digit used to come back as another
     // character: "\x0a" + "b" was read as one escape, «.
     store.SetRecentJobs({"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie", "/a/b.snesenie", "/x\nb\x01" "f"});
@@ -60,6 +64,9 @@ TEST_F(SettingsStore, EverySettingReadsBackAsSaved)
     EXPECT_TRUE(again.Problems().empty());
     EXPECT_EQ(again.GetTolerances().directionSeconds, 0.3);
     EXPECT_EQ(again.GetTolerances().positionMetres, 0.01);
+    EXPECT_EQ(again.GetPrecision().angleSeconds, 2.5);
+    EXPECT_EQ(again.GetPrecision().baseRatio, 10000);
+    EXPECT_TRUE(again.StoresPrecision());
     EXPECT_EQ(again.RecentJobs(),
               (std::vector<std::string>{"/a/b.snesenie", "/с запятой, и \"кавычкой\"\\.snesenie", "/x\nb\x01" "f"}));
     EXPECT_EQ(again.JobFolder(), "/дом/задания");
@@ -86,13 +93,20 @@ TEST_F(SettingsStore, ReadsTheFileAsWrittenBeforeAndByHand)
 // One out-of-range value used to replace every tolerance by its default.
 TEST_F(SettingsStore, EachToleranceFallsBackAlone)
 {
-    Write("[control]\ndirectionSeconds=20\ngammaMax=200\npositionMetres=1e308\ngammaMin=много\n");
+    Write("[control]\ndirectionSeconds=20\ngammaMax=200\npositionMetres=1e308\ngammaMin=много\n"
+          "[precision]\nangleSeconds=0\nbaseRatio=0\ngivenMetres=0,02\n");
     const Settings store(file_);
     EXPECT_EQ(store.GetTolerances().directionSeconds, 20);
     EXPECT_EQ(store.GetTolerances().gammaMax, 150);
     EXPECT_EQ(store.GetTolerances().positionMetres, 0.05);
     EXPECT_EQ(store.GetTolerances().gammaMin, 30);
-    ASSERT_EQ(store.Problems().size(), 3u);
+    EXPECT_EQ(store.GetPrecision().angleSeconds, 5);
+    EXPECT_EQ(store.GetPrecision().givenMetres, 0.02);
+    ASSERT_EQ(store.Problems().size(), 4u);
+    EXPECT_NE(store.Problems()[3].find("«angleSeconds» = «0» вне пределов (нужно число от 0,5 до 120); "
+                                       "действует значение по умолчанию 5;"),
+              std::string::npos)
+        << store.Problems()[3];
     EXPECT_NE(store.Problems()[0].find("«positionMetres» = «1e308» вне пределов (нужно число от 0,001 до 1); "
                                        "действует значение по умолчанию 0,05;"),
               std::string::npos)

@@ -64,6 +64,17 @@ QString PageText(const QString& pdf, int page)
                               pdf, "-"});
 }
 
+// The pages that begin a statement: each runs on to its accuracy estimate,
+// and a long control to a third page.
+QList<int> StatementStarts(const QString& pdf)
+{
+    QList<int> starts;
+    for (int page = 1; page <= Pages(pdf); ++page)
+        if (PageText(pdf, page).trimmed().startsWith(QStringLiteral("Ведомость")))
+            starts << page;
+    return starts;
+}
+
 // A table of stations on the example sheet; a row is a name, or a name, a
 // field and the text that field takes instead of the example's.
 QByteArray StationTable(const QList<QStringList>& rows)
@@ -119,7 +130,7 @@ private:
         const StationList list = ReadStations(QFile::encodeName(table).toStdString());
         if (read != nullptr)
             *read = list;
-        return WriteBatchBundle(list, {QStringLiteral("станции.csv"), Tolerances{}, when}, out);
+        return WriteBatchBundle(list, {QStringLiteral("станции.csv"), Tolerances{}, when, Precision{}}, out);
     }
 
 private slots:
@@ -145,21 +156,23 @@ private slots:
                  QStringList{"Станция «Сбой», строка 3, столбец 27 (Edd2s): В поле «δ, секунды, вариант АСР» не "
                              "число: «52б8». Буква «б» стоит на месте десятичной запятой: клавиатура в русской "
                              "раскладке."});
-        QCOMPARE(Pages(out), 4);
+        QCOMPARE(StatementStarts(out).size(), 3);
+        QCOMPARE(StatementStarts(out).front(), 2);
 
         const QString summary = PageText(out, 1).simplified();
         for (const char* expected :
              {"Сводка пакета станций", "Таблица станций: станции.csv", "Дата и время: 14.05.2026 09:30",
               "Допуски: 1:2000, 60``, 0,05 м, γ 30°–150°",
               "Станций: 4. Вычислено: 3, не вычислено: 1, допуск превышен: 1.",
-              "1 Север 6234,85 12335,23 предупреждение: γ АСР", "2 Сбой — — НЕ ВЫЧИСЛЕНА: строка 3, столбец 27 (Edd2s)",
-              "3 Юг 6227,20 12334,04 ДОПУСК ПРЕВЫШЕН: d, (AP), P", "4 Восток 6234,89 12335,22 предупреждение"})
+              "1 Север 6234,85 12335,23 0,008 предупреждение: γ АСР",
+              "2 Сбой — — — НЕ ВЫЧИСЛЕНА: строка 3, столбец 27 (Edd2s)", "3 Юг 6227,20 12334,04 0,008 ДОПУСК ПРЕВЫШЕН: d, (AP), P",
+              "4 Восток 6234,89 12335,22 0,008 предупреждение"})
             QVERIFY2(summary.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + summary)));
 
         const QStringList names{"Север", "Юг", "Восток"};
-        for (int page = 2; page <= 4; ++page) {
-            const QString text = PageText(out, page);
-            QVERIFY2(text.contains("Задание: " + names[page - 2]), qPrintable(text));
+        for (int i = 0; i < 3; ++i) {
+            const QString text = PageText(out, StatementStarts(out)[i]);
+            QVERIFY2(text.contains("Задание: " + names[i]), qPrintable(text));
             QVERIFY2(!text.contains("Сбой"), qPrintable(text));
         }
         // Numbered through the bundle at the foot: every statement was «1».
@@ -175,10 +188,10 @@ private slots:
         StationList list;
         QCOMPARE(Write({kExceeded}, out, &list).error, QString());
         Sheet sheet;
-        QVERIFY(RunStation(list.stations[0], Tolerances{}, sheet).computed);
+        QVERIFY(RunStation(list.stations[0], Tolerances{}, Precision{}, sheet).computed);
         const QString single = dir.filePath("ведомость.pdf");
         QCOMPARE(WriteStatementPdf(*BuildStatement({sheet.Fields(), sheet.Record(), "Юг", when}), single), QString());
-        QCOMPARE(Pages(out), 2);
+        QCOMPARE(Pages(out), 1 + Pages(single));
         // Word for word but the page's number, which runs through the bundle.
         QCOMPARE(WithoutFootNumber(PageText(out, 2)), WithoutFootNumber(PageText(single, 1)));
     }
@@ -192,15 +205,18 @@ private slots:
             rows << QStringList{QStringLiteral("Пункт %1").arg(i)};
         const QString out = dir.filePath("длинный.pdf");
         QCOMPARE(Write(rows, out).error, QString());
+        const QList<int> starts = StatementStarts(out);
+        QCOMPARE(starts.size(), 70);
         const int pages = Pages(out);
-        const int summaryPages = pages - 70;
+        const int summaryPages = starts.front() - 1;
         QVERIFY2(summaryPages >= 2, qPrintable(QString::number(pages)));
         for (int page = 1; page <= summaryPages; ++page)
-            QVERIFY2(QRegularExpression("№\\s+Станция\\s+Xp\\s+Yp\\s+Вывод").match(PageText(out, page)).hasMatch(),
+            QVERIFY2(QRegularExpression("№\\s+Станция\\s+Xp\\s+Yp\\s+Mt, м\\s+Вывод").match(PageText(out, page)).hasMatch(),
                      qPrintable(QString::number(page)));
         QVERIFY(PageText(out, summaryPages).contains("70 Пункт 70"));
         QVERIFY(PageText(out, summaryPages + 1).contains("Задание: Пункт 1"));
-        QVERIFY(PageText(out, pages).contains("Задание: Пункт 70"));
+        QVERIFY(PageText(out, starts.back()).contains("Задание: Пункт 70"));
+        QVERIFY(PageText(out, pages).contains("Оценка точности"));
     }
 
     // Nothing is computed or written where a bundle may not go, and what is
@@ -238,7 +254,7 @@ private slots:
         const QByteArray tableBytes = original.readAll();
 
         const StationList list = ReadStations(QFile::encodeName(table).toStdString());
-        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when}, path);
+        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when, Precision{}}, path);
         QCOMPARE(report.error, "Не удалось записать пакет ведомостей «" + path + "»: " + says + ".");
         QCOMPARE(Entries(here.path()), before);
         QFile after(table);
@@ -256,7 +272,7 @@ private slots:
         const QString path = here.filePath("север.pdf");
         QVERIFY(QFile::link(job, path));
         const StationList list = ReadStations(QFile::encodeName(here.filePath("задания")).toStdString());
-        const BundleReport report = WriteBatchBundle(list, {"задания", Tolerances{}, when}, path);
+        const BundleReport report = WriteBatchBundle(list, {"задания", Tolerances{}, when, Precision{}}, path);
         QVERIFY2(report.error.contains("»: это задание пакета «" + here.path()), qPrintable(report.error));
         QCOMPARE(report.computed + report.failed, 0);
         QFile still(job);
@@ -414,7 +430,7 @@ private slots:
             QVERIFY(kept.open(QIODevice::ReadOnly));
             QCOMPARE(kept.readAll(), QByteArray("не PDF"));
         } else {
-            QCOMPARE(Pages(written), table ? 3 : 2);
+            QCOMPARE(StatementStarts(written).size(), table ? 2 : 1);
         }
         QCOMPARE(ui.Text("EXa"), before);
         QVERIFY(!ui.form1->IsSheetChanged());
@@ -436,7 +452,7 @@ private slots:
         QCOMPARE(seen[0].window, "BatchPdfFileDialog");
         QVERIFY2(seen[0].text.startsWith(here.path() + "\n"), qPrintable(seen[0].text));
         QVERIFY2(seen[1].text.contains("Вычислено станций: 2, не вычислено: 1"), qPrintable(seen[1].text));
-        QCOMPARE(Pages(here.filePath("станции.pdf")), 3);
+        QCOMPARE(StatementStarts(here.filePath("станции.pdf")).size(), 2);
     }
 
     // A table that cannot be read is explained, and no PDF is asked for.

@@ -261,7 +261,7 @@ private slots:
         QCOMPARE(Inputs(), InputsOf(kStations[1]));
         // Computed as the batch computed it, by the same tolerances.
         const batch::BatchDocument batch(QFile::encodeName(Path("stations.csv")).toStdString(),
-                                         ui->form1->Sheet().CurrentTolerances());
+                                         ui->form1->Sheet().CurrentTolerances(), ui->form1->Sheet().CurrentPrecision());
         QCOMPARE(ui->Text("Xp"), Q(batch.ResultAt(1).point[4]));
         QCOMPARE(ui->Text("Yp"), Q(batch.ResultAt(1).point[5]));
         QCOMPARE(ui->form1->ControlVerdict->text(), List()->model()->index(1, 0).data(Qt::ToolTipRole).toString());

@@ -2,6 +2,7 @@
 // presses that drop the control, the tolerances dialog and settings, and the
 // statement actions of the File menu.
 
+#include "AccuracyDrawing.h"
 #include "ControlPage.h"
 #include "StaleMarks.h"
 #include "ToleranceDialog.h"
@@ -69,6 +70,7 @@ private slots:
         ui->ShowPage(ui->form1->TS4);
         QVERIFY(ui->form1->TS4->findChild<QTableWidget*>() != nullptr);
         QCOMPARE(Table()->rowCount(), 0);
+        QVERIFY(!ui->form1->TS4->Drawing()->Drawn());
         QCOMPARE(Verdict(), QString("Контроль не выполнен: вычислите все три страницы."));
     }
 
@@ -116,6 +118,16 @@ private slots:
         const QList<QTableWidgetItem*> rigorous = Table()->findItems("Строгое решение", Qt::MatchStartsWith);
         QCOMPARE(rigorous.size(), 1);
         QVERIFY(Table()->rowHeight(rigorous.front()->row()) > Table()->rowHeight(0));
+
+        // The accuracy of P under the checks, drawn, and on the statement in a report's words.
+        const QString accuracy = ui->form1->TS4->AccuracySummary()->text();
+        QVERIFY2(accuracy.contains("<b>Mt = m<sub>P</sub> = 0,0079 м</b>") && accuracy.contains("углы 5``"),
+                 qPrintable(accuracy));
+        QVERIFY(ui->form1->TS4->Drawing()->Drawn() && !ui->form1->TS4->Drawing()->Stale());
+        QVERIFY2(Row(2)[1].endsWith("ожидаемое m_Δ = 0,016 м"), qPrintable(Row(2)[1]));
+        QVERIFY2(StatementText().contains("Средняя квадратическая погрешность положения точки P: Mt = √(mx² + my²) "
+                                          "= 0,008 м"),
+                 qPrintable(StatementText()));
     }
 
     void pressesThatDropTheControl_data()
@@ -220,6 +232,9 @@ private slots:
                  ui->form1->TS3->palette().color(QPalette::WindowText));
         QCOMPARE(ui->form1->TS4->Summary()->text(), notComputed);
         QCOMPARE(Table()->rowCount(), 0);
+        // The drawing of the last control stays, grey, while page 3 shows results of other data.
+        QVERIFY(ui->form1->TS4->Drawing()->Drawn() && ui->form1->TS4->Drawing()->Stale());
+        QVERIFY2(!statement.contains("Оценка точности"), qPrintable(statement));
         QVERIFY2(statement.contains("Не вычислены по текущим данным: страницы " + missing + "."), qPrintable(statement));
         // page 3 still shows its results, so the statement says they are not those of these data
         QVERIFY2(statement.contains("Контроль неприменим") && !statement.contains("допуски соблюдены"),
@@ -301,6 +316,12 @@ private slots:
         QTest::newRow("γ crossed") << "gammaMin" << "160" << "допустимо от 5 до 60";
         QTest::newRow("γ flat") << "gammaMax" << "180" << "допустимо от 120 до 175";
         QTest::newRow("bounds") << "gammaMax" << "120" << "";
+        // The precision of the measurements in the same dialog, checked the same way.
+        QTest::newRow("angle error") << "angleSeconds" << "2,5" << "";
+        QTest::newRow("angle error of 0") << "angleSeconds" << "0" << "допустимо от 0,5 до 120";
+        QTest::newRow("no relative base error") << "baseRatio" << "0" << "";
+        QTest::newRow("base ratio 1:100") << "baseRatio" << "100" << "допустимо 0 или от 500 до 100000";
+        QTest::newRow("Mt not judged") << "accuracyMetres" << "0" << "";
     }
 
     void toleranceDialogTakesOnlyUsableValues()
@@ -328,7 +349,7 @@ private slots:
         // Each range stands under its box, with its reason, before anything is typed.
         auto* range = dialog.findChild<QLabel*>(field + "Range");
         QVERIFY(range != nullptr);
-        QVERIFY2(range->text().startsWith("допустимо от ") && range->text().contains(": "),
+        QVERIFY2(range->text().startsWith("допустимо ") && range->text().contains(": "),
                  qPrintable(range->text()));
         dialog.Edit(qPrintable(field))->setText(text);
         dialog.accept();

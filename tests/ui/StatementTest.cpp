@@ -86,12 +86,14 @@ private slots:
         for (const char* expected :
              {"Ведомость", "Задание: без имени", "Программа: snesenie 1.1.0", "допуск соблюдён", "предупреждение",
               "Контроль: допуски соблюдены; слабая засечка: γ АСР.", "1:2000", "30°–150°", "45°22`45,1``",
-              "Xp = 6234,85", "Yp = 12335,23", "Вычислил:", "Проверил:"})
+              "Xp = 6234,85", "Yp = 12335,23", "Вычислил:", "Проверил:", "6. Оценка точности",
+              "Mt = √(mx² + my²) = 0,008 м", "базис 5 мм"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         QVERIFY2(!text.contains("Не вычислены"), qPrintable(text));
 
         const QString info = PdfInfo(path);
-        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+        // The sheet and its control on the first page, the accuracy of P on the second.
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\\n")), qPrintable(info));
         QVERIFY2(info.contains("(A4)"), qPrintable(info));
         // Every font is embedded, so the statement looks the same anywhere.
         const QStringList fonts = Tool("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
