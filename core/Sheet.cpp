@@ -56,7 +56,7 @@ std::optional<PressResult> Sheet::StaleRefusal(int page) const
         }
         PressResult refused;
         refused.outcome = Outcome::Refused;
-        refused.message = message;
+        refused.message = message + ".";
         refused.recompute = earlier;
         return refused;
     }

@@ -215,7 +215,7 @@ TEST_F(Cli, PressSequences)
          {{"Ebb1g", ""}, {"Eb1", ""}, {"Edd2s", ""}, {"d", ""}, {"EAP2", ""}, {"EAB", "82°7`51``"}}},
         // page 2 used to compute from the carried values of the emptied page 1
         {"clearedPageStopsLaterPages", {"--press", "ok1,clear1,ok2,clear2,ok3"}, 1,
-         "ok2: Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1\n" + kRefusal3,
+         "ok2: Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1.\n" + kRefusal3,
          {{"EXa", ""}, {"d", ""}, {"Xp", ""}, {"Yp", ""}}},
         {"page3WithoutPage2Refused", {"--press", "ok1,ok3"}, 1, kRefusal3,
          {{"EAB", "82°7`51``"}, {"EcosAP1", ""}}},

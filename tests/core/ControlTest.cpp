@@ -370,7 +370,7 @@ TEST(Control, EditedInputs)
         const char* refusal = "";  // the message of the last refused press
         int recompute = 0;         // and the page whose OK it sends the user to
     };
-    const std::string page1Edited = "Исходные данные страницы 1 изменены после вычисления: нажмите ОК на странице 1";
+    const std::string page1Edited = "Исходные данные страницы 1 изменены после вычисления: нажмите ОК на странице 1.";
     const Row rows[] = {
         // the statement used to print Xa 6327,49 beside P of 6327,46 with a green control
         {"ok1 ok2 ok3 EXa=6327,49", "---", false},
@@ -382,9 +382,9 @@ TEST(Control, EditedInputs)
         {"ok1 ok2 ok3 EXa=6327,49 ok3", "---", false, page1Edited.c_str(), 1},
         {"ok1 EXa=6327,49 ok2", "---", false, page1Edited.c_str(), 1},
         {"ok1 ok2 ok3 Eb1=70,77 ok3", "1--", false,
-         "Исходные данные страницы 2 изменены после вычисления: нажмите ОК на странице 2", 2},
+         "Исходные данные страницы 2 изменены после вычисления: нажмите ОК на странице 2.", 2},
         {"ok1 ok2 ok3 clear1 ok2", "---", false,
-         "Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1", 1},
+         "Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1.", 1},
         // a page 1 run again makes page 2 run again: the reference sheets record page 3 refused so
         {"ok1 ok2 ok1 ok3", "1--", false, "Извините, но еще не подсчитаны две первые страницы"},
         {"ok1 ok2 ok1 ok2 ok3", "123", true},

@@ -171,7 +171,7 @@ private slots:
         const QList<SeenModal> seen = ui->watch.Take();
         QCOMPARE(seen.size(), 1);
         QCOMPARE(seen.front().text,
-                 QString("Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1"));
+                 QString("Страница 1 очищена после вычисления: введите исходные данные и нажмите ОК на странице 1."));
         QCOMPARE(Table()->rowCount(), 0);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui->form1->BitBtn1));
     }
