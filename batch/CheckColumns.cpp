@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Numbers.h"
 
+#include <string>
 #include <string_view>
 
 namespace snesenie::batch {
@@ -39,8 +40,13 @@ std::string Number(const Check& check)
     const std::string_view value = check.value;
     if (check.name == "D") {
         const std::size_t ratio = value.find("(1:");
-        return ratio == std::string_view::npos ? value.find("больше") != std::string_view::npos ? "0" : ""
-                                               : std::string(Leading(value.substr(ratio + 3)));
+        if (ratio == std::string_view::npos)
+            return value.find("больше") != std::string_view::npos ? "0" : "";
+        // N is printed in groups of three parted by no-break spaces (1:12 345).
+        std::string digits(value.substr(ratio + 3));
+        for (std::size_t at; (at = digits.find("\u00A0")) != std::string::npos;)
+            digits.erase(at, std::string_view("\u00A0").size());
+        return std::string(Leading(digits));
     }
     if (check.name == "GAMMA1" || check.name == "GAMMA2")
         return Degrees(value);
