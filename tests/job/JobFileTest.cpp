@@ -28,8 +28,10 @@
 #endif
 
 #include <csignal>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -146,6 +148,54 @@ TEST(JobText, RefusedWithTheProblemNamed)
                 << message;
             EXPECT_NE(message.find(row.says), std::string::npos) << message;
         }
+    }
+}
+
+// Whatever its shape, a job is read or refused in time linear in its size.
+// A member holding many empty objects used to take minutes: the reader went
+// back over the whole array at the end of each object in it.
+TEST(JobText, AnyShapeDecidedQuickly)
+{
+    // A quarter of the largest file, so that a reader gone quadratic fails
+    // here in seconds instead of stalling for minutes; the benchmark reads
+    // the largest.
+    constexpr std::size_t kSize = kMaxFileBytes / 4;
+    const std::string job = R"("format": "snesenie-job", "version": 1, "fields": {"EXc": "1"})";
+    const auto fill = [](const std::string& head, const std::function<std::string(std::size_t)>& unit,
+                         const std::string& tail) {
+        std::string out = head;
+        for (std::size_t i = 0; out.size() + tail.size() < kSize; ++i)
+            out += unit(i);
+        return out + tail;
+    };
+    const auto same = [](std::string unit) { return [unit](std::size_t) { return unit; }; };
+    const struct {
+        const char* name;
+        std::string content;
+    } rows[] = {
+        {"emptyObjects", fill(R"({"pad": [{})", same(",{}"), "], " + job + "}")},
+        {"emptyArrays", fill(R"({"pad": [[])", same(",[]"), "], " + job + "}")},
+        {"manyMembers", fill(R"({"pad": {"k": {})", [](std::size_t i) { return ",\"k" + std::to_string(i) + "\":{}"; },
+                             "}, " + job + "}")},
+        {"membersInFields", fill(R"({"format": "snesenie-job", "version": 1, "fields": {"EXc": "1")",
+                                 [](std::size_t i) { return ",\"x" + std::to_string(i) + "\":{}"; }, "}}")},
+        {"objectsInArray", fill("[{\"k\": {}}", same(",{\"k\": {}}"), "]")},
+        {"deepAndDeep", fill(R"({"pad": [0)", same("," + std::string(31, '[') + std::string(31, ']')), "], " + job + "}")},
+        {"namedTwiceAtEnd", fill(R"({"pad": [{})", same(",{}"), "], \"pad\": 1}")},
+        {"cutShort", fill(R"({"pad": [{})", same(",{}"), "")},
+        {"longText", fill(R"({"pad": ")", same("\\u0041\\\""), "\", " + job + "}")},
+        {"escapedQuotesUnclosed", fill(R"({"pad": ")", same("\\\""), "")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // Processor time, not the clock on the wall: a busy machine slows
+        // every test alike and is no fault of the reader.
+        const std::clock_t start = std::clock();
+        try {
+            ParseJob(row.content, "job");
+        } catch (const JobError&) {
+        }
+        EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 2.0);
     }
 }
 
