@@ -136,6 +136,8 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"hugeNumber", JobText("", "1e999"), "число слишком велико (строка 1, столбец 39)"},
         {"hugeText", JobText(R"("EXc": 1e999)"), "число слишком велико (строка 1, столбец 80)"},
         {"deep", std::string(100, '[') + std::string(100, ']'), "слишком глубокая вложенность"},
+        {"deep33", R"({"pad": )" + std::string(32, '[') + std::string(32, ']') + "}", "слишком глубокая вложенность"},
+        {"delete", JobText(R"("Eb1": "1\u007f")"), "текст поля «Eb1» содержит управляющие символы"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -216,6 +218,10 @@ TEST(JobText, HandWrittenJobAccepted)
                                 "    \"EYc\": \"13936,62\",\n    \"Edd2s\": \"52,8\"\n  }\n}\n";
     const Job job = ParseJob(content, "job");
     EXPECT_EQ(job.texts.at("EXc"), "3700,05");
+    // nested as deep as a job may be: the top object and 31 arrays in it
+    EXPECT_NO_THROW(ParseJob(R"({"pad": )" + std::string(31, '[') + std::string(31, ']') + "," +
+                                 content.substr(content.find('{') + 1),
+                             "job"));
     EXPECT_EQ(job.texts.at("EYc"), "13936,62");
     EXPECT_EQ(job.texts.at("Edd2s"), "52,8");
     EXPECT_EQ(job.texts.at("EXa"), "");
@@ -567,6 +573,13 @@ TEST_F(JobFiles, LargestJobRoundTrips)
         EXPECT_LE(static_cast<std::int64_t>(fs::file_size(path)), kMaxFileBytes);
         EXPECT_EQ(ReadJob(path).texts, job.texts);
     }
+    // a file of exactly the largest size is read, one byte more is refused
+    std::string exact = JobText(R"("EXc": "1")");
+    exact.resize(static_cast<std::size_t>(kMaxFileBytes), ' ');
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << exact;
+    EXPECT_EQ(ReadJob(path).texts.at("EXc"), "1");
+    std::ofstream(path, std::ios::binary | std::ios::app) << ' ';
+    EXPECT_THROW(ReadJob(path), JobError);
 }
 
 // A FIFO named as a job used to block the reader until something wrote to it.
