@@ -166,6 +166,7 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
         {"Пункт; север", ';', "\"Пункт; север\""},
         {"Пункт \"Север\"", ';', "\"Пункт \"\"Север\"\"\""},
         {"две\r\nстроки", ',', "\"две\r\nстроки\""},
+        {"до\rпосле", ';', "\"до\rпосле\""},
         {"", ';', ""},
     };
     for (const auto& row : rows)
@@ -178,6 +179,44 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
     const std::string table = FormatResults(list, {RunStation(list.stations[0], Tolerances{})}, true);
     EXPECT_TRUE(table.starts_with("\xEF\xBB\xBFstation,EXp1,"));
     EXPECT_NE(table.find("\r\n\"Пункт \"\"1\"\", север\",\"6234,85\",\"12335,23\","), std::string::npos);
+
+    // A name is text as a message shows it: what a spreadsheet would run as
+    // a formula starts with an apostrophe, and what would reach a terminal
+    // raw, or break the table's UTF-8, is escaped. Numbers keep their sign.
+    const struct {
+        const char* name;
+        const char* cell;
+    } names[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"+1", "'+1"},
+        {"-2", "'-2"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1+2", "\\u0009=1+2"},
+        {"\r=1+2", "\\u000D=1+2"},
+        {"\x1B[2J\x1B]2 окно\a", "\\u001B[2J\\u001B]2 окно\\u0007"},
+        {"пункт\x7F\f", "пункт\\u007F\\u000C"},
+        {"\xFF.csv", "\\xFF.csv"},
+        {"Пункт 1 = 2", "Пункт 1 = 2"},
+    };
+    list.separator = ';';
+    Station negative = Example("");
+    negative.texts["EXa"] = "-3672,54";
+    negative.texts["EXb"] = "-2950,26";
+    negative.texts["EXc"] = "-6299,95";
+    for (const auto& row : names) {
+        negative.name = row.name;
+        list.stations = {negative};
+        const std::string out = FormatResults(list, {RunStation(negative, Tolerances{})}, false);
+        const std::vector<std::string> cells = Split(out.substr(out.find("\r\n") + 2), ';');
+        EXPECT_EQ(cells[0], row.cell);
+        EXPECT_EQ(cells[1], "-3765,14");
+        // a failed station's message is text too, and escaped
+        Station failed = Example(row.name);
+        failed.readError = row.name;
+        list.stations = {failed};
+        const std::string message = FormatResults(list, {RunStation(failed, Tolerances{})}, false);
+        EXPECT_TRUE(message.ends_with(";" + std::string(row.cell) + "\r\n")) << message;
+    }
 }
 
 TEST_F(BatchFiles, FolderOfJobs)
