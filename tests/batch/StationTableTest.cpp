@@ -207,6 +207,11 @@ TEST(StationTable, SeparatorGivenOverridesTheHeader)
     // named by the whole header line.
     const std::string says = kPrefix + "строка 1, столбец 1: неизвестный столбец «station,EXc,EYc,";
     EXPECT_EQ(Refused(ExampleTable(',', {"1"}), ';').substr(0, says.size()), says);
+    // The header alone tells the separator: a semicolon in a row of a comma
+    // table is the row's text.
+    const StationList list = ParseStationTable(ExampleTable(',', {"Пункт 1; север"}), "t.csv");
+    EXPECT_EQ(list.separator, ',');
+    EXPECT_EQ(list.stations.at(0).name, "Пункт 1; север");
 }
 
 TEST_F(TempDir, FilesThatAreNotTablesAreRefusedAtOnce)
