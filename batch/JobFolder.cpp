@@ -38,9 +38,11 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
     // Stepped with an error code: a folder that cannot be read to its end is
     // refused, not thrown out of as an exception of the library.
     for (; it != fs::directory_iterator(); it.increment(error)) {
+        // Whatever is named as a job is a station: a folder or a FIFO so
+        // named fails as its station, with the job reader's reason, rather
+        // than being passed over without a word.
         const fs::path& path = it->path();
-        std::error_code type;
-        if (path.extension() == std::string(".") + job::kExtension && !it->is_directory(type))
+        if (path.extension() == std::string(".") + job::kExtension)
             jobs.push_back(path);
     }
     if (error)

@@ -48,8 +48,8 @@ struct Record {
 // whatever the text in between; what a cell holds is checked afterwards.
 class Reader {
 public:
-    Reader(std::string_view content, char separator, const std::string& fileName)
-        : in_(content), separator_(separator), fileName_(fileName)
+    Reader(std::string_view content, char separator, bool crLineEnds, const std::string& fileName)
+        : in_(content), separator_(separator), crLineEnds_(crLineEnds), fileName_(fileName)
     {
     }
 
@@ -73,8 +73,8 @@ public:
                 ++pos_;
                 continue;
             }
-            // a line end: LF, or CR LF
-            pos_ += in_[pos_] == '\r' ? 2 : 1;
+            // a line end: LF, CR LF, or in a table of CR ends a lone CR
+            pos_ += in_[pos_] == '\r' && pos_ + 1 < in_.size() && in_[pos_ + 1] == '\n' ? 2 : 1;
             ++line_;
             return record;
         }
@@ -83,7 +83,16 @@ public:
 private:
     bool AtLineEnd(std::size_t i) const
     {
-        return in_[i] == '\n' || (in_[i] == '\r' && i + 1 < in_.size() && in_[i + 1] == '\n');
+        return in_[i] == '\n' || (in_[i] == '\r' && (crLineEnds_ || (i + 1 < in_.size() && in_[i + 1] == '\n')));
+    }
+
+    // The line ends in a quoted part, which move the line of what follows.
+    int LineEnds(std::string_view part) const
+    {
+        int ends = 0;
+        for (std::size_t i = 0; i < part.size(); ++i)
+            ends += part[i] == '\n' || (crLineEnds_ && part[i] == '\r' && (i + 1 == part.size() || part[i + 1] != '\n'));
+        return ends;
     }
 
     void ReadPlain(Cell& cell, int column)
@@ -108,7 +117,7 @@ private:
             if (quote == std::string_view::npos)
                 RefuseAt(fileName_, opened, column, "кавычка открыта и не закрыта до конца файла");
             const std::string_view part = in_.substr(pos_, quote - pos_);
-            line_ += static_cast<int>(std::count(part.begin(), part.end(), '\n'));
+            line_ += LineEnds(part);
             cell.text.append(part);
             pos_ = quote + 1;
             if (pos_ < in_.size() && in_[pos_] == '"') {
@@ -140,13 +149,33 @@ private:
     std::size_t pos_ = 0;
     int line_ = 1;
     char separator_;
+    bool crLineEnds_;
     const std::string& fileName_;
 };
 
+// Whether the table's lines end in a lone CR, as old spreadsheets of the
+// Macintosh save them: the header's end tells, as it tells the separator.
+// Elsewhere a lone CR is text of its cell.
+bool EndsLinesInCr(std::string_view content)
+{
+    bool quoted = false;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        if (content[i] == '"')
+            quoted = !quoted;
+        else if (!quoted && content[i] == '\n')
+            return false;
+        else if (!quoted && content[i] == '\r')
+            return i + 1 == content.size() || content[i + 1] != '\n';
+    }
+    return false;
+}
+
 // The separator of the header line: the header holds only names, so the
 // first ';' or ',' outside quotes tells which one the table uses.
-char DetectSeparator(std::string_view content, const std::string& fileName)
+char DetectSeparator(std::string_view content, bool crLineEnds, const std::string& fileName)
 {
+    if (crLineEnds)
+        content = content.substr(0, content.find('\r'));
     bool quoted = false;
     for (const char c : content) {
         if (c == '"')
@@ -238,14 +267,19 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
 {
     if (std::ssize(content) > kMaxTableBytes)
         Refuse(fileName, "файл больше 16 МиБ, это не таблица станций");
+    // A spreadsheet's "Unicode text" is UTF-16: every other byte of it zero,
+    // which would be refused as a binary file without a word of what to do.
+    if (content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF"))
+        Refuse(fileName, "таблица в кодировке UTF-16: сохраните таблицу в UTF-8 («CSV UTF-8»)");
     if (content.starts_with(kBom))
         content.remove_prefix(kBom.size());
     if (TrimSpaces(content).find_first_not_of("\r\n") == std::string_view::npos)
         Refuse(fileName, "файл пуст");
+    const bool crLineEnds = EndsLinesInCr(content);
     if (separator == 0)
-        separator = DetectSeparator(content, fileName);
+        separator = DetectSeparator(content, crLineEnds, fileName);
 
-    Reader reader(content, separator, fileName);
+    Reader reader(content, separator, crLineEnds, fileName);
     const Record first = reader.Next();
     const Header header = ReadHeader(first, fileName);
 

@@ -228,12 +228,15 @@ TEST_F(BatchFiles, FolderOfJobs)
     job::WriteJob(bad, dir_ / U8Path("А-1.snesenie"));
     Write("В-3.snesenie", "{ не JSON");
     Write("заметки.txt", "не задание");
+    // a folder so named is a station that fails, as a FIFO is: neither is
+    // passed over without a word
     fs::create_directory(dir_ / U8Path("папка.snesenie"));
 #ifdef _WIN32
-    const std::size_t jobs = 3;  // no FIFO on Windows
+    const std::size_t jobs = 4;  // no FIFO on Windows
 #else
     ASSERT_EQ(mkfifo((dir_ / U8Path("канал.snesenie")).c_str(), 0600), 0);
-    const std::size_t jobs = 4;
+    fs::create_directory_symlink(dir_ / U8Path("папка.snesenie"), dir_ / U8Path("ссылка.snesenie"));
+    const std::size_t jobs = 6;
 #endif
 
     const StationList list = ReadStations(dir_);
@@ -253,10 +256,15 @@ TEST_F(BatchFiles, FolderOfJobs)
     EXPECT_FALSE(results[2].computed);
     EXPECT_NE(results[2].error.find("это не JSON"), std::string::npos) << results[2].error;
     // a FIFO is not opened, so the batch does not wait on it
-    if (jobs == 4) {
+    const std::size_t folder = jobs == 6 ? 4 : 3;
+    if (jobs == 6) {
         EXPECT_EQ(list.stations[3].name, "канал");
         EXPECT_NE(results[3].error.find("это именованный канал (FIFO), а не обычный файл"), std::string::npos);
+        EXPECT_EQ(list.stations[5].name, "ссылка");
+        EXPECT_NE(results[5].error.find("это папка"), std::string::npos) << results[5].error;
     }
+    EXPECT_EQ(list.stations[folder].name, "папка");
+    EXPECT_NE(results[folder].error.find("это папка"), std::string::npos) << results[folder].error;
     EXPECT_EQ(list.inputs.size(), jobs);
 
     const fs::path empty = dir_ / U8Path("пустая");

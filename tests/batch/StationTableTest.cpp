@@ -127,6 +127,13 @@ TEST(StationTable, HostileTablesAreRefusedWithLineAndColumn)
          "полей ввода"},
         {"headerOnly", h + "\r\n\r\n", "в таблице нет ни одной станции, только заголовок"},
         {"empty", "\xEF\xBB\xBF \r\n", "файл пуст"},
+        // a table saved as "Unicode text" used to be called a binary file
+        {"utf16", std::string("\xFF\xFEs\0t\0", 6), "таблица в кодировке UTF-16: сохраните таблицу в UTF-8 («CSV UTF-8»)"},
+        {"utf16BigEndian", std::string("\xFE\xFF\0s\0t", 6), "таблица в кодировке UTF-16: сохраните таблицу в UTF-8 («CSV UTF-8»)"},
+        // a lone CR in a table of LF ends is text, and in a quoted cell
+        // of a table of CR ends it moves the line
+        {"crQuotedInCrTable", h + "\r" + Row("\"Пункт\r1\"") + "\r" + Row("2", "EXc", "\"1") + "\r",
+         "строка 4, столбец 2: кавычка открыта и не закрыта до конца файла"},
         {"zeroByte", h + "\n" + Row("1", "EYa", std::string("12\0" "3", 4)) + "\n",
          "строка 2, столбец 7: нулевой байт: это двоичный файл, а не таблица CSV"},
         {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0;", 11) + h,
@@ -155,6 +162,10 @@ TEST(StationTable, ReadTheSameHoweverSaved)
         {"semicolonCrLfBom", "\xEF\xBB\xBF" + ExampleTable(';', names, "\r\n"), 0},
         {"commaQuotedDecimals", ExampleTable(',', names), 0},
         {"commaGiven", ExampleTable(',', names), ','},
+        // lines ended by a lone CR used to read as one line, the header and
+        // every row, refused as an unknown column «Edd2s\rПункт 1»
+        {"crOnly", ExampleTable(';', names, "\r"), 0},
+        {"commaCrOnly", ExampleTable(',', names, "\r"), 0},
         {"noFinalLineEnd", ExampleTable(';', names).substr(0, ExampleTable(';', names).size() - 1), 0},
         {"emptyRowsSkipped", ExampleTable(';', {"Пункт 1"}) + "\n;;;;;;;;;;;;;;;;;;;;;;;;;;\r\n" +
                                  ExampleTable(';', {"Пункт 2"}).substr(Header().size() + 1), 0},
