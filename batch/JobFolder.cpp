@@ -58,7 +58,7 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
         station.name = job::PathToUtf8(path.stem());
         station.file = job::PathToUtf8(path);
         try {
-            station.texts = ReadJobTexts(path);
+            station.texts = StationTexts(ReadJobTexts(path));
         } catch (const job::JobError& e) {
             station.readError = e.what();
         }

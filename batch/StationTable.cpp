@@ -210,14 +210,19 @@ std::string_view TrimSpaces(std::string_view s)
 // The header: which column holds the name, and which each field.
 struct Header {
     int stationColumn = 0;  // from 1
-    std::vector<std::string> fieldOfColumn;  // from 0; empty for the station column
+    std::vector<std::size_t> inputOfColumn;  // from 0: the field's place among the inputs of the field table
+    std::size_t inputs = 0;  // how many inputs the field table has
     std::map<std::string, int, std::less<>> columns;
 };
 
 Header ReadHeader(const Record& record, const std::string& fileName)
 {
     Header header;
-    header.fieldOfColumn.resize(record.cells.size());
+    header.inputOfColumn.resize(record.cells.size());
+    std::map<std::string_view, std::size_t> inputIndex;
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input)
+            inputIndex.emplace(f.name, header.inputs++);
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
         const int column = static_cast<int>(i) + 1;
         const std::string name(TrimSpaces(record.cells[i].text));
@@ -239,7 +244,7 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         if (field->kind != FieldKind::Input)
             RefuseAt(fileName, record.line, column,
                      "столбец " + QuoteText(name) + " — поле, которое вычисляет программа; его не задают");
-        header.fieldOfColumn[i] = name;
+        header.inputOfColumn[i] = inputIndex.at(name);
     }
     if (header.stationColumn == 0)
         RefuseAt(fileName, record.line, 0, "нет столбца «station» с названием станции");
@@ -284,6 +289,10 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
     const Header header = ReadHeader(first, fileName);
 
     StationList list;
+    // Room for a station on every line at once: grown step by step, the
+    // list would for a while hold its old copy beside the new.
+    list.stations.reserve(static_cast<std::size_t>(
+        std::count(content.begin(), content.end(), crLineEnds ? '\r' : '\n')));
     list.separator = separator;
     list.columns = header.columns;
     while (!reader.AtEnd()) {
@@ -299,12 +308,14 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
         }
         Station station;
         station.line = record.line;
+        std::vector<std::string_view> ordered(header.inputs);
         for (std::size_t i = 0; i < want; ++i) {
             if (static_cast<int>(i) + 1 == header.stationColumn)
                 station.name = record.cells[i].text;
             else
-                station.texts.emplace(header.fieldOfColumn[i], record.cells[i].text);
+                ordered[header.inputOfColumn[i]] = record.cells[i].text;
         }
+        station.texts = StationTexts(ordered);
         list.stations.push_back(std::move(station));
     }
     if (list.stations.empty())

@@ -35,7 +35,7 @@ Station Example(const std::string& name)
     station.name = name;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input)
-            station.texts.emplace(f.name, f.example);
+            station.texts.Set(f.name, f.example);
     return station;
 }
 
@@ -92,7 +92,7 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
     list.stations = {Example("до"), Example("не число"), Example("деление"), Example("пусто"), Example("после")};
     for (std::size_t i = 0; i < list.stations.size(); ++i)
         list.stations[i].line = static_cast<int>(i) + 2;
-    list.stations[1].texts["EXa"] = "63x7";
+    list.stations[1].texts.Set("EXa", "63x7");
     // B right behind a base angle of 151° on page 2: a recorded sheet whose
     // page 2 divides by zero
     const std::map<std::string, std::string> zero{
@@ -104,8 +104,8 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
         {"Edd2s", "37,6"},
     };
     for (const auto& [name, text] : zero)
-        list.stations[2].texts[name] = text;
-    list.stations[3].texts["Eb1"] = " ";
+        list.stations[2].texts.Set(name, text);
+    list.stations[3].texts.Set("Eb1", " ");
 
     std::vector<StationResult> results;
     for (const Station& station : list.stations)
@@ -200,9 +200,9 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
     };
     list.separator = ';';
     Station negative = Example("");
-    negative.texts["EXa"] = "-3672,54";
-    negative.texts["EXb"] = "-2950,26";
-    negative.texts["EXc"] = "-6299,95";
+    negative.texts.Set("EXa", "-3672,54");
+    negative.texts.Set("EXb", "-2950,26");
+    negative.texts.Set("EXc", "-6299,95");
     for (const auto& row : names) {
         negative.name = row.name;
         list.stations = {negative};

@@ -177,9 +177,9 @@ TEST(StationTable, ReadTheSameHoweverSaved)
         EXPECT_EQ(list.separator, row.content.find(';') != std::string::npos ? ';' : ',');
         for (std::size_t i = 0; i < 2; ++i) {
             EXPECT_EQ(list.stations[i].name, names[i]);
-            EXPECT_EQ(list.stations[i].texts.size(), 26u);
+            EXPECT_EQ(list.stations[i].texts.ToMap().size(), 26u);
             for (const std::string& name : InputNames())
-                EXPECT_EQ(list.stations[i].texts.at(name), ExampleText(name)) << name;
+                EXPECT_EQ(list.stations[i].texts.Get(name), ExampleText(name)) << name;
         }
         EXPECT_EQ(list.stations[0].line, 2);
         EXPECT_EQ(list.columns.at("EXc"), 2);
@@ -200,14 +200,22 @@ TEST(StationTable, ColumnsInAnyOrderAndQuotedCells)
         content += (*it == "EXa" ? std::string("\" 6327.46\t\"") : ExampleText(*it)) + ";";
     content += "\"Пункт \"\"Север\"\";\r\nвторой\"\r\n";
     content += std::string(26, ';') + "3\n";
+    // texts of every length keep their neighbours whole
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        content += (*it == "Eb1" ? std::string(40000, 'x') : *it == "Eb2" ? std::string(127, 'y') : "") + ";";
+    content += "4\n";
     const StationList list = ParseStationTable(content, "t.csv");
-    ASSERT_EQ(list.stations.size(), 2u);
+    ASSERT_EQ(list.stations.size(), 3u);
+    EXPECT_EQ(list.stations[2].texts.Get("Eb1"), std::string(40000, 'x'));
+    EXPECT_EQ(list.stations[2].texts.Get("Eb2"), std::string(127, 'y'));
+    EXPECT_EQ(list.stations[2].texts.Get("Ebb1g"), "");
+    EXPECT_EQ(list.stations[2].texts.ToMap().size(), 26u);
     EXPECT_EQ(list.stations[0].name, "Пункт \"Север\";\r\nвторой");
-    EXPECT_EQ(list.stations[0].texts.at("EXa"), " 6327.46\t");
-    EXPECT_EQ(list.stations[0].texts.at("Eb2"), "42,14");
+    EXPECT_EQ(list.stations[0].texts.Get("EXa"), " 6327.46\t");
+    EXPECT_EQ(list.stations[0].texts.Get("Eb2"), "42,14");
     EXPECT_EQ(list.stations[1].line, 4);
     EXPECT_EQ(list.stations[1].name, "3");
-    EXPECT_EQ(list.stations[1].texts.at("EXc"), "");
+    EXPECT_EQ(list.stations[1].texts.Get("EXc"), "");
     EXPECT_EQ(list.columns.at("Edd2s"), 1);
     EXPECT_EQ(list.columns.at("EXc"), 26);
 }
