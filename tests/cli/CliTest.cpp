@@ -487,6 +487,13 @@ TEST_F(Cli, UnwritableOutputIsAFailure)
         EXPECT_EQ(r.status, 1) << (args.empty() ? "sheet" : args.front());
         EXPECT_NE(r.err.find("не удалось записать результат"), std::string::npos) << r.err;
     }
+    // the window program's help, which used to end with 1 and not a word why
+    if (SNESENIE_WINDOW_BUILT) {
+        program_ = std::filesystem::path(SNESENIE_CLI).replace_filename("snesenie").string();
+        const Result r = RunCli({"--help"}, {}, {}, "/dev/full");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "snesenie: не удалось вывести справку: на диске нет места.\n");
+    }
 #endif
 }
 
