@@ -38,9 +38,11 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
     // Stepped with an error code: a folder that cannot be read to its end is
     // refused, not thrown out of as an exception of the library.
     for (; it != fs::directory_iterator(); it.increment(error)) {
+        // Whatever is named as a job is a station: a folder or a FIFO so
+        // named fails as its station, with the job reader's reason, rather
+        // than being passed over without a word.
         const fs::path& path = it->path();
-        std::error_code type;
-        if (path.extension() == std::string(".") + job::kExtension && !it->is_directory(type))
+        if (path.extension() == std::string(".") + job::kExtension)
             jobs.push_back(path);
     }
     if (error)
@@ -56,7 +58,7 @@ StationList ReadJobFolder(const std::filesystem::path& folder)
         station.name = job::PathToUtf8(path.stem());
         station.file = job::PathToUtf8(path);
         try {
-            station.texts = ReadJobTexts(path);
+            station.texts = StationTexts(ReadJobTexts(path));
         } catch (const job::JobError& e) {
             station.readError = e.what();
         }

@@ -25,6 +25,20 @@ void AppendRow(std::string& out, const std::vector<std::string_view>& cells, cha
     throw BatchError("Не удалось записать результаты в " + QuotePath(job::PathToUtf8(path)) + ": " + reason + ".");
 }
 
+// A cell of text (a name, a message) as the table holds it: control
+// characters and bytes that are not UTF-8 escaped as a message shows them,
+// so the table is UTF-8 and safe on a terminal; and one that a spreadsheet
+// would take for a formula (=, +, -, @, or a tab or CR before one) starts
+// with an apostrophe, which shows it as text. Numbers never come here: a
+// sign before a coordinate is the number's own.
+std::string TextCell(std::string_view text)
+{
+    std::string cell = EscapeText(text);
+    if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos)
+        cell.insert(0, 1, '\'');
+    return cell;
+}
+
 } // namespace
 
 std::string CsvCell(std::string_view text, char separator)
@@ -79,9 +93,9 @@ ResultsTable::ResultsTable(const StationList& list, bool bom) : list_(list)
 void ResultsTable::Add(const Station& station, const StationResult& result)
 {
     std::vector<std::string> cells(kColumns);
-    cells[0] = station.name;
+    cells[0] = TextCell(station.name);
     if (!result.computed) {
-        cells.back() = FailureText(station, result, list_);
+        cells.back() = TextCell(FailureText(station, result, list_));
         AppendRow(text_, std::vector<std::string_view>(cells.begin(), cells.end()), list_.separator);
         return;
     }
@@ -115,7 +129,7 @@ void ResultsTable::Add(const Station& station, const StationResult& result)
             at += column.number != nullptr ? 2 : 1;
         }
         cells[kColumns - 3] = VerdictCode(result.control->Overall());
-        cells[kColumns - 2] = notes;
+        cells[kColumns - 2] = TextCell(notes);
     }
     AppendRow(text_, std::vector<std::string_view>(cells.begin(), cells.end()), list_.separator);
 }

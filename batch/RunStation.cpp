@@ -16,8 +16,7 @@ void PutOnSheet(const Station& station, PageFields& fields)
     for (const FieldInfo& f : Fields()) {
         if (f.kind != FieldKind::Input)
             continue;
-        const auto text = station.texts.find(f.name);
-        fields.SetText(std::string(f.name), text != station.texts.end() ? text->second : std::string());
+        fields.SetText(std::string(f.name), std::string(station.texts.Get(f.name)));
     }
 }
 

@@ -50,8 +50,8 @@ struct Record {
 // whatever the text in between; what a cell holds is checked afterwards.
 class Reader {
 public:
-    Reader(std::string_view content, char separator, const std::string& fileName)
-        : in_(content), separator_(separator), fileName_(fileName)
+    Reader(std::string_view content, char separator, bool crLineEnds, const std::string& fileName)
+        : in_(content), separator_(separator), crLineEnds_(crLineEnds), fileName_(fileName)
     {
     }
 
@@ -75,8 +75,8 @@ public:
                 ++pos_;
                 continue;
             }
-            // a line end: LF, or CR LF
-            pos_ += in_[pos_] == '\r' ? 2 : 1;
+            // a line end: LF, CR LF, or in a table of CR ends a lone CR
+            pos_ += in_[pos_] == '\r' && pos_ + 1 < in_.size() && in_[pos_ + 1] == '\n' ? 2 : 1;
             ++line_;
             return record;
         }
@@ -85,7 +85,16 @@ public:
 private:
     bool AtLineEnd(std::size_t i) const
     {
-        return in_[i] == '\n' || (in_[i] == '\r' && i + 1 < in_.size() && in_[i + 1] == '\n');
+        return in_[i] == '\n' || (in_[i] == '\r' && (crLineEnds_ || (i + 1 < in_.size() && in_[i + 1] == '\n')));
+    }
+
+    // The line ends in a quoted part, which move the line of what follows.
+    int LineEnds(std::string_view part) const
+    {
+        int ends = 0;
+        for (std::size_t i = 0; i < part.size(); ++i)
+            ends += part[i] == '\n' || (crLineEnds_ && part[i] == '\r' && (i + 1 == part.size() || part[i + 1] != '\n'));
+        return ends;
     }
 
     void ReadPlain(Cell& cell, int column)
@@ -110,7 +119,7 @@ private:
             if (quote == std::string_view::npos)
                 RefuseAt(fileName_, opened, column, "кавычка открыта и не закрыта до конца файла");
             const std::string_view part = in_.substr(pos_, quote - pos_);
-            line_ += static_cast<int>(std::count(part.begin(), part.end(), '\n'));
+            line_ += LineEnds(part);
             cell.text.append(part);
             pos_ = quote + 1;
             if (pos_ < in_.size() && in_[pos_] == '"') {
@@ -142,13 +151,33 @@ private:
     std::size_t pos_ = 0;
     int line_ = 1;
     char separator_;
+    bool crLineEnds_;
     const std::string& fileName_;
 };
 
+// Whether the table's lines end in a lone CR, as old spreadsheets of the
+// Macintosh save them: the header's end tells, as it tells the separator.
+// Elsewhere a lone CR is text of its cell.
+bool EndsLinesInCr(std::string_view content)
+{
+    bool quoted = false;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        if (content[i] == '"')
+            quoted = !quoted;
+        else if (!quoted && content[i] == '\n')
+            return false;
+        else if (!quoted && content[i] == '\r')
+            return i + 1 == content.size() || content[i + 1] != '\n';
+    }
+    return false;
+}
+
 // The separator of the header line: the header holds only names, so the
 // first ';' or ',' outside quotes tells which one the table uses.
-char DetectSeparator(std::string_view content, const std::string& fileName)
+char DetectSeparator(std::string_view content, bool crLineEnds, const std::string& fileName)
 {
+    if (crLineEnds)
+        content = content.substr(0, content.find('\r'));
     bool quoted = false;
     for (const char c : content) {
         if (c == '"')
@@ -183,14 +212,19 @@ std::string_view TrimSpaces(std::string_view s)
 // The header: which column holds the name, and which each field.
 struct Header {
     int stationColumn = 0;  // from 1
-    std::vector<std::string> fieldOfColumn;  // from 0; empty for the station column
+    std::vector<std::size_t> inputOfColumn;  // from 0: the field's place among the inputs of the field table
+    std::size_t inputs = 0;  // how many inputs the field table has
     std::map<std::string, int, std::less<>> columns;
 };
 
 Header ReadHeader(const Record& record, const std::string& fileName)
 {
     Header header;
-    header.fieldOfColumn.resize(record.cells.size());
+    header.inputOfColumn.resize(record.cells.size());
+    std::map<std::string_view, std::size_t> inputIndex;
+    for (const FieldInfo& f : Fields())
+        if (f.kind == FieldKind::Input)
+            inputIndex.emplace(f.name, header.inputs++);
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
         const int column = static_cast<int>(i) + 1;
         const std::string name(TrimSpaces(record.cells[i].text));
@@ -218,7 +252,7 @@ Header ReadHeader(const Record& record, const std::string& fileName)
         if (field->kind != FieldKind::Input)
             RefuseAt(fileName, record.line, column,
                      "столбец " + QuoteText(name) + " — поле, которое вычисляет программа; его не задают");
-        header.fieldOfColumn[i] = name;
+        header.inputOfColumn[i] = inputIndex.at(name);
     }
     if (header.stationColumn == 0)
         RefuseAt(fileName, record.line, 0, "нет столбца «station» (или «станция») с названием станции");
@@ -246,18 +280,27 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
 {
     if (std::ssize(content) > kMaxTableBytes)
         Refuse(fileName, "файл больше 16\u00A0МиБ, это не таблица станций");
+    // A spreadsheet's "Unicode text" is UTF-16: every other byte of it zero,
+    // which would be refused as a binary file without a word of what to do.
+    if (content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF"))
+        Refuse(fileName, "таблица в кодировке UTF-16: сохраните таблицу в UTF-8 («CSV UTF-8»)");
     if (content.starts_with(kBom))
         content.remove_prefix(kBom.size());
     if (TrimSpaces(content).find_first_not_of("\r\n") == std::string_view::npos)
         Refuse(fileName, "файл пуст");
+    const bool crLineEnds = EndsLinesInCr(content);
     if (separator == 0)
-        separator = DetectSeparator(content, fileName);
+        separator = DetectSeparator(content, crLineEnds, fileName);
 
-    Reader reader(content, separator, fileName);
+    Reader reader(content, separator, crLineEnds, fileName);
     const Record first = reader.Next();
     const Header header = ReadHeader(first, fileName);
 
     StationList list;
+    // Room for a station on every line at once: grown step by step, the
+    // list would for a while hold its old copy beside the new.
+    list.stations.reserve(static_cast<std::size_t>(
+        std::count(content.begin(), content.end(), crLineEnds ? '\r' : '\n')));
     list.separator = separator;
     list.columns = header.columns;
     while (!reader.AtEnd()) {
@@ -273,14 +316,16 @@ StationList ParseStationTable(std::string_view content, const std::string& fileN
         }
         Station station;
         station.line = record.line;
+        std::vector<std::string_view> ordered(header.inputs);
         for (std::size_t i = 0; i < want; ++i) {
             if (static_cast<int>(i) + 1 == header.stationColumn)
                 station.name = record.cells[i].text;
             else if (FindPrecisionField(header.fieldOfColumn[i]) != nullptr)
                 station.precision.emplace(header.fieldOfColumn[i], record.cells[i].text);
             else
-                station.texts.emplace(header.fieldOfColumn[i], record.cells[i].text);
+                ordered[header.inputOfColumn[i]] = record.cells[i].text;
         }
+        station.texts = StationTexts(ordered);
         list.stations.push_back(std::move(station));
     }
     if (list.stations.empty())

@@ -25,6 +25,31 @@ inline constexpr std::int64_t kMaxTableBytes = 16 * 1024 * 1024;
 inline constexpr const char* kStationColumn = "station";
 inline constexpr const char* kStationColumnRussian = "станция";
 
+/// The texts of a station's 26 input fields, held packed in one string in
+/// the order of the field table, each after its length: a table of many
+/// short rows takes memory in proportion to its bytes, not to its cells
+/// (a map of 26 texts costs some 3 KiB, for a row that may be 28 bytes).
+class StationTexts {
+public:
+    StationTexts() = default;
+    /// Every input field of the map with its text; other names are ignored.
+    explicit StationTexts(const std::map<std::string, std::string, std::less<>>& texts);
+    /// The texts of the input fields in the order of the field table.
+    explicit StationTexts(const std::vector<std::string_view>& ordered);
+
+    /// The text of the input field; empty for one not given or no input.
+    std::string_view Get(std::string_view field) const;
+    /// Gives the input field its text; a name that is no input is ignored.
+    void Set(std::string_view field, std::string_view text);
+    /// Every input field with its text.
+    std::map<std::string, std::string, std::less<>> ToMap() const;
+
+    bool operator==(const StationTexts&) const = default;
+
+private:
+    std::string packed_;  // empty: every text empty
+};
+
 /// One station: its name and the texts of the 26 input fields, exactly as
 /// the cells or the job held them.
 struct Station {
@@ -32,7 +57,7 @@ struct Station {
     int line = 0;       ///< the line of the table its row starts on; 0 for a job
     std::string file;   ///< the job file it was read from; empty for a table row
     std::string readError;  ///< why its job could not be read; the station then fails
-    std::map<std::string, std::string, std::less<>> texts;  ///< input field → text
+    StationTexts texts;
     /// The precision of this station's measurements over the settings, from
     /// the optional columns named by the precision keys (angleSeconds, …):
     /// key → text as the cell held it; an empty cell keeps the setting.

@@ -201,7 +201,8 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances, const P
                 const std::string failure =
                     "Станция " + QuoteText(station.name) + ", " + FailureText(station, result, list);
                 std::cerr << "snesenie-cli: " << failure << '\n';
-                failures.insert(failure);
+                if (!args.pdf.empty())
+                    failures.insert(failure);
             } else if (result.control && result.control->Overall() == Verdict::Exceeded) {
                 exceeded = true;
             }

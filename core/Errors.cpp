@@ -132,6 +132,15 @@ std::string QuotePath(std::string_view path)
     return quoted + "»";
 }
 
+std::string EscapeText(std::string_view text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const std::string& c : ShownCharacters(text))
+        escaped += c;
+    return escaped;
+}
+
 std::string QuoteText(std::string_view text)
 {
     std::string quoted = "«";

@@ -18,6 +18,10 @@ std::string QuoteText(std::string_view text);
 /// that both the folder it starts from and the file's own name stay in view.
 std::string QuotePath(std::string_view path);
 
+/// A text escaped as QuoteText escapes it, whole and without the «»: for a
+/// name that is data, such as a station's in a table of results.
+std::string EscapeText(std::string_view text);
+
 /// Every failure that is the user's to see and mend: a page that cannot be
 /// computed, a job that cannot be read or written, a command line that makes
 /// no sense. what() is the whole Russian message. Field() names the input

@@ -31,7 +31,7 @@ RigorousVariant SolveVariant(const GivenPoints& g, double xFar, double yFar, con
         const Ext q = SinDeg(m.delta[v]) * d / s;
         if (Ext(1) < q || q < Ext(-1)) {
             out.impossible = "d·sin δ/S = " + FormatNumber(Ext(Round(q * 10000)) / 10000) +
-                             " больше 1: такого треугольника нет";
+                             (q < Ext(-1) ? " по модулю больше 1" : " больше 1") + ": такого треугольника нет";
             return out;
         }
         const Ext psi = AsinDeg(q);

@@ -35,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         line = station.line;
         fuzz::Require(IsValidUtf8(station.name) && station.name.find('\0') == std::string::npos, "station name",
                       station.name);
-        fuzz::Require(station.texts.size() == 26, "26 texts", station.name);
-        for (const auto& [name, text] : station.texts) {
+        const auto texts = station.texts.ToMap();
+        fuzz::Require(texts.size() == 26, "26 texts", station.name);
+        for (const auto& [name, text] : texts) {
             const FieldInfo* field = FindField(name);
             fuzz::Require(field != nullptr && field->kind == FieldKind::Input, "an input field", name);
             fuzz::Require(IsValidUtf8(text) && text.find('\0') == std::string::npos, "cell text", text);

@@ -151,42 +151,112 @@ struct Refusal {
     std::size_t offset;
 };
 
+// The document as the parser reads it, keeping only what a job is read from:
+// the members of the top object and the values of its "fields". Anything
+// else (a comment, a member of a later version) is checked as JSON and let
+// go, an object or array kept only as an empty one of its kind. Each event
+// costs time in proportion to its own bytes, so any file is decided in time
+// linear in its size, and a file of a million empty objects holds no memory.
+// A member named twice in one object, at any depth, is refused: which of two
+// texts would count is a guess.
+class PrunedDocument {
+public:
+    PrunedDocument(std::string_view data, const std::size_t& last) : data_(data), last_(last) {}
+
+    Json& Root() { return root_; }
+
+    bool null() { return Put(nullptr); }
+    bool boolean(bool value) { return Put(value); }
+    bool number_integer(Json::number_integer_t value) { return Put(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return Put(value); }
+    bool number_float(Json::number_float_t value, const std::string&) { return Put(value); }
+    bool string(std::string& value) { return Keeping() ? Put(std::move(value)) : true; }
+    bool binary(Json::binary_t&) { return Put(nullptr); }  // never in text
+    bool start_object(std::size_t) { return Open(Json::object()); }
+    bool start_array(std::size_t) { return Open(Json::array()); }
+    bool end_object() { return Close(); }
+    bool end_array() { return Close(); }
+
+    bool key(std::string& name)
+    {
+        Frame& frame = open_.back();
+        if (!frame.keys.insert(name).second)
+            throw Refusal{"имя " + QuoteText(name) + " задано дважды", StringStart(data_, last_)};
+        frame.key = std::move(name);
+        return true;
+    }
+
+    // The parser's own exception, of its own type, for the caller to explain.
+    template <class Exception>
+    bool parse_error(std::size_t, const std::string&, const Exception& e)
+    {
+        throw e;
+    }
+
+private:
+    struct Frame {
+        Json* value;  // null when its members are let go
+        std::set<std::string> keys;
+        std::string key;  // the member whose value comes next
+    };
+
+    bool Keeping() const { return open_.empty() || open_.back().value != nullptr; }
+
+    // Where a value read goes, or null when it is let go.
+    Json* Place(Json value)
+    {
+        if (open_.empty())
+            return &(root_ = std::move(value));
+        Json* parent = open_.back().value;
+        if (parent == nullptr)
+            return nullptr;
+        if (parent->is_object())
+            return &((*parent)[open_.back().key] = std::move(value));
+        parent->push_back(std::move(value));
+        return &parent->back();
+    }
+
+    bool Put(Json value)
+    {
+        Place(std::move(value));
+        return true;
+    }
+
+    bool Open(Json empty)
+    {
+        if (open_.size() >= static_cast<std::size_t>(kMaxDepth))
+            throw Refusal{"слишком глубокая вложенность", last_};
+        // Members are kept in the top object and in its "fields"; the
+        // elements of an array never matter to a job.
+        const bool keepMembers =
+            empty.is_object() && (open_.empty() || (open_.size() == 1 && open_.back().key == "fields"));
+        Json* placed = Place(std::move(empty));
+        open_.push_back({keepMembers ? placed : nullptr, {}, {}});
+        return true;
+    }
+
+    bool Close()
+    {
+        open_.pop_back();
+        return true;
+    }
+
+    std::string_view data_;
+    const std::size_t& last_;
+    Json root_;
+    std::vector<Frame> open_;
+};
+
 // Parses by RFC 8259, which the parser follows strictly (no comments, no
-// stray escapes, no leading points, UTF-8 only), and refuses a member named
-// twice in one object: which of two texts would count is a guess.
+// stray escapes, no leading points, UTF-8 only).
 Json ParseStrictly(std::string_view data, const std::string& fileName)
 {
     std::size_t last = 0;
-    std::vector<std::set<std::string>> keys;
-    std::optional<Refusal> refusal;
-    const auto callback = [&](int depth, Json::parse_event_t event, Json& parsed) {
-        switch (event) {
-        case Json::parse_event_t::object_start:
-        case Json::parse_event_t::array_start:
-            if (depth >= kMaxDepth) {
-                refusal = Refusal{"слишком глубокая вложенность", last};
-                throw refusal->problem;
-            }
-            if (event == Json::parse_event_t::object_start)
-                keys.emplace_back();
-            break;
-        case Json::parse_event_t::object_end:
-            keys.pop_back();
-            break;
-        case Json::parse_event_t::key:
-            if (!keys.back().insert(parsed.get<std::string>()).second) {
-                refusal = Refusal{"имя " + QuoteText(parsed.get<std::string>()) + " задано дважды", StringStart(data, last)};
-                throw refusal->problem;
-            }
-            break;
-        default:
-            break;
-        }
-        return true;
-    };
+    PrunedDocument document(data, last);
     const CountingIterator begin(data.data(), data.data(), &last), end(data.data() + data.size(), data.data(), &last);
     try {
-        return Json::parse(begin, end, callback);
+        Json::sax_parse(begin, end, &document);
+        return std::move(document.Root());
     } catch (const Json::parse_error& e) {
         // The parser counts from 1 the byte at which it gave up: inside a
         // token it could not read, or at the end of one it did not expect,
@@ -215,8 +285,8 @@ Json ParseStrictly(std::string_view data, const std::string& fileName)
         while (offset > 0 && inNumber(data[offset - 1]))
             --offset;
         Refuse(fileName, "число слишком велико" + At(data, offset));
-    } catch (const std::string&) {
-        Refuse(fileName, "это не JSON: " + refusal->problem + At(data, refusal->offset));
+    } catch (const Refusal& refusal) {
+        Refuse(fileName, "это не JSON: " + refusal.problem + At(data, refusal.offset));
     }
 }
 

@@ -73,8 +73,11 @@ std::filesystem::path UserSettingsFile()
     if (config != nullptr && *config == '/') {
         folder = config;
     } else {
+        // A relative HOME is refused as the XDG rules refuse a relative
+        // XDG_CONFIG_HOME: it would put the settings under whatever folder
+        // the program happened to start in.
         const char* home = std::getenv("HOME");
-        if (home == nullptr || *home == '\0')
+        if (home == nullptr || *home != '/')
             return {};
         folder = std::filesystem::path(home) / ".config";
     }

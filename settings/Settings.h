@@ -18,7 +18,8 @@ namespace snesenie {
 
 /// The user's settings file: $XDG_CONFIG_HOME/snesenie/snesenie.conf, or
 /// ~/.config/snesenie/snesenie.conf while XDG_CONFIG_HOME is not set. Empty
-/// when neither it nor HOME is set: there is then no settings file. On
+/// when neither it nor HOME is set as an absolute path (a relative one is
+/// ignored, as the XDG rules say): there is then no settings file. On
 /// Windows: %APPDATA%\snesenie\snesenie.conf, empty without APPDATA.
 std::filesystem::path UserSettingsFile();
 

@@ -76,6 +76,12 @@ QString Aligned(const std::string& text, int decimals)
     return t + QString(decimals - has, '0');
 }
 
+// The summary's table is laid out in tables of so many rows, each with its
+// header: one table of thousands of rows takes the text layout time that
+// grows faster than the rows (4,000 failed stations took 21 s, in pieces
+// 11 s), while a piece costs the same wherever it stands.
+constexpr std::size_t kRowsPerTable = 50;
+
 class SummaryBuilder {
 public:
     SummaryBuilder(const StationList& list, const std::vector<StationResult>& results, const BundleHeading& heading)
@@ -108,13 +114,18 @@ public:
                  .arg(computed)
                  .arg(failed)
                  .arg(exceeded);
-        h += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
-                            "style=\"border-collapse:collapse; border-color:#808080\">"
-                            "<thead><tr style=\"background-color:#e8e8e8\"><th width=\"5%\">№</th>"
-                            "<th width=\"21%\">Станция</th><th width=\"12%\">Xp</th><th width=\"12%\">Yp</th>"
-                            "<th width=\"8%\">Mt, м</th><th width=\"42%\">Вывод</th></tr></thead>");
-        for (std::size_t i = 0; i < results_.size() && i < list_.stations.size(); ++i)
+        const QString head = QStringLiteral(
+            "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+            "style=\"border-collapse:collapse; border-color:#808080\">"
+            "<thead><tr style=\"background-color:#e8e8e8\"><th width=\"5%\">№</th>"
+            "<th width=\"21%\">Станция</th><th width=\"12%\">Xp</th><th width=\"12%\">Yp</th>"
+            "<th width=\"8%\">Mt, м</th><th width=\"42%\">Вывод</th></tr></thead>");
+        h += head;
+        for (std::size_t i = 0; i < results_.size() && i < list_.stations.size(); ++i) {
+            if (i > 0 && i % kRowsPerTable == 0)
+                h += QStringLiteral("</table>") + head;
             h += Row(i);
+        }
         h += QStringLiteral("</table>");
         h += QStringLiteral("<p style=\"margin-top:8px\">Xp, Yp — среднее двух вариантов, как на странице 3; Mt — "
                             "средняя квадратическая погрешность положения P по точности измерений (%1), у станции "

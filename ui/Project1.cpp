@@ -10,6 +10,7 @@
 #include "ToolkitTranslation.h"
 #include "StartOptions.h"
 #include "StatementTarget.h"
+#include "SystemReason.h"
 #include "Utf8Path.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -18,6 +19,7 @@
 
 #include <QApplication>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -35,8 +37,17 @@ int main(int argc, char** argv)
     switch (options.action) {
     case StartOptions::Action::Help:
     case StartOptions::Action::Version:
-        std::fputs(options.message.toUtf8().constData(), stdout);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        // A help lost to a full disk or a closed pipe is a failure, and
+        // one that says so: a bare exit status 1 leaves no clue.
+        if (std::fputs(options.message.toUtf8().constData(), stdout) < 0 || std::fflush(stdout) != 0 ||
+            std::ferror(stdout)) {
+            const int reason = errno;
+            std::fprintf(stderr, "snesenie: не удалось вывести %s: %s.\n",
+                         options.action == StartOptions::Action::Help ? "справку" : "версию",
+                         snesenie::job::SystemReason(reason).c_str());
+            return 1;
+        }
+        return 0;
     case StartOptions::Action::Error:
         std::fputs(options.message.toUtf8().constData(), stderr);
         return 2;

@@ -171,7 +171,7 @@ void TForm1::ChooseStation(int row)
         return refuse(QString::fromStdString(station.readError));
     // A box holds no more than a job may keep: a longer cell would be cut
     // short on the sheet and show another number than the list judged.
-    for (const auto& [name, text] : station.texts) {
+    for (const auto& [name, text] : station.texts.ToMap()) {
         if (QString::fromStdString(text).size() > job::kMaxTextLength) {
             const FieldInfo* field = FindField(name);
             return refuse(QString("Станцию %1 нельзя перенести на лист: в поле %2 текст длиннее %3 знаков.")
@@ -189,7 +189,7 @@ void TForm1::ChooseStation(int row)
     // The focus stays in the list, so that the next station is a key away.
     QWidget* focus = QApplication::focusWidget();
     job::Job texts;
-    texts.texts = station.texts;
+    texts.texts = station.texts.ToMap();
     job::ApplyJob(texts, *fields_);
     ResetComputation();
     rangeMarks_->Refresh();

@@ -35,7 +35,7 @@ Station Example(const std::string& name)
     station.name = name;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input)
-            station.texts.emplace(f.name, f.example);
+            station.texts.Set(f.name, f.example);
     return station;
 }
 
@@ -95,7 +95,7 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
     list.stations = {Example("до"), Example("не число"), Example("деление"), Example("пусто"), Example("после")};
     for (std::size_t i = 0; i < list.stations.size(); ++i)
         list.stations[i].line = static_cast<int>(i) + 2;
-    list.stations[1].texts["EXa"] = "63x7";
+    list.stations[1].texts.Set("EXa", "63x7");
     // B right behind a base angle of 151° on page 2: a recorded sheet whose
     // page 2 divides by zero
     const std::map<std::string, std::string> zero{
@@ -107,8 +107,8 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
         {"Edd2s", "37,6"},
     };
     for (const auto& [name, text] : zero)
-        list.stations[2].texts[name] = text;
-    list.stations[3].texts["Eb1"] = " ";
+        list.stations[2].texts.Set(name, text);
+    list.stations[3].texts.Set("Eb1", " ");
 
     std::vector<StationResult> results;
     for (const Station& station : list.stations)
@@ -212,6 +212,7 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
         {"Пункт; север", ';', "\"Пункт; север\""},
         {"Пункт \"Север\"", ';', "\"Пункт \"\"Север\"\"\""},
         {"две\r\nстроки", ',', "\"две\r\nстроки\""},
+        {"до\rпосле", ';', "\"до\rпосле\""},
         {"", ';', ""},
     };
     for (const auto& row : rows)
@@ -228,6 +229,44 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
     EXPECT_NE(table.find(",0.0077,0.002,0.0079,,ok,-0.4,ok,0,ok,40.1056389,ok,26.6244722,warning,0.003,ok,,ok,warning,"),
               std::string::npos)
         << table;
+
+    // A name is text as a message shows it: what a spreadsheet would run as
+    // a formula starts with an apostrophe, and what would reach a terminal
+    // raw, or break the table's UTF-8, is escaped. Numbers keep their sign.
+    const struct {
+        const char* name;
+        const char* cell;
+    } names[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"+1", "'+1"},
+        {"-2", "'-2"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1+2", "\\u0009=1+2"},
+        {"\r=1+2", "\\u000D=1+2"},
+        {"\x1B[2J\x1B]2 окно\a", "\\u001B[2J\\u001B]2 окно\\u0007"},
+        {"пункт\x7F\f", "пункт\\u007F\\u000C"},
+        {"\xFF.csv", "\\xFF.csv"},
+        {"Пункт 1 = 2", "Пункт 1 = 2"},
+    };
+    list.separator = ';';
+    Station negative = Example("");
+    negative.texts.Set("EXa", "-3672,54");
+    negative.texts.Set("EXb", "-2950,26");
+    negative.texts.Set("EXc", "-6299,95");
+    for (const auto& row : names) {
+        negative.name = row.name;
+        list.stations = {negative};
+        const std::string out = FormatResults(list, {RunStation(negative, Tolerances{})}, false);
+        const std::vector<std::string> cells = Split(out.substr(out.find("\r\n") + 2), ';');
+        EXPECT_EQ(cells[0], row.cell);
+        EXPECT_EQ(cells[1], "-3765,14");
+        // a failed station's message is text too, and escaped
+        Station failed = Example(row.name);
+        failed.readError = row.name;
+        list.stations = {failed};
+        const std::string message = FormatResults(list, {RunStation(failed, Tolerances{})}, false);
+        EXPECT_TRUE(message.ends_with(";" + std::string(row.cell) + "\r\n")) << message;
+    }
 }
 
 TEST_F(BatchFiles, FolderOfJobs)
@@ -239,12 +278,15 @@ TEST_F(BatchFiles, FolderOfJobs)
     job::WriteJob(bad, dir_ / U8Path("А-1.snesenie"));
     Write("В-3.snesenie", "{ не JSON");
     Write("заметки.txt", "не задание");
+    // a folder so named is a station that fails, as a FIFO is: neither is
+    // passed over without a word
     fs::create_directory(dir_ / U8Path("папка.snesenie"));
 #ifdef _WIN32
-    const std::size_t jobs = 3;  // no FIFO on Windows
+    const std::size_t jobs = 4;  // no FIFO on Windows
 #else
     ASSERT_EQ(mkfifo((dir_ / U8Path("канал.snesenie")).c_str(), 0600), 0);
-    const std::size_t jobs = 4;
+    fs::create_directory_symlink(dir_ / U8Path("папка.snesenie"), dir_ / U8Path("ссылка.snesenie"));
+    const std::size_t jobs = 6;
 #endif
 
     const StationList list = ReadStations(dir_);
@@ -264,10 +306,15 @@ TEST_F(BatchFiles, FolderOfJobs)
     EXPECT_FALSE(results[2].computed);
     EXPECT_NE(results[2].error.find("это не JSON"), std::string::npos) << results[2].error;
     // a FIFO is not opened, so the batch does not wait on it
-    if (jobs == 4) {
+    const std::size_t folder = jobs == 6 ? 4 : 3;
+    if (jobs == 6) {
         EXPECT_EQ(list.stations[3].name, "канал");
         EXPECT_NE(results[3].error.find("это именованный канал (FIFO), а не обычный файл"), std::string::npos);
+        EXPECT_EQ(list.stations[5].name, "ссылка");
+        EXPECT_NE(results[5].error.find("это папка"), std::string::npos) << results[5].error;
     }
+    EXPECT_EQ(list.stations[folder].name, "папка");
+    EXPECT_NE(results[folder].error.find("это папка"), std::string::npos) << results[folder].error;
     EXPECT_EQ(list.inputs.size(), jobs);
 
     const fs::path empty = dir_ / U8Path("пустая");

@@ -128,6 +128,13 @@ TEST(StationTable, HostileTablesAreRefusedWithLineAndColumn)
          "станция) и 26 полей ввода"},
         {"headerOnly", h + "\r\n\r\n", "в таблице нет ни одной станции, только заголовок"},
         {"empty", "\xEF\xBB\xBF \r\n", "файл пуст"},
+        // a table saved as "Unicode text" used to be called a binary file
+        {"utf16", std::string("\xFF\xFEs\0t\0", 6), "таблица в кодировке UTF-16: сохраните таблицу в UTF-8 («CSV UTF-8»)"},
+        {"utf16BigEndian", std::string("\xFE\xFF\0s\0t", 6), "таблица в кодировке UTF-16: сохраните таблицу в UTF-8 («CSV UTF-8»)"},
+        // a lone CR in a table of LF ends is text, and in a quoted cell
+        // of a table of CR ends it moves the line
+        {"crQuotedInCrTable", h + "\r" + Row("\"Пункт\r1\"") + "\r" + Row("2", "EXc", "\"1") + "\r",
+         "строка 4, столбец 2: кавычка открыта и не закрыта до конца файла"},
         {"zeroByte", h + "\n" + Row("1", "EYa", std::string("12\0" "3", 4)) + "\n",
          "строка 2, столбец 7: нулевой байт: это двоичный файл, а не таблица CSV"},
         {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0;", 11) + h,
@@ -156,6 +163,10 @@ TEST(StationTable, ReadTheSameHoweverSaved)
         {"semicolonCrLfBom", "\xEF\xBB\xBF" + ExampleTable(';', names, "\r\n"), 0},
         {"commaQuotedDecimals", ExampleTable(',', names), 0},
         {"commaGiven", ExampleTable(',', names), ','},
+        // lines ended by a lone CR used to read as one line, the header and
+        // every row, refused as an unknown column «Edd2s\rПункт 1»
+        {"crOnly", ExampleTable(';', names, "\r"), 0},
+        {"commaCrOnly", ExampleTable(',', names, "\r"), 0},
         {"noFinalLineEnd", ExampleTable(';', names).substr(0, ExampleTable(';', names).size() - 1), 0},
         {"emptyRowsSkipped", ExampleTable(';', {"Пункт 1"}) + "\n;;;;;;;;;;;;;;;;;;;;;;;;;;\r\n" +
                                  ExampleTable(';', {"Пункт 2"}).substr(Header().size() + 1), 0},
@@ -168,9 +179,9 @@ TEST(StationTable, ReadTheSameHoweverSaved)
         EXPECT_EQ(list.separator, row.content.find(';') != std::string::npos ? ';' : ',');
         for (std::size_t i = 0; i < 2; ++i) {
             EXPECT_EQ(list.stations[i].name, names[i]);
-            EXPECT_EQ(list.stations[i].texts.size(), 26u);
+            EXPECT_EQ(list.stations[i].texts.ToMap().size(), 26u);
             for (const std::string& name : InputNames())
-                EXPECT_EQ(list.stations[i].texts.at(name), ExampleText(name)) << name;
+                EXPECT_EQ(list.stations[i].texts.Get(name), ExampleText(name)) << name;
         }
         EXPECT_EQ(list.stations[0].line, 2);
         EXPECT_EQ(list.columns.at("EXc"), 2);
@@ -191,14 +202,22 @@ TEST(StationTable, ColumnsInAnyOrderAndQuotedCells)
         content += (*it == "EXa" ? std::string("\" 6327.46\t\"") : ExampleText(*it)) + ";";
     content += "\"Пункт \"\"Север\"\";\r\nвторой\"\r\n";
     content += std::string(26, ';') + "3\n";
+    // texts of every length keep their neighbours whole
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        content += (*it == "Eb1" ? std::string(40000, 'x') : *it == "Eb2" ? std::string(127, 'y') : "") + ";";
+    content += "4\n";
     const StationList list = ParseStationTable(content, "t.csv");
-    ASSERT_EQ(list.stations.size(), 2u);
+    ASSERT_EQ(list.stations.size(), 3u);
+    EXPECT_EQ(list.stations[2].texts.Get("Eb1"), std::string(40000, 'x'));
+    EXPECT_EQ(list.stations[2].texts.Get("Eb2"), std::string(127, 'y'));
+    EXPECT_EQ(list.stations[2].texts.Get("Ebb1g"), "");
+    EXPECT_EQ(list.stations[2].texts.ToMap().size(), 26u);
     EXPECT_EQ(list.stations[0].name, "Пункт \"Север\";\r\nвторой");
-    EXPECT_EQ(list.stations[0].texts.at("EXa"), " 6327.46\t");
-    EXPECT_EQ(list.stations[0].texts.at("Eb2"), "42,14");
+    EXPECT_EQ(list.stations[0].texts.Get("EXa"), " 6327.46\t");
+    EXPECT_EQ(list.stations[0].texts.Get("Eb2"), "42,14");
     EXPECT_EQ(list.stations[1].line, 4);
     EXPECT_EQ(list.stations[1].name, "3");
-    EXPECT_EQ(list.stations[1].texts.at("EXc"), "");
+    EXPECT_EQ(list.stations[1].texts.Get("EXc"), "");
     EXPECT_EQ(list.columns.at("Edd2s"), 1);
     EXPECT_EQ(list.columns.at("EXc"), 26);
 }
@@ -209,6 +228,11 @@ TEST(StationTable, SeparatorGivenOverridesTheHeader)
     // named by the whole header line.
     const std::string says = kPrefix + "строка 1, столбец 1: неизвестный столбец «station,EXc,EYc,";
     EXPECT_EQ(Refused(ExampleTable(',', {"1"}), ';').substr(0, says.size()), says);
+    // The header alone tells the separator: a semicolon in a row of a comma
+    // table is the row's text.
+    const StationList list = ParseStationTable(ExampleTable(',', {"Пункт 1; север"}), "t.csv");
+    EXPECT_EQ(list.separator, ',');
+    EXPECT_EQ(list.stations.at(0).name, "Пункт 1; север");
 }
 
 TEST_F(TempDir, FilesThatAreNotTablesAreRefusedAtOnce)

@@ -487,6 +487,11 @@ TEST(Control, ImpossibleGeometry)
     const Check& c = *std::ranges::find(report.checks, std::string("RIGOROUS"), &Check::name);
     EXPECT_EQ(c.value, "геометрия невозможна (АВР: d·sin δ/S = 1,7803 больше 1: такого треугольника нет)");
     EXPECT_EQ(c.verdict, Verdict::Exceeded);
+    // δ past 180° turns the ratio below −1, which is no sine either
+    in.measured.delta[0] = 360 - in.measured.delta[0];
+    const RigorousSolution below = SolveRigorous(in.given, in.measured);
+    ASSERT_TRUE(below.variant[0].impossible);
+    EXPECT_EQ(*below.variant[0].impossible, "d·sin δ/S = -1,7803 по модулю больше 1: такого треугольника нет");
 }
 
 // Mt of the example's mean (5″ angles, 5 mm bases) is 8 mm as printed: a
@@ -636,4 +641,11 @@ TEST(Control, InputsOutsideTheirUsualRanges)
     // A text that is no number is the page's own error, not a range warning.
     EXPECT_EQ(RangeProblem("Ebb1m", "7x5"), std::nullopt);
     EXPECT_EQ(RangeProblem("EXa", "-5"), std::nullopt);
+    // β1 + β2 of exactly 180° leaves no triangle either (page 2 divides by
+    // zero there, so it is marked before any press)
+    Pressed straight;
+    straight.Set({{"Ebb1g", "90"}, {"Ebb1m", "0"}, {"Ebb1s", "0"}, {"Ebb2g", "90"}, {"Ebb2m", "0"}, {"Ebb2s", "0"}});
+    const std::vector<InputWarning> warnings = InputWarnings(straight.f);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].field, "Ebb2g");
 }

@@ -175,4 +175,20 @@ TEST(QuickFunctionsEdges, LeaveSpecialArgumentsToTheWidePath)
     EXPECT_TRUE(IsNaN(AsinRounded(Extended(2))));
 }
 
+// Arguments whose asin lies within a few 2^-64 units of the last place of a
+// halfway point between two extended values (asin x = x + x³/6 + …, solved
+// for m·2^-94 exactly with rationals): the quick path must give up or give
+// the wide path's bits, whichever way the true value falls.
+TEST(QuickFunctionsEdges, AsinNextToAHalfwayPointDeclinesOrMatches)
+{
+    for (const std::uint64_t m : {0x9285ff0d8417a7ccULL, 0x9285ff0d8417a7cdULL, 0x9285ff0d8417a7ceULL,
+                                  0xd352c6aaf183deedULL, 0xd352c6aaf183deeeULL, 0xd352c6aaf183deefULL}) {
+        for (const bool negative : {false, true}) {
+            const Extended x = Compose(negative, m, -94, false);
+            const std::optional<Extended> quick = AsinQuick(x);
+            EXPECT_TRUE(!quick || SameBits(*quick, AsinWide(x))) << Describe(x);
+        }
+    }
+}
+
 } // namespace

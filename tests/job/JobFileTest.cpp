@@ -30,9 +30,11 @@
 #endif
 
 #include <csignal>
+#include <ctime>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -137,6 +139,8 @@ TEST(JobText, RefusedWithTheProblemNamed)
         {"hugeNumber", JobText("", "1e999"), "число слишком велико (строка 1, столбец 39)"},
         {"hugeText", JobText(R"("EXc": 1e999)"), "число слишком велико (строка 1, столбец 80)"},
         {"deep", std::string(100, '[') + std::string(100, ']'), "слишком глубокая вложенность"},
+        {"deep33", R"({"pad": )" + std::string(32, '[') + std::string(32, ']') + "}", "слишком глубокая вложенность"},
+        {"delete", JobText(R"("Eb1": "1\u007f")"), "текст поля «Eb1» содержит управляющие символы"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -149,6 +153,54 @@ TEST(JobText, RefusedWithTheProblemNamed)
                 << message;
             EXPECT_NE(message.find(row.says), std::string::npos) << message;
         }
+    }
+}
+
+// Whatever its shape, a job is read or refused in time linear in its size.
+// A member holding many empty objects used to take minutes: the reader went
+// back over the whole array at the end of each object in it.
+TEST(JobText, AnyShapeDecidedQuickly)
+{
+    // A quarter of the largest file, so that a reader gone quadratic fails
+    // here in seconds instead of stalling for minutes; the benchmark reads
+    // the largest.
+    constexpr std::size_t kSize = kMaxFileBytes / 4;
+    const std::string job = R"("format": "snesenie-job", "version": 1, "fields": {"EXc": "1"})";
+    const auto fill = [](const std::string& head, const std::function<std::string(std::size_t)>& unit,
+                         const std::string& tail) {
+        std::string out = head;
+        for (std::size_t i = 0; out.size() + tail.size() < kSize; ++i)
+            out += unit(i);
+        return out + tail;
+    };
+    const auto same = [](std::string unit) { return [unit](std::size_t) { return unit; }; };
+    const struct {
+        const char* name;
+        std::string content;
+    } rows[] = {
+        {"emptyObjects", fill(R"({"pad": [{})", same(",{}"), "], " + job + "}")},
+        {"emptyArrays", fill(R"({"pad": [[])", same(",[]"), "], " + job + "}")},
+        {"manyMembers", fill(R"({"pad": {"k": {})", [](std::size_t i) { return ",\"k" + std::to_string(i) + "\":{}"; },
+                             "}, " + job + "}")},
+        {"membersInFields", fill(R"({"format": "snesenie-job", "version": 1, "fields": {"EXc": "1")",
+                                 [](std::size_t i) { return ",\"x" + std::to_string(i) + "\":{}"; }, "}}")},
+        {"objectsInArray", fill("[{\"k\": {}}", same(",{\"k\": {}}"), "]")},
+        {"deepAndDeep", fill(R"({"pad": [0)", same("," + std::string(31, '[') + std::string(31, ']')), "], " + job + "}")},
+        {"namedTwiceAtEnd", fill(R"({"pad": [{})", same(",{}"), "], \"pad\": 1}")},
+        {"cutShort", fill(R"({"pad": [{})", same(",{}"), "")},
+        {"longText", fill(R"({"pad": ")", same("\\u0041\\\""), "\", " + job + "}")},
+        {"escapedQuotesUnclosed", fill(R"({"pad": ")", same("\\\""), "")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // Processor time, not the clock on the wall: a busy machine slows
+        // every test alike and is no fault of the reader.
+        const std::clock_t start = std::clock();
+        try {
+            ParseJob(row.content, "job");
+        } catch (const JobError&) {
+        }
+        EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 2.0);
     }
 }
 
@@ -169,6 +221,10 @@ TEST(JobText, HandWrittenJobAccepted)
                                 "    \"EYc\": \"13936,62\",\n    \"Edd2s\": \"52,8\"\n  }\n}\n";
     const Job job = ParseJob(content, "job");
     EXPECT_EQ(job.texts.at("EXc"), "3700,05");
+    // nested as deep as a job may be: the top object and 31 arrays in it
+    EXPECT_NO_THROW(ParseJob(R"({"pad": )" + std::string(31, '[') + std::string(31, ']') + "," +
+                                 content.substr(content.find('{') + 1),
+                             "job"));
     EXPECT_EQ(job.texts.at("EYc"), "13936,62");
     EXPECT_EQ(job.texts.at("Edd2s"), "52,8");
     EXPECT_EQ(job.texts.at("EXa"), "");
@@ -645,6 +701,13 @@ TEST_F(JobFiles, LargestJobRoundTrips)
         EXPECT_LE(static_cast<std::int64_t>(fs::file_size(path)), kMaxFileBytes);
         EXPECT_EQ(ReadJob(path).texts, job.texts);
     }
+    // a file of exactly the largest size is read, one byte more is refused
+    std::string exact = JobText(R"("EXc": "1")");
+    exact.resize(static_cast<std::size_t>(kMaxFileBytes), ' ');
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << exact;
+    EXPECT_EQ(ReadJob(path).texts.at("EXc"), "1");
+    std::ofstream(path, std::ios::binary | std::ios::app) << ' ';
+    EXPECT_THROW(ReadJob(path), JobError);
 }
 
 // A FIFO named as a job used to block the reader until something wrote to it.

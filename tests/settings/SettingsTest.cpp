@@ -161,6 +161,12 @@ TEST_F(SettingsStore, FileNotReadIsNotOverwritten)
     store.NoteRecentJob("/a.snesenie");
     EXPECT_NE(store.Save(), "");
     EXPECT_EQ(Content(), big);
+    // a file of exactly the largest size is read
+    std::string exact = "[control]\ndirectionSeconds=20\n";
+    exact.resize(Settings::kMaxFileBytes, '#');
+    Write(exact);
+    EXPECT_EQ(Settings(file_).Problems(), std::vector<std::string>{});
+    EXPECT_EQ(Settings(file_).GetTolerances().directionSeconds, 20);
 }
 
 // Opening a job used to rewrite the whole file: a value written by hand was
@@ -255,6 +261,9 @@ TEST(UserSettings, FileWhereTheSystemKeepsSettings)
         {"relativeXdgIgnored", "config", "/home/p", "/home/p/.config/snesenie/snesenie.conf"},
         {"homeOnly", nullptr, "/home/p", "/home/p/.config/snesenie/snesenie.conf"},
         {"neither", nullptr, nullptr, ""},
+        // a relative HOME would put the settings under whatever folder the program started in
+        {"relativeHomeRefused", nullptr, "home/p", ""},
+        {"relativeHomeWithRelativeXdg", "config", ".", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
