@@ -215,12 +215,14 @@ struct Header {
     std::vector<std::size_t> inputOfColumn;  // from 0: the field's place among the inputs of the field table
     std::size_t inputs = 0;  // how many inputs the field table has
     std::map<std::string, int, std::less<>> columns;
+    std::vector<std::string> fieldOfColumn;  // from 0: a precision column's key, else empty
 };
 
 Header ReadHeader(const Record& record, const std::string& fileName)
 {
     Header header;
     header.inputOfColumn.resize(record.cells.size());
+    header.fieldOfColumn.resize(record.cells.size());
     std::map<std::string_view, std::size_t> inputIndex;
     for (const FieldInfo& f : Fields())
         if (f.kind == FieldKind::Input)

@@ -256,7 +256,7 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
     for (const auto& row : names) {
         negative.name = row.name;
         list.stations = {negative};
-        const std::string out = FormatResults(list, {RunStation(negative, Tolerances{})}, false);
+        const std::string out = FormatResults(list, {RunStation(negative, Tolerances{}, Precision{})}, false);
         const std::vector<std::string> cells = Split(out.substr(out.find("\r\n") + 2), ';');
         EXPECT_EQ(cells[0], row.cell);
         EXPECT_EQ(cells[1], "-3765,14");
@@ -264,7 +264,7 @@ TEST(Results, CellsQuotedOnlyWhereTheyMustBe)
         Station failed = Example(row.name);
         failed.readError = row.name;
         list.stations = {failed};
-        const std::string message = FormatResults(list, {RunStation(failed, Tolerances{})}, false);
+        const std::string message = FormatResults(list, {RunStation(failed, Tolerances{}, Precision{})}, false);
         EXPECT_TRUE(message.ends_with(";" + std::string(row.cell) + "\r\n")) << message;
     }
 }
