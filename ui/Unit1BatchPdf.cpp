@@ -140,6 +140,8 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setAutoReset(false);
+    // Closed by Esc or by the window manager, it stops the bundle as Отмена does.
+    connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
     CloseDuringBundle closing(this);
     const BundleReport report = WriteBatchBundle(
         list, {StationsName(FsPath(stationsPath)), sheet_->CurrentTolerances(), QDateTime::currentDateTime()}, path,
