@@ -139,6 +139,8 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
     progress.setWindowTitle(QStringLiteral("Экспорт пакета в PDF"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
+    // Wide enough for its title, which a small window manager cuts short.
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 44);
     progress.setAutoReset(false);
     // Closed by Esc or by the window manager, it stops the bundle as Отмена does.
     connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
