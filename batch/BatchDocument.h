@@ -9,6 +9,7 @@
 #include "Stations.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,12 @@ public:
     /// Reads the table of stations or the folder of jobs at path and computes
     /// every station, judged by tolerances. Throws BatchError when the batch
     /// cannot be read; a station that fails is a result, not an error.
-    BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances);
+    /// tick, when given, is called after each station: a window paints there.
+    BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances,
+                  const std::function<void()>& tick = {});
 
-    /// Computes every station again, judged by new tolerances.
-    void Judge(const Tolerances& tolerances);
+    /// Computes every station again, judged by new tolerances; tick as above.
+    void Judge(const Tolerances& tolerances, const std::function<void()>& tick = {});
 
     /// The table or the folder, absolute, with no trailing separator.
     const std::filesystem::path& Path() const { return path_; }
