@@ -150,7 +150,11 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
         [&](int done, int all) {
             progress.setLabelText(QStringLiteral("Станция %1 из %2").arg(std::min(done + 1, all)).arg(all));
             progress.setValue(done);
-            QCoreApplication::processEvents();
+            // Until the dialog shows and holds the window, the window only
+            // paints: a click there must not start another bundle or close
+            // the batch being written.
+            QCoreApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents
+                                                                 : QEventLoop::ExcludeUserInputEvents);
             return !progress.wasCanceled() && !closing.asked;
         });
     progress.reset();
