@@ -28,18 +28,21 @@ std::filesystem::path Normalised(const std::filesystem::path& path)
 } // namespace
 
 BatchDocument::BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances,
-                             const Precision& precision)
+                             const Precision& precision, const std::function<void()>& tick)
     : path_(Normalised(path)), list_(ReadStations(path))
 {
-    Judge(tolerances, precision);
+    Judge(tolerances, precision, tick);
 }
 
-void BatchDocument::Judge(const Tolerances& tolerances, const Precision& precision)
+void BatchDocument::Judge(const Tolerances& tolerances, const Precision& precision, const std::function<void()>& tick)
 {
     std::vector<StationResult> results;
     results.reserve(list_.stations.size());
-    for (const Station& station : list_.stations)
+    for (const Station& station : list_.stations) {
         results.push_back(RunStation(station, tolerances, precision));
+        if (tick)
+            tick();
+    }
     results_ = std::move(results);
 }
 

@@ -9,6 +9,7 @@
 #include "Stations.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,14 @@ public:
     /// every station, judged by tolerances, its accuracy estimated from
     /// precision (each station's own precision columns over it). Throws
     /// BatchError when the batch cannot be read; a station that fails is a
-    /// result, not an error.
-    BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances, const Precision& precision);
+    /// result, not an error. tick, when given, is called after each station:
+    /// a window paints there.
+    BatchDocument(const std::filesystem::path& path, const Tolerances& tolerances, const Precision& precision,
+                  const std::function<void()>& tick = {});
 
-    /// Computes every station again, judged by new tolerances and precision.
-    void Judge(const Tolerances& tolerances, const Precision& precision);
+    /// Computes every station again, judged by new tolerances and precision;
+    /// tick as above.
+    void Judge(const Tolerances& tolerances, const Precision& precision, const std::function<void()>& tick = {});
 
     /// The table or the folder, absolute, with no trailing separator.
     const std::filesystem::path& Path() const { return path_; }

@@ -12,17 +12,31 @@
 #include "Numbers.h"
 
 #include <chrono>
+#include <csignal>
 #include <iostream>
 #include <set>
 
 namespace snesenie::cli {
 namespace {
 
+// Ctrl+C is heard between two stations and while the window program draws
+// the bundle: nothing is written then, so the old results and PDF stay as
+// they were, and the status is the shell's 130.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void NoteInterrupt(int) { g_interrupted = 1; }
+
+constexpr int kExitInterrupted = 130;
+
 // A count redrawn in place, at most a few times a second: only a person at
-// a terminal sees it, and a log file gets none of it.
+// a terminal sees it, and a log file gets none of it. The window program's
+// count of the bundle's stations is drawn on the same line after it.
 class Progress {
 public:
-    explicit Progress(std::size_t total) : total_(total), shown_(StderrIsTerminal()) {}
+    explicit Progress(std::size_t total, const char* what = "станция")
+        : total_(total), what_(what), shown_(StderrIsTerminal())
+    {
+    }
 
     void Step(std::size_t done)
     {
@@ -32,7 +46,8 @@ public:
         if (done != total_ && now - last_ < std::chrono::milliseconds(100))
             return;
         last_ = now;
-        std::cerr << "\rстанция " << done << " из " << total_ << std::flush;
+        std::cerr << "\r\033[K" << what_ << " " << done << " из " << total_ << std::flush;
+        drawn_ = true;
     }
 
     // Clears the line before a message, so the two never run together.
@@ -40,17 +55,23 @@ public:
     {
         if (shown_)
             std::cerr << "\r\033[K";
+        drawn_ = false;
     }
+
+    // The line is left as it is for the next count to draw over.
+    void HandOn() { drawn_ = false; }
 
     ~Progress()
     {
-        if (shown_)
+        if (drawn_)
             std::cerr << '\n';
     }
 
 private:
     std::size_t total_;
+    const char* what_;
     bool shown_;
+    bool drawn_ = false;
     std::chrono::steady_clock::time_point last_{};
 };
 
@@ -92,7 +113,8 @@ std::string Places()
 // already; everything else it says is passed on. Returns whether it wrote
 // the PDF; with failed, whether some station failed (the window program's
 // status 1 then says nothing more).
-bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, bool failed)
+bool WriteBundle(const Arguments& args, const batch::StationList& list, const std::set<std::string>& failures,
+                 bool failed)
 {
     const std::filesystem::path program = FindWindowProgram();
     if (program.empty()) {
@@ -116,12 +138,17 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
             list.append(list.empty() ? "" : ";").append(field->key).append("=").append(FormatNumber(value));
         arguments.push_back("--precision=" + list);
     }
-    const bool terminal = StderrIsTerminal();
-    if (terminal)
-        std::cerr << "ведомости пакета в PDF…" << std::flush;
-    const ChildRun run = RunProgram(program, arguments);
-    if (terminal)
-        std::cerr << "\r\033[K" << std::flush;
+    ChildRun run;
+    {
+        // The window program's own words for its line.
+        Progress progress(list.stations.size(), "ведомости пакета: станция");
+        ChildWatch watch;
+        if (StderrIsTerminal())
+            watch.progress = [&progress](int done, int) { progress.Step(static_cast<std::size_t>(done)); };
+        watch.stop = [] { return g_interrupted != 0; };
+        run = RunProgram(program, arguments, watch);
+        progress.Clear();
+    }
     for (const std::string& line : run.errorLines)
         if (!line.starts_with("snesenie: ") || !failures.contains(line.substr(std::string_view("snesenie: ").size())))
             std::cerr << line << '\n';
@@ -130,6 +157,9 @@ bool WriteBundle(const Arguments& args, const std::set<std::string>& failures, b
                   << ": " << run.error << ".\n";
         return false;
     }
+    // Stopped by Ctrl+C, it has said so itself.
+    if (g_interrupted != 0 && ((run.exited && run.status == kExitInterrupted) || (!run.exited && run.status == SIGINT)))
+        return false;
     if (run.exited && (run.status == 0 || run.status == kExitControlExceeded || (run.status == 1 && failed))) {
         // Its word is not taken for it: a program that ends well without
         // having written the file (another one found in its place, a fault
@@ -186,6 +216,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances, const P
         }
     }
 
+    std::signal(SIGINT, NoteInterrupt);
     ResultsTable table(list, !args.results.empty());
     bool failed = false, exceeded = false;
     std::set<std::string> failures;  // as said, for the window program not to say them again
@@ -193,6 +224,8 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances, const P
         Progress progress(list.stations.size());
         std::size_t done = 0;
         for (const Station& station : list.stations) {
+            if (g_interrupted != 0)
+                break;
             const StationResult result = RunStation(station, tolerances, precision);
             table.Add(station, result);
             if (!result.computed) {
@@ -208,6 +241,20 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances, const P
             }
             progress.Step(++done);
         }
+        if (!args.pdf.empty() && g_interrupted == 0)
+            progress.HandOn();
+    }
+
+    // The bundle before the results, so that a Ctrl+C while it is drawn
+    // leaves both files as they were; a bundle that fails for any other
+    // reason still lets the results be written.
+    const bool bundleWritten = g_interrupted == 0 && (args.pdf.empty() || WriteBundle(args, list, failures, failed));
+    if (g_interrupted != 0) {
+        std::cerr << "snesenie-cli: прервано: "
+                  << (args.results.empty() ? std::string("результаты не выведены")
+                                           : "результаты не записаны, " + QuotePath(args.results) + " как был")
+                  << (args.pdf.empty() ? "" : ", ведомости пакета не записаны") << ".\n";
+        return kExitInterrupted;
     }
 
     if (args.results.empty()) {
@@ -225,7 +272,7 @@ int RunBatchCommand(const Arguments& args, const Tolerances& tolerances, const P
             return 1;
         }
     }
-    if (!args.pdf.empty() && !WriteBundle(args, failures, failed))
+    if (!bundleWritten)
         return 1;
     return failed ? 1 : exceeded ? 3 : 0;
 }

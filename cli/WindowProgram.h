@@ -5,6 +5,7 @@
 // which makes it headless, with no display.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,21 @@ struct ChildRun {
     std::vector<std::string> errorLines;
 };
 
+/// What is looked at while the window program runs.
+struct ChildWatch {
+    /// Given, the program is asked (SNESENIE_PROGRESS=lines) to count its
+    /// stations on lines "progress DONE TOTAL", which are handed here as they
+    /// come and not kept among the error lines. Not on Windows.
+    std::function<void(int done, int total)> progress;
+    /// Asked a few times a second; once it says stop, the program is sent
+    /// the interrupt of a Ctrl+C and waited for.
+    std::function<bool()> stop;
+};
+
 /// Runs program with the arguments (not through a shell), standard input
 /// closed to it, its standard output passed through and its standard error
 /// collected, and waits for it to end.
-ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                    const ChildWatch& watch = {});
 
 } // namespace snesenie::cli

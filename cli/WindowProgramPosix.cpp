@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -58,7 +61,8 @@ std::filesystem::path FindWindowProgram()
     return {};
 }
 
-ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments)
+ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                    const ChildWatch& watch)
 {
     ChildRun run;
     int pipeEnds[2];
@@ -78,8 +82,18 @@ ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std:
         argv.push_back(text.data());
     argv.push_back(nullptr);
 
+    // The environment as it is, with the request for the count of stations.
+    std::vector<char*> envp;
+    std::string progressRequest = "SNESENIE_PROGRESS=lines";
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        if (!std::string_view(*variable).starts_with("SNESENIE_PROGRESS="))
+            envp.push_back(*variable);
+    if (watch.progress)
+        envp.push_back(progressRequest.data());
+    envp.push_back(nullptr);
+
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);
     if (spawned != 0) {
@@ -90,18 +104,49 @@ ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std:
     run.started = true;
 
     // Read to the end before waiting, so a child with much to say never
-    // blocks on a full pipe.
-    std::string text;
+    // blocks on a full pipe; line by line, so that the count of stations is
+    // passed on as it comes, and a stop is heard within a tenth of a second.
+    std::string text, pending;
     char buffer[8192];
+    bool stopSent = false;
+    const auto keep = [&](std::string_view line) {
+        int done = 0, total = 0;
+        char end = 0;
+        if (watch.progress && line.starts_with("progress ") &&
+            std::sscanf(std::string(line).c_str(), "progress %d %d%c", &done, &total, &end) == 2) {
+            watch.progress(done, total);
+            return;
+        }
+        if (text.size() < kMaxErrorBytes)
+            text.append(line).append("\n");
+    };
     for (;;) {
-        const ssize_t got = ::read(pipeEnds[0], buffer, sizeof buffer);
+        if (watch.stop && !stopSent && watch.stop()) {
+            ::kill(pid, SIGINT);
+            stopSent = true;
+        }
+        pollfd ready{pipeEnds[0], POLLIN, 0};
+        const int polled = ::poll(&ready, 1, 100);
+        if (polled == 0 || (polled < 0 && errno == EINTR))
+            continue;
+        const ssize_t got = polled < 0 ? -1 : ::read(pipeEnds[0], buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
             break;
-        if (text.size() < kMaxErrorBytes)
-            text.append(buffer, static_cast<std::size_t>(got));
+        pending.append(buffer, static_cast<std::size_t>(got));
+        std::size_t start = 0;
+        for (std::size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1)
+            keep(std::string_view(pending).substr(start, end - start));
+        pending.erase(0, start);
+        // A line with no end, longer than any the program writes, is kept as it is.
+        if (pending.size() > kMaxErrorBytes) {
+            keep(pending);
+            pending.clear();
+        }
     }
+    if (!pending.empty() && text.size() < kMaxErrorBytes)
+        text.append(pending);
     ::close(pipeEnds[0]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

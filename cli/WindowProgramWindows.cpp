@@ -43,7 +43,10 @@ std::filesystem::path FindWindowProgram()
     return {};
 }
 
-ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments)
+// The count of stations and a stop are not passed to the program here: it
+// runs to its end, and its error output is read at once.
+ChildRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                    const ChildWatch&)
 {
     ChildRun run;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};

@@ -203,12 +203,14 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const 
     return document;
 }
 
-BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const QString& path)
+BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const QString& path,
+                              const BundleProgress& progress)
 {
-    return WriteBatchBundle(list, heading, FsPath(path));
+    return WriteBatchBundle(list, heading, FsPath(path), progress);
 }
 
-BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const std::filesystem::path& path)
+BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const std::filesystem::path& path,
+                              const BundleProgress& progress)
 {
     BundleReport report;
     const std::string target = job::PathToUtf8(path);
@@ -221,9 +223,25 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
     // The summary goes first, so every station is computed before a page is
     // painted; its statement is made later from the same texts, on a sheet
     // of its own, so that no more than one sheet is held at a time.
+    const int total = static_cast<int>(list.stations.size());
+    const auto stop = [&](int done) {
+        if (!progress || progress(done, total))
+            return false;
+        report.stopped = true;
+        std::error_code error;
+        report.error = (std::filesystem::exists(job::PathFromUtf8(target), error)
+                            ? QStringLiteral("Пакет ведомостей не записан: запись прервана; файл %1 остался прежним.")
+                            : QStringLiteral("Пакет ведомостей не записан: запись прервана; файл %1 не создан."))
+                           .arg(Q(QuotePath(target)));
+        return true;
+    };
     std::vector<StationResult> results;
     results.reserve(list.stations.size());
     for (const Station& station : list.stations) {
+        // Computing is quick beside painting; asked now and then, so that a
+        // stop is heard at once.
+        if (results.size() % 64 == 0 && stop(0))
+            return report;
         results.push_back(RunStation(station, heading.tolerances, heading.precision));
         const StationResult& result = results.back();
         if (!result.computed) {
@@ -249,6 +267,8 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
         // One picture of the scheme for every statement: the PDF holds it once.
         const QImage scheme = DrawScheme(kPrintSchemeScale);
         for (std::size_t i = 0; i < list.stations.size(); ++i) {
+            if (stop(static_cast<int>(i)))
+                return report;
             if (!results[i].computed)
                 continue;
             Sheet sheet;
@@ -259,6 +279,10 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
                 painter, writer, page);
         }
     }
+    // The last word before the file is touched: a stop heard while the last
+    // page was made still leaves the old file as it was.
+    if (stop(total))
+        return report;
     report.error = WritePdfFile(bytes, path, QStringLiteral("пакет ведомостей"));
     return report;
 }

@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QTextDocument;
 /// What a bundle came to.
 struct BundleReport {
     QString error;  ///< empty when the PDF was written; else why not, in Russian
+    bool stopped = false;  ///< the progress asked to stop: nothing was written
     int computed = 0;  ///< stations whose three pages completed
     int failed = 0;    ///< stations that could not be computed
     int exceeded = 0;  ///< computed stations with a check beyond its tolerance
@@ -48,6 +50,11 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const snesenie::batch::StationL
                                                  const std::vector<snesenie::batch::StationResult>& results,
                                                  const BundleHeading& heading);
 
+/// Told how far a bundle has gone: done of total stations have their page
+/// (a failed station counts when its turn comes), 0 while they are computed.
+/// Returns false to stop the bundle there.
+using BundleProgress = std::function<bool(int done, int total)>;
+
 /// Computes every station of the list on a sheet of its own, judged by the
 /// tolerances of the heading, and writes the bundle to path: the summary,
 /// then the statement of each computed station. A station that fails is in
@@ -55,12 +62,14 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const snesenie::batch::StationL
 /// without .pdf, a file of the batch, an existing file that is not a PDF or
 /// not a regular file are refused, and nothing is computed); the PDF is made
 /// in memory and written atomically by the one checked writer, so nothing is
-/// left at path when it cannot be. Needs a QGuiApplication.
+/// left at path when it cannot be. progress, when given, is told of every
+/// station; when it says stop, nothing is written, the report is stopped and
+/// its error says that the file is as it was. Needs a QGuiApplication.
 BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const BundleHeading& heading,
-                              const std::filesystem::path& path);
+                              const std::filesystem::path& path, const BundleProgress& progress = {});
 /// The same for a name as the window holds it.
 BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const BundleHeading& heading,
-                              const QString& path);
+                              const QString& path, const BundleProgress& progress = {});
 
 /// The name a heading gives the batch read from path: the file or folder name.
 QString StationsName(const std::filesystem::path& path);

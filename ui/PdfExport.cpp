@@ -15,7 +15,15 @@
 #include <QGuiApplication>
 #include <QTextDocument>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -55,7 +63,74 @@ std::pair<snesenie::Tolerances, snesenie::Precision> ChooseJudging(const Toleran
     return {tolerances, precision};
 }
 
+// Ctrl+C stops a bundle between two stations, so that the old PDF stays
+// as it was and no temporary is left; the status is then the shell's 130.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void NoteInterrupt(int) { g_interrupted = 1; }
+
+constexpr int kExitInterrupted = 130;
+
+bool StderrIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+// The count of stations on standard error: redrawn in place on a terminal,
+// at most a few times a second; as plain lines "progress DONE TOTAL" for
+// snesenie-cli, which asks for them and draws them on its own line; nothing
+// for a script or a log.
+class ProgressLine {
+public:
+    ProgressLine()
+        : forCli_(qEnvironmentVariable("SNESENIE_PROGRESS") == QLatin1String("lines")),
+          shown_(!forCli_ && StderrIsTerminal())
+    {
+    }
+
+    void Step(int done, int total)
+    {
+        if (!forCli_ && !shown_)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (done == lastDone_ || (done != total && now - last_ < std::chrono::milliseconds(100)))
+            return;
+        last_ = now;
+        lastDone_ = done;
+        if (forCli_)
+            std::fprintf(stderr, "progress %d %d\n", done, total);
+        else
+            std::fprintf(stderr, "\r\033[K%s", BundleProgressText(done, total).toUtf8().constData());
+        std::fflush(stderr);
+        drawn_ = shown_;
+    }
+
+    // Clears the line before a message, so the two never run together.
+    void Clear()
+    {
+        if (drawn_)
+            std::fprintf(stderr, "\r\033[K");
+        drawn_ = false;
+    }
+
+private:
+    bool forCli_;
+    bool shown_;
+    bool drawn_ = false;
+    int lastDone_ = -1;
+    std::chrono::steady_clock::time_point last_{};
+};
+
 } // namespace
+
+QString BundleProgressText(int done, int total)
+{
+    return QStringLiteral("ведомости пакета: станция %1 из %2").arg(done).arg(total);
+}
 
 int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const std::filesystem::path& jobPath,
                  const ToleranceOverrides& tolerances, const std::filesystem::path& settingsFile,
@@ -114,13 +189,23 @@ int RunBatchPdfExport(int argc, char** argv, const std::filesystem::path& out, c
     const auto [chosenTolerances, chosenPrecision] = ChooseJudging(tolerances, precision, settingsFile);
     const BundleHeading heading{StationsName(stationsPath), chosenTolerances, QDateTime::currentDateTime(),
                                 chosenPrecision};
-    const BundleReport report = WriteBatchBundle(list, heading, out);
+    std::signal(SIGINT, NoteInterrupt);
+    ProgressLine line;
+    const BundleReport report = WriteBatchBundle(list, heading, out, [&line](int done, int total) {
+        line.Step(done, total);
+        return g_interrupted == 0;
+    });
+    line.Clear();
     // Every failed station is named, whether or not the bundle was written.
     for (const QString& failure : report.failures)
         Say(failure);
     if (!report.error.isEmpty()) {
         Say(report.error);
-        return 1;
+        return report.stopped ? kExitInterrupted : 1;
     }
+    // A Ctrl+C that came while the finished file was written: it is written
+    // whole, and the status still says the run was interrupted.
+    if (g_interrupted != 0)
+        return kExitInterrupted;
     return report.failed > 0 ? 1 : report.exceeded > 0 ? snesenie::kExitControlExceeded : 0;
 }

@@ -13,6 +13,10 @@
 
 class QString;
 
+/// The line that counts the stations of a bundle: "ведомости пакета:
+/// станция DONE из TOTAL".
+QString BundleProgressText(int done, int total);
+
 /// Tolerances given on the command line for this run, over the stored ones.
 using ToleranceOverrides = std::vector<std::pair<const snesenie::ToleranceField*, double>>;
 /// The precision of the measurements given on the command line, over the stored one.
@@ -37,7 +41,11 @@ int RunPdfExport(int argc, char** argv, const std::filesystem::path& out, const 
 /// The target was checked by the caller. Creates its own QGuiApplication.
 /// Each station that fails is said on stderr. Returns the exit status: 0
 /// every station computed and within tolerance, 3 some tolerance exceeded,
-/// 1 some station failed or the PDF could not be written.
+/// 1 some station failed or the PDF could not be written, 130 stopped by
+/// Ctrl+C (SIGINT), the old PDF left as it was. On a terminal a line on
+/// standard error counts the stations; with SNESENIE_PROGRESS=lines in the
+/// environment the count goes there as lines "progress DONE TOTAL" instead,
+/// for snesenie-cli to draw.
 int RunBatchPdfExport(int argc, char** argv, const std::filesystem::path& out, const snesenie::batch::StationList& list,
                       const std::filesystem::path& stationsPath, const ToleranceOverrides& tolerances = {},
                       const std::filesystem::path& settingsFile = snesenie::UserSettingsFile(),

@@ -18,6 +18,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QTextFrame>
 #include <QPageLayout>
 #include <QPageSize>
@@ -325,35 +329,57 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
 {
     // Laid out afresh on a copy, at the device's resolution: the lengths of
     // the document (in pixels of the screen it was made for) are scaled to
-    // it, so 2 cm of margin are 2 cm on paper whatever the printer. The
-    // margins and the page are set before the copy has a layout, so that it
-    // is laid out once for the screen (as every new layout is) and once for
-    // the device: a statement in a bundle of a thousand costs half as much.
-    const std::unique_ptr<QTextDocument> copy(document.clone());
+    // it, so 2 cm of margin are 2 cm on paper whatever the printer. The copy
+    // is given its layout, the device and the page while it is still empty,
+    // and filled in one edit: so it is laid out once, for the device only.
+    // A layout made for the screen first would cost as much again, and the
+    // layout is most of what a statement in a bundle of a thousand costs.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal sourceDpiX = screen != nullptr ? qRound(screen->logicalDotsPerInchX()) : 96;
     const qreal sourceDpiY = screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 96;
     const int marginX = int(2 / 2.54 * sourceDpiX);
     const int marginY = int(2 / 2.54 * sourceDpiY);
-    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
-    frame.setLeftMargin(marginX);
-    frame.setRightMargin(marginX);
-    frame.setTopMargin(marginY);
-    frame.setBottomMargin(marginY);
-    copy->rootFrame()->setFrameFormat(frame);
     const QRectF body(0, 0, device.width(), device.height());
-    copy->setPageSize(body.size());
-    QAbstractTextDocumentLayout* layout = copy->documentLayout();
+    QTextDocument copy;
+    copy.setDefaultFont(document.defaultFont());
+    copy.setIndentWidth(document.indentWidth());
+    copy.setDefaultTextOption(document.defaultTextOption());
+    copy.setDocumentMargin(document.documentMargin());
+    QAbstractTextDocumentLayout* layout = copy.documentLayout();
     layout->setPaintDevice(&device);
-    // A new page size, even the same, lays the whole document out again.
-    copy->setPageSize(body.size());
+    copy.setPageSize(body.size());
+    {
+        QTextCursor cursor(&copy);
+        cursor.beginEditBlock();
+        // Inserted as QTextDocument::clone inserts; the pictures (the
+        // scheme) are handed over before the layout asks for them.
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            for (auto piece = block.begin(); !piece.atEnd(); ++piece)
+                if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
+                    const QUrl name(format.toImageFormat().name());
+                    copy.addResource(QTextDocument::ImageResource, name,
+                                     document.resource(QTextDocument::ImageResource, name));
+                }
+        cursor.insertFragment(QTextDocumentFragment(&document));
+        // Each line's glyphs kept from the layout to the painting, rather
+        // than the text shaped a second time to be painted.
+        for (QTextBlock block = copy.begin(); block.isValid(); block = block.next())
+            block.layout()->setCacheEnabled(true);
+        QTextFrameFormat frame = document.rootFrame()->frameFormat();
+        frame.setLeftMargin(marginX);
+        frame.setRightMargin(marginX);
+        frame.setTopMargin(marginY);
+        frame.setBottomMargin(marginY);
+        copy.rootFrame()->setFrameFormat(frame);
+        cursor.endEditBlock();
+    }
 
     // The page number at the foot, right under the text's right edge.
-    const QFont numberFont(copy->defaultFont(), &device);
+    const QFont numberFont(copy.defaultFont(), &device);
     const QPointF numberAt(body.width() - marginX * device.logicalDpiX() / sourceDpiX,
                            body.height() - marginY * device.logicalDpiY() / sourceDpiY +
                                QFontMetricsF(numberFont).ascent() + 5 * device.logicalDpiY() / 72.0);
-    const int pages = copy->pageCount();
+    const int pages = copy.pageCount();
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             device.newPage();

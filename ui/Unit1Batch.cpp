@@ -11,6 +11,7 @@
 #include "FieldTable.h"
 #include "JobDocument.h"
 #include "JobFile.h"
+#include "KeepPainting.h"
 #include "KeyboardRules.h"
 #include "RangeMarks.h"
 #include "ScreenFit.h"
@@ -127,13 +128,11 @@ bool TForm1::OpenBatch(const QString& path)
     {
         // Every station is computed here, a season's table in a second or
         // two: the list can then show every verdict at once.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const struct Restore {
-            ~Restore() { QApplication::restoreOverrideCursor(); }
-        } restore;
+        KeepPainting painting;
         try {
             opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_->CurrentTolerances(),
-                                                             sheet_->CurrentPrecision());
+                                                             sheet_->CurrentPrecision(),
+                                                            [&painting] { painting(); });
         } catch (const batch::BatchError& e) {
             problem = QString::fromUtf8(e.what());
         } catch (const std::exception& e) {

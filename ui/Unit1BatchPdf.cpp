@@ -17,25 +17,45 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+
+#include <algorithm>
 
 using namespace snesenie;
 
 namespace {
 
 
-// A batch of many stations takes a while; the pointer says so, and comes
-// back however the export ends.
-class WaitCursor {
+// While a bundle is written the window stays open and painting, and a
+// close of it (the title bar's ✕, the window manager) is held back: the
+// bundle is stopped, what happened is said, and the window closes then.
+class CloseDuringBundle : public QObject {
 public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
+    explicit CloseDuringBundle(QWidget* window) : window_(window) { window_->installEventFilter(this); }
+    ~CloseDuringBundle() override { window_->removeEventFilter(this); }
+    CloseDuringBundle(const CloseDuringBundle&) = delete;
+    CloseDuringBundle& operator=(const CloseDuringBundle&) = delete;
+
+    bool asked = false;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (object != window_ || event->type() != QEvent::Close)
+            return false;
+        asked = true;
+        event->ignore();
+        return true;
+    }
+
+private:
+    QWidget* window_;
 };
 
 } // namespace
@@ -110,12 +130,41 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
     if (!job::HasPdfExtension(FsPath(path)))
         path += QStringLiteral(".pdf");
 
-    BundleReport report;
-    {
-        WaitCursor wait;
-        report = WriteBatchBundle(
-            list, {StationsName(FsPath(stationsPath)), sheet_->CurrentTolerances(), QDateTime::currentDateTime(), sheet_->CurrentPrecision()},
-            path);
+    // A thousand stations take a while: a dialog counts them and Отмена
+    // stops them, and the window paints meanwhile. A small batch is done
+    // before the dialog would show.
+    const int total = static_cast<int>(list.stations.size());
+    QProgressDialog progress(QStringLiteral("Станция 1 из %1").arg(total), QStringLiteral("Отмена"), 0, total, this);
+    progress.setObjectName(QStringLiteral("BatchProgressDialog"));
+    progress.setWindowTitle(QStringLiteral("Экспорт пакета в PDF"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    // Wide enough for its title, which a small window manager cuts short.
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 44);
+    progress.setAutoReset(false);
+    // Closed by Esc or by the window manager, it stops the bundle as Отмена does.
+    connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
+    CloseDuringBundle closing(this);
+    const BundleReport report = WriteBatchBundle(
+        list, {StationsName(FsPath(stationsPath)), sheet_->CurrentTolerances(), QDateTime::currentDateTime(),
+         sheet_->CurrentPrecision()}, path,
+        [&](int done, int all) {
+            progress.setLabelText(QStringLiteral("Станция %1 из %2").arg(std::min(done + 1, all)).arg(all));
+            progress.setValue(done);
+            // Until the dialog shows and holds the window, the window only
+            // paints: a click there must not start another bundle or close
+            // the batch being written.
+            QCoreApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents
+                                                                 : QEventLoop::ExcludeUserInputEvents);
+            return !progress.wasCanceled() && !closing.asked;
+        });
+    progress.reset();
+    if (report.stopped) {
+        Report(closing.asked ? QMessageBox::Warning : QMessageBox::Information,
+               closing.asked ? report.error + QStringLiteral("\nОкно закрывается.") : report.error);
+        if (closing.asked)
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
     }
     if (!report.error.isEmpty()) {
         Report(QMessageBox::Critical, report.error);

@@ -8,6 +8,7 @@
 #include "BatchDocument.h"
 #include "ControlPage.h"
 #include "StationPanel.h"
+#include "KeepPainting.h"
 #include "Statement.h"
 #include "StatementTarget.h"
 #include "Utf8Path.h"
@@ -217,7 +218,10 @@ void TForm1::EditTolerances()
     ShowControl();
     // The list judges its stations by the same tolerances as the sheet.
     if (batch_ != nullptr) {
-        batch_->Judge(dialog.Result(), dialog.PrecisionResult());
+        {
+            KeepPainting painting;
+            batch_->Judge(dialog.Result(), dialog.PrecisionResult(), [&painting] { painting(); });
+        }
         Stations->Refresh();
     }
     // The rest of the file as another copy of the program may have left it.

@@ -1180,12 +1180,18 @@ TEST_F(Cli, BatchPdfDelegation)
         {"notWritten", "exit 1", 1, "завершилась с кодом 1."},
         {"killed", "kill -9 $$", 1, "прервана сигналом 9."},
         {"missing", "", 1, "не найдена программа snesenie (её ищут в «" + dir_ + "/bin/snesenie»"},
+        // Ctrl+C while the bundle is drawn: passed on, and neither file written
+        {"interrupted", "kill -INT $PPID; sleep 5; exit 1", 130,
+         "snesenie-cli: прервано: результаты не записаны, «" + results + "» как был, ведомости пакета не записаны.\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         fs::remove(dir_ + "/bin/snesenie");
         fs::remove(results);
         fs::remove(pdf);
+        const bool interrupted = row.status == 130;
+        if (interrupted)
+            std::ofstream(results) << "прежние результаты\r\n";
         if (!row.script.empty()) {
             std::ofstream(dir_ + "/bin/snesenie") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << dir_ << "/args\n"
                                                   << row.script << "\n";
@@ -1200,8 +1206,11 @@ TEST_F(Cli, BatchPdfDelegation)
             EXPECT_EQ(r.err, "");
         else
             EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
-        // the results are the command line's own, written whatever the PDF came to
-        EXPECT_TRUE(fs::exists(results));
+        // the results are the command line's own, written whatever the PDF came
+        // to, unless the run was interrupted
+        std::ifstream written(results, std::ios::binary);
+        const std::string text(std::istreambuf_iterator<char>(written), {});
+        EXPECT_EQ(text == "прежние результаты\r\n", interrupted) << text;
         if (row.name == std::string("written")) {
             std::ifstream in(dir_ + "/args");
             const std::string args(std::istreambuf_iterator<char>(in), {});

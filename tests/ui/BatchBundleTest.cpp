@@ -20,6 +20,7 @@
 #include <QTextDocument>
 
 #include <sys/resource.h>
+#include <csignal>
 #include <sys/stat.h>
 
 using namespace snesenie;
@@ -73,6 +74,26 @@ QList<int> StatementStarts(const QString& pdf)
         if (PageText(pdf, page).trimmed().startsWith(QStringLiteral("Ведомость")))
             starts << page;
     return starts;
+}
+
+// The page as pixels, at a resolution where a glyph moved by a fraction of a
+// point shows.
+QByteArray PagePixels(const QString& pdf, int page)
+{
+    QProcess process;
+    process.start("pdftoppm", {"-r", "100", "-f", QString::number(page), "-l", QString::number(page), "-gray", pdf});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return "<pdftoppm failed>";
+    // Less the foot of the page, where a bundle numbers its pages through:
+    // a portable graymap is three lines of header, then the rows.
+    const QByteArray image = process.readAllStandardOutput();
+    const QList<QByteArray> header = image.left(64).split('\n');
+    if (header.size() < 4)
+        return "<no graymap>";
+    const qsizetype start = header[0].size() + header[1].size() + header[2].size() + 3;
+    const QList<QByteArray> size = header[1].split(' ');
+    const qsizetype width = size.value(0).toLongLong(), height = size.value(1).toLongLong();
+    return image.mid(start, width * (height * 9 / 10));
 }
 
 // A table of stations on the example sheet; a row is a name, or a name, a
@@ -194,6 +215,53 @@ private slots:
         QCOMPARE(Pages(out), 1 + Pages(single));
         // Word for word but the page's number, which runs through the bundle.
         QCOMPARE(WithoutFootNumber(PageText(out, 2)), WithoutFootNumber(PageText(single, 1)));
+        // the same pixels, not only the same words: the statements of a
+        // bundle are laid out once each, on the PDF itself
+        const QByteArray pixels = PagePixels(single, 1);
+        QVERIFY(pixels.size() > 100000);
+        QVERIFY(PagePixels(out, 2) == pixels);
+    }
+
+    // A bundle stopped (Отмена, Ctrl+C, the window closed) writes nothing:
+    // an old bundle stays byte for byte, and no temporary is left beside it.
+    void stoppedBundleWritesNothing_data()
+    {
+        QTest::addColumn<int>("stopAt");  // the first count of stations told that says stop
+        QTest::addColumn<bool>("old");    // a bundle is there already
+        QTest::newRow("while computed") << 0 << true;
+        QTest::newRow("half way") << 2 << true;
+        QTest::newRow("last page made") << 4 << true;
+        QTest::newRow("no old bundle") << 2 << false;
+    }
+
+    void stoppedBundleWritesNothing()
+    {
+        QFETCH(int, stopAt);
+        QFETCH(bool, old);
+        QTemporaryDir here;
+        const QString table = WriteFile(here.filePath("станции.csv"), StationTable({{"1"}, kFailing, {"3"}, {"4"}}));
+        const QString path = here.filePath("пакет.pdf");
+        const QByteArray before = "%PDF-1.4 прежний пакет";
+        if (old)
+            QVERIFY(!WriteFile(path, before).isEmpty());
+        const QStringList entries = Entries(here.path());
+        QList<int> told;
+        const StationList list = ReadStations(QFile::encodeName(table).toStdString());
+        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when}, path,
+                                                     [&](int done, int total) {
+                                                         told << done;
+                                                         return total == 4 && done < stopAt;
+                                                     });
+        QVERIFY(report.stopped);
+        QCOMPARE(report.error, "Пакет ведомостей не записан: запись прервана; файл «" + path +
+                                   (old ? "» остался прежним." : "» не создан."));
+        QCOMPARE(told.last(), stopAt);
+        QCOMPARE(Entries(here.path()), entries);
+        if (old) {
+            QFile kept(path);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), before);
+        }
     }
 
     // A long batch: the summary runs over several pages, each with the
@@ -453,6 +521,78 @@ private slots:
         QVERIFY2(seen[0].text.startsWith(here.path() + "\n"), qPrintable(seen[0].text));
         QVERIFY2(seen[1].text.contains("Вычислено станций: 2, не вычислено: 1"), qPrintable(seen[1].text));
         QCOMPARE(StatementStarts(here.filePath("станции.pdf")).size(), 2);
+    }
+
+    // A batch long enough for the dialog to show: closed (as Отмена or Esc
+    // close it), it stops the bundle, the old PDF stays and the window says so.
+    void cancelFromTheProgressDialog()
+    {
+        QTemporaryDir here;
+        QList<QStringList> rows;
+        for (int i = 1; i <= 150; ++i)
+            rows << QStringList{QString::number(i)};
+        const QString stations = WriteFile(here.filePath("станции.csv"), StationTable(rows));
+        const QByteArray before = "%PDF-1.4 прежний пакет";
+        const QString pdf = WriteFile(here.filePath("станции.pdf"), before);
+        UiFixture ui;
+        QVERIFY(ui.form1->OpenBatch(stations));
+        ui.watch.Take();
+        ui.watch.filesToPick = {pdf};
+        ui.watch.reply = QMessageBox::Yes;  // the file dialog's "replace it?"
+        const QStringList entries = Entries(here.path());
+        ui.form1->BatchPdfAction->trigger();
+        const QList<SeenModal> seen = ui.watch.Take();
+        QCOMPARE(seen.size(), 4);
+        QCOMPARE(seen[1].window, "BatchPdfFileDialog");
+        QCOMPARE(seen[2].window, "BatchProgressDialog");
+        QCOMPARE(seen[3].icon, QMessageBox::Information);
+        QCOMPARE(seen[3].text, "Пакет ведомостей не записан: запись прервана; файл «" + pdf + "» остался прежним.");
+        QCOMPARE(Entries(here.path()), entries);
+        QFile kept(pdf);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), before);
+    }
+
+    // Ctrl+C to the headless bundle: status 130, the old PDF as it was, no
+    // temporary; it counted its stations on the way, as snesenie-cli asks.
+    void interruptedHeadlessBundle()
+    {
+        QTemporaryDir here;
+        QList<QStringList> rows;
+        for (int i = 1; i <= 300; ++i)
+            rows << QStringList{QString::number(i)};
+        const QString stations = WriteFile(here.filePath("станции.csv"), StationTable(rows));
+        const QByteArray before = "%PDF-1.4 прежний пакет";
+        const QString pdf = WriteFile(here.filePath("пакет.pdf"), before);
+        const QStringList entries = Entries(here.path());
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        env.insert("XDG_CONFIG_HOME", here.filePath("config"));
+        env.insert("SNESENIE_PROGRESS", "lines");
+        program.setProcessEnvironment(env);
+        program.start(SNESENIE_GUI, {"--batch", stations, "--pdf", pdf});
+        QByteArray err;
+        // Stopped once a few statements are made.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                err += program.readAllStandardError();
+                return QRegularExpression("progress [3-9]\\d* 300\n").match(QString::fromUtf8(err)).hasMatch();
+            },
+            60000));
+        QCOMPARE(::kill(pid_t(program.processId()), SIGINT), 0);
+        QVERIFY(program.waitForFinished(60000));
+        err += program.readAllStandardError();
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(program.exitCode() == 130, qPrintable(err));
+        QVERIFY2(err.endsWith("snesenie: Пакет ведомостей не записан: запись прервана; файл «" + pdf.toUtf8() +
+                              "» остался прежним.\n"),
+                 err.constData());
+        QCOMPARE(Entries(here.path()), entries);
+        QFile kept(pdf);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), before);
     }
 
     // A table that cannot be read is explained, and no PDF is asked for.
