@@ -162,7 +162,7 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
     EXPECT_EQ(first[22], "");          // no tolerance for m_P: not judged
     EXPECT_EQ(first[23], "ok");        // every input within its usual range
     EXPECT_EQ(first[24], "warning");
-    EXPECT_TRUE(first[25].starts_with("D: 0 м | AP: -0,4`` | P: 0 м")) << first[25];
+    EXPECT_TRUE(first[25].starts_with("D: 0\u00A0м | AP: -0,4`` | P: 0\u00A0м")) << first[25];
     EXPECT_EQ(first[26], "");
 }
 

@@ -342,8 +342,8 @@ TEST_F(Cli, UsageErrorsComputeNothing)
         {"unknownOption", {"--bogus"}, "", "«--bogus»"},
         {"unknownPress", {"--press", "ok1,ok4"}, "", "«ok4»"},
         {"emptyPress", {"--press", "ok1,,ok2"}, "", "«»"},
-        {"trailingComma", {"--press", "ok1,"}, "", "пустое имя кнопки в --press «ok1,»"},
-        {"flagWithValue", {"--control=yes"}, "", "у параметра --control не бывает значения"},
+        {"trailingComma", {"--press", "ok1,"}, "", "Пустое имя кнопки в --press «ok1,»"},
+        {"flagWithValue", {"--control=yes"}, "", "Параметр --control задаётся без значения."},
         {"separatorWithoutBatch", {"--separator", ";"}, "", "только вместе с --batch"},
         {"unknownField", {"Exc=1"}, "", "«Exc»"},
         {"outputField", {"EAB=1"}, "", "«EAB»"},
@@ -565,10 +565,10 @@ TEST_F(Cli, ControlJudgedByTheStoredTolerances)
         return std::tuple(r.status, mt, precision);
     };
     EXPECT_EQ(accuracy({"--control", "--precision", "angleSeconds=5", "--tolerances", "accuracyMetres=0,008"}),
-              std::tuple(0, "CONTROL_MT=0,008 м;0,008 м;ok",
+              std::tuple(0, "CONTROL_MT=0,008\u00A0м;0,008\u00A0м;ok",
                          "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;settings+option"));
     EXPECT_EQ(accuracy({"--control", "--precision", "angleSeconds=5", "--tolerances", "accuracyMetres=0,007"}),
-              std::tuple(3, "CONTROL_MT=0,008 м;0,007 м;exceeded",
+              std::tuple(3, "CONTROL_MT=0,008\u00A0м;0,007\u00A0м;exceeded",
                          "ACCURACY_PRECISION=angleSeconds=5;baseMillimetres=5;baseRatio=0;givenMetres=0;settings+option"));
     EXPECT_EQ(std::get<2>(accuracy({"--control"})),
               "ACCURACY_PRECISION=angleSeconds=10;baseMillimetres=5;baseRatio=0;givenMetres=0;settings");
@@ -1171,7 +1171,7 @@ TEST_F(Cli, BatchPdfDelegation)
         {"exceeded", kWritePdf + "exit 3", 0, ""},
         // a program that ended well without a PDF used to pass for one that wrote it
         {"endedWithoutPdf", "exit 0", 1,
-         "snesenie-cli: ведомости пакета не записаны: «" + dir_ + "/bin/snesenie» завершилась, не записав «" + pdf +
+         "snesenie-cli: Ведомости пакета не записаны: программа «" + dir_ + "/bin/snesenie» завершилась, не записав «" + pdf +
              "» (нет такого файла или папки).\n"},
         {"notAPdf", "echo 'station;Xp' > \"${2#--pdf=}\"; exit 0", 1, "завершилась, а в «" + pdf + "» не PDF."},
         {"usage", "echo 'snesenie: недопустимо' >&2; exit 2", 1,

@@ -263,21 +263,21 @@ TEST(Control, Tolerances)
         {"γ 150°0′1″", [](ControlInputs& in) { in.measured.beta1[0] = 10, in.measured.beta2[0] = DmsToDegrees(19, 59, 59); },
          "GAMMA1", "150°0`1`` (слабая засечка)", Verdict::Warning},
         // a difference equal to its tolerance used to pass or fail by how the decimal fell in binary
-        {"P at 0,3 m", [](ControlInputs& in) { in.printed.xp[1] = 6234.55; }, "P", "0,3 м (ΔXp = 0,3 м, ΔYp = 0 м)",
+        {"P at 0,3 m", [](ControlInputs& in) { in.printed.xp[1] = 6234.55; }, "P", "0,3\u00A0м (Xp(АВР) − Xp(АСР) = 0,3\u00A0м, Yp(АВР) − Yp(АСР) = 0\u00A0м), ожидаемое m_Δ = 0,016\u00A0м",
          Verdict::Ok, with(&Tolerances::positionMetres, 0.3)},
         {"P 0,301 m at 0,3 m", [](ControlInputs& in) { in.printed.xp[1] = 6234.55, in.printed.yp[1] = 12335.21; },
-         "P", "0,301 м (ΔXp = 0,3 м, ΔYp = 0,02 м)", Verdict::Exceeded, with(&Tolerances::positionMetres, 0.3)},
-        {"P at 0,6 m", [](ControlInputs& in) { in.printed.yp[1] = 12335.83; }, "P", "0,6 м (ΔXp = 0 м, ΔYp = -0,6 м)",
+         "P", "0,301\u00A0м (Xp(АВР) − Xp(АСР) = 0,3\u00A0м, Yp(АВР) − Yp(АСР) = 0,02\u00A0м), ожидаемое m_Δ = 0,016\u00A0м", Verdict::Exceeded, with(&Tolerances::positionMetres, 0.3)},
+        {"P at 0,6 m", [](ControlInputs& in) { in.printed.yp[1] = 12335.83; }, "P", "0,6\u00A0м (Xp(АВР) − Xp(АСР) = 0\u00A0м, Yp(АВР) − Yp(АСР) = -0,6\u00A0м), ожидаемое m_Δ = 0,016\u00A0м",
          Verdict::Ok, with(&Tolerances::positionMetres, 0.6)},
         {"P 0,601 m at 0,6 m", [](ControlInputs& in) { in.printed.xp[1] = 6234.81, in.printed.yp[1] = 12335.83; },
-         "P", "0,601 м (ΔXp = 0,04 м, ΔYp = -0,6 м)", Verdict::Exceeded, with(&Tolerances::positionMetres, 0.6)},
+         "P", "0,601\u00A0м (Xp(АВР) − Xp(АСР) = 0,04\u00A0м, Yp(АВР) − Yp(АСР) = -0,6\u00A0м), ожидаемое m_Δ = 0,016\u00A0м", Verdict::Exceeded, with(&Tolerances::positionMetres, 0.6)},
         {"(AP) at 0,7″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 0.7 / 3600; }, "AP", "-0,7``",
          Verdict::Ok, with(&Tolerances::directionSeconds, 0.7)},
         {"(AP) 0,8″ at 0,7″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 0.8 / 3600; }, "AP",
          "-0,8``", Verdict::Exceeded, with(&Tolerances::directionSeconds, 0.7)},
         {"(AP) at 0,3″", [](ControlInputs& in) { in.dirAP[0] = 190, in.dirAP[1] = 190 + 0.3 / 3600; }, "AP", "-0,3``",
          Verdict::Ok, with(&Tolerances::directionSeconds, 0.3)},
-        {"d at 1:2500", [](ControlInputs& in) { in.d[0] = 100, in.d[1] = 100.04; }, "D", "-0,04 м (1:2500)", Verdict::Ok,
+        {"d at 1:2500", [](ControlInputs& in) { in.d[0] = 100, in.d[1] = 100.04; }, "D", "-0,04\u00A0м (1:2500)", Verdict::Ok,
          with(&Tolerances::distanceRatio, 2500)},
         {"printed mean 4 cm off", [](ControlInputs& in) { in.printed.xMean += 0.04; }, "RIGOROUS", nullptr, Verdict::Ok},
         {"printed mean 6 cm off", [](ControlInputs& in) { in.printed.xMean += 0.06; }, "RIGOROUS", nullptr, Verdict::Exceeded},
@@ -508,8 +508,8 @@ TEST(Control, AccuracyOfP)
     };
     const Row rows[] = {
         {"not judged", 0, false, nullptr, Verdict::Ok},
-        {"equal to its tolerance", 0.008, false, "0,008 м", Verdict::Ok},
-        {"a micrometre beyond", 0.007999, false, "0,008 м", Verdict::Exceeded},
+        {"equal to its tolerance", 0.008, false, "0,008\u00A0м", Verdict::Ok},
+        {"a micrometre beyond", 0.007999, false, "0,008\u00A0м", Verdict::Exceeded},
         {"no estimate", 0.05, true, "не оценивается: АВР: d·sin δ/S = 1,7803 больше 1: такого треугольника нет",
          Verdict::Exceeded},
     };
@@ -529,7 +529,7 @@ TEST(Control, AccuracyOfP)
         ASSERT_NE(mt, report.checks.end());
         EXPECT_EQ(mt->value, row.value);
         EXPECT_EQ(mt->verdict, row.verdict);
-        EXPECT_EQ(mt->tolerance, FormatNumber(row.accuracyMetres) + " м");
+        EXPECT_EQ(mt->tolerance, FormatNumber(row.accuracyMetres) + "\u00A0м");
     }
 }
 

@@ -114,10 +114,6 @@ private slots:
                 QVERIFY2(whole, qPrintable(item->text()));
             }
         }
-        // The rigorous point takes two lines at the window's natural width.
-        const QList<QTableWidgetItem*> rigorous = Table()->findItems("Строгое решение", Qt::MatchStartsWith);
-        QCOMPARE(rigorous.size(), 1);
-        QVERIFY(Table()->rowHeight(rigorous.front()->row()) > Table()->rowHeight(0));
 
         // The accuracy of P under the checks, drawn, and on the statement in a report's words.
         const QString accuracy = ui->form1->TS4->AccuracySummary()->text();
