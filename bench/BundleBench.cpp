@@ -47,7 +47,7 @@ void BM_Bundle(benchmark::State& bench)
     const StationList list = ParseStationTable(TableOfStations(static_cast<int>(bench.range(0))), "bench.csv");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bundle.pdf"));
-    const BundleHeading heading{QStringLiteral("bench.csv"), Tolerances{}, QDateTime::currentDateTime()};
+    const BundleHeading heading{QStringLiteral("bench.csv"), Tolerances{}, QDateTime::currentDateTime(), Precision{}};
     for (auto _ : bench) {
         const BundleReport report = WriteBatchBundle(list, heading, path, [](int, int) { return true; });
         if (!report.error.isEmpty())

@@ -247,7 +247,7 @@ private slots:
         const QStringList entries = Entries(here.path());
         QList<int> told;
         const StationList list = ReadStations(QFile::encodeName(table).toStdString());
-        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when}, path,
+        const BundleReport report = WriteBatchBundle(list, {"станции.csv", Tolerances{}, when, Precision{}}, path,
                                                      [&](int done, int total) {
                                                          told << done;
                                                          return total == 4 && done < stopAt;
@@ -539,6 +539,7 @@ private slots:
         ui.watch.Take();
         ui.watch.filesToPick = {pdf};
         ui.watch.reply = QMessageBox::Yes;  // the file dialog's "replace it?"
+        ui.watch.cancelProgress = true;
         const QStringList entries = Entries(here.path());
         ui.form1->BatchPdfAction->trigger();
         const QList<SeenModal> seen = ui.watch.Take();

@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <QPrintPreviewWidget>
+#include <QProgressDialog>
 
 #include <memory>
 
@@ -48,6 +49,11 @@ public:
     QString fileToPick;
     /// The files the next file dialogs pick, one each, before fileToPick.
     QStringList filesToPick;
+    /// Whether a progress dialog is noted and cancelled like any other. It
+    /// shows only when the work takes half a second, which a slow build
+    /// (sanitizers, an emulator) reaches where a fast one does not, so it is
+    /// let be unless a test is about it.
+    bool cancelProgress = false;
 
 protected:
     // Every modal dialog is closed from a queued call once it shows: posted
@@ -56,6 +62,8 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
         auto* dialog = qobject_cast<QDialog*>(object);
+        if (!cancelProgress && qobject_cast<QProgressDialog*>(object) != nullptr)
+            return false;
         if (event->type() == QEvent::Show && dialog != nullptr && dialog->isModal())
             QMetaObject::invokeMethod(this, [this, dialog] { Close(dialog); }, Qt::QueuedConnection);
         return false;
