@@ -1,6 +1,7 @@
 #include "Accuracy.h"
 
 #include "Errors.h"
+#include "KeyValueList.h"
 #include "Numbers.h"
 
 #include <cmath>
@@ -225,32 +226,7 @@ std::optional<std::string> ReadPrecision(const PrecisionField& field, const std:
 std::optional<std::string> ReadPrecisionList(const std::string& list, const std::string& option,
                                              std::vector<std::pair<const PrecisionField*, double>>& out)
 {
-    // The pairs are parted by semicolons: a comma is the decimal one.
-    std::vector<std::pair<const PrecisionField*, double>> read = out;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(';', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string item = list.substr(start, end - start);
-        start = end + 1;
-        const std::size_t eq = item.find('=');
-        const PrecisionField* field = eq == std::string::npos ? nullptr : FindPrecisionField(item.substr(0, eq));
-        if (field == nullptr) {
-            std::string keys;
-            for (const PrecisionField& f : kPrecisionFields)
-                keys.append(keys.empty() ? "" : ", ").append(f.key);
-            return "в " + option + " ожидается КЛЮЧ=ЧИСЛО через «;», а не " + QuoteText(item) + " (ключи: " + keys +
-                   ")";
-        }
-        double value = 0;
-        if (std::optional<std::string> wrong = ReadPrecision(*field, item.substr(eq + 1), value))
-            return option + ": " + *wrong;
-        std::erase_if(read, [field](const auto& t) { return t.first == field; });
-        read.emplace_back(field, value);
-    }
-    out = std::move(read);
-    return std::nullopt;
+    return ReadKeyValueList<PrecisionField>(list, option, kPrecisionFields, &ReadPrecision, out);
 }
 
 std::optional<std::string> PrecisionProblem(const Precision& p)
