@@ -16,7 +16,7 @@ void PutOnSheet(const Station& station, PageFields& fields)
     for (const FieldInfo& f : Fields()) {
         if (f.kind != FieldKind::Input)
             continue;
-        fields.SetText(std::string(f.name), std::string(station.texts.Get(f.name)));
+        fields.SetText(f.id, std::string(station.texts.Get(f.name)));
     }
 }
 

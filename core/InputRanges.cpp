@@ -10,14 +10,13 @@ namespace {
 enum class Part { Degrees, Minutes, Seconds, Base, None };
 
 // Angle boxes end in g, m or s; the two bases are Eb1 and Eb2.
-Part PartOf(std::string_view field)
+Part PartOf(const FieldInfo& info)
 {
-    const FieldInfo* info = FindField(field);
-    if (info == nullptr || info->kind != FieldKind::Input || info->page != 2)
+    if (info.kind != FieldKind::Input || info.page != 2)
         return Part::None;
-    if (field == "Eb1" || field == "Eb2")
+    if (info.id == FieldId::Eb1 || info.id == FieldId::Eb2)
         return Part::Base;
-    switch (field.back()) {
+    switch (info.name.back()) {
     case 'g':
         return Part::Degrees;
     case 'm':
@@ -38,17 +37,17 @@ std::optional<double> Number(std::string_view text)
 }
 
 struct Variant {
-    const char *b1g, *b1m, *b1s, *b2g, *b2m, *b2s;
+    FieldId b1g, b1m, b1s, b2g, b2m, b2s;
 };
 constexpr Variant kVariants[] = {
-    {"Ebb1g", "Ebb1m", "Ebb1s", "Ebb2g", "Ebb2m", "Ebb2s"},
-    {"Ebb11g", "Ebb11m", "Ebb11s", "Ebb22g", "Ebb22m", "Ebb22s"},
+    {FieldId::Ebb1g, FieldId::Ebb1m, FieldId::Ebb1s, FieldId::Ebb2g, FieldId::Ebb2m, FieldId::Ebb2s},
+    {FieldId::Ebb11g, FieldId::Ebb11m, FieldId::Ebb11s, FieldId::Ebb22g, FieldId::Ebb22m, FieldId::Ebb22s},
 };
 
 // β1 + β2 as page 2 forms it, when all six parts are numbers.
 std::optional<double> BetaSum(const PageFields& f, const Variant& v)
 {
-    const char* parts[] = {v.b1g, v.b1m, v.b1s, v.b2g, v.b2m, v.b2s};
+    const FieldId parts[] = {v.b1g, v.b1m, v.b1s, v.b2g, v.b2m, v.b2s};
     double x[6];
     for (int i = 0; i < 6; ++i) {
         const std::optional<double> n = Number(f.GetText(parts[i]));
@@ -65,7 +64,7 @@ std::optional<double> BetaSum(const PageFields& f, const Variant& v)
 
 } // namespace
 
-std::optional<std::string> RangeProblem(std::string_view field, std::string_view text)
+std::optional<std::string> RangeProblem(const FieldInfo& field, std::string_view text)
 {
     const Part part = PartOf(field);
     if (part == Part::None)
@@ -96,20 +95,27 @@ std::optional<std::string> RangeProblem(std::string_view field, std::string_view
     return std::nullopt;
 }
 
+std::optional<std::string> RangeProblem(std::string_view field, std::string_view text)
+{
+    const FieldInfo* info = FindField(field);
+    return info == nullptr ? std::nullopt : RangeProblem(*info, text);
+}
+
 std::vector<InputWarning> InputWarnings(const PageFields& fields)
 {
     std::vector<InputWarning> warnings;
     for (const FieldInfo& f : Fields()) {
-        const std::string name(f.name);
-        const std::string text = fields.GetText(name);
-        if (const std::optional<std::string> range = RangeProblem(name, text))
-            warnings.push_back({name, std::string(f.caption) + " = " + std::string(TrimBlanks(text)) + ": " + *range});
+        if (PartOf(f) == Part::None)
+            continue;
+        const std::string text = fields.GetText(f.id);
+        if (const std::optional<std::string> range = RangeProblem(f, text))
+            warnings.push_back({std::string(f.name), std::string(f.caption) + " = " + std::string(TrimBlanks(text)) + ": " + *range});
     }
     const char* names[] = {"АВР", "АСР"};
     for (int i = 0; i < 2; ++i) {
         const std::optional<double> sum = BetaSum(fields, kVariants[i]);
         if (sum && *sum >= 180)
-            warnings.push_back({kVariants[i].b2g, "β1 + β2 = " + FormatDmsTenths(*sum) + ", вариант " + names[i] +
+            warnings.push_back({std::string(Field(kVariants[i].b2g).name), "β1 + β2 = " + FormatDmsTenths(*sum) + ", вариант " + names[i] +
                                                       ": обычно меньше 180°, иначе базисный треугольник не построить"});
     }
     return warnings;

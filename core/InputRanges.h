@@ -23,6 +23,8 @@ struct InputWarning {
 /// The usual range of the field, in Russian ("обычно от 0 до 59"), when its
 /// text is a number outside it; empty for a value within it, a text that is
 /// no number (the page says so itself) and a field without a usual range.
+std::optional<std::string> RangeProblem(const FieldInfo& field, std::string_view text);
+/// The same by object name; no range for a name not in the field table.
 std::optional<std::string> RangeProblem(std::string_view field, std::string_view text);
 
 /// Every warning of page 2's inputs in the order of the page: each value on

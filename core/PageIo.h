@@ -4,9 +4,9 @@
 
 namespace snesenie {
 
-/// The number typed in the named field, held as a double. A text that is not a
+/// The number typed in the field, held as a double. A text that is not a
 /// number throws ConversionError, a number too large for a double throws
 /// ArithmeticError; both name the text and the field.
-double ReadHeld(const PageFields& fields, const char* name);
+double ReadHeld(const PageFields& fields, FieldId id);
 
 } // namespace snesenie

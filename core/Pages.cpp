@@ -11,14 +11,15 @@ void ClearPage(PageFields& fields, int page)
 {
     for (const FieldInfo& f : Fields())
         if (f.page == page)
-            fields.SetText(std::string(f.name), {});
+            fields.SetText(f.id, {});
 }
 
 } // namespace
 
-double ReadHeld(const PageFields& fields, const char* name)
+double ReadHeld(const PageFields& fields, FieldId id)
 {
-    const std::string text = fields.GetText(name);
+    const std::string text = fields.GetText(id);
+    const std::string name(Field(id).name);
     try {
         return Hold(ParseNumber(text));
     } catch (const ConversionError& e) {

@@ -577,11 +577,12 @@ TEST(Sheet, ProgramFaultPassesThroughAndLeavesNoPageCurrent)
 {
     struct Broken : MemoryFields {
         mutable bool broken = false;
-        std::string GetText(const std::string& name) const override
+        using MemoryFields::GetText;
+        std::string GetText(FieldId id) const override
         {
-            if (name == "EYb" && std::exchange(broken, false))
+            if (id == FieldId::EYb && std::exchange(broken, false))
                 throw std::out_of_range("no field EYb");
-            return MemoryFields::GetText(name);
+            return MemoryFields::GetText(id);
         }
     } fields;
     snesenie::Sheet sheet(fields);
