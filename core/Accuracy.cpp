@@ -279,10 +279,21 @@ std::optional<std::string> RigorousJacobian(const GivenPoints& given, const Meas
 
 AccuracyEstimate EstimateAccuracy(const GivenPoints& given, const Measurements& measured, const Precision& precision)
 {
+    try {
+        return EstimateAccuracy(given, measured, precision, SolveRigorous(given, measured));
+    } catch (const CalcError& e) {
+        AccuracyEstimate out;
+        out.none = std::string("оценка не вычисляется: ") + e.what();
+        return out;
+    }
+}
+
+AccuracyEstimate EstimateAccuracy(const GivenPoints& given, const Measurements& measured, const Precision& precision,
+                                  const RigorousSolution& solved)
+{
     AccuracyEstimate out;
     out.xa = given.xa, out.ya = given.ya;
     try {
-        const RigorousSolution solved = SolveRigorous(given, measured);
         VariantJacobian j[2];
         for (int v = 0; v < 2; ++v)
             if (std::optional<std::string> why = Derivatives(given, measured, v, solved.variant[v], j[v])) {

@@ -111,5 +111,8 @@ std::string FormatAxisDirection(double degrees);
 /// Propagates the precision through the rigorous solution of both variants.
 /// Does not throw on finite inputs.
 AccuracyEstimate EstimateAccuracy(const GivenPoints& given, const Measurements& measured, const Precision& precision);
+/// The same from the rigorous solution of these measurements, already solved.
+AccuracyEstimate EstimateAccuracy(const GivenPoints& given, const Measurements& measured, const Precision& precision,
+                                  const RigorousSolution& solved);
 
 } // namespace snesenie

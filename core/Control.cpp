@@ -177,12 +177,14 @@ Check ShapeCheck(const ControlInputs& in, const Tolerances& tol, int v)
                    });
 }
 
-Check RigorousCheck(const ControlInputs& in, const Tolerances& tol)
+// solved is the rigorous solution when it was found already; without it the
+// solution is sought here, and its failure is this check's.
+Check RigorousCheck(const ControlInputs& in, const Tolerances& tol, const std::optional<RigorousSolution>& solved)
 {
     return Compute(Judged("RIGOROUS", "Строгое решение в сравнении со средним", "строгое решение",
                           Metres(tol.positionMetres)),
                    [&](Check& c) {
-                       const RigorousSolution r = SolveRigorous(in.given, in.measured);
+                       const RigorousSolution r = solved ? *solved : SolveRigorous(in.given, in.measured);
                        if (!r.possible) {
                            c.value = "геометрия невозможна";
                            for (int v = 0; v < 2; ++v)
@@ -385,14 +387,23 @@ ControlReport ComputeControl(const ControlInputs& inputs, const Tolerances& tole
     ControlReport report;
     report.precision = precision;
     report.printed = inputs.printed;
-    report.accuracy = EstimateAccuracy(inputs.given, inputs.measured, precision);
+    // The estimate and the rigorous check stand on one solution; a batch of
+    // ten thousand stations should not find it twice for each.
+    std::optional<RigorousSolution> rigorous;
+    try {
+        rigorous = SolveRigorous(inputs.given, inputs.measured);
+    } catch (const CalcError&) {
+        // Each of the two says so in its own words below.
+    }
+    report.accuracy = rigorous ? EstimateAccuracy(inputs.given, inputs.measured, precision, *rigorous)
+                               : EstimateAccuracy(inputs.given, inputs.measured, precision);
     report.checks.push_back(DistanceCheck(inputs, tolerances));
     report.checks.push_back(DirectionCheck(inputs, tolerances));
     report.checks.push_back(PositionCheck(inputs, tolerances));
     NoteExpectedDiscrepancy(report.checks.back(), report.accuracy);
     report.checks.push_back(ShapeCheck(inputs, tolerances, 0));
     report.checks.push_back(ShapeCheck(inputs, tolerances, 1));
-    report.checks.push_back(RigorousCheck(inputs, tolerances));
+    report.checks.push_back(RigorousCheck(inputs, tolerances, rigorous));
     if (tolerances.accuracyMetres > 0)
         report.checks.push_back(AccuracyCheck(report.accuracy, tolerances));
     report.checks.push_back(InputCheck(inputs));
