@@ -134,10 +134,19 @@ std::string QuotePath(std::string_view path)
 
 std::string EscapeText(std::string_view text)
 {
+    // Straight into one string: every cell of a results table comes here.
     std::string escaped;
     escaped.reserve(text.size());
-    for (const std::string& c : ShownCharacters(text))
-        escaped += c;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const std::optional<char32_t> c = NextCodePoint(text, i);
+        if (!c)
+            escaped += Escaped("\\x%02X", static_cast<unsigned char>(text[start]));
+        else if (IsControlOrInvisible(*c))
+            escaped += Escaped(*c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(*c));
+        else
+            escaped.append(text, start, i - start);
+    }
     return escaped;
 }
 
