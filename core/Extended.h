@@ -10,6 +10,7 @@
 #include "SoftExtended.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -41,8 +42,14 @@ ExtendedParts Decompose(Extended finite);
 /// underflow included; an infinity when beyond its range.
 Extended Compose(bool negative, U128 m, int exponent, bool sticky);
 
+#ifdef SNESENIE_EXTENDED_IS_SOFT
 bool IsNaN(Extended x);
 bool IsInf(Extended x);
+#else
+// Inline: every checked operation asks both.
+inline bool IsNaN(Extended x) { return std::isnan(x); }
+inline bool IsInf(Extended x) { return std::isinf(x); }
+#endif
 Extended Abs(Extended x);
 /// Toward zero and to the nearest (ties to even), as whole numbers: exact.
 Extended TruncWhole(Extended x);

@@ -176,16 +176,14 @@ std::string_view TrimBlanks(std::string_view s)
     return s.substr(start, end - start);
 }
 
-Ext operator+(Ext a, Ext b) { return Checked(a.v_ + b.v_); }
-Ext operator-(Ext a, Ext b) { return Checked(a.v_ - b.v_); }
-Ext operator*(Ext a, Ext b) { return Checked(a.v_ * b.v_); }
-
-Ext operator/(Ext a, Ext b)
+void Ext::ThrowNotFinite(Extended r)
 {
-    if (b.v_ == 0)
-        throw ArithmeticError(a.v_ == 0 ? ArithmeticFault::InvalidOperation
-                                        : ArithmeticFault::DivisionByZero);
-    return Checked(a.v_ / b.v_);
+    throw ArithmeticError(IsNaN(r) ? ArithmeticFault::InvalidOperation : ArithmeticFault::Overflow);
+}
+
+void Ext::ThrowDivisionByZero(Extended numerator)
+{
+    throw ArithmeticError(numerator == 0 ? ArithmeticFault::InvalidOperation : ArithmeticFault::DivisionByZero);
 }
 
 double Hold(Ext x)
