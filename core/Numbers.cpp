@@ -334,8 +334,7 @@ std::string FormatNumber(Ext value)
         d = SlowDigits(v);
     std::string& digits = d.digits;
     const int exponent = d.exponent;
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    digits.resize(std::max<std::size_t>(digits.find_last_not_of('0') + 1, 1));
 
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on chains of
     // string operator+ here.
