@@ -239,11 +239,11 @@ std::optional<std::string> PrecisionProblem(const Precision& p)
 
 std::string PrecisionText(const Precision& p)
 {
-    std::string text = "углы " + FormatNumber(p.angleSeconds) + "``, базис " + FormatNumber(p.baseMillimetres) + " мм";
+    std::string text = "углы " + FormatNumber(p.angleSeconds) + "``, базис " + FormatNumber(p.baseMillimetres) + "\u00A0мм";
     if (p.baseRatio > 0)
         text += " + 1:" + FormatNumber(p.baseRatio);
     if (p.givenMetres > 0)
-        text += ", исходные пункты " + FormatNumber(p.givenMetres) + " м";
+        text += ", исходные пункты " + FormatNumber(p.givenMetres) + "\u00A0м";
     else
         text += ", исходные пункты безошибочны";
     return text;

@@ -20,8 +20,9 @@ std::pair<double, QString> ScaleBar(double pixelsPerMetre, double width)
     for (double m : {2.0, 5.0})
         if (m * power <= wanted)
             mm = m * power;
-    const QString text = mm >= 10 ? QString::number(mm / 10, 'g', 6) + QStringLiteral(" см")
-                                  : QString::number(mm, 'g', 6) + QStringLiteral(" мм");
+    // A decimal comma for a bar under a millimetre: 0,5 мм.
+    const QString text = mm >= 10 ? QString::number(mm / 10, 'g', 6).replace(u'.', u',') + QStringLiteral("\u00A0см")
+                                  : QString::number(mm, 'g', 6).replace(u'.', u',') + QStringLiteral("\u00A0мм");
     return {mm / 1000, text};
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-QString M4(double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral(" м"); }
+QString M4(double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral("\u00A0м"); }
 
 // The estimate in a few lines: each variant, the mean with its ellipse, the
 // discrepancy to expect, and the precision it was computed from.

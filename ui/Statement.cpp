@@ -270,9 +270,9 @@ private:
                         .arg(QStringLiteral("6. Оценка точности"));
         if (a.none)
             return h + QStringLiteral("<p>Оценку точности дать нельзя: %1.</p>").arg(Q(*a.none).toHtmlEscaped());
-        auto m = [](double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral(" м"); };
+        auto m = [](double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral("\u00A0м"); };
         QString text =
-            QStringLiteral("<p>Средняя квадратическая погрешность положения точки P: <b>Mt = √(mx² + my²) = %1 м</b> "
+            QStringLiteral("<p>Средняя квадратическая погрешность положения точки P: <b>Mt = √(mx² + my²) = %1\u00A0м</b> "
                            "(mx = %2, my = %3).</p>"
                            "<p>Эллипс средних квадратических погрешностей: a = %4, b = %5, дирекционный угол "
                            "большой полуоси %6°.</p>"

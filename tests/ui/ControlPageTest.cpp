@@ -117,7 +117,7 @@ private slots:
 
         // The accuracy of P under the checks, drawn, and on the statement in a report's words.
         const QString accuracy = ui->form1->TS4->AccuracySummary()->text();
-        QVERIFY2(accuracy.contains("<b>Mt = m<sub>P</sub> = 0,0079 м</b>") && accuracy.contains("углы 5``"),
+        QVERIFY2(accuracy.contains("<b>Mt = m<sub>P</sub> = 0,0079\u00A0м</b>") && accuracy.contains("углы 5``"),
                  qPrintable(accuracy));
         QVERIFY(ui->form1->TS4->Drawing()->Drawn() && !ui->form1->TS4->Drawing()->Stale());
         QVERIFY2(Row(2)[1].endsWith("ожидаемое m_Δ = 0,016 м"), qPrintable(Row(2)[1]));
