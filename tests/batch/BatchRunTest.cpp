@@ -2,6 +2,7 @@
 // one station and no other, a folder of jobs, and a table of results that
 // is written whole or not at all, never over what the batch was read from.
 
+#include "CheckColumns.h"
 #include "Errors.h"
 #include "FieldTable.h"
 #include "JobFile.h"
@@ -164,6 +165,22 @@ TEST(RunStation, FailingRowInTheMiddleStopsOnlyItself)
     EXPECT_EQ(first[24], "warning");
     EXPECT_TRUE(first[25].starts_with("D: 0\u00A0м | AP: -0,4`` | P: 0\u00A0м")) << first[25];
     EXPECT_EQ(first[26], "");
+
+    // The number of each check's prose, as the control prints it: N of 1:N
+    // without its no-break groups, nothing for what is no number.
+    const struct {
+        const char* name;
+        const char* value;
+        const char* number;
+    } values[] = {
+        {"D", "0,01\u00A0м (1:12\u00A0345)", "12345"},
+        {"D", "-0,02\u00A0м (1:4700)", "4700"},
+        {"D", "3\u00A0м (больше самого d)", "0"},
+        {"AP", "12,5``", "12.5"},
+        {"P", "не вычислено: деление на нуль", ""},
+    };
+    for (const auto& v : values)
+        EXPECT_EQ(CheckNumber(Check{v.name, {}, {}, v.value, {}, Verdict::Ok}, '.'), v.number) << v.value;
 }
 
 // A station's own precision columns over the settings: an empty cell keeps
