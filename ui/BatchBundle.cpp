@@ -262,12 +262,12 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
         SetUpPdfWriter(writer, BundleTitle());
         PrepareStatementDevice(writer);
         QPainter painter(&writer);
-        // The statements are laid out on a second thread, one or two ahead
-        // of the painting, which is all this thread does with them; the
-        // first are made while the summary is painted. One picture of the
-        // scheme for every statement: the PDF holds it once.
+        // The statements are built on a second thread, one or two ahead of
+        // their layout and painting here; the first while the summary is
+        // painted. One picture of the scheme for every statement: the PDF
+        // holds it once.
         BundleStatements statements(list, results, heading.tolerances, heading.precision, heading.when,
-                                    DrawScheme(kPrintSchemeScale), writer);
+                                    DrawScheme(kPrintSchemeScale));
         // The pages are numbered through the bundle, as one document.
         int page = 1 + PaintDocumentPages(*BuildBatchSummary(list, results, heading), painter, writer);
         for (std::size_t i = 0; i < list.stations.size(); ++i) {
@@ -279,7 +279,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
             if (statement == nullptr)
                 throw std::logic_error("a computed station has no statement");
             writer.newPage();
-            page += PaintLaidOutPages(*statement, painter, writer, page);
+            page += PaintDocumentPages(*statement, painter, writer, page);
         }
     }
     // The last word before the file is touched: a stop heard while the last

@@ -21,9 +21,9 @@ constexpr std::size_t kAhead = 2;
 
 BundleStatements::BundleStatements(const StationList& list, const std::vector<StationResult>& results,
                                    const Tolerances& tolerances, const Precision& precision, const QDateTime& when,
-                                   const QImage& scheme, QPaintDevice& device)
+                                   const QImage& scheme)
     : list_(list), results_(results), tolerances_(tolerances), precision_(precision), when_(when), scheme_(scheme),
-      device_(device), painter_(QThread::currentThread())
+      painter_(QThread::currentThread())
 {
     worker_ = std::thread([this] { Run(); });
 }
@@ -71,15 +71,13 @@ void BundleStatements::Run()
             // would grow with the batch.
             Sheet sheet;
             RunStation(list_.stations[i], tolerances_, precision_, sheet);
-            std::unique_ptr<QTextDocument> laidOut = LayOutForDevice(
-                *BuildStatement({sheet.Fields(), sheet.Record(), BundleStationName(list_.stations[i].name), when_},
-                                scheme_),
-                device_);
+            std::unique_ptr<QTextDocument> statement = BuildStatement(
+                {sheet.Fields(), sheet.Record(), BundleStationName(list_.stations[i].name), when_}, scheme_);
             // Handed over whole: the painting thread owns it from here on.
-            laidOut->moveToThread(painter_);
+            statement->moveToThread(painter_);
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
-                ready_.push_back(std::move(laidOut));
+                ready_.push_back(std::move(statement));
             }
             changed_.notify_all();
         }
@@ -87,10 +85,9 @@ void BundleStatements::Run()
         const std::lock_guard<std::mutex> lock(mutex_);
         failure_ = std::current_exception();
     }
-    std::unique_lock<std::mutex> lock(mutex_);
-    finished_ = true;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+    }
     changed_.notify_all();
-    // The thread stays until the last statement is painted: its font
-    // engines, which the statements' kept glyphs point to, go with it.
-    changed_.wait(lock, [this] { return cancelled_; });
 }

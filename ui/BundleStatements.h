@@ -1,10 +1,13 @@
 #pragma once
 
-// The statements of a bundle, laid out ahead of the painting: while the PDF
-// writer paints one station's statement, a second thread computes the next
-// station, builds its document and lays it out on the writer's pages. Only a
-// couple of statements wait at a time, so a bundle of any length holds no
-// more than that beside the one being painted.
+// The statements of a bundle, made ahead of the painting: while the PDF
+// writer lays out and paints one station's statement, a second thread
+// computes the next station and builds its document (the text from the
+// HTML, the drawing of its accuracy). The layout stays with the painting
+// thread: a layout's glyphs point into the font engines of the thread that
+// made it, and those are not safe to share. Only a couple of statements
+// wait at a time, so a bundle of any length holds no more than that beside
+// the one being painted.
 
 #include "Control.h"
 #include "RunStation.h"
@@ -22,30 +25,25 @@
 #include <thread>
 #include <vector>
 
-class QPaintDevice;
 class QTextDocument;
 class QThread;
 
 class BundleStatements {
 public:
-    /// Starts laying out the statement of every computed station
-    /// (results[i].computed) of list in order, judged as the bundle is, for
-    /// device; scheme is the one picture every statement shares. The device
-    /// must outlive this object and keep its page size and resolution.
+    /// Starts building the statement of every computed station
+    /// (results[i].computed) of list in order, judged as the bundle is;
+    /// scheme is the one picture every statement shares.
     BundleStatements(const snesenie::batch::StationList& list,
                      const std::vector<snesenie::batch::StationResult>& results,
                      const snesenie::Tolerances& tolerances, const snesenie::Precision& precision,
-                     const QDateTime& when, const QImage& scheme, QPaintDevice& device);
-    /// Stops the second thread wherever it is and waits for it. The
-    /// statements it handed over must be painted before, since the fonts
-    /// they were laid out in belong to that thread.
+                     const QDateTime& when, const QImage& scheme);
+    /// Stops the second thread wherever it is and waits for it.
     ~BundleStatements();
     BundleStatements(const BundleStatements&) = delete;
     BundleStatements& operator=(const BundleStatements&) = delete;
 
-    /// The next statement, laid out for the device and owned by the calling
-    /// thread; waits for it when it is not ready yet. Null past the last.
-    /// Throws what laying it out threw.
+    /// The next statement, owned by the calling thread; waits for it when it
+    /// is not ready yet. Null past the last. Throws what building it threw.
     std::unique_ptr<QTextDocument> Next();
 
 private:
@@ -57,7 +55,6 @@ private:
     snesenie::Precision precision_;
     QDateTime when_;
     QImage scheme_;
-    QPaintDevice& device_;
     QThread* painter_;  // the thread the statements are handed to
 
     std::mutex mutex_;

@@ -325,26 +325,7 @@ void PrepareStatementDevice(QPagedPaintDevice& device)
         device.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
 }
 
-namespace {
-
-// The document's 2 cm margins in pixels of the screen its lengths are given
-// in; scaled to the device when it is laid out.
-struct SourceMargins {
-    qreal dpiX, dpiY;
-    int x, y;
-};
-
-SourceMargins StatementMargins()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal dpiX = screen != nullptr ? qRound(screen->logicalDotsPerInchX()) : 96;
-    const qreal dpiY = screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 96;
-    return {dpiX, dpiY, int(2 / 2.54 * dpiX), int(2 / 2.54 * dpiY)};
-}
-
-} // namespace
-
-std::unique_ptr<QTextDocument> LayOutForDevice(const QTextDocument& document, QPaintDevice& device)
+int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber)
 {
     // Laid out afresh on a copy, at the device's resolution: the lengths of
     // the document (in pixels of the screen it was made for) are scaled to
@@ -353,51 +334,52 @@ std::unique_ptr<QTextDocument> LayOutForDevice(const QTextDocument& document, QP
     // and filled in one edit: so it is laid out once, for the device only.
     // A layout made for the screen first would cost as much again, and the
     // layout is most of what a statement in a bundle of a thousand costs.
-    const SourceMargins margins = StatementMargins();
-    auto copy = std::make_unique<QTextDocument>();
-    copy->setDefaultFont(document.defaultFont());
-    copy->setIndentWidth(document.indentWidth());
-    copy->setDefaultTextOption(document.defaultTextOption());
-    copy->setDocumentMargin(document.documentMargin());
-    copy->documentLayout()->setPaintDevice(&device);
-    copy->setPageSize(QSizeF(device.width(), device.height()));
-    QTextCursor cursor(copy.get());
-    cursor.beginEditBlock();
-    // Inserted as QTextDocument::clone inserts; the pictures (the
-    // scheme) are handed over before the layout asks for them.
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
-            if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
-                const QUrl name(format.toImageFormat().name());
-                copy->addResource(QTextDocument::ImageResource, name,
-                                  document.resource(QTextDocument::ImageResource, name));
-            }
-    cursor.insertFragment(QTextDocumentFragment(&document));
-    // Each line's glyphs kept from the layout to the painting, rather
-    // than the text shaped a second time to be painted.
-    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next())
-        block.layout()->setCacheEnabled(true);
-    QTextFrameFormat frame = document.rootFrame()->frameFormat();
-    frame.setLeftMargin(margins.x);
-    frame.setRightMargin(margins.x);
-    frame.setTopMargin(margins.y);
-    frame.setBottomMargin(margins.y);
-    copy->rootFrame()->setFrameFormat(frame);
-    cursor.endEditBlock();
-    return copy;
-}
-
-int PaintLaidOutPages(const QTextDocument& laidOut, QPainter& painter, QPagedPaintDevice& device, int firstNumber)
-{
-    const SourceMargins margins = StatementMargins();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal sourceDpiX = screen != nullptr ? qRound(screen->logicalDotsPerInchX()) : 96;
+    const qreal sourceDpiY = screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 96;
+    const int marginX = int(2 / 2.54 * sourceDpiX);
+    const int marginY = int(2 / 2.54 * sourceDpiY);
     const QRectF body(0, 0, device.width(), device.height());
-    QAbstractTextDocumentLayout* layout = laidOut.documentLayout();
+    QTextDocument copy;
+    copy.setDefaultFont(document.defaultFont());
+    copy.setIndentWidth(document.indentWidth());
+    copy.setDefaultTextOption(document.defaultTextOption());
+    copy.setDocumentMargin(document.documentMargin());
+    QAbstractTextDocumentLayout* layout = copy.documentLayout();
+    layout->setPaintDevice(&device);
+    copy.setPageSize(body.size());
+    {
+        QTextCursor cursor(&copy);
+        cursor.beginEditBlock();
+        // Inserted as QTextDocument::clone inserts; the pictures (the
+        // scheme) are handed over before the layout asks for them.
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            for (auto piece = block.begin(); !piece.atEnd(); ++piece)
+                if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
+                    const QUrl name(format.toImageFormat().name());
+                    copy.addResource(QTextDocument::ImageResource, name,
+                                     document.resource(QTextDocument::ImageResource, name));
+                }
+        cursor.insertFragment(QTextDocumentFragment(&document));
+        // Each line's glyphs kept from the layout to the painting, rather
+        // than the text shaped a second time to be painted.
+        for (QTextBlock block = copy.begin(); block.isValid(); block = block.next())
+            block.layout()->setCacheEnabled(true);
+        QTextFrameFormat frame = document.rootFrame()->frameFormat();
+        frame.setLeftMargin(marginX);
+        frame.setRightMargin(marginX);
+        frame.setTopMargin(marginY);
+        frame.setBottomMargin(marginY);
+        copy.rootFrame()->setFrameFormat(frame);
+        cursor.endEditBlock();
+    }
+
     // The page number at the foot, right under the text's right edge.
-    const QFont numberFont(laidOut.defaultFont(), &device);
-    const QPointF numberAt(body.width() - margins.x * device.logicalDpiX() / margins.dpiX,
-                           body.height() - margins.y * device.logicalDpiY() / margins.dpiY +
+    const QFont numberFont(copy.defaultFont(), &device);
+    const QPointF numberAt(body.width() - marginX * device.logicalDpiX() / sourceDpiX,
+                           body.height() - marginY * device.logicalDpiY() / sourceDpiY +
                                QFontMetricsF(numberFont).ascent() + 5 * device.logicalDpiY() / 72.0);
-    const int pages = laidOut.pageCount();
+    const int pages = copy.pageCount();
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             device.newPage();
@@ -419,11 +401,6 @@ int PaintLaidOutPages(const QTextDocument& laidOut, QPainter& painter, QPagedPai
         painter.restore();
     }
     return pages;
-}
-
-int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber)
-{
-    return PaintLaidOutPages(*LayOutForDevice(document, device), painter, device, firstNumber);
 }
 
 void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)

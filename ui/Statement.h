@@ -15,7 +15,6 @@
 
 class QImage;
 class QPagedPaintDevice;
-class QPaintDevice;
 class QPainter;
 class QPdfWriter;
 class QTextDocument;
@@ -52,14 +51,6 @@ void PrepareStatementDevice(QPagedPaintDevice& device);
 /// page of its own: the caller turns the page.
 int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device,
                        int firstNumber = 1);
-
-/// The first half of PaintDocumentPages: a copy of the document laid out
-/// on the device's pages, its glyphs kept for the painting. The layout only
-/// reads the device's measures, so it may be made on another thread than
-/// the one that paints; the copy belongs to the calling thread.
-std::unique_ptr<QTextDocument> LayOutForDevice(const QTextDocument& document, QPaintDevice& device);
-/// The second half: paints a copy made by LayOutForDevice for this device.
-int PaintLaidOutPages(const QTextDocument& laidOut, QPainter& painter, QPagedPaintDevice& device, int firstNumber);
 
 /// A4 portrait at 600 dpi, margins left to the document, title and creator
 /// set: every PDF the program makes.
