@@ -13,7 +13,7 @@ using namespace snesenie::batch;
 
 namespace {
 
-// Two statements laid out ahead are enough to keep the painter busy while
+// Two statements built ahead are enough to keep the painter busy while
 // the next is made; more would only hold memory.
 constexpr std::size_t kAhead = 2;
 
