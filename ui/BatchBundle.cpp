@@ -1,4 +1,5 @@
 #include "BatchBundle.h"
+#include "BundleStatements.h"
 #include "FilePaths.h"
 
 #include "Errors.h"
@@ -10,6 +11,7 @@
 #include "Version.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <QBuffer>
 #include <QFile>
@@ -27,18 +29,6 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QString BundleTitle() { return QStringLiteral("Пакет ведомостей вычисления координат пункта P"); }
-
-// A name from a table may hold anything a cell can: shown as a message
-// shows a text (control and invisible characters escaped, cut when long),
-// without the quotes, and safe in HTML.
-QString Shown(const std::string& text)
-{
-    std::string quoted = QuoteText(text);
-    const std::string open = "«", close = "»";
-    if (quoted.starts_with(open) && quoted.ends_with(close))
-        quoted = quoted.substr(open.size(), quoted.size() - open.size() - close.size());
-    return Q(quoted);
-}
 
 // The checks beyond their tolerance (or, when none is, those with a
 // warning), in the control's short words.
@@ -171,7 +161,7 @@ private:
                               "<td align=\"right\" style=\"white-space:nowrap\">%6</td><td>%7</td></tr>")
             .arg(shade)
             .arg(i + 1)
-            .arg(Shown(station.name).toHtmlEscaped(), xp, yp, mt, verdict);
+            .arg(BundleStationName(station.name).toHtmlEscaped(), xp, yp, mt, verdict);
     }
 
     const StationList& list_;
@@ -181,6 +171,16 @@ private:
 };
 
 } // namespace
+
+QString BundleStationName(const std::string& text)
+{
+    // Shown as a message shows a text, without the quotes.
+    std::string quoted = QuoteText(text);
+    const std::string open = "«", close = "»";
+    if (quoted.starts_with(open) && quoted.ends_with(close))
+        quoted = quoted.substr(open.size(), quoted.size() - open.size() - close.size());
+    return Q(quoted);
+}
 
 QString StationsName(const std::filesystem::path& path)
 {
@@ -262,21 +262,24 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
         SetUpPdfWriter(writer, BundleTitle());
         PrepareStatementDevice(writer);
         QPainter painter(&writer);
+        // The statements are built on a second thread, one or two ahead of
+        // their layout and painting here; the first while the summary is
+        // painted. One picture of the scheme for every statement: the PDF
+        // holds it once.
+        BundleStatements statements(list, results, heading.tolerances, heading.precision, heading.when,
+                                    DrawScheme(kPrintSchemeScale));
         // The pages are numbered through the bundle, as one document.
         int page = 1 + PaintDocumentPages(*BuildBatchSummary(list, results, heading), painter, writer);
-        // One picture of the scheme for every statement: the PDF holds it once.
-        const QImage scheme = DrawScheme(kPrintSchemeScale);
         for (std::size_t i = 0; i < list.stations.size(); ++i) {
             if (stop(static_cast<int>(i)))
                 return report;
             if (!results[i].computed)
                 continue;
-            Sheet sheet;
-            RunStation(list.stations[i], heading.tolerances, heading.precision, sheet);
+            const std::unique_ptr<QTextDocument> statement = statements.Next();
+            if (statement == nullptr)
+                throw std::logic_error("a computed station has no statement");
             writer.newPage();
-            page += PaintDocumentPages(
-                *BuildStatement({sheet.Fields(), sheet.Record(), Shown(list.stations[i].name), heading.when}, scheme),
-                painter, writer, page);
+            page += PaintDocumentPages(*statement, painter, writer, page);
         }
     }
     // The last word before the file is touched: a stop heard while the last

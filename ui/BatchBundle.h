@@ -71,5 +71,11 @@ BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const Bu
 BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const BundleHeading& heading,
                               const QString& path, const BundleProgress& progress = {});
 
+/// A station's name as the summary and its statement show it: a name from a
+/// table may hold anything a cell can, so control and invisible characters
+/// are escaped and a long one is cut, as a message shows a text, without the
+/// quotes. Plain text, to be escaped for HTML.
+QString BundleStationName(const std::string& name);
+
 /// The name a heading gives the batch read from path: the file or folder name.
 QString StationsName(const std::filesystem::path& path);

@@ -7,6 +7,7 @@
 #include "Utf8Path.h"
 #include "AccuracyDrawing.h"
 #include "SchemeDrawing.h"
+#include "TableGrid.h"
 #include "Version.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -325,7 +326,8 @@ void PrepareStatementDevice(QPagedPaintDevice& device)
         device.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
 }
 
-int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber)
+int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber,
+                       bool ownRules)
 {
     // Laid out afresh on a copy, at the device's resolution: the lengths of
     // the document (in pixels of the screen it was made for) are scaled to
@@ -340,16 +342,15 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
     const int marginX = int(2 / 2.54 * sourceDpiX);
     const int marginY = int(2 / 2.54 * sourceDpiY);
     const QRectF body(0, 0, device.width(), device.height());
-    QTextDocument copy;
-    copy.setDefaultFont(document.defaultFont());
-    copy.setIndentWidth(document.indentWidth());
-    copy.setDefaultTextOption(document.defaultTextOption());
-    copy.setDocumentMargin(document.documentMargin());
-    QAbstractTextDocumentLayout* layout = copy.documentLayout();
-    layout->setPaintDevice(&device);
-    copy.setPageSize(body.size());
-    {
-        QTextCursor cursor(&copy);
+    const auto layOut = [&](bool ownGrids, QList<TableGrid>& grids) {
+        auto copy = std::make_unique<QTextDocument>();
+        copy->setDefaultFont(document.defaultFont());
+        copy->setIndentWidth(document.indentWidth());
+        copy->setDefaultTextOption(document.defaultTextOption());
+        copy->setDocumentMargin(document.documentMargin());
+        copy->documentLayout()->setPaintDevice(&device);
+        copy->setPageSize(body.size());
+        QTextCursor cursor(copy.get());
         cursor.beginEditBlock();
         // Inserted as QTextDocument::clone inserts; the pictures (the
         // scheme) are handed over before the layout asks for them.
@@ -357,22 +358,36 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
             for (auto piece = block.begin(); !piece.atEnd(); ++piece)
                 if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
                     const QUrl name(format.toImageFormat().name());
-                    copy.addResource(QTextDocument::ImageResource, name,
-                                     document.resource(QTextDocument::ImageResource, name));
+                    copy->addResource(QTextDocument::ImageResource, name,
+                                      document.resource(QTextDocument::ImageResource, name));
                 }
         cursor.insertFragment(QTextDocumentFragment(&document));
+        if (ownGrids)
+            grids = TakeTableGrids(*copy, device.logicalDpiY() / sourceDpiY);
         // Each line's glyphs kept from the layout to the painting, rather
         // than the text shaped a second time to be painted.
-        for (QTextBlock block = copy.begin(); block.isValid(); block = block.next())
+        for (QTextBlock block = copy->begin(); block.isValid(); block = block.next())
             block.layout()->setCacheEnabled(true);
         QTextFrameFormat frame = document.rootFrame()->frameFormat();
         frame.setLeftMargin(marginX);
         frame.setRightMargin(marginX);
         frame.setTopMargin(marginY);
         frame.setBottomMargin(marginY);
-        copy.rootFrame()->setFrameFormat(frame);
+        copy->rootFrame()->setFrameFormat(frame);
         cursor.endEditBlock();
+        return copy;
+    };
+    // The ruled tables drawn by the program (see TableGrid.h); a document
+    // where they cannot be, such as one whose table runs over a page, keeps
+    // the layout's own rules and is laid out again.
+    QList<TableGrid> grids;
+    std::unique_ptr<QTextDocument> laidOut = layOut(ownRules, grids);
+    if (!grids.isEmpty() && !GridsCanBePainted(*laidOut->documentLayout(), grids, body.height())) {
+        grids.clear();
+        laidOut = layOut(false, grids);
     }
+    const QTextDocument& copy = *laidOut;
+    QAbstractTextDocumentLayout* layout = copy.documentLayout();
 
     // The page number at the foot, right under the text's right edge.
     const QFont numberFont(copy.defaultFont(), &device);
@@ -392,6 +407,7 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
         // Black on the paper, whatever the desktop's colour of text.
         context.palette.setColor(QPalette::Text, Qt::black);
         layout->draw(&painter, context);
+        PaintTableGrids(painter, *layout, grids, view);
         painter.setClipping(false);
         painter.setFont(numberFont);
         const QString number = QString::number(firstNumber + page);

@@ -49,8 +49,11 @@ void PrepareStatementDevice(QPagedPaintDevice& device);
 /// on the prepared device, from the device's current page on, and returns
 /// how many pages it took. A document printed after another starts on a new
 /// page of its own: the caller turns the page.
+/// Ruled tables are drawn by the program (TableGrid.h) unless ownRules is
+/// false, which leaves them to the text layout: the same pixels, several
+/// times slower.
 int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device,
-                       int firstNumber = 1);
+                       int firstNumber = 1, bool ownRules = true);
 
 /// A4 portrait at 600 dpi, margins left to the document, title and creator
 /// set: every PDF the program makes.

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -220,6 +222,46 @@ private slots:
         const QByteArray pixels = PagePixels(single, 1);
         QVERIFY(pixels.size() > 100000);
         QVERIFY(PagePixels(out, 2) == pixels);
+    }
+
+    // The ruled tables are drawn by the program rather than by the text
+    // layout, and must come out as the layout drew them: the same pixels,
+    // a statement within its tolerances and one beyond them.
+    void ownRulesAsTheLayoutsRules_data()
+    {
+        QTest::addColumn<QStringList>("station");
+        QTest::newRow("в допуске") << QStringList{"Север"};
+        QTest::newRow("допуск превышен") << kExceeded;
+        // A name long enough to push a ruled table over the page: that table keeps
+        // the layout's own rules, cut at the page as the layout cuts them.
+        QTest::newRow("таблица на двух страницах") << QStringList{QString(300, QChar(0x0416))};
+    }
+
+    void ownRulesAsTheLayoutsRules()
+    {
+        QFETCH(QStringList, station);
+        StationList list;
+        QCOMPARE(Write({station}, dir.filePath("правила.pdf"), &list).error, QString());
+        Sheet sheet;
+        QVERIFY(RunStation(list.stations[0], Tolerances{}, Precision{}, sheet).computed);
+        const std::unique_ptr<QTextDocument> statement = BuildStatement({sheet.Fields(), sheet.Record(), station[0], when});
+        QStringList files;
+        for (const bool ownRules : {true, false}) {
+            files << dir.filePath(ownRules ? "свои.pdf" : "раскладки.pdf");
+            QFile file(files.back());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QPdfWriter writer(&file);
+            SetUpPdfWriter(writer, StatementTitle());
+            PrepareStatementDevice(writer);
+            QPainter painter(&writer);
+            PaintDocumentPages(*statement, painter, writer, 1, ownRules);
+        }
+        QCOMPARE(Pages(files[0]), Pages(files[1]));
+        for (int page = 1; page <= Pages(files[0]); ++page) {
+            const QByteArray pixels = PagePixels(files[1], page);
+            QVERIFY(pixels.size() > 100000);
+            QVERIFY2(PagePixels(files[0], page) == pixels, qPrintable(QString::number(page)));
+        }
     }
 
     // A bundle stopped (Отмена, Ctrl+C, the window closed) writes nothing:
