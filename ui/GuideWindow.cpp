@@ -44,8 +44,9 @@ GuideWindow::GuideWindow(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Browser);
-    // About 80 characters of the body text wide and most of a small screen high.
-    resize(Browser->fontMetrics().averageCharWidth() * 90, 640);
+    // Wide enough for the guide's tables and most of its examples, and most
+    // of a small screen high.
+    resize(Browser->fontMetrics().averageCharWidth() * 120, 640);
 }
 
 GuideWindow* GuideWindow::Show(QWidget* owner)
