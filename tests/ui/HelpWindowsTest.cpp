@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QMap>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QScrollBar>
@@ -82,6 +84,7 @@ private slots:
     void schemeWindowHoldsTheWholePicture();
     void guideOpensBesideTheSheet();
     void guideLinksLeadToItsHeadings();
+    void guideFileMenuTableIsTheMenu();
 };
 
 void HelpWindowsTest::helpLinesAreTheText()
@@ -250,6 +253,38 @@ void HelpWindowsTest::guideLinksLeadToItsHeadings()
     QVERIFY2(bar->value() > bar->maximum() / 2, qPrintable(QString("%1 of %2").arg(bar->value()).arg(bar->maximum())));
     window.FollowLink(QUrl(links.first()));
     QVERIFY(bar->value() < bar->maximum() / 2);
+}
+
+// The guide's table of the Файл menu names every item of the menu with the
+// keys the menu gives it ("—" or nothing: none), so a key moved in the code
+// or an item added leaves the guide wrong no longer unnoticed.
+void HelpWindowsTest::guideFileMenuTableIsTheMenu()
+{
+    QMap<QString, QString> keys;
+    const QStringList lines = GuideWindow::Text().split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("| Пункт | Клавиши | Что делает |"));
+    QVERIFY(header >= 0);
+    for (qsizetype i = header + 2; i < lines.size() && lines.at(i).startsWith('|'); ++i) {
+        const QStringList cells = lines.at(i).split('|');
+        QVERIFY2(cells.size() == 5, qPrintable(lines.at(i)));
+        const QStringList items = cells.at(1).trimmed().split(QStringLiteral(", "));
+        QStringList itemKeys = cells.at(2).trimmed().split(QStringLiteral(", "));
+        if (itemKeys == QStringList{QString()})
+            itemKeys = QStringList(items.size(), QString());
+        QVERIFY2(items.size() == itemKeys.size(), qPrintable(lines.at(i)));
+        for (qsizetype k = 0; k < items.size(); ++k)
+            keys.insert(items.at(k), itemKeys.at(k) == u"—" ? QString() : itemKeys.at(k));
+    }
+    int items = 0;
+    for (const QAction* action : ui->form1->FileMenu->actions()) {
+        if (action->isSeparator())
+            continue;
+        ++items;
+        const QString name = action->text().remove('&');
+        QVERIFY2(keys.contains(name), qPrintable(name + " is not in the guide's table"));
+        QCOMPARE(keys.value(name), action->shortcut().toString(QKeySequence::PortableText));
+    }
+    QCOMPARE(items, keys.size());
 }
 
 QTEST_MAIN(HelpWindowsTest)
