@@ -1,6 +1,7 @@
-// Real screenshots of the program's windows for the README: run on an X
-// display (Xvfb will do); it clicks through the example sheet as a user would
-// and saves what the X server shows, not an offscreen rendering.
+// Real screenshots of the program's windows for the README and the user's
+// guide: run on an X display (Xvfb will do); it clicks through the example
+// sheet as a user would and saves what the X server shows, not an offscreen
+// rendering.
 
 #include "AccuracyDrawing.h"
 #include "BatchBundle.h"

@@ -3,6 +3,7 @@
 
 #include "Unit1.h"
 
+#include "GuideWindow.h"
 #include "Version.h"
 
 #include <QAction>
@@ -38,6 +39,10 @@ void TForm1::BuildMenus()
 
     HelpMenu = MenuBar->addMenu("&Справка");
     HelpMenu->setObjectName("HelpMenu");
+    // The guide is a window of its own, made on first need, beside the sheet.
+    QAction* guide = HelpMenu->addAction("&Руководство пользователя", QKeySequence::HelpContents, this,
+                                         [this] { GuideWindow::Show(this); });
+    guide->setObjectName("GuideAction");
     HelpAction = HelpMenu->addAction("По&мощь", this, &TForm1::BitBtn5Click);
     HelpAction->setObjectName("HelpAction");
     SchemeAction = HelpMenu->addAction("&Схема", this, &TForm1::BitBtn6Click);

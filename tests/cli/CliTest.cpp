@@ -1082,9 +1082,9 @@ TEST_F(Cli, BatchRefusedBeforeAnythingIsWritten)
     }
 }
 
-TEST_F(Cli, BatchOfTheReadmeExample)
+TEST_F(Cli, BatchOfTheGuideExample)
 {
-    // the table of docs/stations.csv gives what the README shows of it
+    // the table of docs/stations.csv gives what the user's guide shows of it
     const Result r = RunCli({"--batch", SNESENIE_EXAMPLE_STATIONS});
     EXPECT_EQ(r.status, 1);
     const std::vector<std::string> lines = Lines(r.out);

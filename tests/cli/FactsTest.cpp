@@ -1,6 +1,6 @@
-// The README and the man pages say what the code does: every option the
-// command line accepts is documented, and every default tolerance and range
-// they state is the code's. Change a default in the code and this fails
+// The user's guide and the man pages say what the code does: every option
+// the command line accepts is documented, and every default tolerance and
+// range they state is the code's. Change a default in the code and this fails
 // until the documents follow.
 
 #include "Arguments.h"
@@ -20,6 +20,9 @@
 using namespace snesenie;
 
 namespace {
+
+// Where the README sends a user for everything past installing.
+constexpr const char* kGuide = "docs/guide-ru.md";
 
 std::string Read(const std::string& name)
 {
@@ -73,21 +76,21 @@ TEST(Facts, OptionListIsWhatTheParserAccepts)
         EXPECT_NE(std::ranges::find(names, m.str()), names.end()) << m.str();
 }
 
-TEST(Facts, EveryOptionInTheManPageAndTheReadme)
+TEST(Facts, EveryOptionInTheManPageAndTheGuide)
 {
     const std::string man = Read("man/snesenie-cli.1.in");
-    const std::string readme = Read("README.md");
+    const std::string guide = Read(kGuide);
     for (const std::string& option : cli::OptionNames()) {
         EXPECT_TRUE(Documented(man, option, true)) << option << " is not in snesenie-cli.1";
-        EXPECT_TRUE(Documented(readme, option, false)) << option << " is not in README.md";
+        EXPECT_TRUE(Documented(guide, option, false)) << option << " is not in " << kGuide;
     }
 }
 
 // Changing the (AP) default from 60″ to 30″ used to leave the help, both man
-// pages and the README wrong with every test green.
+// pages and the guide wrong with every test green.
 TEST(Facts, DefaultTolerancesAndRangesAsTheDocumentsStateThem)
 {
-    const std::string readme = Read("README.md");
+    const std::string guide = Read(kGuide);
     for (const char* page : {"man/snesenie.1.in", "man/snesenie-cli.1.in"}) {
         const std::string man = Read(page);
         for (const ToleranceField& f : ToleranceFields()) {
@@ -105,7 +108,7 @@ TEST(Facts, DefaultTolerancesAndRangesAsTheDocumentsStateThem)
     for (const ToleranceField& f : ToleranceFields()) {
         const std::string row = std::string("| ") + f.key + " | " + FormatNumber(Tolerances{}.*f.member) + " | " +
                                 FormatNumber(f.min) + "–" + FormatNumber(f.max) + " |";
-        EXPECT_NE(readme.find(row), std::string::npos) << row;
+        EXPECT_NE(guide.find(row), std::string::npos) << row;
     }
     // The sentences that give the defaults in words say the code's figures.
     const std::string words = TolerancesText(Tolerances{});
@@ -114,11 +117,11 @@ TEST(Facts, DefaultTolerancesAndRangesAsTheDocumentsStateThem)
 
 // The precision of the measurements: each key with its default and range in
 // --help, in both man pages of each program (English and Russian), and in the
-// README's table; --precision in every one of them.
+// guide's table; --precision in every one of them.
 TEST(Facts, PrecisionAsTheDocumentsStateIt)
 {
     const std::string help = cli::UsageText();
-    const std::string readme = Read("README.md");
+    const std::string guide = Read(kGuide);
     const std::pair<const char*, bool> pages[] = {{"man/snesenie.1.in", false},
                                                   {"man/snesenie-cli.1.in", false},
                                                   {"man/ru/snesenie.1.in", true},
@@ -143,6 +146,6 @@ TEST(Facts, PrecisionAsTheDocumentsStateIt)
         EXPECT_NE(help.find(std::string(f.key) + ": " + PrecisionRange(f)), std::string::npos) << f.key;
         const std::string row = std::string("| ") + f.key + " | " + FormatNumber(Precision{}.*f.member) + " | " +
                                 (f.zeroIsNone ? "0 или " : "") + FormatNumber(f.min) + "–" + FormatNumber(f.max) + " |";
-        EXPECT_NE(readme.find(row), std::string::npos) << row;
+        EXPECT_NE(guide.find(row), std::string::npos) << row;
     }
 }

@@ -1,7 +1,8 @@
 // The help and scheme windows on their own: the help text exactly as the box
 // must show it, a box the user cannot change, and a picture that fits its
-// window whole.
+// window whole; and the user's guide the Справка menu opens.
 
+#include "GuideWindow.h"
 #include "SchemeDrawing.h"
 #include "UiFixture.h"
 
@@ -9,11 +10,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QMap>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QScrollBar>
+#include <QSet>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextTable>
 
 namespace {
 
@@ -76,6 +82,9 @@ private slots:
     void helpTextSurvivesScrollingAndReopening();
     void schemeIsAFullDrawing();
     void schemeWindowHoldsTheWholePicture();
+    void guideOpensBesideTheSheet();
+    void guideLinksLeadToItsHeadings();
+    void guideFileMenuTableIsTheMenu();
 };
 
 void HelpWindowsTest::helpLinesAreTheText()
@@ -174,6 +183,108 @@ void HelpWindowsTest::schemeWindowHoldsTheWholePicture()
         QVERIFY(form.close());
         QVERIFY(form.isHidden());
     }
+}
+
+// Справка → Руководство пользователя (F1): the guide as written, its tables
+// as tables, without its pictures, in one window that leaves the sheet usable.
+void HelpWindowsTest::guideOpensBesideTheSheet()
+{
+    auto* action = ui->form1->findChild<QAction*>("GuideAction");
+    QVERIFY(action != nullptr);
+    QCOMPARE(action->text(), QStringLiteral("&Руководство пользователя"));
+    QCOMPARE(action->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    QVERIFY(ui->form1->findChild<GuideWindow*>() == nullptr);  // made on first need
+    action->trigger();
+    auto* window = ui->form1->findChild<GuideWindow*>();
+    QVERIFY(window != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(!window->isModal());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Руководство пользователя"));
+
+    const QTextDocument* document = window->Browser->document();
+    const QString text = document->toPlainText();
+    for (const char* heading : {"Окно", "Задания", "Контроль и ведомость", "Оценка точности", "Командная строка",
+                                "Пакет станций", "Быстродействие"})
+        QVERIFY2(text.contains(QString::fromUtf8(heading)), heading);
+    QVERIFY2(!text.contains("png") && !text.contains("!["), "a picture the window cannot show");
+    QSet<QTextTable*> tables;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        if (QTextTable* table = QTextCursor(block).currentTable())
+            tables.insert(table);
+    QVERIFY2(tables.size() >= 4, qPrintable(QString("%1 tables").arg(tables.size())));  // Файл, допуски, точность, цифры
+
+    // The sheet stays at hand, and the menu shows the same window again.
+    window->close();
+    action->trigger();
+    QCOMPARE(ui->form1->findChildren<GuideWindow*>().size(), 1);
+    QVERIFY(window->isVisible());
+    window->close();
+}
+
+// The contents and every «см.» of the guide lead somewhere: the Markdown
+// reader names no headings, so a link whose heading was renamed, or left
+// without its anchor, would do nothing when clicked.
+void HelpWindowsTest::guideLinksLeadToItsHeadings()
+{
+    GuideWindow window;
+    QTextDocument* document = window.Browser->document();
+    QStringList links, anchors;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.anchorHref().isEmpty())
+                links << format.anchorHref();
+            anchors << format.anchorNames();
+        }
+    QVERIFY2(links.size() >= 7, qPrintable(links.join(' ')));
+    for (const QString& link : links) {
+        QVERIFY2(link.startsWith('#'), qPrintable(link + " leads out of the guide"));
+        QVERIFY2(anchors.contains(QUrl(link).fragment(QUrl::FullyDecoded)), qPrintable(link + " leads nowhere"));
+    }
+    QCOMPARE(GuideWindow::HeadingAnchor(QStringLiteral("Сводка ведомостей пакета (PDF)")),
+             QStringLiteral("сводка-ведомостей-пакета-pdf"));
+
+    // A link followed scrolls to its heading: the last section is far down.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QScrollBar* bar = window.Browser->verticalScrollBar();
+    QCOMPARE(bar->value(), 0);
+    window.FollowLink(QUrl(links.last()));
+    QVERIFY2(bar->value() > bar->maximum() / 2, qPrintable(QString("%1 of %2").arg(bar->value()).arg(bar->maximum())));
+    window.FollowLink(QUrl(links.first()));
+    QVERIFY(bar->value() < bar->maximum() / 2);
+}
+
+// The guide's table of the Файл menu names every item of the menu with the
+// keys the menu gives it ("—" or nothing: none), so a key moved in the code
+// or an item added leaves the guide wrong no longer unnoticed.
+void HelpWindowsTest::guideFileMenuTableIsTheMenu()
+{
+    QMap<QString, QString> keys;
+    const QStringList lines = GuideWindow::Text().split('\n');
+    const qsizetype header = lines.indexOf(QStringLiteral("| Пункт | Клавиши | Что делает |"));
+    QVERIFY(header >= 0);
+    for (qsizetype i = header + 2; i < lines.size() && lines.at(i).startsWith('|'); ++i) {
+        const QStringList cells = lines.at(i).split('|');
+        QVERIFY2(cells.size() == 5, qPrintable(lines.at(i)));
+        const QStringList items = cells.at(1).trimmed().split(QStringLiteral(", "));
+        QStringList itemKeys = cells.at(2).trimmed().split(QStringLiteral(", "));
+        if (itemKeys == QStringList{QString()})
+            itemKeys = QStringList(items.size(), QString());
+        QVERIFY2(items.size() == itemKeys.size(), qPrintable(lines.at(i)));
+        for (qsizetype k = 0; k < items.size(); ++k)
+            keys.insert(items.at(k), itemKeys.at(k) == u"—" ? QString() : itemKeys.at(k));
+    }
+    int items = 0;
+    for (const QAction* action : ui->form1->FileMenu->actions()) {
+        if (action->isSeparator())
+            continue;
+        ++items;
+        const QString name = action->text().remove('&');
+        QVERIFY2(keys.contains(name), qPrintable(name + " is not in the guide's table"));
+        QCOMPARE(keys.value(name), action->shortcut().toString(QKeySequence::PortableText));
+    }
+    QCOMPARE(items, keys.size());
 }
 
 QTEST_MAIN(HelpWindowsTest)
