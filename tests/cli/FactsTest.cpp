@@ -117,11 +117,12 @@ TEST(Facts, DefaultTolerancesAndRangesAsTheDocumentsStateThem)
 
 // The precision of the measurements: each key with its default and range in
 // --help, in both man pages of each program (English and Russian), and in the
-// guide's table; --precision in every one of them.
+// guide's table and the README's; --precision in every one of them.
 TEST(Facts, PrecisionAsTheDocumentsStateIt)
 {
     const std::string help = cli::UsageText();
     const std::string guide = Read(kGuide);
+    const std::string readme = Read("README.md");
     const std::pair<const char*, bool> pages[] = {{"man/snesenie.1.in", false},
                                                   {"man/snesenie-cli.1.in", false},
                                                   {"man/ru/snesenie.1.in", true},
@@ -147,5 +148,9 @@ TEST(Facts, PrecisionAsTheDocumentsStateIt)
         const std::string row = std::string("| ") + f.key + " | " + FormatNumber(Precision{}.*f.member) + " | " +
                                 (f.zeroIsNone ? "0 или " : "") + FormatNumber(f.min) + "–" + FormatNumber(f.max) + " |";
         EXPECT_NE(guide.find(row), std::string::npos) << row;
+        // The README's short table, in English.
+        const std::string readmeRow = std::string("| ") + f.key + " | " + FormatNumber(Precision{}.*f.member) + " | " +
+                                      (f.zeroIsNone ? "0 or " : "") + FormatNumber(f.min) + "–" + FormatNumber(f.max) + " |";
+        EXPECT_NE(readme.find(readmeRow), std::string::npos) << readmeRow;
     }
 }
