@@ -1,3 +1,9 @@
+// ui/control — the Контроль page and what judges a sheet: the page with its
+// table of checks and the accuracy estimate (ControlPage), the drawing of
+// the estimate (AccuracyDrawing, here), the tolerances and precision dialog
+// (ToleranceDialog), and the window's side of them (Unit1Control: page 3's
+// verdict, Допуски…, and the statement's menu actions).
+
 #include "AccuracyDrawing.h"
 
 #include <QPainter>

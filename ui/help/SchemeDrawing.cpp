@@ -1,3 +1,8 @@
+// ui/help — the two windows that explain the task and know nothing of the
+// calculation: the description (TForm2, Unit2) and the scheme of points,
+// bases and angles (TForm3, Unit3), whose drawing (here) the statement
+// borrows as well. Both are made when first asked for.
+
 #include "SchemeDrawing.h"
 
 #include <QFont>

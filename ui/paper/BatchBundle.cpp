@@ -1,3 +1,8 @@
+// ui/paper — what goes on paper: the statement of one sheet (Statement), its
+// PDF without a window (PdfExport), and the bundle of a whole batch, a
+// summary and every station's statement in one PDF (BatchBundle, here, and
+// the window's Экспорт пакета в PDF…, Unit1BatchPdf).
+
 #include "BatchBundle.h"
 #include "FilePaths.h"
 
