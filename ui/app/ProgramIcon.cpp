@@ -1,12 +1,17 @@
 #include "ProgramIcon.h"
 
-#include "Version.h"
-
 QIcon ProgramIcon()
 {
     QIcon builtIn;
     for (int size : {16, 32, 48, 64, 128, 256})
         builtIn.addFile(QString(":/snesenie/%1.png").arg(size), QSize(size, size));
-    // A theme may draw its own version of the icon under the same name.
-    return QIcon::fromTheme(QString::fromUtf8(snesenie::kAppId), builtIn);
+    return builtIn;
+}
+
+QIcon ButtonPicture(const char* name)
+{
+    QIcon picture;
+    for (int size : {16, 32})
+        picture.addFile(QString(":/snesenie/buttons/%1-%2.png").arg(QLatin1StringView(name)).arg(size), QSize(size, size));
+    return picture;
 }

@@ -1,5 +1,4 @@
-// The program: the main window, then the help and scheme windows (hidden until
-// asked for), and the event loop until the main window closes.
+// The program: the main window, and the event loop until it closes.
 
 #include "DisplayCheck.h"
 #include "Errors.h"
@@ -13,8 +12,6 @@
 #include "SystemReason.h"
 #include "Utf8Path.h"
 #include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
 #include "Version.h"
 
 #include <QApplication>
@@ -111,10 +108,9 @@ int main(int argc, char** argv)
     app.setWindowIcon(ProgramIcon());
     InstallToolkitTranslation(app);
 
+    // The help and scheme windows, the pages beyond the first, the list of
+    // stations and every dialog are made when first needed.
     TForm1 Form1;
-    TForm2 Form2;
-    TForm3 Form3;
-    Form1.SetHelpWindows(&Form2, &Form3);
     Form1.show();
     // A job named on the command line, as a file manager passes it, opens at
     // once; one that cannot be opened is explained and the example stays.

@@ -24,10 +24,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QListView>
 
 using namespace snesenie;
@@ -62,7 +65,17 @@ void TForm1::BuildBatch()
     connect(OpenJobFolderAction, &QAction::triggered, this, &TForm1::OpenJobFolderFromDialog);
     FileMenu->insertActions(SaveAction, {OpenBatchAction, OpenJobFolderAction});
     FileMenu->insertSeparator(SaveAction);
+}
 
+void TForm1::MakeStationPanel()
+{
+    Stations = new StationPanel;
+    Stations->hide();
+    Stations->setFixedWidth(StationPanel::kWidth);
+    sheetRow_->addWidget(Stations);
+    // Tab goes on from the page tabs to the list of stations while it is open.
+    setTabOrder(PC1->tabBar(), Stations->List());
+    setTabOrder(Stations->List(), Stations->CloseButton());
     connect(Stations, &StationPanel::StationChosen, this, &TForm1::ChooseStation);
     connect(Stations, &StationPanel::CloseRequested, this, &TForm1::CloseBatch);
     // Enter on the station the sheet holds goes on to type into the sheet.
@@ -145,6 +158,8 @@ bool TForm1::OpenBatch(const QString& path)
         Report(QMessageBox::Critical, problem);
         return false;
     }
+    if (Stations == nullptr)
+        MakeStationPanel();
     // The list lets go of the batch it showed before that batch may go.
     Stations->Show(opened.get());
     batch_ = std::move(opened);
@@ -239,7 +254,7 @@ void TForm1::CloseBatch()
 
 void TForm1::ShowStationPanel(bool show)
 {
-    if (Stations->isHidden() != show)
+    if (Stations == nullptr || Stations->isHidden() != show)
         return;
     const int listWidth = Stations->width();
     Stations->setVisible(show);

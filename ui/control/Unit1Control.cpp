@@ -118,7 +118,8 @@ void TForm1::ShowControl()
     }
     ControlVerdict->setPalette(palette);
     // The row of the station on the sheet follows the sheet, not the file.
-    Stations->FollowSheet(ShownStationRow(), report, heldReport_ ? heldReport_->message : QString());
+    if (Stations != nullptr)
+        Stations->FollowSheet(ShownStationRow(), report, heldReport_ ? heldReport_->message : QString());
 }
 
 QString TForm1::StatementJobName() const

@@ -45,9 +45,13 @@ TForm2::TForm2(QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Помощь"));
 
-    // MS Sans Serif 8, or Liberation Sans with the metrics of its time.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    // MS Sans Serif 8, or Liberation Sans with the metrics of its time: only
+    // a face that is there is named, so that no search for substitutes runs.
+#ifdef Q_OS_WIN
+    QFont font(QStringLiteral("MS Sans Serif"));
+#else
+    QFont font(QStringLiteral("Liberation Sans"));
+#endif
     font.setPointSize(8);
     font.setStyleHint(QFont::SansSerif);
     setFont(font);

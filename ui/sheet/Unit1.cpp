@@ -2,6 +2,7 @@
 
 #include "FieldTable.h"
 #include "KeyboardRules.h"
+#include "ProgramIcon.h"
 #include "RangeMarks.h"
 #include "ScreenFit.h"
 #include "SheetLayout.h"
@@ -40,19 +41,27 @@ QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<q
 
 // The sheet is drawn at 96 dpi in the faces of its time: MS Sans Serif 8 for
 // text, bold Times New Roman 12 for symbols. Liberation faces stand in for
-// them on Linux with the same metrics.
+// them elsewhere with the same metrics (the package depends on them). Only a
+// face that is there is named: each one missing costs the font system a
+// search through its substitutes, nine of them at start.
 QFont TextFont()
 {
-    QFont f;
-    f.setFamilies({"MS Sans Serif", "Liberation Sans", "Arial"});
+#ifdef Q_OS_WIN
+    QFont f(QStringLiteral("MS Sans Serif"));
+#else
+    QFont f(QStringLiteral("Liberation Sans"));
+#endif
     f.setPointSize(8);
     return f;
 }
 
 QFont SymbolFont()
 {
-    QFont f;
-    f.setFamilies({"Times New Roman", "Liberation Serif"});
+#ifdef Q_OS_WIN
+    QFont f(QStringLiteral("Times New Roman"));
+#else
+    QFont f(QStringLiteral("Liberation Serif"));
+#endif
     f.setPointSize(12);
     f.setBold(true);
     return f;
@@ -133,20 +142,16 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     PC1 = new QTabWidget;
     PC1->setObjectName("PC1");
     SheetScroll->setWidget(PC1);
-    // The list of a batch's stations stands to the right, so that the sheet
-    // stays where it was when the list opens; the sheet takes whatever room
-    // the window gains or loses.
-    Stations = new StationPanel;
-    Stations->hide();
-    Stations->setFixedWidth(StationPanel::kWidth);
-    auto* row = new QHBoxLayout;
-    row->setSpacing(0);
-    row->addWidget(SheetScroll, 1);
-    row->addWidget(Stations);
+    // The list of a batch's stations will stand to the right, so that the
+    // sheet stays where it was when the list opens; the sheet takes whatever
+    // room the window gains or loses. The list is made with the first batch.
+    sheetRow_ = new QHBoxLayout;
+    sheetRow_->setSpacing(0);
+    sheetRow_->addWidget(SheetScroll, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addLayout(row);
+    layout->addLayout(sheetRow_);
     // Under the sheet and the list alike, so that it is seen from every page.
     MessageLine = new QLabel(KeyHint(), this);
     MessageLine->setObjectName("MessageLine");
@@ -182,16 +187,13 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     // page's cancel button. In the list of stations it is not on the sheet.
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(esc, &QShortcut::activated, this, [this] {
-        if (PC1->currentWidget() == TS1 && !Stations->isAncestorOf(QApplication::focusWidget()))
+        if (PC1->currentWidget() == TS1 && (Stations == nullptr || !Stations->isAncestorOf(QApplication::focusWidget())))
             BitBtn2->click();
     });
     PC1->setCurrentWidget(TS1);
     // The control and the statement follow the same edits as the grey marks.
     stale_ = new StaleMarks(*fields_, *sheet_, this, [this](int page) { InputEdited(page); });
     keyboard_ = new KeyboardRules(*this, *PC1, {TS1, TS2, TS3});
-    // Tab goes on from the page tabs to the list of stations while it is open.
-    setTabOrder(PC1->tabBar(), Stations->List());
-    setTabOrder(Stations->List(), Stations->CloseButton());
     // Wherever the caret goes on the sheet, Tab or the program, it is seen.
     followCaret_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && PC1->isAncestorOf(now))
@@ -207,7 +209,7 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
 
 QSize TForm1::NaturalSize() const
 {
-    const int list = Stations->isHidden() ? 0 : StationPanel::kWidth;
+    const int list = Stations == nullptr || Stations->isHidden() ? 0 : StationPanel::kWidth;
     // The sheet's own needs, which at a fractional scale may round a pixel
     // above its size at 96 dpi: a pixel short brings both scroll bars.
     const QSize sheet = PC1->minimumSizeHint().expandedTo(QSize(kSheetWidth, kSheetHeight));
@@ -222,8 +224,9 @@ void TForm1::resizeEvent(QResizeEvent* event)
     const QSize sheet = PC1->minimumSizeHint().expandedTo(PC1->minimumSize());
     const int sheetRoom = event->size().height() - MenuBar->sizeHint().height() - MessageLine->sizeHint().height();
     const int bar = sheetRoom < sheet.height() ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
-    Stations->setFixedWidth(
-        std::clamp(event->size().width() - sheet.width() - bar, StationPanel::kMinWidth, StationPanel::kWidth));
+    if (Stations != nullptr)
+        Stations->setFixedWidth(
+            std::clamp(event->size().width() - sheet.width() - bar, StationPanel::kMinWidth, StationPanel::kWidth));
     QWidget::resizeEvent(event);
 }
 
@@ -287,13 +290,13 @@ void TForm1::BuildButtons()
         button->setAutoDefault(false);
         switch (b.icon) {
         case sheet::ButtonIcon::Help:
-            button->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+            button->setIcon(ButtonPicture("help"));
             break;
         case sheet::ButtonIcon::Cancel:
-            button->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+            button->setIcon(ButtonPicture("cancel"));
             break;
         case sheet::ButtonIcon::Retry:
-            button->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+            button->setIcon(ButtonPicture("retry"));
             break;
         case sheet::ButtonIcon::None:
             break;
@@ -447,14 +450,22 @@ void TForm1::BitBtn2Click() { close(); }
 void TForm1::BitBtn4Click() { close(); }
 void TForm1::Button2Click() { close(); }
 
+// The help and scheme windows are made the first time they are asked for:
+// most sessions never open them, and they cost the start a tenth of its time.
 void TForm1::BitBtn5Click()
 {
-    if (form2_ != nullptr)
-        form2_->exec();
+    if (form2_ == nullptr) {
+        ownHelp_ = std::make_unique<TForm2>();
+        form2_ = ownHelp_.get();
+    }
+    form2_->exec();
 }
 
 void TForm1::BitBtn6Click()
 {
-    if (form3_ != nullptr)
-        form3_->exec();
+    if (form3_ == nullptr) {
+        ownScheme_ = std::make_unique<TForm3>();
+        form3_ = ownScheme_.get();
+    }
+    form3_->exec();
 }

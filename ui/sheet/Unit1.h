@@ -25,6 +25,7 @@ class RangeMarks;
 class QScrollArea;
 class QAction;
 class QCloseEvent;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -50,7 +51,8 @@ public:
                     QWidget* parent = nullptr);
     ~TForm1() override;
 
-    /// The help and scheme windows opened from page 1; created after this one.
+    /// The help and scheme windows opened from page 1, made elsewhere (a
+    /// test's own); without them the window makes its own on first need.
     void SetHelpWindows(TForm2* help, TForm3* scheme);
 
     /// The sheet the window shows: its fields are the window's edit boxes.
@@ -137,6 +139,8 @@ public:
     // A batch of stations listed beside the sheet (Unit1Batch.cpp).
     QAction* OpenBatchAction = nullptr;
     QAction* OpenJobFolderAction = nullptr;
+    /// The list beside the sheet: made with the first batch opened, null
+    /// until then.
     StationPanel* Stations = nullptr;
     /// Reads a table of stations or a folder of jobs, computes every station
     /// by the tolerances in force and lists them beside the sheet, which is
@@ -291,4 +295,10 @@ private:
     std::unique_ptr<snesenie::Sheet> sheet_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
+    std::unique_ptr<TForm2> ownHelp_;
+    std::unique_ptr<TForm3> ownScheme_;
+    /// The sheet, and the list of stations beside it once there is one.
+    QHBoxLayout* sheetRow_ = nullptr;
+    /// Makes the list of stations, hidden, the first time a batch opens.
+    void MakeStationPanel();
 };
