@@ -158,8 +158,6 @@ bool TForm1::OpenBatch(const QString& path)
         Report(QMessageBox::Critical, problem);
         return false;
     }
-    if (Stations == nullptr)
-        MakeStationPanel();
     // The list lets go of the batch it showed before that batch may go.
     Stations->Show(opened.get());
     batch_ = std::move(opened);

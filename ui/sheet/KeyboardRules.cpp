@@ -38,12 +38,15 @@ std::vector<Stop> PageStops(const QWidget& form, int page)
         if (f.page != page)
             continue;
         auto* edit = form.findChild<QLineEdit*>(Q(f.name));
+        if (edit == nullptr)  // a page not made yet
+            continue;
         const sheet::FieldPlace& place = sheet::PlaceOf(f.id);
         stops.push_back({f.kind == snesenie::FieldKind::Input ? 0 : 2, place.top, place.left, edit});
     }
     for (const sheet::ButtonInfo& b : sheet::Buttons())
         if (b.page == page)
-            stops.push_back({1, b.y, b.x, form.findChild<QPushButton*>(b.name)});
+            if (auto* button = form.findChild<QPushButton*>(b.name))
+                stops.push_back({1, b.y, b.x, button});
     std::ranges::sort(stops, {}, [](const Stop& s) { return std::tuple(s.group, s.top, s.left); });
     return stops;
 }
@@ -73,6 +76,16 @@ KeyboardRules::KeyboardRules(QWidget& window, QTabWidget& tabs, const std::array
     connect(&tabs, &QTabWidget::currentChanged, this, &KeyboardRules::PageTurned);
     // Given before the window is shown, the focus waits for it to activate.
     CaretToPageStart();
+}
+
+void KeyboardRules::AddPage(int page)
+{
+    QWidget* made = pages_.at(static_cast<std::size_t>(page - 1));
+    for (QPushButton* button : made->findChildren<QPushButton*>())
+        button->installEventFilter(this);
+    for (QLineEdit* edit : made->findChildren<QLineEdit*>())
+        edit->installEventFilter(this);
+    SetTabOrder();
 }
 
 void KeyboardRules::PutCaret(QWidget* widget)

@@ -23,6 +23,10 @@ public:
     /// that the window's files and these rules do not include each other.
     KeyboardRules(QWidget& window, QTabWidget& tabs, const std::array<QWidget*, 3>& pages);
 
+    /// Takes in the boxes and buttons of a page (1 to 3) made after the
+    /// rules were set up: the pages beyond the first are made on first need.
+    void AddPage(int page);
+
     /// Where the caret goes when the page is turned to: its first input, or
     /// its first button on a page with nothing to type. Null for a page the
     /// sheet does not know.

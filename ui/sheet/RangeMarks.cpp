@@ -8,18 +8,27 @@
 
 #include <set>
 
-RangeMarks::RangeMarks(const WindowFields& fields, QObject* parent) : QObject(parent)
+RangeMarks::RangeMarks(const WindowFields& fields, QObject* parent) : QObject(parent), fields_(fields)
+{
+    if (fields.Made(2))
+        AddPage(2);
+}
+
+// Only page 2 has inputs with a usual range; until it is made they show
+// their examples, which lie inside it.
+void RangeMarks::AddPage(int page)
 {
     for (const snesenie::FieldInfo& f : snesenie::Fields()) {
-        if (f.kind != snesenie::FieldKind::Input || f.page != 2)
+        if (f.kind != snesenie::FieldKind::Input || f.page != page || page != 2)
             continue;
-        QLineEdit* edit = fields.Edit(std::string(f.name));
+        QLineEdit* edit = fields_.Edit(std::string(f.name));
         boxes_.emplace(std::string(f.name), Box{edit, edit->palette()});
         // Marked when left, so that typing 7 on the way to 75 marks nothing;
         // unmarked at once when put right.
         connect(edit, &QLineEdit::editingFinished, this, [this] { Update(true); });
         connect(edit, &QLineEdit::textChanged, this, [this] { Update(false); });
     }
+    Update(true);
 }
 
 QColor RangeMarks::MarkColour() { return QColor(0xFF, 0xD8, 0xA8); }

@@ -16,7 +16,11 @@ class WindowFields;
 /// the hand visible. A box put right loses its mark as soon as it is.
 class RangeMarks : public QObject {
 public:
+    /// Watches page 2's inputs once that page is made (AddPage).
     RangeMarks(const WindowFields& fields, QObject* parent);
+
+    /// Watches the inputs of a page made since, and marks them by their text.
+    void AddPage(int page);
 
     /// Marks every input by its present text, as after a job is opened.
     void Refresh();
@@ -33,5 +37,6 @@ private:
         QLineEdit* edit;
         QPalette normal;
     };
+    const WindowFields& fields_;
     std::map<std::string, Box> boxes_;
 };

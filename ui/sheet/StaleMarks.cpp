@@ -12,22 +12,30 @@
 
 StaleMarks::StaleMarks(const WindowFields& fields, const snesenie::Sheet& sheet, QObject* parent,
                        InputListener listener)
-    : QObject(parent), sheet_(sheet), listener_(std::move(listener))
+    : QObject(parent), fields_(fields), sheet_(sheet), listener_(std::move(listener))
+{
+    for (int page = 1; page <= kPages; ++page)
+        if (fields.Made(page))
+            AddPage(page);
+}
+
+// A page made after the others were marked takes the mark the sheet gives it.
+void StaleMarks::AddPage(int page)
 {
     for (const snesenie::FieldInfo& f : snesenie::Fields()) {
-        if (f.page < 1 || f.page > kPages)
+        if (f.page != page)
             continue;
-        QLineEdit* edit = fields.Edit(std::string(f.name));
+        QLineEdit* edit = fields_.Edit(std::string(f.name));
         if (f.kind == snesenie::FieldKind::Output) {
             outputs_[Index(f.page)].push_back({edit, edit->palette()});
         } else {
             // Any change counts, typed, pasted or set by a button, since the
             // results beside it were computed from the old text. A box set
             // to the text it already has sends nothing.
-            const int page = f.page;
             connect(edit, &QLineEdit::textChanged, this, [this, page] { InputChanged(page); });
         }
     }
+    Refresh();
 }
 
 QString StaleMarks::StaleTip() { return QStringLiteral("Результат устарел: пересчитайте страницу"); }

@@ -29,9 +29,13 @@ public:
     /// are drawn again, so that the sheet hears of the edit first.
     using InputListener = std::function<void(int page)>;
 
-    /// Watches the inputs of every page; the results start unmarked.
+    /// Watches the inputs of every page made so far; the results start
+    /// unmarked.
     StaleMarks(const WindowFields& fields, const snesenie::Sheet& sheet, QObject* parent,
                InputListener listener = {});
+
+    /// Watches the inputs of a page made since, and marks its results.
+    void AddPage(int page);
 
     /// Draws the marks as the sheet now stands: after every press.
     void Refresh();
@@ -51,6 +55,7 @@ private:
     void InputChanged(int page);
     void Set(int page, bool stale);
 
+    const WindowFields& fields_;
     const snesenie::Sheet& sheet_;
     InputListener listener_;
     std::array<bool, kPages> stale_{};

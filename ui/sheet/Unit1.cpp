@@ -142,9 +142,9 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     PC1 = new QTabWidget;
     PC1->setObjectName("PC1");
     SheetScroll->setWidget(PC1);
-    // The list of a batch's stations will stand to the right, so that the
-    // sheet stays where it was when the list opens; the sheet takes whatever
-    // room the window gains or loses. The list is made with the first batch.
+    // The list of a batch's stations stands to the right, so that the sheet
+    // stays where it was when the list opens; the sheet takes whatever room
+    // the window gains or loses.
     sheetRow_ = new QHBoxLayout;
     sheetRow_->setSpacing(0);
     sheetRow_->addWidget(SheetScroll, 1);
@@ -161,12 +161,18 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     layout->addWidget(MessageLine);
 
     BuildPages();
-    // The sheet's fields are the edit boxes just made.
-    fields_ = std::make_unique<WindowFields>(*this);
+    // The sheet's fields are the edit boxes; those of pages 2 and 3 are made
+    // when first needed: turned to, computed, or given a job's texts.
+    fields_ = std::make_unique<WindowFields>([this](int page) { MakePage(page); });
+    connect(PC1, &QTabWidget::currentChanged, this, [this](int index) {
+        for (int page = 1; page <= 3; ++page)
+            if (PC1->widget(index) == Page(page))
+                MakePage(page);
+    });
+    MakePage(1);
     sheet_ = std::make_unique<snesenie::Sheet>(*fields_);
     sheet_->SetTolerances(settings_.GetTolerances());
     sheet_->SetPrecision(settings_.GetPrecision());
-    BuildButtons();
     BuildMenus();
     BuildControl();
     BuildBatchActions();
@@ -182,6 +188,10 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
                                     : wanted);
     BuildJobActions();
     BuildBatch();
+    // Made with the window, not with the first batch: added to the laid-out
+    // window later, the list left the sheet scrolling sideways at a
+    // fractional scale when the window was then fitted to the screen.
+    MakeStationPanel();
 
     // Esc presses "Выход", but only while page 1 is showing: it is that
     // page's cancel button. In the list of stations it is not on the sheet.
@@ -244,6 +254,7 @@ void TForm1::ScrollIntoView(QWidget* widget)
 // would follow it goes first.
 TForm1::~TForm1() { disconnect(followCaret_); }
 
+// The three tabs, empty: what stands on a page is made by MakePage.
 void TForm1::BuildPages()
 {
     QWidget** pages[] = {&TS1, &TS2, &TS3};
@@ -254,18 +265,46 @@ void TForm1::BuildPages()
         const std::string_view title = snesenie::PageTitle(i + 1);
         PC1->addTab(*pages[i], QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     }
+}
+
+// Pages 2 and 3 hold two thirds of the window's widgets, and most sessions
+// look at page 1 for a while before they turn: they are made on first need.
+void TForm1::MakePage(int number)
+{
+    if (number < 1 || number > 3 || std::exchange(pagesMade_[static_cast<std::size_t>(number - 1)], true))
+        return;
+    QWidget* page = Page(number);
     for (const sheet::LabelInfo& info : sheet::Labels())
-        MakeLabel(Page(info.page), info);
+        if (info.page == number)
+            MakeLabel(page, info);
     for (const sheet::BevelInfo& b : sheet::Bevels()) {
-        auto* line = new QFrame(Page(b.page));
+        if (b.page != number)
+            continue;
+        auto* line = new QFrame(page);
         line->setFrameShape(QFrame::HLine);
         line->setFrameShadow(QFrame::Sunken);
         line->setGeometry(b.x, b.y, b.width, 2);
     }
-    // The Tab order through the boxes is set once the window is built
-    // (KeyboardRules).
+    // The Tab order through the boxes is KeyboardRules' to set.
     for (const FieldInfo& f : Fields())
-        MakeEdit(Page(f.page), f);
+        if (f.page == number)
+            MakeEdit(page, f);
+    BuildButtons(number);
+    // Made on a page already showing (turned to), they must be shown too.
+    if (page->isVisible())
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isHidden() && !child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+                child->show();
+    fields_->Collect(*page, number);
+    // The watchers set up before the page was made take it in.
+    if (stale_ != nullptr)
+        stale_->AddPage(number);
+    if (rangeMarks_ != nullptr)
+        rangeMarks_->AddPage(number);
+    if (keyboard_ != nullptr)
+        keyboard_->AddPage(number);
+    if (document_ != nullptr)
+        WatchJobInputs(number);
 }
 
 QWidget* TForm1::Page(int number) const
@@ -273,7 +312,7 @@ QWidget* TForm1::Page(int number) const
     return number == 1 ? TS1 : number == 2 ? TS2 : TS3;
 }
 
-void TForm1::BuildButtons()
+void TForm1::BuildButtons(int page)
 {
     const std::pair<const char*, std::pair<QPushButton**, void (TForm1::*)()>> handlers[] = {
         {"BitBtn1", {&BitBtn1, &TForm1::BitBtn1Click}}, {"BitBtn2", {&BitBtn2, &TForm1::BitBtn2Click}},
@@ -283,6 +322,8 @@ void TForm1::BuildButtons()
         {"Button3", {&Button3, &TForm1::Button3Click}}, {"Button4", {&Button4, &TForm1::Button4Click}},
     };
     for (const sheet::ButtonInfo& b : sheet::Buttons()) {
+        if (b.page != page)
+            continue;
         auto* button = new QPushButton(QString::fromUtf8(b.caption), Page(b.page));
         button->setObjectName(b.name);
         button->setGeometry(b.x, b.y, b.width, sheet::kButtonHeight);
@@ -346,8 +387,9 @@ bool TForm1::Run(SheetAction action)
         Report(QMessageBox::NoIcon, QString::fromStdString(result.message));
         // A page refused because an earlier one no longer holds: straight to
         // the OK that computes that one again.
-        QPushButton* const ok[] = {BitBtn1, BitBtn3, Button1};
         if (result.recompute >= 1 && result.recompute <= 3) {
+            MakePage(result.recompute);
+            QPushButton* const ok[] = {BitBtn1, BitBtn3, Button1};
             QPushButton* button = ok[result.recompute - 1];
             PC1->setCurrentWidget(button->parentWidget());
             QTimer::singleShot(0, button, [this, button] {

@@ -16,6 +16,7 @@ class BatchDocument;
 #include <QStringList>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -71,6 +72,10 @@ public:
     /// The size the window asks for: the whole sheet under the menu bar, and
     /// the list of stations beside it while that is open.
     QSize NaturalSize() const;
+    /// Makes the labels, boxes and buttons of page 1, 2 or 3, if they are not
+    /// made yet: pages 2 and 3 are made when turned to, computed or given
+    /// texts. Until then their boxes and buttons (BitBtn3…) are not there.
+    void MakePage(int number);
     /// Scrolls the sheet so that the whole of a widget on it is seen.
     void ScrollIntoView(QWidget* widget);
     /// The pages' size at 96 dpi: the lowest row of page 1 (top 424) and
@@ -139,8 +144,7 @@ public:
     // A batch of stations listed beside the sheet (Unit1Batch.cpp).
     QAction* OpenBatchAction = nullptr;
     QAction* OpenJobFolderAction = nullptr;
-    /// The list beside the sheet: made with the first batch opened, null
-    /// until then.
+    /// The list beside the sheet, hidden until a batch is opened.
     StationPanel* Stations = nullptr;
     /// Reads a table of stations or a folder of jobs, computes every station
     /// by the tolerances in force and lists them beside the sheet, which is
@@ -209,7 +213,7 @@ public slots:
 
 private:
     void BuildPages();
-    void BuildButtons();
+    void BuildButtons(int page);
     void BuildMenus();
     void BuildControl();
     void BuildBatchActions();
@@ -220,6 +224,9 @@ private:
     void SayOnMessageLine(const QString& text);
     /// The tab sheet of page 1, 2 or 3.
     QWidget* Page(int number) const;
+    std::array<bool, 3> pagesMade_{};
+    /// The window's title follows the edits of a page's inputs.
+    void WatchJobInputs(int page);
     /// Presses the sheet and shows whatever it reports; says whether the
     /// press completed.
     bool Run(snesenie::SheetAction action);
@@ -299,6 +306,6 @@ private:
     std::unique_ptr<TForm3> ownScheme_;
     /// The sheet, and the list of stations beside it once there is one.
     QHBoxLayout* sheetRow_ = nullptr;
-    /// Makes the list of stations, hidden, the first time a batch opens.
+    /// Makes the list of stations, hidden, beside the sheet.
     void MakeStationPanel();
 };

@@ -81,10 +81,17 @@ void TForm1::BuildJobActions()
     connect(FileMenu, &QMenu::aboutToShow, this, &TForm1::RebuildRecentMenu);
     RebuildRecentMenu();
 
-    for (const FieldInfo& f : Fields())
-        if (IsInput(f))
-            connect(fields_->Edit(std::string(f.name)), &QLineEdit::textChanged, this, &TForm1::UpdateJobTitle);
+    for (int page = 1; page <= 3; ++page)
+        if (fields_->Made(page))
+            WatchJobInputs(page);
     UpdateJobTitle();
+}
+
+void TForm1::WatchJobInputs(int page)
+{
+    for (const FieldInfo& f : Fields())
+        if (IsInput(f) && f.page == page)
+            connect(fields_->Edit(std::string(f.name)), &QLineEdit::textChanged, this, &TForm1::UpdateJobTitle);
 }
 
 QString TForm1::JobPath() const { return QString::fromStdString(job::PathToUtf8(document_->Path())); }

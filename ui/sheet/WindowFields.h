@@ -5,22 +5,37 @@
 #include <QHash>
 #include <QString>
 
+#include <array>
+#include <functional>
+
 class QLineEdit;
 class QWidget;
 
 /// The core's view of the main window: each named field is the QLineEdit of
 /// that objectName. Texts cross as UTF-8.
+///
+/// The boxes of a page are made when the page is first needed: until then a
+/// field reads as its example, which is what the box would show, and a text
+/// that differs from it (a result, a job's input) has the page made first.
 class WindowFields : public snesenie::PageFields {
 public:
-    /// Collects the edit boxes of every field of the table below root.
-    explicit WindowFields(const QWidget& root);
+    /// makePage builds the boxes of a page (1 to 3) and then calls Collect.
+    explicit WindowFields(std::function<void(int page)> makePage);
+
+    /// Takes the edit boxes of every field of the page below root.
+    void Collect(const QWidget& root, int page);
+    /// Whether the boxes of the page are made.
+    bool Made(int page) const { return made_.at(static_cast<std::size_t>(page - 1)); }
 
     std::string GetText(const std::string& name) const override;
     void SetText(const std::string& name, const std::string& text) override;
 
-    /// The edit box of a field; throws std::out_of_range for an unknown name.
+    /// The edit box of a field, its page made if it was not; throws
+    /// std::out_of_range for an unknown name.
     QLineEdit* Edit(const std::string& name) const;
 
 private:
+    std::function<void(int page)> makePage_;
+    std::array<bool, 3> made_{};
     QHash<QString, QLineEdit*> edits_;
 };
