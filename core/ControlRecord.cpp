@@ -14,8 +14,6 @@ namespace {
 // same way, so these are the very numbers the page computed from, whatever is
 // typed into the boxes later.
 
-double ReadHeld(const PageFields& f, FieldId id) { return ReadHeld(f, Field(id).name.data()); }
-
 GivenPoints ReadGiven(const PageFields& f)
 {
     return {ReadHeld(f, FieldId::EXa), ReadHeld(f, FieldId::EYa), ReadHeld(f, FieldId::EXb),

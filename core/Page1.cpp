@@ -10,19 +10,21 @@ namespace {
 
 // The output fields of one inverse problem, A→B or A→C.
 struct DirectionFields {
-    const char* dX;
-    const char* dY;
-    const char* tangent;
-    const char* angle;
-    const char* cosine;
-    const char* sine;
-    const char* s;
-    const char* sPrime;
+    FieldId dX;
+    FieldId dY;
+    FieldId tangent;
+    FieldId angle;
+    FieldId cosine;
+    FieldId sine;
+    FieldId s;
+    FieldId sPrime;
     const char* point;  // B or C, as a message names it
 };
 
-constexpr DirectionFields kToB{"EXbXa", "EYbYa", "EtgAB", "EAB", "EcosAB", "EsinAB", "ES1", "ES2", "B"};
-constexpr DirectionFields kToC{"EXcXa", "EYcYa", "EtgAC", "EAC", "EcosAC", "EsinAC", "ES11", "ES22", "C"};
+constexpr DirectionFields kToB{FieldId::EXbXa,  FieldId::EYbYa, FieldId::EtgAB, FieldId::EAB, FieldId::EcosAB,
+                               FieldId::EsinAB, FieldId::ES1,   FieldId::ES2,   "B"};
+constexpr DirectionFields kToC{FieldId::EXcXa,  FieldId::EYcYa, FieldId::EtgAC, FieldId::EAC, FieldId::EcosAC,
+                               FieldId::EsinAC, FieldId::ES11,  FieldId::ES22,  "C"};
 
 // A line along a grid axis: ΔX or ΔY exactly zero. Its direction is exact,
 // and of S = ΔX/cos and S′ = ΔY/sin the one that would divide by the zero
@@ -49,39 +51,39 @@ std::optional<AxisLine> AlongAxis(Ext dX, Ext dY)
 void SolveDirection(PageFields& f, CalcState& st, double x, double y, const DirectionFields& out,
                     double& dir, double& dist)
 {
-    const char* at = out.dX;
+    FieldId at = out.dX;
     try {
         const Ext dX = Ext(x) - st.Xa;
-        f.SetText(out.dX, FormatNumber(dX));
+        Write(f, out.dX, FormatNumber(dX));
         at = out.dY;
         const Ext dY = Ext(y) - st.Ya;
-        f.SetText(out.dY, FormatNumber(dY));
+        Write(f, out.dY, FormatNumber(dY));
         if (dX == Ext(0) && dY == Ext(0))
-            throw ArithmeticError::InStep(ArithmeticFault::InvalidOperation, out.tangent,
+            throw ArithmeticError::InStep(ArithmeticFault::InvalidOperation, Name(out.tangent),
                                           std::string("пункты A и ") + out.point + " совпадают: дирекционный угол (A" + out.point +
                                               ") не определён. Проверьте координаты " + out.point + ".");
 
         const std::optional<AxisLine> axis = AlongAxis(dX, dY);
         at = out.tangent;
         if (axis && axis->cosine == 0)
-            f.SetText(out.tangent, kInfinityText);
+            Write(f, out.tangent, kInfinityText);
         else  // ΔY is scaled before the division, as on the paper sheet.
-            f.SetText(out.tangent, FormatNumber(Ext(Trunc(dY * 100000 / dX)) / 100000));
+            Write(f, out.tangent, FormatNumber(Ext(Trunc(dY * 100000 / dX)) / 100000));
         at = out.angle;
         dir = DirectionAngle(dX, dY);
-        f.SetText(out.angle, FormatDms(dir));
+        Write(f, out.angle, FormatDms(dir));
         const Ext cosine = axis ? Ext(axis->cosine) : CosDeg(dir);
         const Ext sine = axis ? Ext(axis->sine) : SinDeg(dir);
         at = out.cosine;
-        f.SetText(out.cosine, FormatNumber(TruncTo(cosine, 100000)));
+        Write(f, out.cosine, FormatNumber(TruncTo(cosine, 100000)));
         at = out.sine;
-        f.SetText(out.sine, FormatNumber(TruncTo(sine, 100000)));
+        Write(f, out.sine, FormatNumber(TruncTo(sine, 100000)));
         // The distances divide by the full-precision cosine and sine, not by
         // the five printed decimals.
         at = out.s;
-        f.SetText(out.s, cosine == Ext(0) ? kUndefinedText : FormatNumber(Ext(Trunc(dX * 100 / cosine)) / 100));
+        Write(f, out.s, cosine == Ext(0) ? kUndefinedText : FormatNumber(Ext(Trunc(dX * 100 / cosine)) / 100));
         at = out.sPrime;
-        f.SetText(out.sPrime, sine == Ext(0) ? kUndefinedText : FormatNumber(Ext(Trunc(dY * 100 / sine)) / 100));
+        Write(f, out.sPrime, sine == Ext(0) ? kUndefinedText : FormatNumber(Ext(Trunc(dY * 100 / sine)) / 100));
         // The mean is of the two distances exactly as printed, read back; on
         // an axis only one of them is defined, and it is the distance.
         if (cosine == Ext(0))
@@ -93,7 +95,7 @@ void SolveDirection(PageFields& f, CalcState& st, double x, double y, const Dire
     } catch (const ArithmeticError& e) {
         if (e.Located())
             throw;
-        throw ArithmeticError::InStep(e.Fault(), at, {});
+        throw ArithmeticError::InStep(e.Fault(), Name(at), {});
     }
 }
 
@@ -106,12 +108,12 @@ void ComputePage1(PageFields& f, CalcState& st)
     st.Page1Done = false;
     st.Page2Done = false;
 
-    const double xc = ReadHeld(f, "EXc");
-    const double yc = ReadHeld(f, "EYc");
-    const double xb = ReadHeld(f, "EXb");
-    const double yb = ReadHeld(f, "EYb");
-    st.Xa = ReadHeld(f, "EXa");
-    st.Ya = ReadHeld(f, "EYa");
+    const double xc = ReadHeld(f, FieldId::EXc);
+    const double yc = ReadHeld(f, FieldId::EYc);
+    const double xb = ReadHeld(f, FieldId::EXb);
+    const double yb = ReadHeld(f, FieldId::EYb);
+    st.Xa = ReadHeld(f, FieldId::EXa);
+    st.Ya = ReadHeld(f, FieldId::EYa);
 
     SolveDirection(f, st, xb, yb, kToB, st.DirAB, st.DistAB);
     SolveDirection(f, st, xc, yc, kToC, st.DirAC, st.DistAC);

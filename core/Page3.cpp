@@ -1,4 +1,5 @@
 #include "Numbers.h"
+#include "PageIo.h"
 #include "Pages.h"
 
 namespace snesenie {
@@ -12,73 +13,73 @@ std::optional<Refusal> ComputePage3(PageFields& f, CalcState& st)
         return Refusal{kPage3Refusal};
 
     // The quantity being computed, for the message when a step fails.
-    const char* at = "EcosAP1";
+    FieldId at = FieldId::EcosAP1;
     try {
-        at = "EcosAP1";
+        at = FieldId::EcosAP1;
         const double c1 = Hold(CosDeg(st.DirAP1));
-        at = "EcosAP2";
+        at = FieldId::EcosAP2;
         const double c2 = Hold(CosDeg(st.DirAP2));
-        at = "EcosAP1";
-        f.SetText("EcosAP1", FormatNumber(TruncTo(c1, 100000)));
-        at = "EcosAP2";
-        f.SetText("EcosAP2", FormatNumber(TruncTo(c2, 100000)));
+        at = FieldId::EcosAP1;
+        Write(f, FieldId::EcosAP1, FormatNumber(TruncTo(c1, 100000)));
+        at = FieldId::EcosAP2;
+        Write(f, FieldId::EcosAP2, FormatNumber(TruncTo(c2, 100000)));
 
-        at = "EsinAP1";
+        at = FieldId::EsinAP1;
         const double s1 = Hold(SinDeg(st.DirAP1));
-        at = "EsinAP2";
+        at = FieldId::EsinAP2;
         const double s2 = Hold(SinDeg(st.DirAP2));
-        at = "EsinAP1";
-        f.SetText("EsinAP1", FormatNumber(TruncTo(s1, 100000)));
-        at = "EsinAP2";
-        f.SetText("EsinAP2", FormatNumber(TruncTo(s2, 100000)));
+        at = FieldId::EsinAP1;
+        Write(f, FieldId::EsinAP1, FormatNumber(TruncTo(s1, 100000)));
+        at = FieldId::EsinAP2;
+        Write(f, FieldId::EsinAP2, FormatNumber(TruncTo(s2, 100000)));
 
-        at = "EdXap1";
+        at = FieldId::EdXap1;
         const double dx1 = Hold(Ext(st.D1) * c1);
-        at = "EdXap2";
+        at = FieldId::EdXap2;
         const double dx2 = Hold(Ext(st.D2) * c2);
-        at = "EdXap1";
-        f.SetText("EdXap1", FormatNumber(TruncTo(dx1, 100000)));
-        at = "EdXap2";
-        f.SetText("EdXap2", FormatNumber(TruncTo(dx2, 100000)));
+        at = FieldId::EdXap1;
+        Write(f, FieldId::EdXap1, FormatNumber(TruncTo(dx1, 100000)));
+        at = FieldId::EdXap2;
+        Write(f, FieldId::EdXap2, FormatNumber(TruncTo(dx2, 100000)));
 
-        at = "EdYap1";
+        at = FieldId::EdYap1;
         const double dy1 = Hold(Ext(st.D1) * s1);
-        at = "EdYap2";
+        at = FieldId::EdYap2;
         const double dy2 = Hold(Ext(st.D2) * s2);
-        at = "EdYap1";
-        f.SetText("EdYap1", FormatNumber(TruncTo(dy1, 100000)));
-        at = "EdYap2";
-        f.SetText("EdYap2", FormatNumber(TruncTo(dy2, 100000)));
+        at = FieldId::EdYap1;
+        Write(f, FieldId::EdYap1, FormatNumber(TruncTo(dy1, 100000)));
+        at = FieldId::EdYap2;
+        Write(f, FieldId::EdYap2, FormatNumber(TruncTo(dy2, 100000)));
 
-        at = "EXp1";
+        at = FieldId::EXp1;
         const double x1 = Hold(Ext(st.Xa) + dx1);
-        at = "EXp2";
+        at = FieldId::EXp2;
         const double x2 = Hold(Ext(st.Xa) + dx2);
-        at = "EYp1";
+        at = FieldId::EYp1;
         const double y1 = Hold(Ext(st.Ya) + dy1);
-        at = "EYp2";
+        at = FieldId::EYp2;
         const double y2 = Hold(Ext(st.Ya) + dy2);
-        at = "EXp1";
-        f.SetText("EXp1", FormatNumber(TruncTo(x1, 100)));
-        at = "EXp2";
-        f.SetText("EXp2", FormatNumber(TruncTo(x2, 100)));
-        at = "EYp1";
-        f.SetText("EYp1", FormatNumber(TruncTo(y1, 100)));
-        at = "EYp2";
-        f.SetText("EYp2", FormatNumber(TruncTo(y2, 100)));
+        at = FieldId::EXp1;
+        Write(f, FieldId::EXp1, FormatNumber(TruncTo(x1, 100)));
+        at = FieldId::EXp2;
+        Write(f, FieldId::EXp2, FormatNumber(TruncTo(x2, 100)));
+        at = FieldId::EYp1;
+        Write(f, FieldId::EYp1, FormatNumber(TruncTo(y1, 100)));
+        at = FieldId::EYp2;
+        Write(f, FieldId::EYp2, FormatNumber(TruncTo(y2, 100)));
 
-        at = "Xp";
+        at = FieldId::Xp;
         const double xm = Hold((Ext(x1) + x2) / 2);
-        at = "Yp";
+        at = FieldId::Yp;
         const double ym = Hold((Ext(y1) + y2) / 2);
-        at = "Xp";
-        f.SetText("Xp", FormatNumber(TruncTo(xm, 100)));
-        at = "Yp";
-        f.SetText("Yp", FormatNumber(TruncTo(ym, 100)));
+        at = FieldId::Xp;
+        Write(f, FieldId::Xp, FormatNumber(TruncTo(xm, 100)));
+        at = FieldId::Yp;
+        Write(f, FieldId::Yp, FormatNumber(TruncTo(ym, 100)));
     } catch (const ArithmeticError& e) {
         if (e.Located())
             throw;
-        throw ArithmeticError::InStep(e.Fault(), at, {});
+        throw ArithmeticError::InStep(e.Fault(), Name(at), {});
     }
     return std::nullopt;
 }

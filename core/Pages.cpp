@@ -16,8 +16,9 @@ void ClearPage(PageFields& fields, int page)
 
 } // namespace
 
-double ReadHeld(const PageFields& fields, const char* name)
+double ReadHeld(const PageFields& fields, FieldId id)
 {
+    const std::string name(Name(id));
     const std::string text = fields.GetText(name);
     try {
         return Hold(ParseNumber(text));
