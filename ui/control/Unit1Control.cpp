@@ -7,6 +7,7 @@
 
 #include "BatchDocument.h"
 #include "ControlPage.h"
+#include "FieldTable.h"
 #include "StationPanel.h"
 #include "KeepPainting.h"
 #include "Statement.h"
@@ -107,7 +108,7 @@ void TForm1::ShowControl()
 {
     const std::optional<ControlReport>& report = sheet_->Control();
     // Results still on page 3 without a control: the inputs changed since.
-    TS4->Show(report, !report && !sheet_->Fields().GetText("Xp").empty());
+    TS4->Show(report, !report && !sheet_->Fields().GetText(std::string(Field(FieldId::Xp).name)).empty());
     QPalette palette = ControlVerdict->palette();
     if (report) {
         ControlVerdict->setText(QString::fromStdString(report->Summary()));

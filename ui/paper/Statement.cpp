@@ -32,6 +32,8 @@
 
 namespace {
 
+using Id = snesenie::FieldId;
+
 constexpr const char* kStaleNote = "не пересчитано после изменения исходных данных";
 constexpr const char* kControlDoesNotApply =
     "Контроль неприменим: результаты не пересчитаны после изменения исходных данных.";
@@ -81,13 +83,14 @@ private:
     // The text of a field exactly as the window shows it; a dash while it is
     // empty. A result of a page that no longer follows from the data is grey,
     // as on the screen.
-    QString F(const char* name) const
+    // Fields are named by FieldId, so that a misspelt one does not compile.
+    QString F(snesenie::FieldId id) const
     {
-        const QString text = Q(s_.fields.GetText(name));
+        const snesenie::FieldInfo& field = snesenie::Field(id);
+        const QString text = Q(s_.fields.GetText(std::string(field.name)));
         if (text.isEmpty())
             return QStringLiteral("—");
-        const snesenie::FieldInfo* field = snesenie::FindField(name);
-        if (field != nullptr && field->kind == snesenie::FieldKind::Output && Stale(field->page))
+        if (field.kind == snesenie::FieldKind::Output && Stale(field.page))
             return QStringLiteral("<span style=\"color:#808080\">%1</span>").arg(text.toHtmlEscaped());
         return text.toHtmlEscaped();
     }
@@ -113,9 +116,12 @@ private:
     }
 
     // An angle typed in three boxes, put together the way the sheet prints angles.
-    QString Angle(const char* g, const char* m, const char* s) const
+    QString Angle(snesenie::FieldId g, snesenie::FieldId m, snesenie::FieldId s) const
     {
-        if (s_.fields.GetText(g).empty() && s_.fields.GetText(m).empty() && s_.fields.GetText(s).empty())
+        const auto empty = [this](snesenie::FieldId id) {
+            return s_.fields.GetText(std::string(snesenie::Field(id).name)).empty();
+        };
+        if (empty(g) && empty(m) && empty(s))
             return QStringLiteral("—");
         return F(g) + QStringLiteral("°") + F(m) + QStringLiteral("`") + F(s) + QStringLiteral("``");
     }
@@ -181,33 +187,38 @@ private:
     QString GivenPoints() const
     {
         QString h = TableStart({QStringLiteral("Пункт"), QStringLiteral("X"), QStringLiteral("Y")});
-        h += Row({QStringLiteral("A"), F("EXa"), F("EYa")});
-        h += Row({QStringLiteral("B"), F("EXb"), F("EYb")});
-        h += Row({QStringLiteral("C"), F("EXc"), F("EYc")});
+        h += Row({QStringLiteral("A"), F(Id::EXa), F(Id::EYa)});
+        h += Row({QStringLiteral("B"), F(Id::EXb), F(Id::EYb)});
+        h += Row({QStringLiteral("C"), F(Id::EXc), F(Id::EYc)});
         return h + QStringLiteral("</table>");
     }
 
     QString Measurements() const
     {
         QString h = TableStart({QString(), QStringLiteral("Вариант АВР"), QStringLiteral("Вариант АСР")});
-        h += Row({QStringLiteral("β1"), Angle("Ebb1g", "Ebb1m", "Ebb1s"), Angle("Ebb11g", "Ebb11m", "Ebb11s")});
-        h += Row({QStringLiteral("β2"), Angle("Ebb2g", "Ebb2m", "Ebb2s"), Angle("Ebb22g", "Ebb22m", "Ebb22s")});
-        h += Row({QStringLiteral("δ"), Angle("Edd1g", "Edd1m", "Edd1s"), Angle("Edd2g", "Edd2m", "Edd2s")});
-        h += Row({QStringLiteral("b"), F("Eb1"), F("Eb2")});
+        h += Row({QStringLiteral("β1"), Angle(Id::Ebb1g, Id::Ebb1m, Id::Ebb1s), Angle(Id::Ebb11g, Id::Ebb11m, Id::Ebb11s)});
+        h += Row({QStringLiteral("β2"), Angle(Id::Ebb2g, Id::Ebb2m, Id::Ebb2s), Angle(Id::Ebb22g, Id::Ebb22m, Id::Ebb22s)});
+        h += Row({QStringLiteral("δ"), Angle(Id::Edd1g, Id::Edd1m, Id::Edd1s), Angle(Id::Edd2g, Id::Edd2m, Id::Edd2s)});
+        h += Row({QStringLiteral("b"), F(Id::Eb1), F(Id::Eb2)});
         return h + QStringLiteral("</table>");
     }
 
     QString Page1() const
     {
         QString h = TableStart({QString(), QStringLiteral("A → B"), QString(), QStringLiteral("A → C")});
-        const char* rows[][4] = {
-            {"Xb − Xa", "EXbXa", "Xc − Xa", "EXcXa"}, {"Yb − Ya", "EYbYa", "Yc − Ya", "EYcYa"},
-            {"tg(AB)", "EtgAB", "tg(AC)", "EtgAC"},   {"(AB)", "EAB", "(AC)", "EAC"},
-            {"cos(AB)", "EcosAB", "cos(AC)", "EcosAC"}, {"sin(AB)", "EsinAB", "sin(AC)", "EsinAC"},
-            {"AB = S", "ES1", "AC = S", "ES11"},       {"AB = S`", "ES2", "AC = S`", "ES22"},
+        const struct {
+            const char* toB;
+            Id b;
+            const char* toC;
+            Id c;
+        } rows[] = {
+            {"Xb − Xa", Id::EXbXa, "Xc − Xa", Id::EXcXa},    {"Yb − Ya", Id::EYbYa, "Yc − Ya", Id::EYcYa},
+            {"tg(AB)", Id::EtgAB, "tg(AC)", Id::EtgAC},      {"(AB)", Id::EAB, "(AC)", Id::EAC},
+            {"cos(AB)", Id::EcosAB, "cos(AC)", Id::EcosAC},  {"sin(AB)", Id::EsinAB, "sin(AC)", Id::EsinAC},
+            {"AB = S", Id::ES1, "AC = S", Id::ES11},         {"AB = S`", Id::ES2, "AC = S`", Id::ES22},
         };
         for (const auto& r : rows)
-            h += Row({QString::fromUtf8(r[0]), F(r[1]), QString::fromUtf8(r[2]), F(r[3])});
+            h += Row({QString::fromUtf8(r.toB), F(r.b), QString::fromUtf8(r.toC), F(r.c)});
         return h + QStringLiteral("</table>");
     }
 
@@ -219,7 +230,7 @@ private:
         for (const auto& [b, c] : snesenie::VariantPairs(page)) {
             const std::string_view quantity = snesenie::Quantity(snesenie::Field(b));
             h += Row({QString::fromUtf8(quantity.data(), static_cast<qsizetype>(quantity.size())),
-                      F(snesenie::Field(b).name.data()), F(snesenie::Field(c).name.data())});
+                      F(b), F(c)});
         }
         return h + QStringLiteral("</table>");
     }
@@ -227,7 +238,7 @@ private:
     QString Page2() const
     {
         QString h = VariantTable(2);
-        h += QStringLiteral("<p style=\"margin-top:3px\">Среднее d = %1</p>").arg(F("d"));
+        h += QStringLiteral("<p style=\"margin-top:3px\">Среднее d = %1</p>").arg(F(Id::d));
         return h;
     }
 
@@ -237,7 +248,7 @@ private:
         // A mean that no longer follows from the data is not set off as the result.
         const QString mean = Stale(3) ? QStringLiteral("Xp = %1<br>Yp = %2") : QStringLiteral("<b>Xp = %1</b><br><b>Yp = %2</b>");
         h += QStringLiteral("<p style=\"margin-top:6px; font-size:11pt\">Среднее:<br>%1</p>")
-                 .arg(mean.arg(F("Xp"), F("Yp")));
+                 .arg(mean.arg(F(Id::Xp), F(Id::Yp)));
         return h;
     }
 
