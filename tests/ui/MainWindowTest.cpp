@@ -7,6 +7,7 @@
 
 #include "ScreenFit.h"
 #include "SheetLook.h"
+#include "WindowMenus.h"
 #include "StationPanel.h"
 
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QListView>
+#include <QMenu>
 
 #include <memory>
 #include <vector>
@@ -199,6 +201,37 @@ private slots:
         QCOMPARE(ui->Text("Xp"), QString("6234,85"));
         QCOMPARE(ui->Text("Yp"), QString("12335,23"));
         QVERIFY(ui->form1->State().Page2Done);
+    }
+
+    // The menus on their own, without the window: each action says what it
+    // asks for, once, and the sections of Файл take their owners' actions
+    // in order, before Выход.
+    void menusSayWhatIsAsked()
+    {
+        QWidget window;
+        WindowMenus menus(window);
+        QSignalSpy exit(&menus, &WindowMenus::ExitRequested), all(&menus, &WindowMenus::ComputeAllRequested),
+            turn(&menus, &WindowMenus::PageTurnRequested), help(&menus, &WindowMenus::HelpRequested),
+            scheme(&menus, &WindowMenus::SchemeRequested);
+        menus.ComputeAll->trigger();
+        menus.NextPage->trigger();
+        menus.PreviousPage->trigger();
+        menus.HelpText->trigger();
+        menus.Scheme->trigger();
+        menus.Exit->trigger();
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(turn.size(), 2);
+        QCOMPARE(turn.at(0).at(0).toInt(), 1);
+        QCOMPARE(turn.at(1).at(0).toInt(), -1);
+        QVERIFY(help.size() == 1 && scheme.size() == 1 && exit.size() == 1);
+        QAction print("Печать", &window), open("Открыть", &window), save("Сохранить", &window);
+        menus.AddToStatement({&print});
+        menus.AddToJobs({&open});
+        menus.AddToJobs({nullptr, &save});
+        QStringList items;
+        for (QAction* action : menus.File->actions())
+            items << (action->isSeparator() ? QString("—") : action->text());
+        QCOMPARE(items, (QStringList{"Открыть", "—", "Сохранить", "—", "Печать", "—", "В&ыход"}));
     }
 
     // Pages 2 and 3 are made on first need, as the program starts: until

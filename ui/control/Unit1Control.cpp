@@ -15,6 +15,7 @@
 #include "Utf8Path.h"
 #include "ToleranceDialog.h"
 #include "WindowFields.h"
+#include "WindowMenus.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -79,7 +80,7 @@ void TForm1::BuildControl()
     TolerancesAction = new QAction(QStringLiteral("&Допуски…"), this);
     TolerancesAction->setObjectName(QStringLiteral("TolerancesAction"));
     connect(TolerancesAction, &QAction::triggered, this, &TForm1::EditTolerances);
-    FileMenu->insertActions(FileStatementEnd, {PrintAction, PreviewAction, PdfAction, TolerancesAction});
+    menus_->AddToStatement({PrintAction, PreviewAction, PdfAction, TolerancesAction});
 
     ShowControl();
 }

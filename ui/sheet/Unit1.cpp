@@ -12,6 +12,7 @@
 #include "Unit2.h"
 #include "Unit3.h"
 #include "WindowFields.h"
+#include "WindowMenus.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -349,6 +350,30 @@ void TForm1::BuildButtons(int page)
             }
         }
     }
+}
+
+// The menus own their actions and say what was asked; the window does it.
+void TForm1::BuildMenus()
+{
+    menus_ = new WindowMenus(*this);
+    MenuBar = menus_->Bar;
+    FileMenu = menus_->File;
+    CalcMenu = menus_->Calc;
+    HelpMenu = menus_->Help;
+    FileJobsEnd = menus_->JobsEnd;
+    FileStatementEnd = menus_->StatementEnd;
+    ExitAction = menus_->Exit;
+    ComputeAllAction = menus_->ComputeAll;
+    NextPageAction = menus_->NextPage;
+    PreviousPageAction = menus_->PreviousPage;
+    HelpAction = menus_->HelpText;
+    SchemeAction = menus_->Scheme;
+    AboutAction = menus_->About;
+    connect(menus_, &WindowMenus::ExitRequested, this, &QWidget::close);
+    connect(menus_, &WindowMenus::ComputeAllRequested, this, &TForm1::ComputeAll);
+    connect(menus_, &WindowMenus::PageTurnRequested, this, &TForm1::TurnPage);
+    connect(menus_, &WindowMenus::HelpRequested, this, &TForm1::BitBtn5Click);
+    connect(menus_, &WindowMenus::SchemeRequested, this, &TForm1::BitBtn6Click);
 }
 
 void TForm1::SetHelpWindows(TForm2* help, TForm3* scheme)

@@ -38,6 +38,7 @@ class StationPanel;
 class TForm2;
 class TForm3;
 class WindowFields;
+class WindowMenus;
 
 /// The main window: the three-page computation sheet. Its edit boxes are the
 /// fields of a snesenie::Sheet; every button presses the sheet and the window
@@ -96,9 +97,10 @@ public:
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
 
-    /// The menu bar above the pages. Файл holds the job actions, then the
-    /// statement actions, then Выход; each section is closed by a separator
-    /// that later actions are inserted before.
+    /// The menu bar above the pages (WindowMenus, whose parts these are).
+    /// Файл holds the job actions, then the statement actions, then Выход;
+    /// each section is closed by a separator that later actions are
+    /// inserted before.
     QMenuBar* MenuBar = nullptr;
     QMenu* FileMenu = nullptr;
     QMenu* HelpMenu = nullptr;
@@ -217,7 +219,6 @@ private:
     void BuildMenus();
     void BuildControl();
     void BuildBatchActions();
-    void ShowAbout();
     /// Turns to the next page (step 1) or the previous one (-1), round.
     void TurnPage(int step);
     /// The message line says text, or the key hint when text is empty.
@@ -293,6 +294,7 @@ private:
     int stationRow_ = -1;
 
     std::unique_ptr<WindowFields> fields_;
+    WindowMenus* menus_ = nullptr;
     StaleMarks* stale_ = nullptr;
     RangeMarks* rangeMarks_ = nullptr;
     QMetaObject::Connection followCaret_;

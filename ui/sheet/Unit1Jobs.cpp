@@ -16,6 +16,7 @@
 #include "RangeMarks.h"
 #include "Utf8Path.h"
 #include "WindowFields.h"
+#include "WindowMenus.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -71,12 +72,9 @@ void TForm1::BuildJobActions()
     SaveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     connect(SaveAsAction, &QAction::triggered, this, &TForm1::SaveJobAs);
 
-    FileMenu->insertAction(FileJobsEnd, NewAction);
-    FileMenu->insertAction(FileJobsEnd, OpenAction);
-    FileMenu->insertMenu(FileJobsEnd, RecentMenu);
-    FileMenu->insertSeparator(FileJobsEnd);
-    FileMenu->insertAction(FileJobsEnd, SaveAction);
-    FileMenu->insertAction(FileJobsEnd, SaveAsAction);
+    menus_->AddToJobs({NewAction, OpenAction});
+    menus_->AddToJobs(RecentMenu);
+    menus_->AddToJobs({nullptr, SaveAction, SaveAsAction});
     // Another copy of the program may have opened or saved a job meanwhile.
     connect(FileMenu, &QMenu::aboutToShow, this, &TForm1::RebuildRecentMenu);
     RebuildRecentMenu();
