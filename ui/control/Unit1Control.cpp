@@ -1,7 +1,6 @@
 // The main window's control and statement: the fourth page, page 3's verdict
-// line, and Файл → Печать…, Предварительный просмотр…, Экспорт в PDF…,
-// Допуски…. The printing machinery is made on first use only, so that the
-// window starts as fast without it.
+// line, Файл → Допуски…, and the wiring of the statement's actions
+// (StatementActions).
 
 #include "Unit1.h"
 
@@ -11,6 +10,7 @@
 #include "StationPanel.h"
 #include "KeepPainting.h"
 #include "Statement.h"
+#include "StatementActions.h"
 #include "StatementTarget.h"
 #include "Utf8Path.h"
 #include "ToleranceDialog.h"
@@ -41,14 +41,6 @@ namespace {
 // width of the result block.
 constexpr int kVerdictLeft = 136, kVerdictTop = 446, kVerdictWidth = 560;
 
-// A printer on A4 portrait, as the statement is laid out.
-void SetUpPrinter(QPrinter& printer)
-{
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setDocName(StatementTitle());
-}
-
 } // namespace
 
 void TForm1::BuildControl()
@@ -66,17 +58,16 @@ void TForm1::BuildControl()
     ControlVerdict->setFont(bold);
     ControlVerdict->setGeometry(kVerdictLeft, kVerdictTop, kVerdictWidth, ControlVerdict->sizeHint().height());
 
-    PrintAction = new QAction(QStringLiteral("&Печать…"), this);
-    PrintAction->setObjectName(QStringLiteral("PrintAction"));
-    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(PrintAction, &QAction::triggered, this, &TForm1::PrintStatement);
-    PreviewAction = new QAction(QStringLiteral("Пред&варительный просмотр…"), this);
-    PreviewAction->setObjectName(QStringLiteral("PreviewAction"));
-    connect(PreviewAction, &QAction::triggered, this, &TForm1::PreviewStatement);
-    PdfAction = new QAction(QStringLiteral("&Экспорт в PDF…"), this);
-    PdfAction->setObjectName(QStringLiteral("PdfAction"));
-    PdfAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    connect(PdfAction, &QAction::triggered, this, &TForm1::ExportStatement);
+    // The statement on paper asks the window only for the statement, the
+    // name a job would take and the job's file; its failures come back here.
+    statement_ = new StatementActions(
+        *this, {[this] { return BuildStatementDocument(); }, [this] { return ProposedJobPath(); },
+                [this] { return document_->Path(); }});
+    connect(statement_, &StatementActions::Failed, this,
+            [this](const QString& message) { Report(QMessageBox::Critical, message); });
+    PrintAction = statement_->Print;
+    PreviewAction = statement_->Preview;
+    PdfAction = statement_->Pdf;
     TolerancesAction = new QAction(QStringLiteral("&Допуски…"), this);
     TolerancesAction->setObjectName(QStringLiteral("TolerancesAction"));
     connect(TolerancesAction, &QAction::triggered, this, &TForm1::EditTolerances);
@@ -144,71 +135,11 @@ std::unique_ptr<QTextDocument> TForm1::BuildStatementDocument() const
     return BuildStatement({sheet_->Fields(), sheet_->Record(), StatementJobName(), QDateTime::currentDateTime()});
 }
 
-QString TForm1::ExportStatementPdf(const QString& path) const
-{
-    return WriteStatementPdf(*BuildStatementDocument(), path);
-}
+QString TForm1::ExportStatementPdf(const QString& path) const { return statement_->ExportPdf(path); }
 
-void TForm1::PrintStatement()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPrinter(printer);
-    QPrintDialog dialog(&printer, this);
-    dialog.setObjectName(QStringLiteral("PrintDialog"));
-    dialog.setWindowTitle(QStringLiteral("Печать"));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    RenderStatement(*BuildStatementDocument(), printer);
-}
-
-void TForm1::PreviewStatement()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPrinter(printer);
-    const std::unique_ptr<QTextDocument> statement = BuildStatementDocument();
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName(QStringLiteral("PrintPreviewDialog"));
-    preview.setWindowTitle(QStringLiteral("Предварительный просмотр"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [&statement](QPrinter* target) { RenderStatement(*statement, *target); });
-    // At the page's width the numbers can be read; the dialog's own start
-    // shows the whole page at a size where they cannot.
-    if (auto* view = preview.findChild<QPrintPreviewWidget*>())
-        view->setZoomMode(QPrintPreviewWidget::FitToWidth);
-    preview.exec();
-}
-
-void TForm1::ExportStatement()
-{
-    // Beside the job it belongs to, under the job's name; a station's beside
-    // its batch, under the name its job would be given.
-    const QString proposed = ProposedJobPath();
-    const QString name = proposed.isEmpty() ? QStringLiteral("ведомость") : QFileInfo(proposed).completeBaseName();
-    const QDir folder = proposed.isEmpty() ? QDir::home() : QFileInfo(proposed).absoluteDir();
-    QFileDialog dialog(this, QStringLiteral("Экспорт в PDF"), folder.filePath(name + ".pdf"),
-                       QStringLiteral("PDF (*.pdf)"));
-    dialog.setObjectName(QStringLiteral("PdfFileDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    // A name typed without .pdf gets it: "станция7.snesenie" becomes
-    // "станция7.snesenie.pdf", never the job itself.
-    QString path = dialog.selectedFiles().constFirst();
-    if (!job::HasPdfExtension(job::PathFromUtf8(path.toStdString())))
-        path += QStringLiteral(".pdf");
-    QString error;
-    if (const std::string problem = job::StatementTargetProblem(job::PathFromUtf8(path.toStdString()),
-                                                                document_->Path());
-        !problem.empty())
-        error = QStringLiteral("Не удалось записать ведомость %1: %2.")
-                    .arg(QString::fromStdString(QuotePath(path.toStdString())),
-                         QString::fromStdString(problem));
-    else
-        error = ExportStatementPdf(path);
-    if (!error.isEmpty())
-        Report(QMessageBox::Critical, error);
-}
+void TForm1::PrintStatement() { statement_->PrintStatement(); }
+void TForm1::PreviewStatement() { statement_->PreviewStatement(); }
+void TForm1::ExportStatement() { statement_->ExportStatement(); }
 
 void TForm1::EditTolerances()
 {

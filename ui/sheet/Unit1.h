@@ -39,6 +39,7 @@ class TForm2;
 class TForm3;
 class WindowFields;
 class WindowMenus;
+class StatementActions;
 
 /// The main window: the three-page computation sheet. Its edit boxes are the
 /// fields of a snesenie::Sheet; every button presses the sheet and the window
@@ -295,6 +296,7 @@ private:
 
     std::unique_ptr<WindowFields> fields_;
     WindowMenus* menus_ = nullptr;
+    StatementActions* statement_ = nullptr;
     StaleMarks* stale_ = nullptr;
     RangeMarks* rangeMarks_ = nullptr;
     QMetaObject::Connection followCaret_;
