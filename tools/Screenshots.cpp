@@ -71,6 +71,8 @@ int main(int argc, char** argv)
     TForm2 Form2;
     TForm3 Form3;
     Form1.SetHelpWindows(&Form2, &Form3);
+    Form1.MakePage(2);
+    Form1.MakePage(3);
     Form1.show();
     if (!QTest::qWaitForWindowExposed(&Form1))
         return 1;

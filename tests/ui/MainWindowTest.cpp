@@ -6,6 +6,8 @@
 #include "UiFixture.h"
 
 #include "ScreenFit.h"
+#include "SheetLook.h"
+#include "WindowMenus.h"
 #include "StationPanel.h"
 
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QListView>
+#include <QMenu>
 
 #include <memory>
 #include <vector>
@@ -198,6 +201,66 @@ private slots:
         QCOMPARE(ui->Text("Xp"), QString("6234,85"));
         QCOMPARE(ui->Text("Yp"), QString("12335,23"));
         QVERIFY(ui->form1->State().Page2Done);
+    }
+
+    // The menus on their own, without the window: each action says what it
+    // asks for, once, and the sections of Файл take their owners' actions
+    // in order, before Выход.
+    void menusSayWhatIsAsked()
+    {
+        QWidget window;
+        WindowMenus menus(window);
+        QSignalSpy exit(&menus, &WindowMenus::ExitRequested), all(&menus, &WindowMenus::ComputeAllRequested),
+            turn(&menus, &WindowMenus::PageTurnRequested), help(&menus, &WindowMenus::HelpRequested),
+            scheme(&menus, &WindowMenus::SchemeRequested);
+        menus.ComputeAll->trigger();
+        menus.NextPage->trigger();
+        menus.PreviousPage->trigger();
+        menus.HelpText->trigger();
+        menus.Scheme->trigger();
+        menus.Exit->trigger();
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(turn.size(), 2);
+        QCOMPARE(turn.at(0).at(0).toInt(), 1);
+        QCOMPARE(turn.at(1).at(0).toInt(), -1);
+        QVERIFY(help.size() == 1 && scheme.size() == 1 && exit.size() == 1);
+        QAction print("Печать", &window), open("Открыть", &window), save("Сохранить", &window);
+        menus.AddToStatement({&print});
+        menus.AddToJobs({&open});
+        menus.AddToJobs({nullptr, &save});
+        QStringList items;
+        for (QAction* action : menus.File->actions())
+            items << (action->isSeparator() ? QString("—") : action->text());
+        QCOMPARE(items, (QStringList{"Открыть", "—", "Сохранить", "—", "Печать", "—", "В&ыход"}));
+    }
+
+    // Pages 2 and 3 are made on first need, as the program starts: until
+    // then the sheet reads their examples; F9 makes them and fills them, and
+    // a page turned to shows its boxes with Tab going through them.
+    void laterPagesMadeOnFirstNeed()
+    {
+        TForm1 fresh(ui->settingsDir.filePath("fresh.conf").toStdString());
+        fresh.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+        QVERIFY(fresh.TS2->findChild<QLineEdit*>() == nullptr && fresh.BitBtn3 == nullptr);
+        QVERIFY(fresh.TS3->findChild<QLineEdit*>() == nullptr && fresh.Button1 == nullptr);
+        QCOMPARE(fresh.Sheet().Fields().GetText("Edd2s"), std::string("52,8"));
+        QVERIFY(!fresh.IsSheetChanged());
+        fresh.NextPageAction->trigger();
+        auto* edd2s = fresh.TS2->findChild<QLineEdit*>("Edd2s");
+        QVERIFY(edd2s != nullptr && edd2s->isVisible());
+        QCOMPARE(edd2s->text(), QString("52,8"));
+        QVERIFY(fresh.BitBtn3 != nullptr && fresh.BitBtn3->isVisible());
+        QVERIFY(fresh.TS2->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(fresh.TS3->findChild<QLineEdit*>() == nullptr);
+        fresh.ComputeAllAction->trigger();
+        QCOMPARE(fresh.PC1->currentWidget(), fresh.TS3);
+        QCOMPARE(fresh.TS3->findChild<QLineEdit*>("Xp")->text(), QString("6234,85"));
+        QVERIFY(!fresh.IsSheetChanged());
+        edd2s->setText("52,9");
+        QVERIFY(fresh.IsSheetChanged());
+        QCOMPARE(fresh.TS3->findChild<QLineEdit*>("Xp")->palette().color(QPalette::Text),
+                 sheet::StaleTextColour());
     }
 
     // Every box and label must be whole on its page at the window's starting

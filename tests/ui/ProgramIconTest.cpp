@@ -1,5 +1,6 @@
-// The program's icon: the theme's where the package installed one under the
-// application id, else the pictures built into the program.
+// The program's icon and the buttons' pictures: always those built into the
+// program, never looked up in the desktop theme, whose search would slow the
+// start.
 
 #include "ProgramIcon.h"
 #include "Version.h"
@@ -32,9 +33,15 @@ private slots:
         QCOMPARE(icon.availableSizes(), expected);
         for (const QSize& size : expected)
             QCOMPARE(icon.pixmap(size).size(), size);
+        for (const char* name : {"help", "cancel", "retry"}) {
+            const QIcon picture = ButtonPicture(name);
+            QCOMPARE(picture.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+            QVERIFY2(!picture.pixmap(16).isNull(), name);
+        }
     }
 
-    void ThemeIconWhenInstalled()
+    // A theme that has the icon under the application id is not asked.
+    void BuiltInEvenWhereThemeHasIt()
     {
         QTemporaryDir themes;
         const QString theme = themes.path() + "/hicolor";
@@ -46,7 +53,8 @@ private slots:
         QVERIFY(QFile::copy(":/snesenie/16.png", theme + "/16x16/apps/" + snesenie::kAppId + ".png"));
         QIcon::setThemeSearchPaths({themes.path()});
         QIcon::setThemeName("hicolor");
-        QCOMPARE(ProgramIcon().name(), QString(snesenie::kAppId));
+        QCOMPARE(ProgramIcon().name(), QString());
+        QCOMPARE(ProgramIcon().availableSizes().size(), 6);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "FieldTable.h"
 #include "UiFixture.h"
+#include "StatementActions.h"
 
 #include "Statement.h"
 
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -238,6 +240,44 @@ private slots:
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.text, "Не удалось записать ведомость «" + path + "»: это именованный канал (FIFO), а не обычный файл.");
         QVERIFY(Type(path) == std::filesystem::file_type::fifo);
+    }
+
+    // The statement's actions on their own, with no window behind them: the
+    // PDF is proposed beside the job under its name, and a refusal comes
+    // back as a signal for the window to show, never as a box of their own.
+    void statementActionsStandAlone()
+    {
+        QTemporaryDir here;
+        QWidget window;
+        int built = 0;
+        StatementActions actions(window, {[&built] {
+                                              ++built;
+                                              return std::make_unique<QTextDocument>("ведомость");
+                                          },
+                                          [&here] { return here.filePath("станция.snesenie"); },
+                                          [&here] {
+                                              return std::filesystem::path(
+                                                  QFile::encodeName(here.filePath("станция.snesenie")).toStdString());
+                                          }});
+        QSignalSpy failed(&actions, &StatementActions::Failed);
+        const QString fifo = here.filePath("канал.pdf");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        ui->watch.fileToPick = fifo;
+        ui->watch.reply = QMessageBox::Yes;
+        actions.Pdf->trigger();
+        const QList<SeenModal> seen = ui->watch.Take();
+        QVERIFY(!seen.isEmpty());
+        const auto dialog = std::find_if(seen.begin(), seen.end(),
+                                         [](const SeenModal& m) { return m.window == "PdfFileDialog"; });
+        QVERIFY(dialog != seen.end());
+        QCOMPARE(QFileInfo(dialog->file).fileName(), QString("станция.pdf"));
+        QVERIFY(std::none_of(seen.begin(), seen.end(), [](const SeenModal& m) { return m.icon == QMessageBox::Critical; }));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(),
+                 "Не удалось записать ведомость «" + fifo + "»: это именованный канал (FIFO), а не обычный файл.");
+        QCOMPARE(built, 0);
+        QCOMPARE(actions.ExportPdf(here.filePath("ведомость.pdf")), QString());
+        QCOMPARE(built, 1);
     }
 
     // Экспорт в PDF… onto a job's name used to replace the job with a PDF.

@@ -119,6 +119,10 @@ public:
         QStandardPaths::setTestModeEnabled(true);
         settingsFile = settings.isEmpty() ? settingsDir.filePath("snesenie.conf") : settings;
         form1 = std::make_unique<TForm1>(settingsFile.toStdString());
+        // Pages 2 and 3 are made on first need; the tests reach their boxes
+        // and buttons directly, as if each had been turned to once.
+        form1->MakePage(2);
+        form1->MakePage(3);
         form2 = std::make_unique<TForm2>();
         form3 = std::make_unique<TForm3>();
         form1->SetHelpWindows(form2.get(), form3.get());

@@ -1,0 +1,296 @@
+// ui/paper — what goes on paper: the statement of one sheet (Statement), its
+// PDF without a window (PdfExport), and the bundle of a whole batch, a
+// summary and every station's statement in one PDF (BatchBundle, here, and
+// the window's Экспорт пакета в PDF…, Unit1BatchPdf).
+
+#include "BatchBundle.h"
+#include "BundleStatements.h"
+#include "FilePaths.h"
+
+#include "Errors.h"
+#include "Results.h"
+#include "RunStation.h"
+#include "SchemeDrawing.h"
+#include "Statement.h"
+#include "Utf8Path.h"
+#include "Version.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <QBuffer>
+#include <QFile>
+#include <QFont>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTextDocument>
+
+using namespace snesenie;
+using namespace snesenie::batch;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString BundleTitle() { return QStringLiteral("Пакет ведомостей вычисления координат пункта P"); }
+
+// The checks beyond their tolerance (or, when none is, those with a
+// warning), in the control's short words.
+QString Findings(const ControlReport& report)
+{
+    QStringList words;
+    for (const Check& c : report.checks)
+        if (c.verdict == report.Overall())
+            words << Q(c.brief);
+    return words.join(QStringLiteral(", "));
+}
+
+// Digits after the decimal comma of a number as the sheet prints it; -1 for
+// a text that is no plain number, which is shown as it is.
+int Decimals(const std::string& text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(,[0-9]+)?$"));
+    const QString t = Q(text);
+    if (!number.match(t).hasMatch())
+        return -1;
+    const qsizetype comma = t.indexOf(',');
+    return comma < 0 ? 0 : int(t.size() - comma - 1);
+}
+
+// The sheet drops trailing zeros (6227,2); in a column of the summary every
+// number gets as many decimals as the longest, so that the commas line up.
+QString Aligned(const std::string& text, int decimals)
+{
+    const int has = Decimals(text);
+    QString t = Q(text);
+    if (has < 0 || has >= decimals)
+        return t;
+    if (has == 0)
+        t += ',';
+    return t + QString(decimals - has, '0');
+}
+
+// The summary's table is laid out in tables of so many rows, each with its
+// header: one table of thousands of rows takes the text layout time that
+// grows faster than the rows (4,000 failed stations took 21 s, in pieces
+// 11 s), while a piece costs the same wherever it stands.
+constexpr std::size_t kRowsPerTable = 50;
+
+class SummaryBuilder {
+public:
+    SummaryBuilder(const StationList& list, const std::vector<StationResult>& results, const BundleHeading& heading)
+        : list_(list), results_(results), heading_(heading)
+    {
+        for (const StationResult& r : results_)
+            for (int c = 0; c < 2 && r.computed; ++c)
+                decimals_[c] = std::max(decimals_[c], Decimals(r.point[4 + c]));
+    }
+
+    QString Html() const
+    {
+        int computed = 0, failed = 0, exceeded = 0;
+        for (const StationResult& r : results_) {
+            computed += r.computed ? 1 : 0;
+            failed += r.computed ? 0 : 1;
+            exceeded += r.computed && ControlExceeded(r.control) ? 1 : 0;
+        }
+        QString h = QStringLiteral("<html><body>");
+        h += QStringLiteral("<p style=\"font-size:14pt; margin-bottom:0px\"><b>Сводка пакета станций</b></p>"
+                            "<p style=\"margin-top:0px\">вычисления координат пункта P "
+                            "(снесение координат с вершины знака на землю)</p>");
+        h += QStringLiteral("<p>Таблица станций: <b>%1</b><br>Дата и время: %2<br>Программа: snesenie %3<br>"
+                            "Допуски: %4</p>")
+                 .arg(heading_.stationsName.toHtmlEscaped(), heading_.when.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                      QString::fromUtf8(kVersion), Q(TolerancesText(heading_.tolerances)).toHtmlEscaped());
+        h += QStringLiteral("<p style=\"font-size:10pt\">Станций: <b>%1</b>. Вычислено: <b>%2</b>, "
+                            "не вычислено: <b>%3</b>, допуск превышен: <b>%4</b>.</p>")
+                 .arg(results_.size())
+                 .arg(computed)
+                 .arg(failed)
+                 .arg(exceeded);
+        const QString head = QStringLiteral(
+            "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+            "style=\"border-collapse:collapse; border-color:#808080\">"
+            "<thead><tr style=\"background-color:#e8e8e8\"><th width=\"5%\">№</th>"
+            "<th width=\"21%\">Станция</th><th width=\"12%\">Xp</th><th width=\"12%\">Yp</th>"
+            "<th width=\"8%\">Mt, м</th><th width=\"42%\">Вывод</th></tr></thead>");
+        h += head;
+        for (std::size_t i = 0; i < results_.size() && i < list_.stations.size(); ++i) {
+            if (i > 0 && i % kRowsPerTable == 0)
+                h += QStringLiteral("</table>") + head;
+            h += Row(i);
+        }
+        h += QStringLiteral("</table>");
+        h += QStringLiteral("<p style=\"margin-top:8px\">Xp, Yp — среднее двух вариантов, как на странице 3; Mt — "
+                            "средняя квадратическая погрешность положения P по точности измерений (%1), у станции "
+                            "со своими столбцами точности — по её точности. "
+                            "Ведомости вычисленных станций следуют далее, каждая с новой страницы; "
+                            "у станции, которая не вычислена, ведомости нет.</p>")
+                 .arg(Q(PrecisionText(heading_.precision)).toHtmlEscaped());
+        h += QStringLiteral("<p style=\"margin-top:22px\">Вычислил: ______________________"
+                            "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Проверил: ______________________</p>");
+        h += QStringLiteral("</body></html>");
+        return h;
+    }
+
+private:
+    QString Row(std::size_t i) const
+    {
+        const Station& station = list_.stations[i];
+        const StationResult& result = results_[i];
+        QString verdict, xp = QStringLiteral("—"), yp = QStringLiteral("—"), mt = QStringLiteral("—"), shade;
+        if (!result.computed) {
+            // The reason in the words of the message, where it stopped first.
+            verdict = QStringLiteral("<b>НЕ ВЫЧИСЛЕНА:</b> %1").arg(Q(FailureText(station, result, list_)).toHtmlEscaped());
+            shade = QStringLiteral(" style=\"background-color:#f2caca\"");
+        } else {
+            xp = Aligned(result.point[4], decimals_[0]).toHtmlEscaped();
+            yp = Aligned(result.point[5], decimals_[1]).toHtmlEscaped();
+            if (result.control && !result.control->accuracy.none)
+                mt = Q(FormatMetres3(result.control->accuracy.mean.mP));
+            const Verdict overall = result.control ? result.control->Overall() : Verdict::Ok;
+            const QString word = Q(VerdictWord(overall));
+            if (overall == Verdict::Exceeded) {
+                verdict = QStringLiteral("<b>%1:</b> %2").arg(word.toUpper(), Findings(*result.control).toHtmlEscaped());
+                shade = QStringLiteral(" style=\"background-color:#fbe3c0\"");
+            } else if (overall == Verdict::Warning) {
+                verdict = QStringLiteral("%1: %2").arg(word, Findings(*result.control).toHtmlEscaped());
+            } else {
+                verdict = word;
+            }
+        }
+        return QStringLiteral("<tr%1><td align=\"right\">%2</td><td>%3</td>"
+                              "<td align=\"right\" style=\"white-space:nowrap\">%4</td>"
+                              "<td align=\"right\" style=\"white-space:nowrap\">%5</td>"
+                              "<td align=\"right\" style=\"white-space:nowrap\">%6</td><td>%7</td></tr>")
+            .arg(shade)
+            .arg(i + 1)
+            .arg(BundleStationName(station.name).toHtmlEscaped(), xp, yp, mt, verdict);
+    }
+
+    const StationList& list_;
+    const std::vector<StationResult>& results_;
+    const BundleHeading& heading_;
+    int decimals_[2] = {0, 0};
+};
+
+} // namespace
+
+QString BundleStationName(const std::string& text)
+{
+    // Shown as a message shows a text, without the quotes.
+    std::string quoted = QuoteText(text);
+    const std::string open = "«", close = "»";
+    if (quoted.starts_with(open) && quoted.ends_with(close))
+        quoted = quoted.substr(open.size(), quoted.size() - open.size() - close.size());
+    return Q(quoted);
+}
+
+QString StationsName(const std::filesystem::path& path)
+{
+    // "jobs/" names the folder jobs.
+    const std::filesystem::path name = path.has_filename() ? path.filename() : path.parent_path().filename();
+    return QtPath(name);
+}
+
+std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const std::vector<StationResult>& results,
+                                                 const BundleHeading& heading)
+{
+    auto document = std::make_unique<QTextDocument>();
+    // The statement's face and size, so the summary and the statements read
+    // as one document.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(9);
+    document->setDefaultFont(font);
+    document->setMetaInformation(QTextDocument::DocumentTitle, BundleTitle());
+    document->setHtml(SummaryBuilder(list, results, heading).Html());
+    return document;
+}
+
+BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const QString& path,
+                              const BundleProgress& progress)
+{
+    return WriteBatchBundle(list, heading, FsPath(path), progress);
+}
+
+BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const std::filesystem::path& path,
+                              const BundleProgress& progress)
+{
+    BundleReport report;
+    const std::string target = job::PathToUtf8(path);
+    if (const std::string problem = BundleTargetProblem(path, list); !problem.empty()) {
+        report.error = QStringLiteral("Не удалось записать пакет ведомостей %1: %2.")
+                           .arg(Q(QuotePath(target)), Q(problem));
+        return report;
+    }
+
+    // The summary goes first, so every station is computed before a page is
+    // painted; its statement is made later from the same texts, on a sheet
+    // of its own, so that no more than one sheet is held at a time.
+    const int total = static_cast<int>(list.stations.size());
+    const auto stop = [&](int done) {
+        if (!progress || progress(done, total))
+            return false;
+        report.stopped = true;
+        std::error_code error;
+        report.error = (std::filesystem::exists(job::PathFromUtf8(target), error)
+                            ? QStringLiteral("Пакет ведомостей не записан: запись прервана; файл %1 остался прежним.")
+                            : QStringLiteral("Пакет ведомостей не записан: запись прервана; файл %1 не создан."))
+                           .arg(Q(QuotePath(target)));
+        return true;
+    };
+    std::vector<StationResult> results;
+    results.reserve(list.stations.size());
+    for (const Station& station : list.stations) {
+        // Computing is quick beside painting; asked now and then, so that a
+        // stop is heard at once.
+        if (results.size() % 64 == 0 && stop(0))
+            return report;
+        results.push_back(RunStation(station, heading.tolerances, heading.precision));
+        const StationResult& result = results.back();
+        if (!result.computed) {
+            ++report.failed;
+            report.failures << QStringLiteral("Станция %1, %2")
+                                   .arg(Q(QuoteText(station.name)), Q(FailureText(station, result, list)));
+        } else {
+            ++report.computed;
+            report.exceeded += ControlExceeded(result.control) ? 1 : 0;
+        }
+    }
+
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        SetUpPdfWriter(writer, BundleTitle());
+        PrepareStatementDevice(writer);
+        QPainter painter(&writer);
+        // The statements are built on a second thread, one or two ahead of
+        // their layout and painting here; the first while the summary is
+        // painted. One picture of the scheme for every statement: the PDF
+        // holds it once.
+        BundleStatements statements(list, results, heading.tolerances, heading.precision, heading.when,
+                                    DrawScheme(kPrintSchemeScale));
+        // The pages are numbered through the bundle, as one document.
+        int page = 1 + PaintDocumentPages(*BuildBatchSummary(list, results, heading), painter, writer);
+        for (std::size_t i = 0; i < list.stations.size(); ++i) {
+            if (stop(static_cast<int>(i)))
+                return report;
+            if (!results[i].computed)
+                continue;
+            const std::unique_ptr<QTextDocument> statement = statements.Next();
+            if (statement == nullptr)
+                throw std::logic_error("a computed station has no statement");
+            writer.newPage();
+            page += PaintDocumentPages(*statement, painter, writer, page);
+        }
+    }
+    // The last word before the file is touched: a stop heard while the last
+    // page was made still leaves the old file as it was.
+    if (stop(total))
+        return report;
+    report.error = WritePdfFile(bytes, path, QStringLiteral("пакет ведомостей"));
+    return report;
+}

@@ -1,0 +1,315 @@
+#pragma once
+
+#include "CalcState.h"
+#include "ControlRecord.h"
+#include "Errors.h"
+#include "JobDocument.h"
+#include "Settings.h"
+#include "Sheet.h"
+#include "Stations.h"
+
+namespace snesenie::batch {
+class BatchDocument;
+}
+
+#include <QMessageBox>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class ControlPage;
+class KeyboardRules;
+class RangeMarks;
+class QScrollArea;
+class QAction;
+class QCloseEvent;
+class QHBoxLayout;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTabWidget;
+class QTextDocument;
+class StaleMarks;
+class StationPanel;
+class TForm2;
+class TForm3;
+class WindowFields;
+class WindowMenus;
+class StatementActions;
+
+/// The main window: the three-page computation sheet. Its edit boxes are the
+/// fields of a snesenie::Sheet; every button presses the sheet and the window
+/// shows what the sheet reports. It computes nothing itself.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    /// A window whose recent jobs, last folder and tolerances are kept in
+    /// settingsFile: the user's by default, a scratch one in tests.
+    explicit TForm1(const std::filesystem::path& settingsFile = snesenie::UserSettingsFile(),
+                    QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    /// The help and scheme windows opened from page 1, made elsewhere (a
+    /// test's own); without them the window makes its own on first need.
+    void SetHelpWindows(TForm2* help, TForm3* scheme);
+
+    /// The sheet the window shows: its fields are the window's edit boxes.
+    const snesenie::Sheet& Sheet() const { return *sheet_; }
+    /// The values carried between pages, for as long as the window lives.
+    const snesenie::CalcState& State() const { return sheet_->State(); }
+    /// The settings the window was started with, as last read or saved.
+    const snesenie::Settings& Preferences() const { return settings_; }
+
+    /// Title of the message boxes.
+    static QString Title();
+
+    QTabWidget* PC1 = nullptr;
+    /// Holds PC1; scrolls it when the window is smaller than the sheet.
+    QScrollArea* SheetScroll = nullptr;
+    /// The size the window asks for: the whole sheet under the menu bar, and
+    /// the list of stations beside it while that is open.
+    QSize NaturalSize() const;
+    /// Makes the labels, boxes and buttons of page 1, 2 or 3, if they are not
+    /// made yet: pages 2 and 3 are made when turned to, computed or given
+    /// texts. Until then their boxes and buttons (BitBtn3…) are not there.
+    void MakePage(int number);
+    /// Scrolls the sheet so that the whole of a widget on it is seen.
+    void ScrollIntoView(QWidget* widget);
+    /// The pages' size at 96 dpi: the lowest row of page 1 (top 424) and
+    /// page 2's buttons with a margin.
+    static constexpr int kSheetWidth = 709;
+    static constexpr int kSheetHeight = 492;
+    QWidget* TS1 = nullptr;
+    QWidget* TS2 = nullptr;
+    QWidget* TS3 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+    QPushButton* BitBtn5 = nullptr;
+    QPushButton* BitBtn6 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+
+    /// The menu bar above the pages (WindowMenus, whose parts these are).
+    /// Файл holds the job actions, then the statement actions, then Выход;
+    /// each section is closed by a separator that later actions are
+    /// inserted before.
+    QMenuBar* MenuBar = nullptr;
+    QMenu* FileMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* FileJobsEnd = nullptr;
+    QAction* FileStatementEnd = nullptr;
+    QAction* ExitAction = nullptr;
+    QAction* HelpAction = nullptr;
+    QAction* SchemeAction = nullptr;
+    QAction* AboutAction = nullptr;
+
+    /// Вычисления: the whole sheet at one key (F9) and the pages turned from
+    /// the keyboard (Ctrl+PgDn, Ctrl+PgUp), as Ctrl+Tab turns them.
+    QMenu* CalcMenu = nullptr;
+    QAction* ComputeAllAction = nullptr;
+    QAction* NextPageAction = nullptr;
+    QAction* PreviousPageAction = nullptr;
+    /// The line under the sheet: which keys compute and turn pages, or why
+    /// a station browsed to in the list stopped.
+    QLabel* MessageLine = nullptr;
+    /// What the message line says while it has nothing else to say.
+    static QString KeyHint();
+
+    /// Jobs: the input texts of the sheet kept in a file (Файл menu).
+    QAction* NewAction = nullptr;
+    QAction* OpenAction = nullptr;
+    QMenu* RecentMenu = nullptr;
+    QAction* SaveAction = nullptr;
+    QAction* SaveAsAction = nullptr;
+
+    /// Opens a job file: every input takes its text, the outputs are emptied,
+    /// the carried values are reset and page 1 shows. A file that cannot be
+    /// opened is explained in a message box and changes nothing.
+    bool OpenJob(const QString& path);
+    /// Saves the inputs as the job at path, atomically; says why in a message
+    /// box when it cannot.
+    bool SaveJobTo(const QString& path);
+    /// The open job's file, or empty when the sheet was never opened or saved.
+    QString JobPath() const;
+    /// Whether the inputs differ from the last open or save, or from the
+    /// example when there was none.
+    bool IsSheetChanged() const;
+
+    // A batch of stations listed beside the sheet (Unit1Batch.cpp).
+    QAction* OpenBatchAction = nullptr;
+    QAction* OpenJobFolderAction = nullptr;
+    /// The list beside the sheet, hidden until a batch is opened.
+    StationPanel* Stations = nullptr;
+    /// Reads a table of stations or a folder of jobs, computes every station
+    /// by the tolerances in force and lists them beside the sheet, which is
+    /// not touched. A batch that cannot be read is explained in a message
+    /// box and changes nothing, the list shown before included.
+    bool OpenBatch(const QString& path);
+
+    // The control of the sheet and its statement (Unit1Control.cpp).
+    /// The fourth page, "Контроль", and page 3's one-line verdict under its result.
+    ControlPage* TS4 = nullptr;
+    QLabel* ControlVerdict = nullptr;
+    QAction* PrintAction = nullptr;
+    QAction* PreviewAction = nullptr;
+    QAction* PdfAction = nullptr;
+    QAction* TolerancesAction = nullptr;
+    /// The control, and which pages show a current result.
+    const snesenie::ControlRecord& Control() const { return sheet_->Record(); }
+    /// Name of the job the sheet belongs to, for the statement; empty while
+    /// the sheet has none.
+    QString StatementJobName() const;
+    /// The statement of the sheet as it stands now.
+    std::unique_ptr<QTextDocument> BuildStatementDocument() const;
+    /// Writes the statement to path as PDF. Returns an empty string, or what
+    /// went wrong.
+    QString ExportStatementPdf(const QString& path) const;
+
+    /// Файл → Экспорт пакета в PDF…: the bundle of a batch of stations (a
+    /// summary, then every computed station's statement), judged by the
+    /// window's tolerances (Unit1BatchPdf.cpp).
+    QAction* BatchPdfAction = nullptr;
+    /// Asks for the PDF's name, proposed beside the stations, and writes the
+    /// bundle of the batch read from stationsPath; says in a message box what
+    /// went wrong, or what the bundle came to.
+    void ExportBatchPdf(const snesenie::batch::StationList& list, const QString& stationsPath);
+
+public slots:
+    void PrintStatement();
+    void PreviewStatement();
+    void ExportStatement();
+    void EditTolerances();
+    /// Asks for the stations, a table or a folder of jobs, then exports them.
+    void ExportBatch();
+
+protected:
+    /// Every way of closing the window comes here: changed inputs are not
+    /// thrown away without asking.
+    void closeEvent(QCloseEvent* event) override;
+    /// The sheet comes first: the list of stations beside it gives way on a
+    /// narrow window.
+    void resizeEvent(QResizeEvent* event) override;
+
+public slots:
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    /// Presses OK on pages 1, 2 and 3 in turn, as the buttons do, and stops
+    /// at the first page that does not complete; done, it shows page 3.
+    void ComputeAll();
+
+private:
+    void BuildPages();
+    void BuildButtons(int page);
+    void BuildMenus();
+    void BuildControl();
+    void BuildBatchActions();
+    /// Turns to the next page (step 1) or the previous one (-1), round.
+    void TurnPage(int step);
+    /// The message line says text, or the key hint when text is empty.
+    void SayOnMessageLine(const QString& text);
+    /// The tab sheet of page 1, 2 or 3.
+    QWidget* Page(int number) const;
+    std::array<bool, 3> pagesMade_{};
+    /// The window's title follows the edits of a page's inputs.
+    void WatchJobInputs(int page);
+    /// Presses the sheet and shows whatever it reports; says whether the
+    /// press completed.
+    bool Run(snesenie::SheetAction action);
+    /// Every message box about the sheet comes from here; one that names a
+    /// field turns to it, ready to be retyped.
+    void Report(QMessageBox::Icon icon, const QString& message, const std::string& field = {});
+    void Report(const snesenie::UserError& error);
+    /// While a station is browsed to, a failure goes to the message line and
+    /// is kept, to be shown as a box when Enter is pressed on the station.
+    struct HeldReport {
+        QMessageBox::Icon icon;
+        QString message;
+        std::string field;
+    };
+    bool holdReports_ = false;
+    std::optional<HeldReport> heldReport_;
+    /// An input of the page took a new text: the control no longer holds.
+    void InputEdited(int page);
+    void ShowControl();
+    /// Says once what the settings file could not give.
+    void ReportSettingsProblems();
+    /// A sheet started afresh (a job opened, a new one): nothing computed,
+    /// nothing carried, no control, no stale marks.
+    void ResetComputation();
+    /// Turns to the page of the field and puts the caret in it, its text
+    /// selected, ready to be retyped.
+    void PointAt(const std::string& field);
+
+    void BuildJobActions();
+    void NewJob();
+    void OpenJobFromDialog();
+    void OpenRecentJob(const QString& path);
+    bool SaveJob();
+    bool SaveJobAs();
+    bool MaybeSave();
+    QString ChooseJobFile(bool forSaving);
+    void JobOpenedOrSaved(const QString& path);
+    void UpdateJobTitle();
+    void RebuildRecentMenu();
+    /// Folder and name offered for saving the sheet as a new job.
+    QString ProposedJobPath() const;
+
+    void BuildBatch();
+    void OpenBatchFromDialog();
+    void OpenJobFolderFromDialog();
+    /// Puts the station of the list's row on the sheet, after the question
+    /// about unsaved changes, and computes it as far as it goes.
+    void ChooseStation(int row);
+    void CloseBatch();
+    void ShowStationPanel(bool show);
+    /// The row of the open batch whose station the sheet holds, or -1.
+    int ShownStationRow() const;
+    /// The sheet no longer holds the station it was given (a job opened,
+    /// saved, a new sheet): the title and the list stop naming it.
+    void ForgetStation();
+    /// Why the job may not be written to path (a file of a batch), or empty.
+    QString BatchFileProblem(const QString& path) const;
+    /// The open job's file, its texts as last saved and the recent list.
+    std::unique_ptr<snesenie::job::JobDocument> document_;
+    /// The batch listed beside the sheet, and the batch and row of the
+    /// station the sheet holds (kept when the list is closed).
+    std::shared_ptr<snesenie::batch::BatchDocument> batch_;
+    std::shared_ptr<snesenie::batch::BatchDocument> stationBatch_;
+    int stationRow_ = -1;
+
+    std::unique_ptr<WindowFields> fields_;
+    WindowMenus* menus_ = nullptr;
+    StatementActions* statement_ = nullptr;
+    StaleMarks* stale_ = nullptr;
+    RangeMarks* rangeMarks_ = nullptr;
+    QMetaObject::Connection followCaret_;
+    KeyboardRules* keyboard_ = nullptr;
+    snesenie::Settings settings_;
+    bool settingsProblemsSaid_ = false;
+    std::unique_ptr<snesenie::Sheet> sheet_;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+    std::unique_ptr<TForm2> ownHelp_;
+    std::unique_ptr<TForm3> ownScheme_;
+    /// The sheet, and the list of stations beside it once there is one.
+    QHBoxLayout* sheetRow_ = nullptr;
+    /// Makes the list of stations, hidden, beside the sheet.
+    void MakeStationPanel();
+};
