@@ -107,7 +107,7 @@ TEST(Facts, DefaultTolerancesAndRangesAsTheDocumentsStateThem)
     }
     for (const ToleranceField& f : ToleranceFields()) {
         const std::string row = std::string("| ") + f.key + " | " + FormatNumber(Tolerances{}.*f.member) + " | " +
-                                FormatNumber(f.min) + "–" + FormatNumber(f.max) + " |";
+                                (f.zeroIsNone ? "0 или " : "") + FormatNumber(f.min) + "–" + FormatNumber(f.max) + " |";
         EXPECT_NE(guide.find(row), std::string::npos) << row;
     }
     // The sentences that give the defaults in words say the code's figures.
