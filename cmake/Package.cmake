@@ -27,10 +27,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${SNESENIE_HOMEPAGE})
 # The libraries come from dpkg-shlibdeps; what it cannot see is named here:
-# the Liberation faces the sheet's symbols are set in, and the toolkit's own
-# Russian texts (context menus, standard buttons).
+# the Liberation faces the sheet's symbols are set in, the toolkit's own
+# Russian texts (context menus, standard buttons), and its platform plugins
+# (the window on X11 or Wayland, and the offscreen one that writes a PDF with
+# no display), which libqt6gui6 only recommends: installed without
+# recommends, neither program could start a window or write a statement.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Debian strips what install -s leaves: the compiler's .comment and .note.
