@@ -15,6 +15,7 @@
 #include "KeyboardRules.h"
 #include "RangeMarks.h"
 #include "ScreenFit.h"
+#include "JobActions.h"
 #include "StationPanel.h"
 #include "WindowFields.h"
 
@@ -192,7 +193,7 @@ void TForm1::ChooseStation(int row)
                               .arg(job::kMaxTextLength));
         }
     }
-    if (!MaybeSave()) {
+    if (!jobs_->MaybeSave()) {
         Stations->SetCurrentRow(shown);
         return;
     }
@@ -207,11 +208,10 @@ void TForm1::ChooseStation(int row)
     rangeMarks_->Refresh();
     // The station's texts are where it came from: unchanged until edited,
     // and saved only under a name the user gives.
-    document_->Adopt(job::JobFromFields(*fields_));
     stationBatch_ = batch_;
     stationRow_ = row;
+    jobs_->Adopt();
     Stations->SetCurrentRow(row);
-    UpdateJobTitle();
     PC1->setCurrentWidget(TS1);
     if (focus != nullptr && Stations->isAncestorOf(focus))
         focus->setFocus(Qt::OtherFocusReason);
@@ -226,6 +226,25 @@ void TForm1::ChooseStation(int row)
             break;
     holdReports_ = false;
     ShowControl();  // the row's tooltip takes the reason the sheet stopped
+}
+
+QString TForm1::StationName() const
+{
+    if (stationBatch_ == nullptr)
+        return {};
+    // Names from a spreadsheet, shown as messages quote a text.
+    const auto shown = [](const std::string& text) {
+        const std::string quoted = QuoteText(text);
+        return QString::fromStdString(quoted.substr(2, quoted.size() - 4));
+    };
+    return QStringLiteral("%1 (пакет %2)")
+        .arg(shown(stationBatch_->StationAt(static_cast<std::size_t>(stationRow_)).name), shown(stationBatch_->Name()));
+}
+
+QString TForm1::StationJob() const
+{
+    return stationBatch_ == nullptr ? QString()
+                                    : QtPath(stationBatch_->ProposedJob(static_cast<std::size_t>(stationRow_)));
 }
 
 void TForm1::ForgetStation()

@@ -7,6 +7,7 @@
 #include "BatchDocument.h"
 #include "ControlPage.h"
 #include "FieldTable.h"
+#include "JobActions.h"
 #include "StationPanel.h"
 #include "KeepPainting.h"
 #include "Statement.h"
@@ -61,8 +62,8 @@ void TForm1::BuildControl()
     // The statement on paper asks the window only for the statement, the
     // name a job would take and the job's file; its failures come back here.
     statement_ = new StatementActions(
-        *this, {[this] { return BuildStatementDocument(); }, [this] { return ProposedJobPath(); },
-                [this] { return document_->Path(); }});
+        *this, {[this] { return BuildStatementDocument(); }, [this] { return jobs_->ProposedJobPath(); },
+                [this] { return jobs_->JobFile(); }});
     connect(statement_, &StatementActions::Failed, this,
             [this](const QString& message) { Report(QMessageBox::Critical, message); });
     PrintAction = statement_->Print;
@@ -117,16 +118,8 @@ void TForm1::ShowControl()
 
 QString TForm1::StatementJobName() const
 {
-    if (JobPath().isEmpty() && stationBatch_ != nullptr) {
-        // Names from a spreadsheet, shown as messages quote a text.
-        const auto shown = [](const std::string& text) {
-            const std::string quoted = QuoteText(text);
-            return QString::fromStdString(quoted.substr(2, quoted.size() - 4));
-        };
-        return QStringLiteral("%1 (пакет %2)")
-            .arg(shown(stationBatch_->StationAt(static_cast<std::size_t>(stationRow_)).name),
-                 shown(stationBatch_->Name()));
-    }
+    if (JobPath().isEmpty() && !StationName().isEmpty())
+        return StationName();
     return JobPath().isEmpty() ? QString() : QFileInfo(JobPath()).completeBaseName();
 }
 

@@ -39,6 +39,7 @@ class TForm2;
 class TForm3;
 class WindowFields;
 class WindowMenus;
+class JobActions;
 class StatementActions;
 
 /// The main window: the three-page computation sheet. Its edit boxes are the
@@ -124,24 +125,20 @@ public:
     /// What the message line says while it has nothing else to say.
     static QString KeyHint();
 
-    /// Jobs: the input texts of the sheet kept in a file (Файл menu).
+    /// Jobs: the input texts of the sheet kept in a file (Файл menu), the
+    /// actions of JobActions.
     QAction* NewAction = nullptr;
     QAction* OpenAction = nullptr;
     QMenu* RecentMenu = nullptr;
     QAction* SaveAction = nullptr;
     QAction* SaveAsAction = nullptr;
 
-    /// Opens a job file: every input takes its text, the outputs are emptied,
-    /// the carried values are reset and page 1 shows. A file that cannot be
-    /// opened is explained in a message box and changes nothing.
+    /// The open job (JobActions): open, save, its file and whether the
+    /// inputs changed since.
+    JobActions& Jobs() const { return *jobs_; }
     bool OpenJob(const QString& path);
-    /// Saves the inputs as the job at path, atomically; says why in a message
-    /// box when it cannot.
     bool SaveJobTo(const QString& path);
-    /// The open job's file, or empty when the sheet was never opened or saved.
     QString JobPath() const;
-    /// Whether the inputs differ from the last open or save, or from the
-    /// example when there was none.
     bool IsSheetChanged() const;
 
     // A batch of stations listed beside the sheet (Unit1Batch.cpp).
@@ -258,18 +255,13 @@ private:
     void PointAt(const std::string& field);
 
     void BuildJobActions();
-    void NewJob();
-    void OpenJobFromDialog();
-    void OpenRecentJob(const QString& path);
-    bool SaveJob();
-    bool SaveJobAs();
-    bool MaybeSave();
-    QString ChooseJobFile(bool forSaving);
-    void JobOpenedOrSaved(const QString& path);
-    void UpdateJobTitle();
-    void RebuildRecentMenu();
-    /// Folder and name offered for saving the sheet as a new job.
-    QString ProposedJobPath() const;
+    /// A job's texts put on the sheet, started afresh from them: nothing
+    /// computed, page 1 showing, no station held.
+    void StartFrom(const snesenie::job::Job& job);
+    /// The station the sheet holds without a job file, as the title and the
+    /// statement name it, and the job offered for it; empty without one.
+    QString StationName() const;
+    QString StationJob() const;
 
     void BuildBatch();
     void OpenBatchFromDialog();
@@ -286,8 +278,7 @@ private:
     void ForgetStation();
     /// Why the job may not be written to path (a file of a batch), or empty.
     QString BatchFileProblem(const QString& path) const;
-    /// The open job's file, its texts as last saved and the recent list.
-    std::unique_ptr<snesenie::job::JobDocument> document_;
+    JobActions* jobs_ = nullptr;
     /// The batch listed beside the sheet, and the batch and row of the
     /// station the sheet holds (kept when the list is closed).
     std::shared_ptr<snesenie::batch::BatchDocument> batch_;
