@@ -7,6 +7,7 @@
 #include "BatchDocument.h"
 #include "ControlPage.h"
 #include "FieldTable.h"
+#include "BatchList.h"
 #include "JobActions.h"
 #include "StationPanel.h"
 #include "KeepPainting.h"
@@ -113,13 +114,13 @@ void TForm1::ShowControl()
     ControlVerdict->setPalette(palette);
     // The row of the station on the sheet follows the sheet, not the file.
     if (Stations != nullptr)
-        Stations->FollowSheet(ShownStationRow(), report, heldReport_ ? heldReport_->message : QString());
+        Stations->FollowSheet(batchList_->ShownStationRow(), report, heldReport_ ? heldReport_->message : QString());
 }
 
 QString TForm1::StatementJobName() const
 {
-    if (JobPath().isEmpty() && !StationName().isEmpty())
-        return StationName();
+    if (const QString station = batchList_->StationName(); JobPath().isEmpty() && !station.isEmpty())
+        return station;
     return JobPath().isEmpty() ? QString() : QFileInfo(JobPath()).completeBaseName();
 }
 
@@ -144,13 +145,7 @@ void TForm1::EditTolerances()
     TS4->SetPrecisionSource(QStringLiteral("из настроек (Файл → Допуски…)"));
     ShowControl();
     // The list judges its stations by the same tolerances as the sheet.
-    if (batch_ != nullptr) {
-        {
-            KeepPainting painting;
-            batch_->Judge(dialog.Result(), dialog.PrecisionResult(), [&painting] { painting(); });
-        }
-        Stations->Refresh();
-    }
+    batchList_->Judge(dialog.Result(), dialog.PrecisionResult());
     // The rest of the file as another copy of the program may have left it.
     settings_.Reload();
     settings_.SetTolerances(dialog.Result());

@@ -1,3 +1,11 @@
+// ui/sheet — the main window and its three pages: the window itself and its
+// wiring (TForm1: Unit1, Unit1Wiring), its menus (WindowMenus), the open job
+// (JobActions, here), where each label, box and button stands (SheetLayout),
+// how they look (SheetLook), the edit boxes as the core's fields
+// (WindowFields), the keyboard (KeyboardRules), the marks of out-of-range and
+// stale values (RangeMarks, StaleMarks), fitting the window to the screen
+// (ScreenFit) and painting through long work (KeepPainting).
+
 // The sheet as a document: Файл → Создать, Открыть…, Недавние, Сохранить,
 // Сохранить как…, the job's name and modified mark in the title, and the
 // question asked before changed inputs would be thrown away. Reading,

@@ -2,7 +2,6 @@
 
 #include "FieldTable.h"
 #include "JobActions.h"
-#include "JobFile.h"
 #include "KeyboardRules.h"
 #include "ProgramIcon.h"
 #include "RangeMarks.h"
@@ -20,12 +19,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -35,12 +31,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace snesenie;
 
 namespace {
+
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -180,7 +176,6 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     sheet_->SetPrecision(settings_.GetPrecision());
     BuildMenus();
     BuildControl();
-    BuildBatchActions();
     layout->setMenuBar(MenuBar);
     // 717 × 519 outside; the client area holds the lowest row of page 1
     // (top 424) and page 2's buttons with a margin. The menu bar comes on top
@@ -192,11 +187,12 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     setGeometry(screen() != nullptr ? FitToScreen(wanted, screen()->availableGeometry(), QMargins(4, 32, 4, 4))
                                     : wanted);
     BuildJobActions();
-    BuildBatch();
     // Made with the window, not with the first batch: added to the laid-out
     // window later, the list left the sheet scrolling sideways at a
     // fractional scale when the window was then fitted to the screen.
-    MakeStationPanel();
+    BuildBatchList();
+    // The title names the job, or the station the sheet holds.
+    jobs_->UpdateTitle();
 
     // Esc presses "Выход", but only while page 1 is showing: it is that
     // page's cancel button. In the list of stations it is not on the sheet.
@@ -259,69 +255,6 @@ void TForm1::ScrollIntoView(QWidget* widget)
 // would follow it goes first.
 TForm1::~TForm1() { disconnect(followCaret_); }
 
-// The open job asks the window only for the inputs' texts, to start the
-// sheet afresh from a job, and about the batch the sheet's station came
-// from; its failures come back to the one place they are shown.
-void TForm1::BuildJobActions()
-{
-    jobs_ = new JobActions(*this, settings_,
-                           {Title(), [this] { return job::JobFromFields(*fields_); },
-                            [this](const job::Job& job) { StartFrom(job); },
-                            [this](const QString& path) { return BatchFileProblem(path); },
-                            [this] { return StationName(); }, [this] { return StationJob(); }});
-    connect(jobs_, &JobActions::Failed, this,
-            [this](QMessageBox::Icon icon, const QString& message, const QString& field) {
-                Report(icon, message, field.toStdString());
-            });
-    NewAction = jobs_->New;
-    OpenAction = jobs_->Open;
-    RecentMenu = jobs_->Recent;
-    SaveAction = jobs_->Save;
-    SaveAsAction = jobs_->SaveAs;
-    menus_->AddToJobs({NewAction, OpenAction});
-    menus_->AddToJobs(RecentMenu);
-    menus_->AddToJobs({nullptr, SaveAction, SaveAsAction});
-    connect(FileMenu, &QMenu::aboutToShow, jobs_, &JobActions::RebuildRecentMenu);
-    for (int page = 1; page <= 3; ++page)
-        if (fields_->Made(page))
-            WatchJobInputs(page);
-    jobs_->UpdateTitle();
-}
-
-void TForm1::WatchJobInputs(int page)
-{
-    for (const FieldInfo& f : Fields())
-        if (f.kind == FieldKind::Input && f.page == page)
-            connect(fields_->Edit(std::string(f.name)), &QLineEdit::textChanged, jobs_, &JobActions::UpdateTitle);
-}
-
-void TForm1::StartFrom(const job::Job& job)
-{
-    // Checked whole before anything is touched; now the sheet starts afresh
-    // from the job, as the program starts from the example.
-    job::ApplyJob(job, *fields_);
-    ResetComputation();
-    PC1->setCurrentWidget(TS1);
-    keyboard_->CaretToPageStart();
-    rangeMarks_->Refresh();
-    ForgetStation();
-}
-
-bool TForm1::OpenJob(const QString& path) { return jobs_->OpenJob(path); }
-bool TForm1::SaveJobTo(const QString& path) { return jobs_->SaveJobTo(path); }
-QString TForm1::JobPath() const { return jobs_->JobPath(); }
-// The texts a save would write, not the boxes' own: a tab or line break
-// pasted at the end of a number is not saved, so adding or removing one is
-// no change to the job.
-bool TForm1::IsSheetChanged() const { return jobs_->IsChanged(); }
-
-void TForm1::closeEvent(QCloseEvent* event)
-{
-    if (jobs_->MaybeSave())
-        event->accept();
-    else
-        event->ignore();
-}
 
 // The three tabs, empty: what stands on a page is made by MakePage.
 void TForm1::BuildPages()

@@ -3,14 +3,9 @@
 #include "CalcState.h"
 #include "ControlRecord.h"
 #include "Errors.h"
-#include "JobDocument.h"
+#include "JobFile.h"
 #include "Settings.h"
 #include "Sheet.h"
-#include "Stations.h"
-
-namespace snesenie::batch {
-class BatchDocument;
-}
 
 #include <QMessageBox>
 #include <QStringList>
@@ -40,6 +35,7 @@ class TForm3;
 class WindowFields;
 class WindowMenus;
 class JobActions;
+class BatchList;
 class StatementActions;
 
 /// The main window: the three-page computation sheet. Its edit boxes are the
@@ -141,16 +137,17 @@ public:
     QString JobPath() const;
     bool IsSheetChanged() const;
 
-    // A batch of stations listed beside the sheet (Unit1Batch.cpp).
+    /// A batch of stations listed beside the sheet (BatchList, whose parts
+    /// these are): Открыть пакет…, Открыть папку заданий…, Экспорт пакета в
+    /// PDF…, and the list, hidden until a batch is opened.
     QAction* OpenBatchAction = nullptr;
     QAction* OpenJobFolderAction = nullptr;
-    /// The list beside the sheet, hidden until a batch is opened.
+    QAction* BatchPdfAction = nullptr;
     StationPanel* Stations = nullptr;
-    /// Reads a table of stations or a folder of jobs, computes every station
-    /// by the tolerances in force and lists them beside the sheet, which is
-    /// not touched. A batch that cannot be read is explained in a message
-    /// box and changes nothing, the list shown before included.
+    /// Reads a table of stations or a folder of jobs and lists it beside the
+    /// sheet, which is not touched; a batch that cannot be read changes nothing.
     bool OpenBatch(const QString& path);
+    BatchList& Batches() const { return *batchList_; }
 
     // The control of the sheet and its statement (Unit1Control.cpp).
     /// The fourth page, "Контроль", and page 3's one-line verdict under its result.
@@ -171,22 +168,11 @@ public:
     /// went wrong.
     QString ExportStatementPdf(const QString& path) const;
 
-    /// Файл → Экспорт пакета в PDF…: the bundle of a batch of stations (a
-    /// summary, then every computed station's statement), judged by the
-    /// window's tolerances (Unit1BatchPdf.cpp).
-    QAction* BatchPdfAction = nullptr;
-    /// Asks for the PDF's name, proposed beside the stations, and writes the
-    /// bundle of the batch read from stationsPath; says in a message box what
-    /// went wrong, or what the bundle came to.
-    void ExportBatchPdf(const snesenie::batch::StationList& list, const QString& stationsPath);
-
 public slots:
     void PrintStatement();
     void PreviewStatement();
     void ExportStatement();
     void EditTolerances();
-    /// Asks for the stations, a table or a folder of jobs, then exports them.
-    void ExportBatch();
 
 protected:
     /// Every way of closing the window comes here: changed inputs are not
@@ -216,7 +202,6 @@ private:
     void BuildButtons(int page);
     void BuildMenus();
     void BuildControl();
-    void BuildBatchActions();
     /// Turns to the next page (step 1) or the previous one (-1), round.
     void TurnPage(int step);
     /// The message line says text, or the key hint when text is empty.
@@ -258,32 +243,15 @@ private:
     /// A job's texts put on the sheet, started afresh from them: nothing
     /// computed, page 1 showing, no station held.
     void StartFrom(const snesenie::job::Job& job);
-    /// The station the sheet holds without a job file, as the title and the
-    /// statement name it, and the job offered for it; empty without one.
-    QString StationName() const;
-    QString StationJob() const;
-
-    void BuildBatch();
-    void OpenBatchFromDialog();
-    void OpenJobFolderFromDialog();
-    /// Puts the station of the list's row on the sheet, after the question
-    /// about unsaved changes, and computes it as far as it goes.
-    void ChooseStation(int row);
-    void CloseBatch();
+    /// Makes the list of stations, hidden, beside the sheet, and wires it.
+    void BuildBatchList();
+    /// A station of the list put on the sheet, computed as the batch
+    /// computed it; focus had the keyboard before.
+    void ComputeStation(QWidget* focus);
+    /// The window grows by the list, or gives its room back.
     void ShowStationPanel(bool show);
-    /// The row of the open batch whose station the sheet holds, or -1.
-    int ShownStationRow() const;
-    /// The sheet no longer holds the station it was given (a job opened,
-    /// saved, a new sheet): the title and the list stop naming it.
-    void ForgetStation();
-    /// Why the job may not be written to path (a file of a batch), or empty.
-    QString BatchFileProblem(const QString& path) const;
     JobActions* jobs_ = nullptr;
-    /// The batch listed beside the sheet, and the batch and row of the
-    /// station the sheet holds (kept when the list is closed).
-    std::shared_ptr<snesenie::batch::BatchDocument> batch_;
-    std::shared_ptr<snesenie::batch::BatchDocument> stationBatch_;
-    int stationRow_ = -1;
+    BatchList* batchList_ = nullptr;
 
     std::unique_ptr<WindowFields> fields_;
     WindowMenus* menus_ = nullptr;
@@ -301,6 +269,4 @@ private:
     std::unique_ptr<TForm3> ownScheme_;
     /// The sheet, and the list of stations beside it once there is one.
     QHBoxLayout* sheetRow_ = nullptr;
-    /// Makes the list of stations, hidden, beside the sheet.
-    void MakeStationPanel();
 };

@@ -1,108 +1,64 @@
-// A batch of stations beside the sheet: Файл → Открыть пакет… (a table of
-// stations) and Открыть папку заданий…, the list of stations with their
-// verdicts, and a chosen station put on the sheet as a job would be opened.
-// Reading and computing the batch belong to the batch library; the window
-// only asks where, lists, and shows what went wrong.
+// ui/batch — a batch of stations beside the sheet: the list of stations with
+// their verdicts (StationPanel) and the object that owns it (BatchList,
+// here: Открыть пакет… and Открыть папку заданий…, a chosen station put on
+// the sheet as a job would be opened, the station the sheet holds; its
+// Экспорт пакета в PDF… is written in ui/paper). The reading and computing
+// of a batch live in the batch library; this folder only asks where, shows
+// and chooses, and says what went wrong.
 
-#include "Unit1.h"
+#include "BatchList.h"
 #include "FilePaths.h"
 
 #include "BatchDocument.h"
+#include "Errors.h"
 #include "FieldTable.h"
-#include "JobDocument.h"
-#include "JobFile.h"
 #include "KeepPainting.h"
-#include "KeyboardRules.h"
-#include "RangeMarks.h"
-#include "ScreenFit.h"
-#include "JobActions.h"
 #include "StationPanel.h"
-#include "WindowFields.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QMenu>
-#include <QScreen>
-#include <QStandardPaths>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QToolButton>
 #include <QListView>
+#include <QStandardPaths>
 
 using namespace snesenie;
 
-namespace {
-
-
-// The frame round the window as the window system drew it; before the window
-// is shown, room for a usual title bar and border.
-QMargins FrameOf(const QWidget& window)
-{
-    if (!window.isVisible())
-        return {4, 32, 4, 4};
-    const QRect inner = window.geometry(), outer = window.frameGeometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
-}
-
-} // namespace
-
-void TForm1::BuildBatch()
+BatchList::BatchList(QWidget& window, Settings& settings, Window sheet)
+    : QObject(&window), window_(window), settings_(settings), sheet_(std::move(sheet))
 {
     // The access keys of the Файл menu are all taken but these.
     OpenBatchAction = new QAction("Открыть пак&ет…", this);
     OpenBatchAction->setObjectName("OpenBatchAction");
     OpenBatchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-    connect(OpenBatchAction, &QAction::triggered, this, &TForm1::OpenBatchFromDialog);
+    connect(OpenBatchAction, &QAction::triggered, this, &BatchList::OpenBatchFromDialog);
     // One file dialog cannot pick a file and a folder alike: a folder of jobs
     // has a dialog of its own.
     OpenJobFolderAction = new QAction("Открыть п&апку заданий…", this);
     OpenJobFolderAction->setObjectName("OpenJobFolderAction");
-    connect(OpenJobFolderAction, &QAction::triggered, this, &TForm1::OpenJobFolderFromDialog);
-    FileMenu->insertActions(SaveAction, {OpenBatchAction, OpenJobFolderAction});
-    FileMenu->insertSeparator(SaveAction);
+    connect(OpenJobFolderAction, &QAction::triggered, this, &BatchList::OpenJobFolderFromDialog);
+    BatchPdfAction = new QAction(QStringLiteral("Экспорт паке&та в PDF…"), this);
+    BatchPdfAction->setObjectName(QStringLiteral("BatchPdfAction"));
+    connect(BatchPdfAction, &QAction::triggered, this, &BatchList::ExportBatch);
+
+    // A child of the window, which lays it out beside the sheet.
+    Panel = new StationPanel(&window);
+    Panel->hide();
+    Panel->setFixedWidth(StationPanel::kWidth);
+    connect(Panel, &StationPanel::StationChosen, this, &BatchList::ChooseStation);
+    connect(Panel, &StationPanel::CloseRequested, this, &BatchList::CloseBatch);
 }
 
-void TForm1::MakeStationPanel()
-{
-    Stations = new StationPanel;
-    Stations->hide();
-    Stations->setFixedWidth(StationPanel::kWidth);
-    sheetRow_->addWidget(Stations);
-    // Tab goes on from the page tabs to the list of stations while it is open.
-    setTabOrder(PC1->tabBar(), Stations->List());
-    setTabOrder(Stations->List(), Stations->CloseButton());
-    connect(Stations, &StationPanel::StationChosen, this, &TForm1::ChooseStation);
-    connect(Stations, &StationPanel::CloseRequested, this, &TForm1::CloseBatch);
-    // Enter on the station the sheet holds goes on to type into the sheet.
-    // A station that stopped was only said on the message line while the
-    // list was browsed; Enter on it shows the box and points at the fault.
-    connect(Stations->List(), &QListView::activated, this, [this](const QModelIndex& index) {
-        if (index.row() != ShownStationRow())
-            return;
-        if (const std::optional<HeldReport> held = heldReport_) {
-            SayOnMessageLine({});
-            Report(held->icon, held->message, held->field);
-            if (held->field.empty())
-                keyboard_->CaretToPageStart();
-        } else {
-            keyboard_->CaretToPageStart();
-        }
-    });
-}
+BatchList::~BatchList() = default;
 
-void TForm1::OpenBatchFromDialog()
+void BatchList::OpenBatchFromDialog()
 {
     settings_.Reload();
     QString folder = QtPath(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QFileDialog dialog(this, "Открыть пакет", folder, "Таблицы станций (*.csv);;Все файлы (*)");
+    QFileDialog dialog(&window_, "Открыть пакет", folder, "Таблицы станций (*.csv);;Все файлы (*)");
     dialog.setObjectName("BatchFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -115,13 +71,13 @@ void TForm1::OpenBatchFromDialog()
     OpenBatch(path);
 }
 
-void TForm1::OpenJobFolderFromDialog()
+void BatchList::OpenJobFolderFromDialog()
 {
     settings_.Reload();
     QString folder = QtPath(settings_.JobFolder());
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QFileDialog dialog(this, "Открыть папку заданий", folder);
+    QFileDialog dialog(&window_, "Открыть папку заданий", folder);
     dialog.setObjectName("JobFolderDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::Directory);
@@ -135,7 +91,7 @@ void TForm1::OpenJobFolderFromDialog()
     OpenBatch(path);
 }
 
-bool TForm1::OpenBatch(const QString& path)
+bool BatchList::OpenBatch(const QString& path)
 {
     std::shared_ptr<batch::BatchDocument> opened;
     QString problem;
@@ -144,8 +100,7 @@ bool TForm1::OpenBatch(const QString& path)
         // two: the list can then show every verdict at once.
         KeepPainting painting;
         try {
-            opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_->CurrentTolerances(),
-                                                             sheet_->CurrentPrecision(),
+            opened = std::make_shared<batch::BatchDocument>(FsPath(path), sheet_.tolerances(), sheet_.precision(),
                                                             [&painting] { painting(); });
         } catch (const batch::BatchError& e) {
             problem = QString::fromUtf8(e.what());
@@ -156,20 +111,20 @@ bool TForm1::OpenBatch(const QString& path)
         }
     }
     if (opened == nullptr) {
-        Report(QMessageBox::Critical, problem);
+        emit Failed(QMessageBox::Critical, problem);
         return false;
     }
     // The list lets go of the batch it showed before that batch may go.
-    Stations->Show(opened.get());
+    Panel->Show(opened.get());
     batch_ = std::move(opened);
-    ShowStationPanel(true);
-    Stations->List()->setFocus(Qt::OtherFocusReason);
+    emit PanelShown(true);
+    Panel->List()->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
-int TForm1::ShownStationRow() const { return batch_ != nullptr && batch_ == stationBatch_ ? stationRow_ : -1; }
+int BatchList::ShownStationRow() const { return batch_ != nullptr && batch_ == stationBatch_ ? stationRow_ : -1; }
 
-void TForm1::ChooseStation(int row)
+void BatchList::ChooseStation(int row)
 {
     const int shown = ShownStationRow();
     if (batch_ == nullptr || row < 0 || row >= static_cast<int>(batch_->Size()) || row == shown)
@@ -177,8 +132,8 @@ void TForm1::ChooseStation(int row)
     const batch::Station& station = batch_->StationAt(static_cast<std::size_t>(row));
     // A station that cannot go on the sheet leaves it, and the list, as they were.
     const auto refuse = [&](const QString& message) {
-        Stations->SetCurrentRow(shown);
-        Report(QMessageBox::Critical, message);
+        Panel->SetCurrentRow(shown);
+        emit Failed(QMessageBox::Critical, message);
     };
     if (!station.readError.empty())
         return refuse(QString::fromStdString(station.readError));
@@ -193,8 +148,8 @@ void TForm1::ChooseStation(int row)
                               .arg(job::kMaxTextLength));
         }
     }
-    if (!jobs_->MaybeSave()) {
-        Stations->SetCurrentRow(shown);
+    if (!sheet_.maybeSave()) {
+        Panel->SetCurrentRow(shown);
         return;
     }
 
@@ -203,32 +158,14 @@ void TForm1::ChooseStation(int row)
     QWidget* focus = QApplication::focusWidget();
     job::Job texts;
     texts.texts = station.texts.ToMap();
-    job::ApplyJob(texts, *fields_);
-    ResetComputation();
-    rangeMarks_->Refresh();
-    // The station's texts are where it came from: unchanged until edited,
-    // and saved only under a name the user gives.
+    sheet_.take(texts);
     stationBatch_ = batch_;
     stationRow_ = row;
-    jobs_->Adopt();
-    Stations->SetCurrentRow(row);
-    PC1->setCurrentWidget(TS1);
-    if (focus != nullptr && Stations->isAncestorOf(focus))
-        focus->setFocus(Qt::OtherFocusReason);
-    else
-        keyboard_->CaretToPageStart();
-    // Computed as the batch computed it. Browsing the list must not take
-    // the caret away from it: a page that stops is said on the message line
-    // and the row, and shown as a box only on Enter.
-    holdReports_ = true;
-    for (const SheetAction action : {SheetAction::Page1, SheetAction::Page2, SheetAction::Page3})
-        if (!Run(action))
-            break;
-    holdReports_ = false;
-    ShowControl();  // the row's tooltip takes the reason the sheet stopped
+    Panel->SetCurrentRow(row);
+    sheet_.compute(focus);
 }
 
-QString TForm1::StationName() const
+QString BatchList::StationName() const
 {
     if (stationBatch_ == nullptr)
         return {};
@@ -241,53 +178,43 @@ QString TForm1::StationName() const
         .arg(shown(stationBatch_->StationAt(static_cast<std::size_t>(stationRow_)).name), shown(stationBatch_->Name()));
 }
 
-QString TForm1::StationJob() const
+QString BatchList::StationJob() const
 {
     return stationBatch_ == nullptr ? QString()
                                     : QtPath(stationBatch_->ProposedJob(static_cast<std::size_t>(stationRow_)));
 }
 
-void TForm1::ForgetStation()
+void BatchList::ForgetStation()
 {
     if (stationBatch_ == nullptr)
         return;
     const bool listed = ShownStationRow() >= 0;
     stationBatch_.reset();
     stationRow_ = -1;
-    Stations->FollowSheet(-1, std::nullopt, {});
+    Panel->FollowSheet(-1, std::nullopt, {});
     if (listed)
-        Stations->SetCurrentRow(-1);
+        Panel->SetCurrentRow(-1);
 }
 
-void TForm1::CloseBatch()
+void BatchList::CloseBatch()
 {
-    const bool focusInList = Stations->isAncestorOf(QApplication::focusWidget());
-    Stations->Show(nullptr);
+    Panel->Show(nullptr);
     batch_.reset();
-    ShowStationPanel(false);
-    if (focusInList)
-        keyboard_->CaretToPageStart();
+    emit PanelShown(false);
 }
 
-void TForm1::ShowStationPanel(bool show)
+void BatchList::Judge(const Tolerances& tolerances, const Precision& precision)
 {
-    if (Stations == nullptr || Stations->isHidden() != show)
+    if (batch_ == nullptr)
         return;
-    const int listWidth = Stations->width();
-    Stations->setVisible(show);
-    if (isMaximized() || isFullScreen())
-        return;
-    // The window grows by the list, as far as the screen allows; closed, the
-    // list gives its room back, down to the whole sheet again.
-    QRect wanted = geometry();
-    if (show)
-        wanted.setWidth(wanted.width() + StationPanel::kWidth);
-    else
-        wanted.setWidth(std::max(wanted.width() - listWidth, std::min(wanted.width(), NaturalSize().width())));
-    setGeometry(screen() != nullptr ? FitToScreen(wanted, screen()->availableGeometry(), FrameOf(*this)) : wanted);
+    {
+        KeepPainting painting;
+        batch_->Judge(tolerances, precision, [&painting] { painting(); });
+    }
+    Panel->Refresh();
 }
 
-QString TForm1::BatchFileProblem(const QString& path) const
+QString BatchList::WriteProblem(const QString& path) const
 {
     for (const auto& batch : {batch_, stationBatch_})
         if (batch != nullptr && batch->ReadsFrom(FsPath(path)))
