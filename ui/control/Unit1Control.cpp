@@ -4,13 +4,11 @@
 
 #include "Unit1.h"
 
-#include "BatchDocument.h"
 #include "ControlPage.h"
 #include "FieldTable.h"
 #include "BatchList.h"
 #include "JobActions.h"
 #include "StationPanel.h"
-#include "KeepPainting.h"
 #include "Statement.h"
 #include "StatementActions.h"
 #include "StatementTarget.h"
@@ -21,17 +19,10 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
 #include <QTabWidget>
 #include <QTextDocument>
 
