@@ -5,6 +5,7 @@
 
 #include "AccuracyDrawing.h"
 #include "BatchBundle.h"
+#include "BatchList.h"
 #include "ControlPage.h"
 #include "StationPanel.h"
 #include "Unit1.h"
@@ -221,8 +222,8 @@ int main(int argc, char** argv)
         }
     });
     answer.start(20);
-    Form1.ExportBatchPdf(snesenie::batch::ReadStations(QFile::encodeName(table.fileName()).toStdString()),
-                         table.fileName());
+    Form1.Batches().ExportBatchPdf(
+        snesenie::batch::ReadStations(QFile::encodeName(table.fileName()).toStdString()), table.fileName());
     ok &= shot;
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 // that cannot be read, and a batch whose files are never written.
 
 #include "BatchDocument.h"
+#include "BatchList.h"
 #include "FieldTable.h"
 #include "JobFile.h"
 #include "StationPanel.h"
@@ -14,6 +15,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -316,6 +318,61 @@ private slots:
 
     // A station saved as a job is still the one on the sheet: the list kept
     // it no longer, and the next key in the list went from the first station.
+    // The list without the window: the sheet is only what it asks of it.
+    void batchListStandAlone()
+    {
+        QWidget window;
+        Settings settings(QFile::encodeName(Path("snesenie.conf")).toStdString());
+        bool mayGo = false;
+        QList<job::Job> taken;
+        QList<QWidget*> computed;
+        BatchList list(window, settings,
+                       {"Снесение координат", [&settings] { return settings.GetTolerances(); },
+                        [&settings] { return settings.GetPrecision(); }, [] { return QString(); },
+                        [&mayGo] { return mayGo; }, [&taken](const job::Job& job) { taken << job; },
+                        [&computed](QWidget* focus) { computed << focus; }});
+        QSignalSpy failed(&list, &BatchList::Failed);
+        QSignalSpy shown(&list, &BatchList::PanelShown);
+        const QString table = Path("stations.csv");
+
+        QVERIFY(!list.OpenBatch(Path("нет.csv")));
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(shown.isEmpty());
+        QVERIFY(list.OpenBatch(table));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.takeFirst().at(0).toBool(), true);
+        QCOMPARE(list.Panel->List()->model()->rowCount(), int(kStations.size()));
+        QVERIFY(!list.WriteProblem(table).isEmpty());
+        QVERIFY(list.WriteProblem(Path("станция.snesenie")).isEmpty());
+
+        // Changes the user keeps leave the sheet, and the list, as they were.
+        list.Panel->SetCurrentRow(1);
+        emit list.Panel->StationChosen(1);
+        QVERIFY(taken.isEmpty());
+        QCOMPARE(list.ShownStationRow(), -1);
+        QCOMPARE(list.Panel->CurrentRow(), -1);
+        mayGo = true;
+        emit list.Panel->StationChosen(1);
+        QCOMPARE(taken.size(), 1);
+        QCOMPARE(taken.front().texts.at("Eb1"), std::string("70,76"));
+        QCOMPARE(computed.size(), 1);
+        QCOMPARE(list.ShownStationRow(), 1);
+        QCOMPARE(list.StationName(), QString("Пункт 2 (пакет stations.csv)"));
+        QVERIFY(!list.StationJob().isEmpty());
+
+        // Closed, the list still knows the station the sheet holds and keeps
+        // its table from being written over, until the sheet lets it go.
+        emit list.Panel->CloseRequested();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.takeFirst().at(0).toBool(), false);
+        QCOMPARE(list.ShownStationRow(), -1);
+        QVERIFY(!list.WriteProblem(table).isEmpty());
+        list.ForgetStation();
+        QVERIFY(list.StationName().isEmpty());
+        QVERIFY(list.WriteProblem(table).isEmpty());
+        QCOMPARE(failed.size(), 1);
+    }
+
     void savedStationKeepsItsRow()
     {
         QVERIFY(ui->form1->OpenBatch(Path("stations.csv")));

@@ -4,6 +4,7 @@
 
 #include "FailingCalls.h"
 #include "FieldTable.h"
+#include "JobActions.h"
 #include "JobFile.h"
 #include "Settings.h"
 #include "StaleMarks.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -412,6 +414,73 @@ private slots:
         QVERIFY(!ui->form1->isWindowModified());
         ui->Click(ui->form1->Button3);
         QVERIFY(ui->form1->isWindowModified());
+    }
+
+    // The open job without the window: the texts, the sheet and the batch are
+    // only what it asks of them.
+    void jobActionsStandAlone()
+    {
+        QWidget window;
+        Settings settings(QFile::encodeName(jobs->filePath("snesenie.conf")).toStdString());
+        job::Job texts = job::ExampleJob();
+        QList<job::Job> started;
+        QString station;
+        const QString batchFile = JobPath("пакет.snesenie");
+        JobActions actions(window, settings,
+                           {"Снесение координат", [&texts] { return texts; },
+                            [&started](const job::Job& job) { started << job; },
+                            [&batchFile](const QString& path) {
+                                return path == batchFile ? QString("файл пакета") : QString();
+                            },
+                            [&station] { return station; }, [] { return QString(); }});
+        QSignalSpy failed(&actions, &JobActions::Failed);
+        actions.UpdateTitle();
+        QCOMPARE(window.windowTitle(), kCaption);
+        QVERIFY(!actions.IsChanged());
+
+        texts.texts["EXa"] = "6327,50";
+        actions.UpdateTitle();
+        QVERIFY(actions.IsChanged());
+        QCOMPARE(window.windowTitle(), "Без имени[*] — " + kCaption);
+        QVERIFY(window.isWindowModified());
+
+        // A file of the batch the sheet came from is never written over.
+        QVERIFY(!actions.SaveJobTo(batchFile));
+        QVERIFY(!QFile::exists(batchFile));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.takeFirst().at(1).toString(), QString("файл пакета"));
+        QVERIFY(actions.IsChanged());
+
+        const QString path = JobPath("станция.snesenie");
+        QVERIFY(actions.SaveJobTo(path));
+        QCOMPARE(actions.JobPath(), path);
+        QVERIFY(!actions.IsChanged());
+        QCOMPARE(window.windowTitle(), "станция.snesenie[*] — " + kCaption);
+        QVERIFY(!window.isWindowModified());
+        QVERIFY(failed.isEmpty());
+
+        // Создать starts the sheet from the example and leaves no file open;
+        // a station then put on it is named in the title until saved.
+        actions.New->trigger();
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(started.front().texts, job::ExampleJob().texts);
+        QVERIFY(actions.JobPath().isEmpty());
+        texts = job::ExampleJob();
+        texts.texts.at("EYa") = "4709,07";
+        station = "П-7 (пакет сезон)";
+        actions.Adopt();
+        QVERIFY(!actions.IsChanged());
+        QCOMPARE(window.windowTitle(), station + "[*] — " + kCaption);
+
+        // A file that cannot be read is said and starts nothing.
+        QVERIFY(!actions.OpenJob(JobPath("нет.snesenie")));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.front().at(0).value<QMessageBox::Icon>(), QMessageBox::Critical);
+        QCOMPARE(started.size(), 1);
+        QVERIFY(actions.OpenJob(path));
+        QCOMPARE(started.size(), 2);
+        QCOMPARE(started.back().texts.at("EXa"), std::string("6327,50"));
+        QCOMPARE(actions.JobPath(), path);
     }
 
     void closeAsksBeforeChangesAreLost_data()

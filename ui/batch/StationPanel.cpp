@@ -1,8 +1,5 @@
-// ui/batch — a batch of stations beside the sheet: the list of stations with
-// their verdicts (StationPanel, here) and the window's side of it
-// (Unit1Batch: opening a table or a folder of jobs, putting a station on the
-// sheet, the questions before that). The reading and computing of a batch
-// live in the batch library; this folder only shows and chooses.
+// The list of a batch's stations with their verdicts, and the row of the
+// station the sheet holds.
 
 #include "StationPanel.h"
 

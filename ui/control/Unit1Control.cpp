@@ -4,11 +4,11 @@
 
 #include "Unit1.h"
 
-#include "BatchDocument.h"
 #include "ControlPage.h"
 #include "FieldTable.h"
+#include "BatchList.h"
+#include "JobActions.h"
 #include "StationPanel.h"
-#include "KeepPainting.h"
 #include "Statement.h"
 #include "StatementActions.h"
 #include "StatementTarget.h"
@@ -19,17 +19,10 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
 #include <QTabWidget>
 #include <QTextDocument>
 
@@ -61,8 +54,8 @@ void TForm1::BuildControl()
     // The statement on paper asks the window only for the statement, the
     // name a job would take and the job's file; its failures come back here.
     statement_ = new StatementActions(
-        *this, {[this] { return BuildStatementDocument(); }, [this] { return ProposedJobPath(); },
-                [this] { return document_->Path(); }});
+        *this, {[this] { return BuildStatementDocument(); }, [this] { return jobs_->ProposedJobPath(); },
+                [this] { return jobs_->JobFile(); }});
     connect(statement_, &StatementActions::Failed, this,
             [this](const QString& message) { Report(QMessageBox::Critical, message); });
     PrintAction = statement_->Print;
@@ -112,21 +105,13 @@ void TForm1::ShowControl()
     ControlVerdict->setPalette(palette);
     // The row of the station on the sheet follows the sheet, not the file.
     if (Stations != nullptr)
-        Stations->FollowSheet(ShownStationRow(), report, heldReport_ ? heldReport_->message : QString());
+        Stations->FollowSheet(batchList_->ShownStationRow(), report, heldReport_ ? heldReport_->message : QString());
 }
 
 QString TForm1::StatementJobName() const
 {
-    if (JobPath().isEmpty() && stationBatch_ != nullptr) {
-        // Names from a spreadsheet, shown as messages quote a text.
-        const auto shown = [](const std::string& text) {
-            const std::string quoted = QuoteText(text);
-            return QString::fromStdString(quoted.substr(2, quoted.size() - 4));
-        };
-        return QStringLiteral("%1 (пакет %2)")
-            .arg(shown(stationBatch_->StationAt(static_cast<std::size_t>(stationRow_)).name),
-                 shown(stationBatch_->Name()));
-    }
+    if (const QString station = batchList_->StationName(); JobPath().isEmpty() && !station.isEmpty())
+        return station;
     return JobPath().isEmpty() ? QString() : QFileInfo(JobPath()).completeBaseName();
 }
 
@@ -151,13 +136,7 @@ void TForm1::EditTolerances()
     TS4->SetPrecisionSource(QStringLiteral("из настроек (Файл → Допуски…)"));
     ShowControl();
     // The list judges its stations by the same tolerances as the sheet.
-    if (batch_ != nullptr) {
-        {
-            KeepPainting painting;
-            batch_->Judge(dialog.Result(), dialog.PrecisionResult(), [&painting] { painting(); });
-        }
-        Stations->Refresh();
-    }
+    batchList_->Judge(dialog.Result(), dialog.PrecisionResult());
     // The rest of the file as another copy of the program may have left it.
     settings_.Reload();
     settings_.SetTolerances(dialog.Result());

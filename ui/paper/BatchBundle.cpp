@@ -1,7 +1,7 @@
 // ui/paper — what goes on paper: the statement of one sheet (Statement), its
 // PDF without a window (PdfExport), and the bundle of a whole batch, a
 // summary and every station's statement in one PDF (BatchBundle, here, and
-// the window's Экспорт пакета в PDF…, Unit1BatchPdf).
+// Экспорт пакета в PDF… of the list of stations, BatchListExport).
 
 #include "BatchBundle.h"
 #include "BundleStatements.h"

@@ -1,12 +1,5 @@
 #pragma once
 
-// ui/sheet — the main window and its three pages: the window itself and its
-// wiring (TForm1: Unit1, Unit1Jobs), its menus (WindowMenus), where each
-// label, box and button stands (SheetLayout), how they look (SheetLook), the
-// edit boxes as the core's fields (WindowFields), the keyboard (KeyboardRules),
-// the marks of out-of-range and stale values (RangeMarks, StaleMarks), fitting
-// the window to the screen (ScreenFit) and painting through long work (here).
-
 // A long computation in the window's own thread (a season's table opened,
 // its stations judged again): the pointer is busy at once, and once it has
 // taken half a second the window goes on painting between two stations.

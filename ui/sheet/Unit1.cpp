@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "FieldTable.h"
+#include "JobActions.h"
 #include "KeyboardRules.h"
 #include "ProgramIcon.h"
 #include "RangeMarks.h"
@@ -18,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QApplication>
@@ -31,12 +31,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace snesenie;
 
 namespace {
+
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -176,7 +176,6 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     sheet_->SetPrecision(settings_.GetPrecision());
     BuildMenus();
     BuildControl();
-    BuildBatchActions();
     layout->setMenuBar(MenuBar);
     // 717 × 519 outside; the client area holds the lowest row of page 1
     // (top 424) and page 2's buttons with a margin. The menu bar comes on top
@@ -188,11 +187,12 @@ TForm1::TForm1(const std::filesystem::path& settingsFile, QWidget* parent) : QWi
     setGeometry(screen() != nullptr ? FitToScreen(wanted, screen()->availableGeometry(), QMargins(4, 32, 4, 4))
                                     : wanted);
     BuildJobActions();
-    BuildBatch();
     // Made with the window, not with the first batch: added to the laid-out
     // window later, the list left the sheet scrolling sideways at a
     // fractional scale when the window was then fitted to the screen.
-    MakeStationPanel();
+    BuildBatchList();
+    // The title names the job, or the station the sheet holds.
+    jobs_->UpdateTitle();
 
     // Esc presses "Выход", but only while page 1 is showing: it is that
     // page's cancel button. In the list of stations it is not on the sheet.
@@ -255,6 +255,7 @@ void TForm1::ScrollIntoView(QWidget* widget)
 // would follow it goes first.
 TForm1::~TForm1() { disconnect(followCaret_); }
 
+
 // The three tabs, empty: what stands on a page is made by MakePage.
 void TForm1::BuildPages()
 {
@@ -304,7 +305,7 @@ void TForm1::MakePage(int number)
         rangeMarks_->AddPage(number);
     if (keyboard_ != nullptr)
         keyboard_->AddPage(number);
-    if (document_ != nullptr)
+    if (jobs_ != nullptr)
         WatchJobInputs(number);
 }
 

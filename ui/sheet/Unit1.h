@@ -3,14 +3,9 @@
 #include "CalcState.h"
 #include "ControlRecord.h"
 #include "Errors.h"
-#include "JobDocument.h"
+#include "JobFile.h"
 #include "Settings.h"
 #include "Sheet.h"
-#include "Stations.h"
-
-namespace snesenie::batch {
-class BatchDocument;
-}
 
 #include <QMessageBox>
 #include <QStringList>
@@ -39,6 +34,8 @@ class TForm2;
 class TForm3;
 class WindowFields;
 class WindowMenus;
+class JobActions;
+class BatchList;
 class StatementActions;
 
 /// The main window: the three-page computation sheet. Its edit boxes are the
@@ -124,36 +121,33 @@ public:
     /// What the message line says while it has nothing else to say.
     static QString KeyHint();
 
-    /// Jobs: the input texts of the sheet kept in a file (Файл menu).
+    /// Jobs: the input texts of the sheet kept in a file (Файл menu), the
+    /// actions of JobActions.
     QAction* NewAction = nullptr;
     QAction* OpenAction = nullptr;
     QMenu* RecentMenu = nullptr;
     QAction* SaveAction = nullptr;
     QAction* SaveAsAction = nullptr;
 
-    /// Opens a job file: every input takes its text, the outputs are emptied,
-    /// the carried values are reset and page 1 shows. A file that cannot be
-    /// opened is explained in a message box and changes nothing.
+    /// The open job (JobActions): open, save, its file and whether the
+    /// inputs changed since.
+    JobActions& Jobs() const { return *jobs_; }
     bool OpenJob(const QString& path);
-    /// Saves the inputs as the job at path, atomically; says why in a message
-    /// box when it cannot.
     bool SaveJobTo(const QString& path);
-    /// The open job's file, or empty when the sheet was never opened or saved.
     QString JobPath() const;
-    /// Whether the inputs differ from the last open or save, or from the
-    /// example when there was none.
     bool IsSheetChanged() const;
 
-    // A batch of stations listed beside the sheet (Unit1Batch.cpp).
+    /// A batch of stations listed beside the sheet (BatchList, whose parts
+    /// these are): Открыть пакет…, Открыть папку заданий…, Экспорт пакета в
+    /// PDF…, and the list, hidden until a batch is opened.
     QAction* OpenBatchAction = nullptr;
     QAction* OpenJobFolderAction = nullptr;
-    /// The list beside the sheet, hidden until a batch is opened.
+    QAction* BatchPdfAction = nullptr;
     StationPanel* Stations = nullptr;
-    /// Reads a table of stations or a folder of jobs, computes every station
-    /// by the tolerances in force and lists them beside the sheet, which is
-    /// not touched. A batch that cannot be read is explained in a message
-    /// box and changes nothing, the list shown before included.
+    /// Reads a table of stations or a folder of jobs and lists it beside the
+    /// sheet, which is not touched; a batch that cannot be read changes nothing.
     bool OpenBatch(const QString& path);
+    BatchList& Batches() const { return *batchList_; }
 
     // The control of the sheet and its statement (Unit1Control.cpp).
     /// The fourth page, "Контроль", and page 3's one-line verdict under its result.
@@ -174,22 +168,11 @@ public:
     /// went wrong.
     QString ExportStatementPdf(const QString& path) const;
 
-    /// Файл → Экспорт пакета в PDF…: the bundle of a batch of stations (a
-    /// summary, then every computed station's statement), judged by the
-    /// window's tolerances (Unit1BatchPdf.cpp).
-    QAction* BatchPdfAction = nullptr;
-    /// Asks for the PDF's name, proposed beside the stations, and writes the
-    /// bundle of the batch read from stationsPath; says in a message box what
-    /// went wrong, or what the bundle came to.
-    void ExportBatchPdf(const snesenie::batch::StationList& list, const QString& stationsPath);
-
 public slots:
     void PrintStatement();
     void PreviewStatement();
     void ExportStatement();
     void EditTolerances();
-    /// Asks for the stations, a table or a folder of jobs, then exports them.
-    void ExportBatch();
 
 protected:
     /// Every way of closing the window comes here: changed inputs are not
@@ -219,7 +202,6 @@ private:
     void BuildButtons(int page);
     void BuildMenus();
     void BuildControl();
-    void BuildBatchActions();
     /// Turns to the next page (step 1) or the previous one (-1), round.
     void TurnPage(int step);
     /// The message line says text, or the key hint when text is empty.
@@ -258,41 +240,18 @@ private:
     void PointAt(const std::string& field);
 
     void BuildJobActions();
-    void NewJob();
-    void OpenJobFromDialog();
-    void OpenRecentJob(const QString& path);
-    bool SaveJob();
-    bool SaveJobAs();
-    bool MaybeSave();
-    QString ChooseJobFile(bool forSaving);
-    void JobOpenedOrSaved(const QString& path);
-    void UpdateJobTitle();
-    void RebuildRecentMenu();
-    /// Folder and name offered for saving the sheet as a new job.
-    QString ProposedJobPath() const;
-
-    void BuildBatch();
-    void OpenBatchFromDialog();
-    void OpenJobFolderFromDialog();
-    /// Puts the station of the list's row on the sheet, after the question
-    /// about unsaved changes, and computes it as far as it goes.
-    void ChooseStation(int row);
-    void CloseBatch();
+    /// A job's texts put on the sheet, started afresh from them: nothing
+    /// computed, page 1 showing, no station held.
+    void StartFrom(const snesenie::job::Job& job);
+    /// Makes the list of stations, hidden, beside the sheet, and wires it.
+    void BuildBatchList();
+    /// A station of the list put on the sheet, computed as the batch
+    /// computed it; focus had the keyboard before.
+    void ComputeStation(QWidget* focus);
+    /// The window grows by the list, or gives its room back.
     void ShowStationPanel(bool show);
-    /// The row of the open batch whose station the sheet holds, or -1.
-    int ShownStationRow() const;
-    /// The sheet no longer holds the station it was given (a job opened,
-    /// saved, a new sheet): the title and the list stop naming it.
-    void ForgetStation();
-    /// Why the job may not be written to path (a file of a batch), or empty.
-    QString BatchFileProblem(const QString& path) const;
-    /// The open job's file, its texts as last saved and the recent list.
-    std::unique_ptr<snesenie::job::JobDocument> document_;
-    /// The batch listed beside the sheet, and the batch and row of the
-    /// station the sheet holds (kept when the list is closed).
-    std::shared_ptr<snesenie::batch::BatchDocument> batch_;
-    std::shared_ptr<snesenie::batch::BatchDocument> stationBatch_;
-    int stationRow_ = -1;
+    JobActions* jobs_ = nullptr;
+    BatchList* batchList_ = nullptr;
 
     std::unique_ptr<WindowFields> fields_;
     WindowMenus* menus_ = nullptr;
@@ -310,6 +269,4 @@ private:
     std::unique_ptr<TForm3> ownScheme_;
     /// The sheet, and the list of stations beside it once there is one.
     QHBoxLayout* sheetRow_ = nullptr;
-    /// Makes the list of stations, hidden, beside the sheet.
-    void MakeStationPanel();
 };

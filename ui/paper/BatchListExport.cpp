@@ -1,8 +1,9 @@
 // Файл → Экспорт пакета в PDF…: a season's stations, from a table or a
 // folder of jobs, written as one bundle of statements without touching the
-// sheet on the window.
+// sheet on the window. The list of stations (BatchList) owns the action;
+// the bundle is paper, and is written here.
 
-#include "Unit1.h"
+#include "BatchList.h"
 #include "FilePaths.h"
 #include "BatchDocument.h"
 #include "Utf8Path.h"
@@ -60,15 +61,7 @@ private:
 
 } // namespace
 
-void TForm1::BuildBatchActions()
-{
-    BatchPdfAction = new QAction(QStringLiteral("Экспорт паке&та в PDF…"), this);
-    BatchPdfAction->setObjectName(QStringLiteral("BatchPdfAction"));
-    connect(BatchPdfAction, &QAction::triggered, this, &TForm1::ExportBatch);
-    FileMenu->insertAction(TolerancesAction, BatchPdfAction);
-}
-
-void TForm1::ExportBatch()
+void BatchList::ExportBatch()
 {
     // The batch listed beside the sheet is the one meant; only without one
     // are the stations asked for.
@@ -77,9 +70,9 @@ void TForm1::ExportBatch()
 
     // A table is what most offices keep; a folder of jobs is the other kind
     // of batch, and a file dialog cannot offer both at once.
-    QMessageBox which(QMessageBox::Question, Title(),
+    QMessageBox which(QMessageBox::Question, sheet_.boxTitle,
                       QStringLiteral("Откуда взять станции пакета: из таблицы CSV или из папки заданий (.snesenie)?"),
-                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &window_);
     which.setObjectName(QStringLiteral("BatchSourceBox"));
     which.button(QMessageBox::Yes)->setText(QStringLiteral("&Таблица CSV…"));
     which.button(QMessageBox::No)->setText(QStringLiteral("&Папка заданий…"));
@@ -90,8 +83,9 @@ void TForm1::ExportBatch()
         return;
     const bool table = answer == QMessageBox::Yes;
 
-    const QString start = JobPath().isEmpty() ? QDir::homePath() : QFileInfo(JobPath()).absolutePath();
-    QFileDialog dialog(this, table ? QStringLiteral("Таблица станций") : QStringLiteral("Папка заданий"), start,
+    const QString job = sheet_.jobPath();
+    const QString start = job.isEmpty() ? QDir::homePath() : QFileInfo(job).absolutePath();
+    QFileDialog dialog(&window_, table ? QStringLiteral("Таблица станций") : QStringLiteral("Папка заданий"), start,
                        table ? QStringLiteral("Таблица станций (*.csv);;Все файлы (*)") : QString());
     dialog.setObjectName(table ? QStringLiteral("BatchTableDialog") : QStringLiteral("BatchFolderDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -106,20 +100,20 @@ void TForm1::ExportBatch()
     try {
         list = batch::ReadStations(FsPath(stations));
     } catch (const batch::BatchError& e) {
-        Report(QMessageBox::Critical, QString::fromUtf8(e.what()));
+        emit Failed(QMessageBox::Critical, QString::fromUtf8(e.what()));
         return;
     }
     ExportBatchPdf(list, stations);
 }
 
-void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stationsPath)
+void BatchList::ExportBatchPdf(const batch::StationList& list, const QString& stationsPath)
 {
     // Beside the stations, under their name: станции.csv → станции.pdf, the
     // folder задания → задания.pdf beside it.
     const QFileInfo source(QDir::cleanPath(stationsPath));
     const QString proposed = source.absoluteDir().filePath(
         (source.isDir() ? source.fileName() : source.completeBaseName()) + QStringLiteral(".pdf"));
-    QFileDialog dialog(this, QStringLiteral("Экспорт пакета в PDF"), proposed, QStringLiteral("PDF (*.pdf)"));
+    QFileDialog dialog(&window_, QStringLiteral("Экспорт пакета в PDF"), proposed, QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("BatchPdfFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
@@ -134,7 +128,7 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
     // stops them, and the window paints meanwhile. A small batch is done
     // before the dialog would show.
     const int total = static_cast<int>(list.stations.size());
-    QProgressDialog progress(QStringLiteral("Станция 1 из %1").arg(total), QStringLiteral("Отмена"), 0, total, this);
+    QProgressDialog progress(QStringLiteral("Станция 1 из %1").arg(total), QStringLiteral("Отмена"), 0, total, &window_);
     progress.setObjectName(QStringLiteral("BatchProgressDialog"));
     progress.setWindowTitle(QStringLiteral("Экспорт пакета в PDF"));
     progress.setWindowModality(Qt::WindowModal);
@@ -144,10 +138,9 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
     progress.setAutoReset(false);
     // Closed by Esc or by the window manager, it stops the bundle as Отмена does.
     connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
-    CloseDuringBundle closing(this);
+    CloseDuringBundle closing(&window_);
     const BundleReport report = WriteBatchBundle(
-        list, {StationsName(FsPath(stationsPath)), sheet_->CurrentTolerances(), QDateTime::currentDateTime(),
-         sheet_->CurrentPrecision()}, path,
+        list, {StationsName(FsPath(stationsPath)), sheet_.tolerances(), QDateTime::currentDateTime(), sheet_.precision()}, path,
         [&](int done, int all) {
             progress.setLabelText(QStringLiteral("Станция %1 из %2").arg(std::min(done + 1, all)).arg(all));
             progress.setValue(done);
@@ -160,14 +153,14 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
         });
     progress.reset();
     if (report.stopped) {
-        Report(closing.asked ? QMessageBox::Warning : QMessageBox::Information,
+        emit Failed(closing.asked ? QMessageBox::Warning : QMessageBox::Information,
                closing.asked ? report.error + QStringLiteral("\nОкно закрывается.") : report.error);
         if (closing.asked)
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
         return;
     }
     if (!report.error.isEmpty()) {
-        Report(QMessageBox::Critical, report.error);
+        emit Failed(QMessageBox::Critical, report.error);
         return;
     }
     QString said = QStringLiteral("Пакет ведомостей записан: %1.\nВычислено станций: %2, не вычислено: %3, "
@@ -178,5 +171,5 @@ void TForm1::ExportBatchPdf(const batch::StationList& list, const QString& stati
                        .arg(report.exceeded);
     if (report.failed > 0)
         said += QStringLiteral("\nСтанции, которые не вычислены, отмечены в сводке на первой странице.");
-    Report(report.failed > 0 || report.exceeded > 0 ? QMessageBox::Warning : QMessageBox::Information, said);
+    emit Failed(report.failed > 0 || report.exceeded > 0 ? QMessageBox::Warning : QMessageBox::Information, said);
 }

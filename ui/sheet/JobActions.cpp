@@ -1,36 +1,34 @@
+// ui/sheet — the main window and its three pages: the window itself and its
+// wiring (TForm1: Unit1, Unit1Wiring), its menus (WindowMenus), the open job
+// (JobActions, here), where each label, box and button stands (SheetLayout),
+// how they look (SheetLook), the edit boxes as the core's fields
+// (WindowFields), the keyboard (KeyboardRules), the marks of out-of-range and
+// stale values (RangeMarks, StaleMarks), fitting the window to the screen
+// (ScreenFit) and painting through long work (KeepPainting).
+
 // The sheet as a document: Файл → Создать, Открыть…, Недавние, Сохранить,
 // Сохранить как…, the job's name and modified mark in the title, and the
 // question asked before changed inputs would be thrown away. Reading,
-// checking and writing job files belongs to the job library; the window only
-// asks where and shows what went wrong.
+// checking and writing job files belongs to the job library; these actions
+// only ask where and say what went wrong.
 
-#include "Unit1.h"
+#include "JobActions.h"
 #include "FilePaths.h"
 
-#include "BatchDocument.h"
 #include "Errors.h"
-#include "FieldTable.h"
 #include "JobDocument.h"
 #include "JobFile.h"
-#include "KeyboardRules.h"
-#include "RangeMarks.h"
 #include "Utf8Path.h"
-#include "WindowFields.h"
-#include "WindowMenus.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTabWidget>
-#include <QTimer>
+#include <QWidget>
 
 using namespace snesenie;
 
@@ -42,85 +40,78 @@ const char* const kCaption = "Снесение координат с верши�
 // is UTF-16 and the local 8-bit encoding is the ANSI code page.
 QString FromFs(const std::string& path) { return QString::fromStdString(path); }
 
-bool IsInput(const FieldInfo& f) { return f.kind == FieldKind::Input; }
-
 } // namespace
 
-void TForm1::BuildJobActions()
+JobActions::JobActions(QWidget& window, Settings& settings, Window sheet)
+    : QObject(&window), window_(window), settings_(settings), sheet_(std::move(sheet)),
+      document_(std::make_unique<job::JobDocument>())
 {
-    document_ = std::make_unique<job::JobDocument>();
-    NewAction = new QAction("&Создать", this);
-    NewAction->setObjectName("NewAction");
-    NewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(NewAction, &QAction::triggered, this, &TForm1::NewJob);
+    New = new QAction("&Создать", this);
+    New->setObjectName("NewAction");
+    New->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(New, &QAction::triggered, this, &JobActions::NewJob);
 
-    OpenAction = new QAction("&Открыть…", this);
-    OpenAction->setObjectName("OpenAction");
-    OpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(OpenAction, &QAction::triggered, this, &TForm1::OpenJobFromDialog);
+    Open = new QAction("&Открыть…", this);
+    Open->setObjectName("OpenAction");
+    Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(Open, &QAction::triggered, this, &JobActions::OpenJobFromDialog);
 
-    RecentMenu = new QMenu("&Недавние", this);
-    RecentMenu->setObjectName("RecentMenu");
+    // Owned by the window, as a submenu must be, though this object fills it.
+    Recent = new QMenu("&Недавние", &window);
+    Recent->setObjectName("RecentMenu");
 
-    SaveAction = new QAction("Со&хранить", this);
-    SaveAction->setObjectName("SaveAction");
-    SaveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(SaveAction, &QAction::triggered, this, &TForm1::SaveJob);
+    Save = new QAction("Со&хранить", this);
+    Save->setObjectName("SaveAction");
+    Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(Save, &QAction::triggered, this, &JobActions::SaveJob);
 
-    SaveAsAction = new QAction("Сохранить &как…", this);
-    SaveAsAction->setObjectName("SaveAsAction");
-    SaveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    connect(SaveAsAction, &QAction::triggered, this, &TForm1::SaveJobAs);
+    SaveAs = new QAction("Сохранить &как…", this);
+    SaveAs->setObjectName("SaveAsAction");
+    SaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(SaveAs, &QAction::triggered, this, &JobActions::SaveJobAs);
 
-    menus_->AddToJobs({NewAction, OpenAction});
-    menus_->AddToJobs(RecentMenu);
-    menus_->AddToJobs({nullptr, SaveAction, SaveAsAction});
-    // Another copy of the program may have opened or saved a job meanwhile.
-    connect(FileMenu, &QMenu::aboutToShow, this, &TForm1::RebuildRecentMenu);
     RebuildRecentMenu();
-
-    for (int page = 1; page <= 3; ++page)
-        if (fields_->Made(page))
-            WatchJobInputs(page);
-    UpdateJobTitle();
 }
 
-void TForm1::WatchJobInputs(int page)
-{
-    for (const FieldInfo& f : Fields())
-        if (IsInput(f) && f.page == page)
-            connect(fields_->Edit(std::string(f.name)), &QLineEdit::textChanged, this, &TForm1::UpdateJobTitle);
-}
+JobActions::~JobActions() = default;
 
-QString TForm1::JobPath() const { return QString::fromStdString(job::PathToUtf8(document_->Path())); }
+QString JobActions::JobPath() const { return QString::fromStdString(job::PathToUtf8(document_->Path())); }
+
+std::filesystem::path JobActions::JobFile() const { return document_->Path(); }
 
 // The texts a save would write, not the boxes' own: a tab or line break
 // pasted at the end of a number is not saved, so adding or removing one is
 // no change to the job.
-bool TForm1::IsSheetChanged() const { return document_->IsChanged(job::JobFromFields(*fields_)); }
+bool JobActions::IsChanged() const { return document_->IsChanged(sheet_.texts()); }
 
-void TForm1::UpdateJobTitle()
+void JobActions::Adopt()
+{
+    document_->Adopt(sheet_.texts());
+    UpdateTitle();
+}
+
+void JobActions::UpdateTitle()
 {
     // A station of a batch is named with its batch, and marked once edited.
-    if (JobPath().isEmpty() && stationBatch_ != nullptr) {
-        setWindowTitle(StatementJobName() + "[*] — " + kCaption);
-        setWindowModified(IsSheetChanged());
+    if (const QString station = sheet_.stationName(); JobPath().isEmpty() && !station.isEmpty()) {
+        window_.setWindowTitle(station + "[*] — " + kCaption);
+        window_.setWindowModified(IsChanged());
         return;
     }
     // Without a job the title is the task's name alone until the sheet is
     // edited; then it is marked like a job's, so that an unsaved sheet is
     // never taken for a saved one.
     if (JobPath().isEmpty()) {
-        const bool changed = IsSheetChanged();
-        setWindowTitle(changed ? QString("Без имени[*] — ") + kCaption : QString(kCaption));
-        setWindowModified(changed);
+        const bool changed = IsChanged();
+        window_.setWindowTitle(changed ? QString("Без имени[*] — ") + kCaption : QString(kCaption));
+        window_.setWindowModified(changed);
         return;
     }
-    setWindowTitle(QFileInfo(JobPath()).fileName() + "[*] — " + kCaption);
-    setWindowModified(IsSheetChanged());
+    window_.setWindowTitle(QFileInfo(JobPath()).fileName() + "[*] — " + kCaption);
+    window_.setWindowModified(IsChanged());
 }
 
-bool TForm1::OpenJob(const QString& path)
+bool JobActions::OpenJob(const QString& path)
 {
     settings_.Reload();
     document_->SetRecent(settings_.RecentJobs());
@@ -130,47 +121,42 @@ bool TForm1::OpenJob(const QString& path)
     } catch (const job::JobError& e) {
         // The field a refused file names is in the file, not on the sheet,
         // which stays exactly as it was: nothing is pointed at.
-        Report(QMessageBox::Critical, QString::fromUtf8(e.what()));
+        emit Failed(QMessageBox::Critical, QString::fromUtf8(e.what()), {});
         return false;
     }
     // Checked whole before anything is touched; now the sheet starts afresh
     // from the job, as the program starts from the example.
-    job::ApplyJob(job, *fields_);
-    ResetComputation();
-    PC1->setCurrentWidget(TS1);
-    keyboard_->CaretToPageStart();
-    rangeMarks_->Refresh();
-    ForgetStation();
+    sheet_.start(job);
     JobOpenedOrSaved(path);
     return true;
 }
 
-bool TForm1::SaveJobTo(const QString& path)
+bool JobActions::SaveJobTo(const QString& path)
 {
     // A batch is read, never written: a station saved over its own job, or
     // over the table, would change the batch behind the list's back.
-    if (const QString problem = BatchFileProblem(path); !problem.isEmpty()) {
-        Report(QMessageBox::Critical, problem);
+    if (const QString problem = sheet_.writeProblem(path); !problem.isEmpty()) {
+        emit Failed(QMessageBox::Critical, problem, {});
         return false;
     }
     settings_.Reload();
     document_->SetRecent(settings_.RecentJobs());
     std::string notice;
     try {
-        notice = document_->Save(job::JobFromFields(*fields_), FsPath(path));
+        notice = document_->Save(sheet_.texts(), FsPath(path));
     } catch (const job::JobError& e) {
         // A text no job may hold (a control character inside it) is pointed
         // at, as after a conversion error.
-        Report(e);
+        emit Failed(QMessageBox::Critical, QString::fromUtf8(e.what()), QString::fromStdString(e.Field()));
         return false;
     }
     JobOpenedOrSaved(path);
     if (!notice.empty())
-        Report(QMessageBox::Information, QString::fromStdString(notice));
+        emit Failed(QMessageBox::Information, QString::fromStdString(notice), {});
     return true;
 }
 
-void TForm1::JobOpenedOrSaved(const QString& path)
+void JobActions::JobOpenedOrSaved(const QString& path)
 {
     // Another copy of the program may have changed the file meanwhile: only
     // this job is put first, over the list as it stands now, rather than the
@@ -185,24 +171,19 @@ void TForm1::JobOpenedOrSaved(const QString& path)
     RebuildRecentMenu();
     // A station saved as a job is still the station the list shows: its row
     // stays current, so that the list goes on from it.
-    UpdateJobTitle();
+    UpdateTitle();
 }
 
-void TForm1::NewJob()
+void JobActions::NewJob()
 {
     if (!MaybeSave())
         return;
-    job::ApplyJob(job::ExampleJob(), *fields_);
-    ResetComputation();
-    PC1->setCurrentWidget(TS1);
-    keyboard_->CaretToPageStart();
-    rangeMarks_->Refresh();
+    sheet_.start(job::ExampleJob());
     document_->New();
-    ForgetStation();
-    UpdateJobTitle();
+    UpdateTitle();
 }
 
-void TForm1::OpenJobFromDialog()
+void JobActions::OpenJobFromDialog()
 {
     if (!MaybeSave())
         return;
@@ -211,7 +192,7 @@ void TForm1::OpenJobFromDialog()
         OpenJob(path);
 }
 
-void TForm1::OpenRecentJob(const QString& path)
+void JobActions::OpenRecentJob(const QString& path)
 {
     if (!QFileInfo::exists(path)) {
         settings_.Reload();
@@ -220,20 +201,19 @@ void TForm1::OpenRecentJob(const QString& path)
         settings_.SetRecentJobs(document_->Recent());
         (void)settings_.Save();
         RebuildRecentMenu();
-        QMessageBox(QMessageBox::Warning, Title(),
+        emit Failed(QMessageBox::Warning,
                     QString("Задания %1 больше нет; оно убрано из списка недавних.")
                         .arg(QString::fromStdString(QuotePath(path.toStdString()))),
-                    QMessageBox::Ok, this)
-            .exec();
+                    {});
         return;
     }
     if (MaybeSave())
         OpenJob(path);
 }
 
-void TForm1::RebuildRecentMenu()
+void JobActions::RebuildRecentMenu()
 {
-    RecentMenu->clear();
+    Recent->clear();
     // What another copy of the program stored, or a hand-edited file: only
     // plausible paths are shown, each escaped as a message quotes it.
     settings_.Reload();
@@ -243,44 +223,42 @@ void TForm1::RebuildRecentMenu()
         const QString path = FromFs(recent[i]);
         QString shown = QString::fromStdString(job::JobDocument::ShownName(recent[i]));
         shown.replace('&', "&&");
-        QAction* action = RecentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
+        QAction* action = Recent->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
         connect(action, &QAction::triggered, this, [this, path] { OpenRecentJob(path); });
     }
-    RecentMenu->setEnabled(!recent.empty());
+    Recent->setEnabled(!recent.empty());
 }
 
-bool TForm1::SaveJob()
+bool JobActions::SaveJob()
 {
     return JobPath().isEmpty() ? SaveJobAs() : SaveJobTo(JobPath());
 }
 
-bool TForm1::SaveJobAs()
+bool JobActions::SaveJobAs()
 {
     const QString path = ChooseJobFile(true);
     return !path.isEmpty() && SaveJobTo(path);
 }
 
-QString TForm1::ProposedJobPath() const
+QString JobActions::ProposedJobPath() const
 {
     if (!JobPath().isEmpty())
         return JobPath();
-    if (stationBatch_ != nullptr)
-        return QtPath(stationBatch_->ProposedJob(static_cast<std::size_t>(stationRow_)));
-    return {};
+    return sheet_.stationJob();
 }
 
-QString TForm1::ChooseJobFile(bool forSaving)
+QString JobActions::ChooseJobFile(bool forSaving)
 {
     settings_.Reload();
     QString folder = FromFs(settings_.JobFolder());
     // A station is offered a name beside the batch it came from.
-    if (forSaving && stationBatch_ != nullptr && JobPath().isEmpty())
+    if (forSaving && JobPath().isEmpty() && !sheet_.stationJob().isEmpty())
         folder = QFileInfo(ProposedJobPath()).absolutePath();
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
-    QFileDialog dialog(this, forSaving ? "Сохранить как" : "Открыть", folder,
+    QFileDialog dialog(&window_, forSaving ? "Сохранить как" : "Открыть", folder,
                        QString("Задания (*.%1)").arg(job::kExtension));
     dialog.setObjectName("JobFileDialog");
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -299,12 +277,12 @@ QString TForm1::ChooseJobFile(bool forSaving)
     return path;
 }
 
-bool TForm1::MaybeSave()
+bool JobActions::MaybeSave()
 {
-    if (!IsSheetChanged())
+    if (!IsChanged())
         return true;
-    QMessageBox box(QMessageBox::Warning, Title(), "Сохранить изменения в задании?",
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    QMessageBox box(QMessageBox::Warning, sheet_.boxTitle, "Сохранить изменения в задании?",
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window_);
     box.setObjectName("SaveChangesBox");
     box.button(QMessageBox::Save)->setText("&Сохранить");
     box.button(QMessageBox::Discard)->setText("&Не сохранять");
@@ -320,12 +298,4 @@ bool TForm1::MaybeSave()
     default:
         return false;
     }
-}
-
-void TForm1::closeEvent(QCloseEvent* event)
-{
-    if (MaybeSave())
-        event->accept();
-    else
-        event->ignore();
 }
