@@ -6,6 +6,7 @@
 #include "FieldTable.h"
 #include "Results.h"
 #include "RunStation.h"
+#include "StationTable.h"
 #include "Stations.h"
 
 #include <benchmark/benchmark.h>
@@ -16,30 +17,7 @@ namespace {
 
 using namespace snesenie;
 using namespace snesenie::batch;
-
-// The example sheet 10,000 times, each station's A and bases moved a little
-// so that no two sheets are alike.
-std::string TableOfStations(int count)
-{
-    std::string out = "station";
-    for (const FieldInfo& f : Fields())
-        if (f.kind == FieldKind::Input)
-            out.append(";").append(f.name);
-    out += "\r\n";
-    for (int i = 0; i < count; ++i) {
-        out += "Пункт " + std::to_string(i + 1);
-        for (const FieldInfo& f : Fields()) {
-            if (f.kind != FieldKind::Input)
-                continue;
-            std::string text(f.example);
-            if (f.name == "EXa" || f.name == "EYa" || f.name == "Eb1")
-                text += std::to_string(i % 97);
-            out.append(";").append(text);
-        }
-        out += "\r\n";
-    }
-    return out;
-}
+using snesenie::bench::TableOfStations;
 
 void BM_Batch(benchmark::State& bench)
 {
