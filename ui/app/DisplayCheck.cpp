@@ -11,13 +11,13 @@
 
 #include <QFile>
 #include <QList>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -53,11 +53,22 @@ bool CanConnect(const QByteArray& path, bool abstract)
 // display is tried; one on another host is left for the toolkit to reach.
 QString X11Problem(const QString& display)
 {
-    static const QRegularExpression local(R"(^(?:unix)?:(\d+)(?:\.\d+)?$)");
-    const QRegularExpressionMatch match = local.match(display);
-    if (!match.hasMatch())
+    // [unix]:N[.S], read by hand: a regular expression here would load and
+    // compile its engine at every start, for one look at one name.
+    QStringView rest(display);
+    if (rest.startsWith(u"unix"))
+        rest = rest.mid(4);
+    if (!rest.startsWith(u':'))
         return {};
-    const QByteArray socket = "/tmp/.X11-unix/X" + match.captured(1).toLatin1();
+    rest = rest.mid(1);
+    const auto digits = [](QStringView s) {
+        return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    const qsizetype dot = rest.indexOf(u'.');
+    const QStringView number = dot < 0 ? rest : rest.first(dot);
+    if (!digits(number) || (dot >= 0 && !digits(rest.mid(dot + 1))))
+        return {};
+    const QByteArray socket = "/tmp/.X11-unix/X" + number.toLatin1();
     if (CanConnect(socket, true) || CanConnect(socket, false))
         return {};
     return QString("дисплей %1 недоступен").arg(Quoted(display));
