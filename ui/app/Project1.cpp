@@ -2,6 +2,7 @@
 
 #include "DisplayCheck.h"
 #include "Errors.h"
+#include "FontWarmUp.h"
 #include "PdfExport.h"
 #include "ProgramIcon.h"
 #include "Results.h"
@@ -99,6 +100,7 @@ int main(int argc, char** argv)
         std::fputs(NoDisplayMessage(reason).toUtf8().constData(), stderr);
         return 1;
     }
+    FontWarmUp fonts;
     BeginStartGuard();
     QApplication app(argc, argv);
     EndStartGuard();
@@ -110,6 +112,7 @@ int main(int argc, char** argv)
 
     // The help and scheme windows, the pages beyond the first, the list of
     // stations and every dialog are made when first needed.
+    fonts.Finish();
     TForm1 Form1;
     Form1.show();
     // A job named on the command line, as a file manager passes it, opens at
