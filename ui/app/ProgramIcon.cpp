@@ -21,7 +21,7 @@ QPixmap Png(const QString& path)
 QIcon ProgramIcon()
 {
     QIcon builtIn;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48, 64})
         builtIn.addPixmap(Png(QString(":/snesenie/%1.png").arg(size)));
     return builtIn;
 }

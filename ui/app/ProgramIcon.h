@@ -3,7 +3,7 @@
 #include <QIcon>
 
 /// The program's icon: the pictures built into the program (the same drawing
-/// at 16 to 256 px that the package installs for the desktop). The desktop
+/// the package installs for the desktop), at 16 to 64 px. The desktop
 /// theme is not asked: it would only find the same pictures, and the look-up
 /// (the theme's index, its folders, the image plugins) is a good part of the
 /// window's start.
