@@ -5,16 +5,50 @@
 #include "ProgramIcon.h"
 #include "Version.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 class ProgramIconTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The menu bar's overflow arrows are the style's own pictures, read
+    // without the image plugins (which would load at every start). First,
+    // so that nothing before has loaded them.
+    void ArrowsAsTheStyleDrawsThem()
+    {
+        const QString name = QApplication::style()->name();
+        const QStyle::StandardPixmap arrows[] = {QStyle::SP_ToolBarHorizontalExtensionButton,
+                                                 QStyle::SP_ToolBarVerticalExtensionButton};
+        UseBuiltInArrows();
+        QList<QIcon> built;
+        for (QStyle::StandardPixmap which : arrows)
+            built << QApplication::style()->standardIcon(which);
+#ifdef Q_OS_LINUX
+        QFile maps("/proc/self/maps");
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QVERIFY2(!maps.readAll().contains("/imageformats/"), "an image plugin was loaded");
+#endif
+        const std::unique_ptr<QStyle> own(QStyleFactory::create(name));
+        QVERIFY(own);
+        for (int i = 0; i < 2; ++i) {
+            const QIcon expected = own->standardIcon(arrows[i]);
+            QVERIFY(!built[i].isNull());
+            QCOMPARE(built[i].availableSizes(), expected.availableSizes());
+            for (const QSize& size : expected.availableSizes())
+                QCOMPARE(built[i].pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32),
+                         expected.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32));
+        }
+    }
+
     void cleanup()
     {
         QIcon::setThemeSearchPaths({});

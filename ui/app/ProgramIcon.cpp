@@ -1,7 +1,11 @@
 #include "ProgramIcon.h"
 
+#include <QApplication>
 #include <QImageReader>
 #include <QPixmap>
+#include <QProxyStyle>
+#include <QWidget>
+
 
 namespace {
 
@@ -16,7 +20,39 @@ QPixmap Png(const QString& path)
     return QPixmap::fromImage(reader.read());
 }
 
+// The toolkit's style, but for the arrows a menu bar or tool bar shows when
+// it runs out of room: the same pictures, read as the PNGs they are. Every
+// menu bar makes its arrow when it is made, so the style's own reading of
+// them would load the image plugins at every start.
+class BuiltInArrowsStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override
+    {
+        const char* name = which == SP_ToolBarHorizontalExtensionButton ? "toolbar-ext-h"
+                           : which == SP_ToolBarVerticalExtensionButton ? "toolbar-ext-v"
+                                                                        : nullptr;
+        if (name == nullptr || (widget != nullptr && widget->isRightToLeft()))
+            return QProxyStyle::standardIcon(which, option, widget);
+        QIcon arrows;
+        const QString path = QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1-%2.png");
+        static constexpr int kAcross[] = {8, 16, 32}, kDown[] = {5, 10, 20};
+        for (int size : which == SP_ToolBarHorizontalExtensionButton ? kAcross : kDown)
+            if (const QPixmap arrow = Png(path.arg(QLatin1StringView(name)).arg(size)); !arrow.isNull())
+                arrows.addPixmap(arrow);
+        return arrows.isNull() ? QProxyStyle::standardIcon(which, option, widget) : arrows;
+    }
+};
+
 } // namespace
+
+void UseBuiltInArrows()
+{
+    // A new copy of the style in use, by its name: the proxy owns its base,
+    // and the application deletes the style it replaces.
+    QApplication::setStyle(new BuiltInArrowsStyle(QApplication::style()->name()));
+}
 
 QIcon ProgramIcon()
 {

@@ -13,3 +13,8 @@ QIcon ProgramIcon();
 /// "help", "cancel" or "retry". The style's standard icons would ask the
 /// desktop theme first, at start.
 QIcon ButtonPicture(const char* name);
+
+/// Puts a copy of the toolkit's style in place that reads the menu bar's
+/// overflow arrows as the PNGs they are: guessing their kind would load every
+/// image plugin at start. Nothing else of the style changes.
+void UseBuiltInArrows();

@@ -108,6 +108,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(snesenie::kVersion);
     QGuiApplication::setDesktopFileName(snesenie::kAppId);
     app.setWindowIcon(ProgramIcon());
+    UseBuiltInArrows();
     InstallToolkitTranslation(app);
 
     // The help and scheme windows, the pages beyond the first, the list of
