@@ -114,14 +114,17 @@ QLabel* MakeLabel(QWidget* page, const sheet::LabelInfo& info)
 
 QLineEdit* MakeEdit(QWidget* page, const FieldInfo& f)
 {
-    auto* edit = new QLineEdit(Q(f.example), page);
+    auto* edit = new QLineEdit(page);
     edit->setObjectName(Q(f.name));
     edit->setAccessibleName(Q(f.caption));
     const sheet::FieldPlace& place = sheet::PlaceOf(f.id);
     edit->setGeometry(place.left, place.top, place.width, sheet::kRowHeight);
     edit->setReadOnly(f.kind == FieldKind::Output);
-    edit->setCursorPosition(0);
+    // Styled before it is given its text, which is then laid out once, in
+    // the box's own face.
     sheet::StyleEdit(edit, f);
+    edit->setText(Q(f.example));
+    edit->setCursorPosition(0);
     return edit;
 }
 
