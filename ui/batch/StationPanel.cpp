@@ -216,6 +216,15 @@ StationPanel::StationPanel(QWidget* parent) : QWidget(parent)
     layout->addLayout(top);
 
     model_ = new StationModel(this);
+}
+
+// The list is made with the first batch: most sessions never open one, and
+// an item view is a good part of the window's memory at start. The panel's
+// width is fixed, so the list coming later moves nothing in the window.
+QListView* StationPanel::List()
+{
+    if (list_ != nullptr)
+        return list_;
     list_ = new QListView(this);
     list_->setObjectName(QStringLiteral("StationList"));
     list_->setAccessibleName(QStringLiteral("Станции пакета"));
@@ -226,16 +235,20 @@ StationPanel::StationPanel(QWidget* parent) : QWidget(parent)
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setMinimumHeight(list_->fontMetrics().height() * 6);
-    layout->addWidget(list_, 1);
+    static_cast<QBoxLayout*>(layout())->addWidget(list_, 1);
     heading_->setBuddy(list_);
 
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &StationPanel::CurrentChanged);
+    connect(list_, &QListView::activated, this, [this](const QModelIndex& index) { emit Activated(index.row()); });
+    return list_;
 }
 
 StationPanel::~StationPanel() = default;
 
 void StationPanel::Show(const BatchDocument* batch)
 {
+    if (batch != nullptr)
+        List();
     silent_ = true;
     model_->SetBatch(batch);
     silent_ = false;
@@ -277,6 +290,8 @@ void StationPanel::FollowSheet(int row, const std::optional<snesenie::ControlRep
 
 int StationPanel::CurrentRow() const
 {
+    if (list_ == nullptr)
+        return -1;
     const QModelIndex current = list_->selectionModel()->currentIndex();
     return current.isValid() ? current.row() : -1;
 }
@@ -284,7 +299,7 @@ int StationPanel::CurrentRow() const
 void StationPanel::SetCurrentRow(int row)
 {
     silent_ = true;
-    QItemSelectionModel* selection = list_->selectionModel();
+    QItemSelectionModel* selection = List()->selectionModel();
     if (row < 0 || row >= model_->rowCount()) {
         selection->clear();
     } else {

@@ -50,7 +50,8 @@ public:
     /// goes back to showing the station the sheet holds.
     void SetCurrentRow(int row);
 
-    QListView* List() const { return list_; }
+    /// The list of stations, made on first need.
+    QListView* List();
     QToolButton* CloseButton() const { return close_; }
     QLabel* Heading() const { return heading_; }
 
@@ -61,6 +62,8 @@ signals:
     void StationChosen(int row);
     /// The user asked the list to close.
     void CloseRequested();
+    /// Enter or a double click on a row.
+    void Activated(int row);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

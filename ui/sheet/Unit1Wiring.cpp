@@ -130,14 +130,11 @@ void TForm1::BuildBatchList()
 
     Stations = batchList_->Panel;
     sheetRow_->addWidget(Stations);
-    // Tab goes on from the page tabs to the list of stations while it is open.
-    setTabOrder(PC1->tabBar(), Stations->List());
-    setTabOrder(Stations->List(), Stations->CloseButton());
     // Enter on the station the sheet holds goes on to type into the sheet.
     // A station that stopped was only said on the message line while the
     // list was browsed; Enter on it shows the box and points at the fault.
-    connect(Stations->List(), &QListView::activated, this, [this](const QModelIndex& index) {
-        if (index.row() != batchList_->ShownStationRow())
+    connect(Stations, &StationPanel::Activated, this, [this](int row) {
+        if (row != batchList_->ShownStationRow())
             return;
         if (const std::optional<HeldReport> held = heldReport_) {
             SayOnMessageLine({});
@@ -177,6 +174,11 @@ void TForm1::ShowStationPanel(bool show)
 {
     // A list closed with the keyboard in it hands the keyboard to the sheet.
     const bool focusInList = !show && Stations->isAncestorOf(QApplication::focusWidget());
+    // Tab goes on from the page tabs to the list of stations while it is open.
+    if (show) {
+        setTabOrder(PC1->tabBar(), Stations->List());
+        setTabOrder(Stations->List(), Stations->CloseButton());
+    }
     if (Stations->isHidden() == show) {
         const int listWidth = Stations->width();
         Stations->setVisible(show);
