@@ -1,9 +1,11 @@
 // ui/app — the program's entry and what it needs before and around its
 // windows: the command line (StartOptions), the check that a display can be
 // opened at all (here), the toolkit's own texts in Russian
-// (ToolkitTranslation), the program's icon and the pictures on its buttons
-// (ProgramIcon), file names between the toolkit and the core (FilePaths), and
-// main() itself (Project1). Nothing here computes or shows the sheet.
+// (ToolkitTranslation), the program's icon, the pictures on its buttons and
+// the menu bar's arrows (ProgramIcon), the font configuration read early on
+// a second core (FontWarmUp), file names between the toolkit and the core
+// (FilePaths), and main() itself (Project1). Nothing here computes or shows
+// the sheet.
 
 #include "DisplayCheck.h"
 
