@@ -6,6 +6,16 @@
 
 #include "RoundedFunctions.h"
 
+// Boost's integers include <iostream> for nothing they use here. With GCC's
+// library each file that includes it sets up the standard streams and the
+// C++ locale at every start of the program, a third of a megabyte of the
+// library touched before the window shows; the streams' own headers are
+// enough, and its guard keeps the rest out.
+#include <istream>
+#include <ostream>
+#ifndef _GLIBCXX_IOSTREAM
+#define _GLIBCXX_IOSTREAM 1
+#endif
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <boost/multiprecision/cpp_int.hpp>
 
