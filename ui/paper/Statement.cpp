@@ -302,6 +302,17 @@ private:
     const StatementSource& s_;
 };
 
+// The first picture of document named name; invalid when there is none.
+QTextFragment FindImage(const QTextDocument& document, const QString& name)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
+            if (const QTextCharFormat format = piece.fragment().charFormat();
+                format.isImageFormat() && format.toImageFormat().name() == name)
+                return piece.fragment();
+    return {};
+}
+
 } // namespace
 
 QString StatementTitle() { return QStringLiteral("Ведомость вычисления координат пункта P"); }
@@ -321,10 +332,16 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, con
     document->setDefaultFont(font);
     document->setMetaInformation(QTextDocument::DocumentTitle, StatementTitle());
     document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")), scheme);
-    if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
-        document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:accuracy")),
-                              DrawAccuracy(*report, QSize(400, 300)));
     document->setHtml(Builder(source).Html());
+    // The drawing of the accuracy takes the place the markup kept for it.
+    if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
+        if (const QTextFragment place = FindImage(*document, QStringLiteral("snesenie:accuracy")); place.isValid()) {
+            QTextCursor cursor(document.get());
+            cursor.setPosition(place.position());
+            cursor.setPosition(place.position() + place.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(
+                AccuracyTextObject::Format(place.charFormat(), *report, place.charFormat().toImageFormat().width()));
+        }
     return document;
 }
 
@@ -360,6 +377,7 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
         copy->setDefaultTextOption(document.defaultTextOption());
         copy->setDocumentMargin(document.documentMargin());
         copy->documentLayout()->setPaintDevice(&device);
+        copy->documentLayout()->registerHandler(AccuracyTextObject::kType, new AccuracyTextObject(copy.get()));
         copy->setPageSize(body.size());
         QTextCursor cursor(copy.get());
         cursor.beginEditBlock();
