@@ -357,6 +357,12 @@ void PrepareStatementDevice(QPagedPaintDevice& device)
 int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber,
                        bool ownRules)
 {
+    return PaintDocumentPages(document, QTextDocumentFragment(&document), painter, device, firstNumber, ownRules);
+}
+
+int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragment& content, QPainter& painter,
+                       QPagedPaintDevice& device, int firstNumber, bool ownRules)
+{
     // Laid out afresh on a copy, at the device's resolution: the lengths of
     // the document (in pixels of the screen it was made for) are scaled to
     // it, so 2 cm of margin are 2 cm on paper whatever the printer. The copy
@@ -390,7 +396,7 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
                     copy->addResource(QTextDocument::ImageResource, name,
                                       document.resource(QTextDocument::ImageResource, name));
                 }
-        cursor.insertFragment(QTextDocumentFragment(&document));
+        cursor.insertFragment(content);
         if (ownGrids)
             grids = TakeTableGrids(*copy, device.logicalDpiY() / sourceDpiY);
         // Each line's glyphs kept from the layout to the painting, rather
