@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -89,7 +90,9 @@ private slots:
              {"Ведомость", "Задание: без имени", "Программа: snesenie 1.1.0", "допуск соблюдён", "предупреждение",
               "Контроль: допуски соблюдены; слабая засечка: γ АСР.", "1:2000", "30°–150°", "45°22`45,1``",
               "Xp = 6234,85", "Yp = 12335,23", "Вычислил:", "Проверил:", "6. Оценка точности",
-              "Mt = √(mx² + my²) = 0,008 м", "базис 5 мм"})
+              "Mt = √(mx² + my²) = 0,008 м", "базис 5 мм",
+              // the drawing of the accuracy, in lines and letters on the page
+              "эллипсы 1σ — линия, 2σ — штрихи:", "P строгое", "на A"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         QVERIFY2(!text.contains("Не вычислены"), qPrintable(text));
 
@@ -104,6 +107,12 @@ private slots:
         const QRegularExpression flags("\\s(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$");
         for (const QString& font : fonts)
             QVERIFY2(flags.match(font).captured(1) == "yes", qPrintable(font));
+        // One picture, the scheme, however many pages show it: the drawing
+        // of the accuracy is no picture, which made the PDF five times larger.
+        QSet<QString> pictures;
+        for (const QString& line : Tool("pdfimages", {"-list", path}).split('\n', Qt::SkipEmptyParts).mid(2))
+            pictures << line.simplified().section(' ', 10, 10);
+        QCOMPARE(pictures.size(), 1);
     }
 
     // The printer takes the same document through the same routine.

@@ -6,15 +6,36 @@
 
 #include "AccuracyDrawing.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
 constexpr double kMargin = 28;  // pixels left round the figure for the labels
+
+// The drawing's own size, in the pixels it is painted in: the control page's.
+constexpr QSizeF kDrawingSize(400, 300);
+
+constexpr int kReportProperty = QTextFormat::UserProperty + 1;
+constexpr int kWidthProperty = QTextFormat::UserProperty + 2;
+
+using SharedReport = std::shared_ptr<const snesenie::ControlReport>;
+
+// Pixels per inch of a document's lengths: those of the screen, as the text
+// layout takes them.
+qreal DocumentDpi()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 96;
+}
 
 // A bar of 1, 2 or 5 times a power of ten millimetres, about a quarter of the
 // width: in centimetres from 10 mm on.
@@ -140,14 +161,47 @@ void PaintAccuracy(QPainter& painter, const QRectF& rect, const snesenie::Contro
     painter.restore();
 }
 
-QImage DrawAccuracy(const snesenie::ControlReport& report, QSize size)
+QTextCharFormat AccuracyTextObject::Format(QTextCharFormat format, const snesenie::ControlReport& report, qreal width)
 {
-    // Drawn at twice the size, so that print shows no steps.
-    QImage image(size * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    QPainter painter(&image);
-    PaintAccuracy(painter, QRectF(QPointF(0, 0), QSizeF(size)), &report, false);
-    return image;
+    format.setObjectType(kType);
+    format.clearProperty(QTextFormat::ImageName);
+    format.clearProperty(QTextFormat::ImageWidth);
+    format.clearProperty(QTextFormat::ImageHeight);
+    // Shared, not copied: the format is copied with every copy of the
+    // document, and the drawing only reads it.
+    format.setProperty(kReportProperty, QVariant::fromValue(std::make_shared<const snesenie::ControlReport>(report)));
+    format.setProperty(kWidthProperty, width);
+    return format;
+}
+
+QSizeF AccuracyTextObject::intrinsicSize(QTextDocument* document, int, const QTextFormat& format)
+{
+    // As the text layout sized the picture this replaces: its lengths scaled
+    // from the screen's pixels to the device's, and rounded to whole device
+    // pixels, so that the text beside it lies where it lay.
+    const qreal width = format.doubleProperty(kWidthProperty);
+    const QPaintDevice* device = document->documentLayout()->paintDevice();
+    const qreal scale = device != nullptr ? device->logicalDpiY() / DocumentDpi() : 1;
+    return QSizeF(qRound(width * scale), qRound(width * kDrawingSize.height() / kDrawingSize.width() * scale));
+}
+
+void AccuracyTextObject::drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+                                    const QTextFormat& format)
+{
+    const SharedReport report = format.property(kReportProperty).value<SharedReport>();
+    if (report == nullptr)
+        return;
+    painter->save();
+    painter->translate(rect.topLeft());
+    painter->scale(rect.width() / kDrawingSize.width(), rect.height() / kDrawingSize.height());
+    // The program's face at the size it has in the drawing's own pixels on
+    // the control page, whatever the resolution of the paper.
+    QFont font = QGuiApplication::font();
+    if (font.pointSizeF() > 0 && painter->device() != nullptr)
+        font.setPointSizeF(font.pointSizeF() * DocumentDpi() / painter->device()->logicalDpiY());
+    painter->setFont(font);
+    PaintAccuracy(*painter, QRectF(QPointF(0, 0), kDrawingSize), report.get(), false);
+    painter->restore();
 }
 
 AccuracyDrawing::AccuracyDrawing(QWidget* parent) : QWidget(parent)

@@ -7,7 +7,7 @@
 
 #include "Control.h"
 
-#include <QImage>
+#include <QTextObjectInterface>
 #include <QWidget>
 
 #include <optional>
@@ -19,8 +19,29 @@ class QPainter;
 /// there is no estimate.
 void PaintAccuracy(QPainter& painter, const QRectF& rect, const snesenie::ControlReport* report, bool stale);
 
-/// The drawing as a picture of the size given, for a document.
-QImage DrawAccuracy(const snesenie::ControlReport& report, QSize size);
+/// The drawing as an object of a document's text, painted by PaintAccuracy
+/// on the page itself at the size it is printed: lines and letters, where a
+/// picture of it was most of the bytes of a statement's PDF and costly to
+/// draw, compress and embed a thousand times over. The statement makes it
+/// from an image placeholder; the document's layout gets the handler when
+/// it is given its paint device.
+class AccuracyTextObject : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+public:
+    static constexpr int kType = QTextFormat::UserObject + 1;
+
+    /// format with the object that draws report in its place, width pixels
+    /// of the document across and three quarters of that high, as a
+    /// picture of 400 × 300 given that width was.
+    static QTextCharFormat Format(QTextCharFormat format, const snesenie::ControlReport& report, qreal width);
+
+    using QObject::QObject;
+    QSizeF intrinsicSize(QTextDocument* document, int position, const QTextFormat& format) override;
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int position,
+                    const QTextFormat& format) override;
+};
 
 /// The drawing on the control page: it follows the control, drawn while
 /// there is one, grey while the last one no longer holds, empty without.

@@ -280,11 +280,11 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
                 return report;
             if (!results[i].computed)
                 continue;
-            const std::unique_ptr<QTextDocument> statement = statements.Next();
-            if (statement == nullptr)
+            const BundleStatements::Statement statement = statements.Next();
+            if (statement.document == nullptr)
                 throw std::logic_error("a computed station has no statement");
             writer.newPage();
-            page += PaintDocumentPages(*statement, painter, writer, page);
+            page += PaintDocumentPages(*statement.document, statement.content, painter, writer, page);
         }
     }
     // The last word before the file is touched: a stop heard while the last

@@ -38,16 +38,16 @@ BundleStatements::~BundleStatements()
     worker_.join();
 }
 
-std::unique_ptr<QTextDocument> BundleStatements::Next()
+BundleStatements::Statement BundleStatements::Next()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
     if (ready_.empty()) {
         if (failure_)
             std::rethrow_exception(failure_);
-        return nullptr;
+        return {};
     }
-    std::unique_ptr<QTextDocument> next = std::move(ready_.front());
+    Statement next = std::move(ready_.front());
     ready_.pop_front();
     lock.unlock();
     changed_.notify_all();
@@ -73,11 +73,12 @@ void BundleStatements::Run()
             RunStation(list_.stations[i], tolerances_, precision_, sheet);
             std::unique_ptr<QTextDocument> statement = BuildStatement(
                 {sheet.Fields(), sheet.Record(), BundleStationName(list_.stations[i].name), when_}, scheme_);
+            QTextDocumentFragment content(statement.get());
             // Handed over whole: the painting thread owns it from here on.
             statement->moveToThread(painter_);
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
-                ready_.push_back(std::move(statement));
+                ready_.push_back({std::move(statement), std::move(content)});
             }
             changed_.notify_all();
         }

@@ -3,7 +3,8 @@
 // The statements of a bundle, made ahead of the painting: while the PDF
 // writer lays out and paints one station's statement, a second thread
 // computes the next station and builds its document (the text from the
-// HTML, the drawing of its accuracy). The layout stays with the painting
+// HTML, the drawing of its accuracy, the fragment the painting copies it
+// from). The layout stays with the painting
 // thread: a layout's glyphs point into the font engines of the thread that
 // made it, and those are not safe to share. Only a couple of statements
 // wait at a time, so a bundle of any length holds no more than that beside
@@ -15,6 +16,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QTextDocumentFragment>
 
 #include <condition_variable>
 #include <cstddef>
@@ -42,9 +44,16 @@ public:
     BundleStatements(const BundleStatements&) = delete;
     BundleStatements& operator=(const BundleStatements&) = delete;
 
+    /// A statement and its whole text as a fragment, taken here too.
+    struct Statement {
+        std::unique_ptr<QTextDocument> document;
+        QTextDocumentFragment content;
+    };
+
     /// The next statement, owned by the calling thread; waits for it when it
-    /// is not ready yet. Null past the last. Throws what building it threw.
-    std::unique_ptr<QTextDocument> Next();
+    /// is not ready yet. Without a document past the last. Throws what
+    /// building it threw.
+    Statement Next();
 
 private:
     void Run();
@@ -59,7 +68,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::unique_ptr<QTextDocument>> ready_;
+    std::deque<Statement> ready_;
     bool finished_ = false;
     bool cancelled_ = false;
     std::exception_ptr failure_;

@@ -302,6 +302,17 @@ private:
     const StatementSource& s_;
 };
 
+// The first picture of document named name; invalid when there is none.
+QTextFragment FindImage(const QTextDocument& document, const QString& name)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
+            if (const QTextCharFormat format = piece.fragment().charFormat();
+                format.isImageFormat() && format.toImageFormat().name() == name)
+                return piece.fragment();
+    return {};
+}
+
 } // namespace
 
 QString StatementTitle() { return QStringLiteral("Ведомость вычисления координат пункта P"); }
@@ -321,10 +332,16 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, con
     document->setDefaultFont(font);
     document->setMetaInformation(QTextDocument::DocumentTitle, StatementTitle());
     document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")), scheme);
-    if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
-        document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:accuracy")),
-                              DrawAccuracy(*report, QSize(400, 300)));
     document->setHtml(Builder(source).Html());
+    // The drawing of the accuracy takes the place the markup kept for it.
+    if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
+        if (const QTextFragment place = FindImage(*document, QStringLiteral("snesenie:accuracy")); place.isValid()) {
+            QTextCursor cursor(document.get());
+            cursor.setPosition(place.position());
+            cursor.setPosition(place.position() + place.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(
+                AccuracyTextObject::Format(place.charFormat(), *report, place.charFormat().toImageFormat().width()));
+        }
     return document;
 }
 
@@ -339,6 +356,12 @@ void PrepareStatementDevice(QPagedPaintDevice& device)
 
 int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber,
                        bool ownRules)
+{
+    return PaintDocumentPages(document, QTextDocumentFragment(&document), painter, device, firstNumber, ownRules);
+}
+
+int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragment& content, QPainter& painter,
+                       QPagedPaintDevice& device, int firstNumber, bool ownRules)
 {
     // Laid out afresh on a copy, at the device's resolution: the lengths of
     // the document (in pixels of the screen it was made for) are scaled to
@@ -360,6 +383,7 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
         copy->setDefaultTextOption(document.defaultTextOption());
         copy->setDocumentMargin(document.documentMargin());
         copy->documentLayout()->setPaintDevice(&device);
+        copy->documentLayout()->registerHandler(AccuracyTextObject::kType, new AccuracyTextObject(copy.get()));
         copy->setPageSize(body.size());
         QTextCursor cursor(copy.get());
         cursor.beginEditBlock();
@@ -372,7 +396,7 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
                     copy->addResource(QTextDocument::ImageResource, name,
                                       document.resource(QTextDocument::ImageResource, name));
                 }
-        cursor.insertFragment(QTextDocumentFragment(&document));
+        cursor.insertFragment(content);
         if (ownGrids)
             grids = TakeTableGrids(*copy, device.logicalDpiY() / sourceDpiY);
         // Each line's glyphs kept from the layout to the painting, rather

@@ -18,6 +18,7 @@ class QPagedPaintDevice;
 class QPainter;
 class QPdfWriter;
 class QTextDocument;
+class QTextDocumentFragment;
 
 struct StatementSource {
     const snesenie::PageFields& fields;      ///< every number exactly as the window shows it
@@ -54,6 +55,11 @@ void PrepareStatementDevice(QPagedPaintDevice& device);
 /// times slower.
 int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device,
                        int firstNumber = 1, bool ownRules = true);
+/// The same with the document's text already taken as a fragment, which
+/// is a copy of it as long to make as the copy that is laid out: a bundle
+/// takes it on the thread that builds the statements.
+int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragment& content, QPainter& painter,
+                       QPagedPaintDevice& device, int firstNumber = 1, bool ownRules = true);
 
 /// A4 portrait at 600 dpi, margins left to the document, title and creator
 /// set: every PDF the program makes.
