@@ -65,12 +65,18 @@ private slots:
         QCOMPARE(icon.name(), QString());
         const QList<QSize> expected{{16, 16}, {32, 32}, {48, 48}, {64, 64}};
         QCOMPARE(icon.availableSizes(), expected);
+        // Pixel for pixel the pictures they were built from.
+        const auto same = [](const QIcon& built, int size, const QString& png) {
+            return built.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied) ==
+                   QImage(png).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
         for (const QSize& size : expected)
-            QCOMPARE(icon.pixmap(size).size(), size);
+            QVERIFY(same(icon, size.width(), QString(SNESENIE_ICON_DIR "/%1.png").arg(size.width())));
         for (const char* name : {"help", "cancel", "retry"}) {
             const QIcon picture = ButtonPicture(name);
             QCOMPARE(picture.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
-            QVERIFY2(!picture.pixmap(16).isNull(), name);
+            for (int size : {16, 32})
+                QVERIFY2(same(picture, size, QString(SNESENIE_BUTTON_DIR "/%1-%2.png").arg(name).arg(size)), name);
         }
     }
 
@@ -84,7 +90,7 @@ private slots:
         QVERIFY(index.open(QIODevice::WriteOnly));
         index.write("[Icon Theme]\nName=Hicolor\nDirectories=16x16/apps\n\n[16x16/apps]\nSize=16\nType=Fixed\n");
         index.close();
-        QVERIFY(QFile::copy(":/snesenie/16.png", theme + "/16x16/apps/" + snesenie::kAppId + ".png"));
+        QVERIFY(ProgramIcon().pixmap(16).save(theme + "/16x16/apps/" + snesenie::kAppId + ".png"));
         QIcon::setThemeSearchPaths({themes.path()});
         QIcon::setThemeName("hicolor");
         QCOMPARE(ProgramIcon().name(), QString());

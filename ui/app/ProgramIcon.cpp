@@ -1,29 +1,31 @@
 #include "ProgramIcon.h"
 
+#include "BuiltInPictures.h"
+
 #include <QApplication>
-#include <QImageReader>
+#include <QImage>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QWidget>
 
-
 namespace {
 
-// A built-in picture read as the PNG it is. Left free to guess, the reader
-// first loads every image plugin (GIF, ICO, JPEG and the JPEG library) to
-// let each look at the bytes, and only then takes the PNG reader built into
-// the toolkit: a good part of the window's start, for nothing.
-QPixmap Png(const QString& path)
+// A picture built into the program, by name; null if there is none. Kept as
+// pixels, not as PNG: decoding one at start would bring in the PNG library
+// and its inflater, a third of a megabyte of the window's memory.
+QPixmap Picture(const QString& name)
 {
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    for (const BuiltInPicture& picture : BuiltInPictures())
+        if (name == QLatin1StringView(picture.name))
+            return QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(picture.pixels), picture.width,
+                                             picture.height, picture.width * 4, QImage::Format_ARGB32_Premultiplied));
+    return {};
 }
 
 // The toolkit's style, but for the arrows a menu bar or tool bar shows when
-// it runs out of room: the same pictures, read as the PNGs they are. Every
-// menu bar makes its arrow when it is made, so the style's own reading of
-// them would load the image plugins at every start.
+// it runs out of room: the same pictures, built in. Every menu bar makes its
+// arrow when it is made, and the style's own reading of them loaded every
+// image plugin (GIF, ICO, JPEG and the JPEG library) to guess their kind.
 class BuiltInArrowsStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -36,10 +38,10 @@ public:
         if (name == nullptr || (widget != nullptr && widget->isRightToLeft()))
             return QProxyStyle::standardIcon(which, option, widget);
         QIcon arrows;
-        const QString path = QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1-%2.png");
         static constexpr int kAcross[] = {8, 16, 32}, kDown[] = {5, 10, 20};
         for (int size : which == SP_ToolBarHorizontalExtensionButton ? kAcross : kDown)
-            if (const QPixmap arrow = Png(path.arg(QLatin1StringView(name)).arg(size)); !arrow.isNull())
+            if (const QPixmap arrow = Picture(QStringLiteral("%1-%2").arg(QLatin1StringView(name)).arg(size));
+                !arrow.isNull())
                 arrows.addPixmap(arrow);
         return arrows.isNull() ? QProxyStyle::standardIcon(which, option, widget) : arrows;
     }
@@ -58,7 +60,7 @@ QIcon ProgramIcon()
 {
     QIcon builtIn;
     for (int size : {16, 32, 48, 64})
-        builtIn.addPixmap(Png(QString(":/snesenie/%1.png").arg(size)));
+        builtIn.addPixmap(Picture(QStringLiteral("icon-%1").arg(size)));
     return builtIn;
 }
 
@@ -66,6 +68,6 @@ QIcon ButtonPicture(const char* name)
 {
     QIcon picture;
     for (int size : {16, 32})
-        picture.addPixmap(Png(QString(":/snesenie/buttons/%1-%2.png").arg(QLatin1StringView(name)).arg(size)));
+        picture.addPixmap(Picture(QStringLiteral("%1-%2").arg(QLatin1StringView(name)).arg(size)));
     return picture;
 }
