@@ -14,7 +14,8 @@ QIcon ProgramIcon();
 /// desktop theme first, at start.
 QIcon ButtonPicture(const char* name);
 
-/// Puts a copy of the toolkit's style in place that reads the menu bar's
-/// overflow arrows as the PNGs they are: guessing their kind would load every
-/// image plugin at start. Nothing else of the style changes.
+/// Puts a copy of the toolkit's style in place that takes the menu bar's
+/// overflow arrows from the pictures built into the program: the style's own
+/// reading of its PNGs would load every image plugin at start. Nothing else
+/// of the style changes.
 void UseBuiltInArrows();
