@@ -147,13 +147,15 @@ private:
     QTemporaryDir dir;
     const QDateTime when{QDate(2026, 5, 14), QTime(9, 30)};
 
-    BundleReport Write(const QList<QStringList>& rows, const QString& out, StationList* read = nullptr)
+    BundleReport Write(const QList<QStringList>& rows, const QString& out, StationList* read = nullptr,
+                       int painters = 0)
     {
         const QString table = WriteFile(dir.filePath("станции.csv"), StationTable(rows));
         const StationList list = ReadStations(QFile::encodeName(table).toStdString());
         if (read != nullptr)
             *read = list;
-        return WriteBatchBundle(list, {QStringLiteral("станции.csv"), Tolerances{}, when, Precision{}}, out);
+        return WriteBatchBundle(list, {QStringLiteral("станции.csv"), Tolerances{}, when, Precision{}}, out, {},
+                                painters);
     }
 
 private slots:
@@ -166,11 +168,22 @@ private slots:
 
     // A failing row in the middle is marked on the summary and gets no
     // statement; every other station gets its own, in order, each from a
-    // new page.
+    // new page. However many threads paint it: one a station, each part
+    // then begins where it guessed wrong (the exceeded statement takes a
+    // third page), and is painted again.
+    void summaryThenEveryComputedStatement_data()
+    {
+        QTest::addColumn<int>("painters");
+        QTest::newRow("один") << 1;
+        QTest::newRow("по станции") << 3;
+    }
+
     void summaryThenEveryComputedStatement()
     {
+        QFETCH(int, painters);
         const QString out = dir.filePath("пакет.pdf");
-        const BundleReport report = Write({{"Север"}, kFailing, kExceeded, {"Восток", "EXa", "6327,50"}}, out);
+        const BundleReport report =
+            Write({{"Север"}, kFailing, kExceeded, {"Восток", "EXa", "6327,50"}}, out, nullptr, painters);
         QCOMPARE(report.error, QString());
         QCOMPARE(report.computed, 3);
         QCOMPARE(report.failed, 1);
@@ -199,32 +212,39 @@ private slots:
             QVERIFY2(!text.contains("Сбой"), qPrintable(text));
         }
         // Numbered through the bundle at the foot: every statement was «1».
-        for (int page = 1; page <= 4; ++page)
+        QCOMPARE(Pages(out), 8);
+        for (int page = 1; page <= Pages(out); ++page)
             QCOMPARE(FootNumber(PageText(out, page)), page);
     }
 
     // Each statement of the bundle is the window's statement of that
-    // station, word for word.
+    // station, word for word; the second here is painted on a thread of its
+    // own, into a PDF of its own joined to the first.
     void statementAsTheWindowPrintsIt()
     {
         const QString out = dir.filePath("один.pdf");
         StationList list;
-        QCOMPARE(Write({kExceeded}, out, &list).error, QString());
+        QCOMPARE(Write({{"Север"}, kExceeded}, out, &list, 2).error, QString());
         Sheet sheet;
-        QVERIFY(RunStation(list.stations[0], Tolerances{}, Precision{}, sheet).computed);
+        QVERIFY(RunStation(list.stations[1], Tolerances{}, Precision{}, sheet).computed);
         const QString single = dir.filePath("ведомость.pdf");
         QCOMPARE(WriteStatementPdf(*BuildStatement({sheet.Fields(), sheet.Record(), "Юг", when}), single), QString());
-        QCOMPARE(Pages(out), 1 + Pages(single));
+        const int first = StatementStarts(out).value(1);
+        QCOMPARE(Pages(out), first - 1 + Pages(single));
         // Word for word but the page's number, which runs through the bundle.
-        QCOMPARE(WithoutFootNumber(PageText(out, 2)), WithoutFootNumber(PageText(single, 1)));
+        QCOMPARE(WithoutFootNumber(PageText(out, first)), WithoutFootNumber(PageText(single, 1)));
         // the same pixels, not only the same words: the statements of a
         // bundle are laid out once each, on the PDF itself; the page of the
         // accuracy with its drawing too
         for (int page = 1; page <= Pages(single); ++page) {
             const QByteArray pixels = PagePixels(single, page);
             QVERIFY(pixels.size() > 100000);
-            QVERIFY2(PagePixels(out, 1 + page) == pixels, qPrintable(QString::number(page)));
+            QVERIFY2(PagePixels(out, first - 1 + page) == pixels, qPrintable(QString::number(page)));
         }
+        // Each part's subsets of a face are named apart, as subsets are.
+        const QString fonts = Tool("pdffonts", {out});
+        for (const char* name : {"SNSPAA+LiberationSans ", "SNSPAB+LiberationSans ", "SNSPAB+LiberationSans-Bold "})
+            QVERIFY2(fonts.contains(QLatin1String(name)), qPrintable(fonts));
     }
 
     // The ruled tables are drawn by the program rather than by the text
@@ -296,8 +316,13 @@ private slots:
                                                      [&](int done, int total) {
                                                          told << done;
                                                          return total == 4 && done < stopAt;
-                                                     });
+                                                     },
+                                                     2);
         QVERIFY(report.stopped);
+        // Told every count from the first to where it stopped, however the
+        // two painting threads ran.
+        for (qsizetype i = 1; i < told.size(); ++i)
+            QVERIFY2(told[i] == told[i - 1] || told[i] == told[i - 1] + 1, qPrintable(QString::number(told[i])));
         QCOMPARE(report.error, "Пакет ведомостей не записан: запись прервана; файл «" + path +
                                    (old ? "» остался прежним." : "» не создан."));
         QCOMPARE(told.last(), stopAt);

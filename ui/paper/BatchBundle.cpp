@@ -4,19 +4,26 @@
 // Экспорт пакета в PDF… of the list of stations, BatchListExport).
 
 #include "BatchBundle.h"
-#include "BundleStatements.h"
+#include "PdfJoin.h"
 #include "FilePaths.h"
 
 #include "Errors.h"
 #include "Results.h"
 #include "RunStation.h"
 #include "SchemeDrawing.h"
+#include "Sheet.h"
 #include "Statement.h"
 #include "Utf8Path.h"
 #include "Version.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <stdexcept>
+#include <string_view>
+#include <thread>
 
 #include <QBuffer>
 #include <QFile>
@@ -25,6 +32,8 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QThread>
 
 using namespace snesenie;
 using namespace snesenie::batch;
@@ -175,6 +184,231 @@ private:
     int decimals_[2] = {0, 0};
 };
 
+// The statements of a bundle painted in parts, one a core. A part is a run
+// of computed stations that one thread computes again, lays out and paints
+// into a PDF of its own: text laid out on a thread is painted on that
+// thread, since its glyphs belong to the thread's fonts. The parts are
+// joined at the end (PdfJoin.h). The pages are numbered through the
+// bundle, but a part learns where it truly begins only when the parts
+// before it are painted; it begins where it would if every statement before
+// it took as many pages as its own first one, the summary's pages once they
+// are known, and a part that guessed wrong is painted again when all are
+// done. Every statement of a batch takes the same pages unless a long name
+// or a long control runs one over, so that is rare.
+class BundleParts {
+public:
+    using Stop = std::function<bool(int done)>;
+
+    BundleParts(const StationList& list, const std::vector<StationResult>& results, const BundleHeading& heading,
+                int painters)
+        : list_(list), results_(results), heading_(heading), scheme_(DrawScheme(kPrintSchemeScale))
+    {
+        std::vector<std::size_t> computed;
+        for (std::size_t i = 0; i < results.size() && i < list.stations.size(); ++i)
+            if (results[i].computed)
+                computed.push_back(i);
+        const int cores = painters > 0 ? painters : QThread::idealThreadCount();
+        const std::size_t count = std::clamp<std::size_t>(std::size_t(std::max(cores, 1)), 1,
+                                                          std::max<std::size_t>(computed.size(), 1));
+        parts_.resize(count);
+        for (std::size_t k = 0; k < count; ++k) {
+            Part& part = parts_[k];
+            const std::size_t first = computed.size() * k / count;
+            const std::size_t next = computed.size() * (k + 1) / count;
+            part.before = static_cast<int>(first);
+            part.from = k == 0 ? 0 : computed[first];
+            part.to = k + 1 == count ? list.stations.size() : computed[next];
+        }
+        parts_[0].firstNumber = 1;
+    }
+
+    ~BundleParts() { Join(); }
+    BundleParts(const BundleParts&) = delete;
+    BundleParts& operator=(const BundleParts&) = delete;
+
+    /// Paints every part. stop is told, on this thread, of every station
+    /// passed, in order, and asked again while none is, so that a window
+    /// waiting here paints; when it says stop, every part stops. Throws what
+    /// a part threw.
+    void Paint(const Stop& stop)
+    {
+        std::vector<Part*> all;
+        for (Part& part : parts_)
+            all.push_back(&part);
+        if (!Run(all, stop))
+            return;
+        std::vector<Part*> again;
+        int number = 1;
+        for (Part& part : parts_) {
+            if (part.firstNumber != number) {
+                part.firstNumber = number;
+                again.push_back(&part);
+            }
+            number += part.pages;
+        }
+        repainting_ = true;
+        Run(again, stop);
+    }
+
+    /// The whole bundle, once painted.
+    QByteArray Joined()
+    {
+        if (parts_.size() == 1)
+            return std::move(parts_[0].pdf);
+        std::vector<std::string_view> pdfs;
+        for (const Part& part : parts_)
+            pdfs.emplace_back(part.pdf.constData(), std::size_t(part.pdf.size()));
+        const std::string joined = JoinPdfs(pdfs);
+        return QByteArray(joined.data(), qsizetype(joined.size()));
+    }
+
+private:
+    struct Part {
+        std::size_t from = 0, to = 0;  // the stations it passes, failed ones too
+        int before = 0;                // computed stations in the parts before it
+        int firstNumber = 0;           // of its first page; 0 until it is guessed
+        int pages = 0;
+        QByteArray pdf;
+    };
+
+    // False when stopped.
+    bool Run(const std::vector<Part*>& which, const Stop& stop)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        int told = passed_;
+        running_ = static_cast<int>(which.size());
+        for (Part* part : which)
+            threads_.emplace_back([this, part] {
+                try {
+                    PaintPart(*part);
+                } catch (...) {
+                    const std::lock_guard<std::mutex> failed(mutex_);
+                    if (!failure_)
+                        failure_ = std::current_exception();
+                    stopped_ = true;
+                }
+                const std::lock_guard<std::mutex> done(mutex_);
+                --running_;
+                changed_.notify_all();
+            });
+        bool stopping = false;
+        while (!stopping) {
+            changed_.wait_for(lock, std::chrono::milliseconds(50), [&] { return running_ == 0 || passed_ != told; });
+            const int passed = passed_;
+            const bool finished = running_ == 0;
+            lock.unlock();
+            // Told one by one, as if painted one after another.
+            if (passed == told && !finished)
+                stopping = stop(told);
+            while (told < passed && !stopping)
+                stopping = stop(++told);
+            lock.lock();
+            if (stopping) {
+                stopped_ = true;
+                changed_.notify_all();
+            }
+            if (finished)
+                break;
+        }
+        lock.unlock();
+        Join();
+        if (failure_)
+            std::rethrow_exception(failure_);
+        return !stopping;
+    }
+
+    void Join()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (running_ > 0)
+                stopped_ = true;
+            changed_.notify_all();
+        }
+        for (std::thread& thread : threads_)
+            thread.join();
+        threads_.clear();
+    }
+
+    bool Stopped()
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return stopped_;
+    }
+
+    void PaintPart(Part& part)
+    {
+        part.pdf.clear();
+        part.pages = 0;
+        QBuffer buffer(&part.pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        SetUpPdfWriter(writer, BundleTitle());
+        PrepareStatementDevice(writer);
+        QPainter painter(&writer);
+        int number = part.firstNumber;
+        if (&part == &parts_.front()) {
+            const std::unique_ptr<QTextDocument> summary = BuildBatchSummary(list_, results_, heading_);
+            const DocumentPages pages(*summary, QTextDocumentFragment(summary.get()), writer);
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                summaryPages_ = pages.Count();
+                changed_.notify_all();
+            }
+            pages.Paint(painter, number);
+            number += pages.Count();
+            part.pages += pages.Count();
+        }
+        for (std::size_t i = part.from; i < part.to; ++i) {
+            if (Stopped())
+                return;
+            if (results_[i].computed) {
+                // Computed again from the same texts rather than kept from
+                // the summary's run: a sheet per station held for a whole
+                // season would grow with the batch.
+                Sheet sheet;
+                RunStation(list_.stations[i], heading_.tolerances, heading_.precision, sheet);
+                const std::unique_ptr<QTextDocument> statement = BuildStatement(
+                    {sheet.Fields(), sheet.Record(), BundleStationName(list_.stations[i].name), heading_.when}, scheme_);
+                const DocumentPages pages(*statement, QTextDocumentFragment(statement.get()), writer);
+                if (number == 0) {
+                    std::unique_lock<std::mutex> lock(mutex_);
+                    changed_.wait(lock, [this] { return summaryPages_ > 0 || stopped_; });
+                    if (stopped_)
+                        return;
+                    number = part.firstNumber = 1 + summaryPages_ + part.before * pages.Count();
+                }
+                if (part.pages > 0)
+                    writer.newPage();
+                pages.Paint(painter, number);
+                number += pages.Count();
+                part.pages += pages.Count();
+            }
+            if (!repainting_) {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                ++passed_;
+                changed_.notify_all();
+            }
+        }
+    }
+
+    const StationList& list_;
+    const std::vector<StationResult>& results_;
+    const BundleHeading& heading_;
+    const QImage scheme_;  // one picture for every statement: each part's PDF holds it once
+    std::vector<Part> parts_;
+    std::vector<std::thread> threads_;
+    bool repainting_ = false;  // the second round paints stations already counted
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int passed_ = 0;        // stations passed, all parts together
+    int summaryPages_ = 0;  // 0 until the summary is laid out
+    int running_ = 0;
+    bool stopped_ = false;
+    std::exception_ptr failure_;
+};
+
 } // namespace
 
 QString BundleStationName(const std::string& text)
@@ -209,13 +443,13 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const 
 }
 
 BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const QString& path,
-                              const BundleProgress& progress)
+                              const BundleProgress& progress, int painters)
 {
-    return WriteBatchBundle(list, heading, FsPath(path), progress);
+    return WriteBatchBundle(list, heading, FsPath(path), progress, painters);
 }
 
 BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& heading, const std::filesystem::path& path,
-                              const BundleProgress& progress)
+                              const BundleProgress& progress, int painters)
 {
     BundleReport report;
     const std::string target = job::PathToUtf8(path);
@@ -259,33 +493,20 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
         }
     }
 
+    // Painted in parts, a part to a core, each into a PDF of its own and
+    // joined at the end; this thread tells the progress meanwhile, so the
+    // window that waits here keeps painting.
     QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        SetUpPdfWriter(writer, BundleTitle());
-        PrepareStatementDevice(writer);
-        QPainter painter(&writer);
-        // The statements are built on a second thread, one or two ahead of
-        // their layout and painting here; the first while the summary is
-        // painted. One picture of the scheme for every statement: the PDF
-        // holds it once.
-        BundleStatements statements(list, results, heading.tolerances, heading.precision, heading.when,
-                                    DrawScheme(kPrintSchemeScale));
-        // The pages are numbered through the bundle, as one document.
-        int page = 1 + PaintDocumentPages(*BuildBatchSummary(list, results, heading), painter, writer);
-        for (std::size_t i = 0; i < list.stations.size(); ++i) {
-            if (stop(static_cast<int>(i)))
-                return report;
-            if (!results[i].computed)
-                continue;
-            const BundleStatements::Statement statement = statements.Next();
-            if (statement.document == nullptr)
-                throw std::logic_error("a computed station has no statement");
-            writer.newPage();
-            page += PaintDocumentPages(*statement.document, statement.content, painter, writer, page);
-        }
+    try {
+        BundleParts parts(list, results, heading, painters);
+        parts.Paint(stop);
+        if (report.stopped)
+            return report;
+        bytes = parts.Joined();
+    } catch (const PdfJoinError& e) {
+        report.error = QStringLiteral("Не удалось записать пакет ведомостей %1: ошибка программы при сборке PDF (%2).")
+                           .arg(Q(QuotePath(target)), QString::fromUtf8(e.what()));
+        return report;
     }
     // The last word before the file is touched: a stop heard while the last
     // page was made still leaves the old file as it was.

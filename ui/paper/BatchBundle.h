@@ -64,12 +64,15 @@ using BundleProgress = std::function<bool(int done, int total)>;
 /// in memory and written atomically by the one checked writer, so nothing is
 /// left at path when it cannot be. progress, when given, is told of every
 /// station; when it says stop, nothing is written, the report is stopped and
-/// its error says that the file is as it was. Needs a QGuiApplication.
+/// its error says that the file is as it was. The statements are painted by
+/// so many threads at once (0: one a core), progress is told on the calling
+/// thread. Needs a QGuiApplication.
 BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const BundleHeading& heading,
-                              const std::filesystem::path& path, const BundleProgress& progress = {});
+                              const std::filesystem::path& path, const BundleProgress& progress = {},
+                              int painters = 0);
 /// The same for a name as the window holds it.
 BundleReport WriteBatchBundle(const snesenie::batch::StationList& list, const BundleHeading& heading,
-                              const QString& path, const BundleProgress& progress = {});
+                              const QString& path, const BundleProgress& progress = {}, int painters = 0);
 
 /// A station's name as the summary and its statement show it: a name from a
 /// table may hold anything a cell can, so control and invisible characters

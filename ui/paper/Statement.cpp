@@ -19,6 +19,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QSize>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -54,7 +55,7 @@ QString VerdictHtml(const snesenie::Check& check)
 
 class Builder {
 public:
-    explicit Builder(const StatementSource& source) : s_(source) {}
+    Builder(const StatementSource& source, QSize scheme) : s_(source), scheme_(scheme) {}
 
     QString Html() const
     {
@@ -163,7 +164,14 @@ private:
     QString Heading() const
     {
         const QString job = s_.jobName.isEmpty() ? QStringLiteral("без имени") : s_.jobName.toHtmlEscaped();
-        QString h = QStringLiteral("<img src=\"snesenie:scheme\" width=\"210\" align=\"right\">");
+        // Both sides given: a picture with its height left out is made as
+        // tall as it is in pixels when laid out off the window's thread,
+        // where a bundle lays out its statements.
+        constexpr int width = 210;
+        const int height = scheme_.isEmpty() ? width : qRound(qreal(width) * scheme_.height() / scheme_.width());
+        QString h = QStringLiteral("<img src=\"snesenie:scheme\" width=\"%1\" height=\"%2\" align=\"right\">")
+                        .arg(width)
+                        .arg(height);
         h += QStringLiteral("<p align=\"left\" style=\"font-size:14pt; margin-bottom:0px\"><b>Ведомость</b></p>"
                             "<p style=\"margin-top:0px\">вычисления координат пункта P<br>"
                             "(снесение координат с вершины знака на землю)</p>");
@@ -300,6 +308,7 @@ private:
     }
 
     const StatementSource& s_;
+    const QSize scheme_;  // the picture's pixels
 };
 
 // The first picture of document named name; invalid when there is none.
@@ -332,7 +341,7 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, con
     document->setDefaultFont(font);
     document->setMetaInformation(QTextDocument::DocumentTitle, StatementTitle());
     document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")), scheme);
-    document->setHtml(Builder(source).Html());
+    document->setHtml(Builder(source, scheme.size()).Html());
     // The drawing of the accuracy takes the place the markup kept for it.
     if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
         if (const QTextFragment place = FindImage(*document, QStringLiteral("snesenie:accuracy")); place.isValid()) {
@@ -357,53 +366,68 @@ void PrepareStatementDevice(QPagedPaintDevice& device)
 int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device, int firstNumber,
                        bool ownRules)
 {
-    return PaintDocumentPages(document, QTextDocumentFragment(&document), painter, device, firstNumber, ownRules);
+    const DocumentPages pages(document, QTextDocumentFragment(&document), device, ownRules);
+    pages.Paint(painter, firstNumber);
+    return pages.Count();
 }
 
-int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragment& content, QPainter& painter,
-                       QPagedPaintDevice& device, int firstNumber, bool ownRules)
+DocumentPages::DocumentPages(const QTextDocument& document, const QTextDocumentFragment& content,
+                             QPagedPaintDevice& device, bool ownRules)
+    : DocumentPages(
+          [&](QTextDocument& copy) {
+              // Set up and inserted as QTextDocument::clone does; the
+              // pictures (the scheme) are handed over before the layout
+              // asks for them.
+              copy.setDefaultFont(document.defaultFont());
+              copy.setIndentWidth(document.indentWidth());
+              copy.setDefaultTextOption(document.defaultTextOption());
+              copy.setDocumentMargin(document.documentMargin());
+              for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+                  for (auto piece = block.begin(); !piece.atEnd(); ++piece)
+                      if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
+                          const QUrl name(format.toImageFormat().name());
+                          copy.addResource(QTextDocument::ImageResource, name,
+                                           document.resource(QTextDocument::ImageResource, name));
+                      }
+              QTextCursor(&copy).insertFragment(content);
+              copy.rootFrame()->setFrameFormat(document.rootFrame()->frameFormat());
+          },
+          device, ownRules)
 {
-    // Laid out afresh on a copy, at the device's resolution: the lengths of
-    // the document (in pixels of the screen it was made for) are scaled to
-    // it, so 2 cm of margin are 2 cm on paper whatever the printer. The copy
-    // is given its layout, the device and the page while it is still empty,
-    // and filled in one edit: so it is laid out once, for the device only.
+}
+
+DocumentPages::DocumentPages(const std::function<void(QTextDocument&)>& fill, QPagedPaintDevice& device,
+                             bool ownRules)
+    : device_(device)
+{
+    // Laid out at the device's resolution: the lengths of the document (in
+    // pixels of the screen it was made for) are scaled to it, so 2 cm of
+    // margin are 2 cm on paper whatever the printer. The document is given
+    // its layout, the device and the page while it is still empty, and
+    // filled in one edit: so it is laid out once, for the device only.
     // A layout made for the screen first would cost as much again, and the
     // layout is most of what a statement in a bundle of a thousand costs.
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal sourceDpiX = screen != nullptr ? qRound(screen->logicalDotsPerInchX()) : 96;
-    const qreal sourceDpiY = screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 96;
-    const int marginX = int(2 / 2.54 * sourceDpiX);
-    const int marginY = int(2 / 2.54 * sourceDpiY);
-    const QRectF body(0, 0, device.width(), device.height());
+    sourceDpiX_ = screen != nullptr ? qRound(screen->logicalDotsPerInchX()) : 96;
+    sourceDpiY_ = screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 96;
+    const int marginX = int(2 / 2.54 * sourceDpiX_);
+    const int marginY = int(2 / 2.54 * sourceDpiY_);
+    const QSizeF body(device.width(), device.height());
     const auto layOut = [&](bool ownGrids, QList<TableGrid>& grids) {
         auto copy = std::make_unique<QTextDocument>();
-        copy->setDefaultFont(document.defaultFont());
-        copy->setIndentWidth(document.indentWidth());
-        copy->setDefaultTextOption(document.defaultTextOption());
-        copy->setDocumentMargin(document.documentMargin());
         copy->documentLayout()->setPaintDevice(&device);
         copy->documentLayout()->registerHandler(AccuracyTextObject::kType, new AccuracyTextObject(copy.get()));
-        copy->setPageSize(body.size());
+        copy->setPageSize(body);
         QTextCursor cursor(copy.get());
         cursor.beginEditBlock();
-        // Inserted as QTextDocument::clone inserts; the pictures (the
-        // scheme) are handed over before the layout asks for them.
-        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-            for (auto piece = block.begin(); !piece.atEnd(); ++piece)
-                if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
-                    const QUrl name(format.toImageFormat().name());
-                    copy->addResource(QTextDocument::ImageResource, name,
-                                      document.resource(QTextDocument::ImageResource, name));
-                }
-        cursor.insertFragment(content);
+        fill(*copy);
         if (ownGrids)
-            grids = TakeTableGrids(*copy, device.logicalDpiY() / sourceDpiY);
+            grids = TakeTableGrids(*copy, device.logicalDpiY() / sourceDpiY_);
         // Each line's glyphs kept from the layout to the painting, rather
         // than the text shaped a second time to be painted.
         for (QTextBlock block = copy->begin(); block.isValid(); block = block.next())
             block.layout()->setCacheEnabled(true);
-        QTextFrameFormat frame = document.rootFrame()->frameFormat();
+        QTextFrameFormat frame = copy->rootFrame()->frameFormat();
         frame.setLeftMargin(marginX);
         frame.setRightMargin(marginX);
         frame.setTopMargin(marginY);
@@ -415,24 +439,30 @@ int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragmen
     // The ruled tables drawn by the program (see TableGrid.h); a document
     // where they cannot be, such as one whose table runs over a page, keeps
     // the layout's own rules and is laid out again.
-    QList<TableGrid> grids;
-    std::unique_ptr<QTextDocument> laidOut = layOut(ownRules, grids);
-    if (!grids.isEmpty() && !GridsCanBePainted(*laidOut->documentLayout(), grids, body.height())) {
-        grids.clear();
-        laidOut = layOut(false, grids);
+    copy_ = layOut(ownRules, grids_);
+    if (!grids_.isEmpty() && !GridsCanBePainted(*copy_->documentLayout(), grids_, body.height())) {
+        grids_.clear();
+        copy_ = layOut(false, grids_);
     }
-    const QTextDocument& copy = *laidOut;
-    QAbstractTextDocumentLayout* layout = copy.documentLayout();
+    count_ = copy_->pageCount();
+}
 
+DocumentPages::~DocumentPages() = default;
+
+void DocumentPages::Paint(QPainter& painter, int firstNumber) const
+{
+    QAbstractTextDocumentLayout* layout = copy_->documentLayout();
+    const QRectF body(0, 0, device_.width(), device_.height());
+    const int marginX = int(2 / 2.54 * sourceDpiX_);
+    const int marginY = int(2 / 2.54 * sourceDpiY_);
     // The page number at the foot, right under the text's right edge.
-    const QFont numberFont(copy.defaultFont(), &device);
-    const QPointF numberAt(body.width() - marginX * device.logicalDpiX() / sourceDpiX,
-                           body.height() - marginY * device.logicalDpiY() / sourceDpiY +
-                               QFontMetricsF(numberFont).ascent() + 5 * device.logicalDpiY() / 72.0);
-    const int pages = copy.pageCount();
-    for (int page = 0; page < pages; ++page) {
+    const QFont numberFont(copy_->defaultFont(), &device_);
+    const QPointF numberAt(body.width() - marginX * device_.logicalDpiX() / sourceDpiX_,
+                           body.height() - marginY * device_.logicalDpiY() / sourceDpiY_ +
+                               QFontMetricsF(numberFont).ascent() + 5 * device_.logicalDpiY() / 72.0);
+    for (int page = 0; page < count_; ++page) {
         if (page > 0)
-            device.newPage();
+            device_.newPage();
         painter.save();
         const QRectF view(0, page * body.height(), body.width(), body.height());
         painter.translate(body.left(), body.top() - view.top());
@@ -442,7 +472,7 @@ int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragmen
         // Black on the paper, whatever the desktop's colour of text.
         context.palette.setColor(QPalette::Text, Qt::black);
         layout->draw(&painter, context);
-        PaintTableGrids(painter, *layout, grids, view);
+        PaintTableGrids(painter, *layout, grids_, view);
         painter.setClipping(false);
         painter.setFont(numberFont);
         const QString number = QString::number(firstNumber + page);
@@ -451,7 +481,6 @@ int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragmen
                          number);
         painter.restore();
     }
-    return pages;
 }
 
 void RenderStatement(const QTextDocument& statement, QPagedPaintDevice& device)

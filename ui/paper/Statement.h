@@ -6,11 +6,14 @@
 
 #include "ControlRecord.h"
 #include "PageFields.h"
+#include "TableGrid.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 class QImage;
@@ -55,11 +58,36 @@ void PrepareStatementDevice(QPagedPaintDevice& device);
 /// times slower.
 int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedPaintDevice& device,
                        int firstNumber = 1, bool ownRules = true);
-/// The same with the document's text already taken as a fragment, which
-/// is a copy of it as long to make as the copy that is laid out: a bundle
-/// takes it on the thread that builds the statements.
-int PaintDocumentPages(const QTextDocument& document, const QTextDocumentFragment& content, QPainter& painter,
-                       QPagedPaintDevice& device, int firstNumber = 1, bool ownRules = true);
+/// A document laid out as PaintDocumentPages lays it out, its pages counted
+/// before they are painted: a bundle painted in parts numbers a part's pages
+/// once it knows where the part begins. Painted by the thread that laid it
+/// out: the layout's glyphs belong to that thread's fonts.
+class DocumentPages {
+public:
+    /// Lays out a copy of document; content is its whole text, taken as a
+    /// fragment. A copy, not the document itself: filled from HTML with the
+    /// device already set, it would be laid out about a third more slowly.
+    DocumentPages(const QTextDocument& document, const QTextDocumentFragment& content, QPagedPaintDevice& device,
+                  bool ownRules = true);
+    ~DocumentPages();
+    DocumentPages(const DocumentPages&) = delete;
+    DocumentPages& operator=(const DocumentPages&) = delete;
+
+    int Count() const { return count_; }
+    /// Paints the pages from the device's current page on, numbered from firstNumber.
+    void Paint(QPainter& painter, int firstNumber) const;
+
+private:
+    /// Lays out the document fill makes, given it empty and set up for the
+    /// device; fill may be called twice.
+    DocumentPages(const std::function<void(QTextDocument&)>& fill, QPagedPaintDevice& device, bool ownRules);
+
+    QPagedPaintDevice& device_;
+    std::unique_ptr<QTextDocument> copy_;
+    QList<TableGrid> grids_;
+    qreal sourceDpiX_ = 96, sourceDpiY_ = 96;
+    int count_ = 0;
+};
 
 /// A4 portrait at 600 dpi, margins left to the document, title and creator
 /// set: every PDF the program makes.
