@@ -19,9 +19,11 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <thread>
 
@@ -195,6 +197,12 @@ private:
 // are known, and a part that guessed wrong is painted again when all are
 // done. Every statement of a batch takes the same pages unless a long name
 // or a long control runs one over, so that is rare.
+// Stations in a part, and parts a thread, at most.
+constexpr std::size_t kStationsPerPart = 25;
+constexpr std::size_t kPartsPerPainter = 4;
+// Statements a part lays out at most while it waits to learn where it begins.
+constexpr std::size_t kWaiting = 8;
+
 class BundleParts {
 public:
     using Stop = std::function<bool(int done)>;
@@ -207,17 +215,21 @@ public:
         for (std::size_t i = 0; i < results.size() && i < list.stations.size(); ++i)
             if (results[i].computed)
                 computed.push_back(i);
-        const int cores = painters > 0 ? painters : QThread::idealThreadCount();
-        const std::size_t count = std::clamp<std::size_t>(std::size_t(std::max(cores, 1)), 1,
-                                                          std::max<std::size_t>(computed.size(), 1));
-        parts_.resize(count);
-        for (std::size_t k = 0; k < count; ++k) {
+        painters_ = std::size_t(std::max(painters > 0 ? painters : QThread::idealThreadCount(), 1));
+        // A few parts a thread, taken in turn, so that a thread that is
+        // done early (the one without the summary) takes the next rather
+        // than waits; not so many that each embeds its fonts for a handful.
+        const std::size_t count = std::clamp<std::size_t>(computed.size() / kStationsPerPart, painters_,
+                                                          painters_ * kPartsPerPainter);
+        parts_.resize(std::clamp<std::size_t>(count, 1, std::max<std::size_t>(computed.size(), 1)));
+        const std::size_t parts = parts_.size();
+        for (std::size_t k = 0; k < parts; ++k) {
             Part& part = parts_[k];
-            const std::size_t first = computed.size() * k / count;
-            const std::size_t next = computed.size() * (k + 1) / count;
+            const std::size_t first = computed.size() * k / parts;
+            const std::size_t next = computed.size() * (k + 1) / parts;
             part.before = static_cast<int>(first);
             part.from = k == 0 ? 0 : computed[first];
-            part.to = k + 1 == count ? list.stations.size() : computed[next];
+            part.to = k + 1 == parts ? list.stations.size() : computed[next];
         }
         parts_[0].firstNumber = 1;
     }
@@ -250,16 +262,21 @@ public:
         Run(again, stop);
     }
 
-    /// The whole bundle, once painted.
-    QByteArray Joined()
+    /// The whole bundle, once painted; the parts are let go.
+    std::string Joined()
     {
-        if (parts_.size() == 1)
-            return std::move(parts_[0].pdf);
-        std::vector<std::string_view> pdfs;
-        for (const Part& part : parts_)
-            pdfs.emplace_back(part.pdf.constData(), std::size_t(part.pdf.size()));
-        const std::string joined = JoinPdfs(pdfs);
-        return QByteArray(joined.data(), qsizetype(joined.size()));
+        std::string joined;
+        if (parts_.size() == 1) {
+            joined.assign(parts_[0].pdf.constData(), std::size_t(parts_[0].pdf.size()));
+        } else {
+            std::vector<std::string_view> pdfs;
+            for (const Part& part : parts_)
+                pdfs.emplace_back(part.pdf.constData(), std::size_t(part.pdf.size()));
+            joined = JoinPdfs(pdfs);
+        }
+        for (Part& part : parts_)
+            part.pdf = QByteArray();
+        return joined;
     }
 
 private:
@@ -276,16 +293,29 @@ private:
     {
         std::unique_lock<std::mutex> lock(mutex_);
         int told = passed_;
-        running_ = static_cast<int>(which.size());
-        for (Part* part : which)
-            threads_.emplace_back([this, part] {
-                try {
-                    PaintPart(*part);
-                } catch (...) {
-                    const std::lock_guard<std::mutex> failed(mutex_);
-                    if (!failure_)
-                        failure_ = std::current_exception();
-                    stopped_ = true;
+        // The parts are taken in order: the first, with the summary whose
+        // pages the others wait for, is taken at once.
+        std::size_t taken = 0;
+        const std::size_t threads = std::min(painters_, which.size());
+        running_ = static_cast<int>(threads);
+        for (std::size_t t = 0; t < threads; ++t)
+            threads_.emplace_back([this, &which, &taken] {
+                for (;;) {
+                    Part* part = nullptr;
+                    {
+                        const std::lock_guard<std::mutex> next(mutex_);
+                        if (stopped_ || taken == which.size())
+                            break;
+                        part = which[taken++];
+                    }
+                    try {
+                        PaintPart(*part);
+                    } catch (...) {
+                        const std::lock_guard<std::mutex> failed(mutex_);
+                        if (!failure_)
+                            failure_ = std::current_exception();
+                        stopped_ = true;
+                    }
                 }
                 const std::lock_guard<std::mutex> done(mutex_);
                 --running_;
@@ -346,7 +376,27 @@ private:
         SetUpPdfWriter(writer, BundleTitle());
         PrepareStatementDevice(writer);
         QPainter painter(&writer);
+        StatementTemplates templates(scheme_);
         int number = part.firstNumber;
+        const auto paint = [&](const DocumentPages& pages) {
+            if (part.pages > 0)
+                writer.newPage();
+            pages.Paint(painter, number);
+            number += pages.Count();
+            part.pages += pages.Count();
+        };
+        // Where a part after the first begins, guessed once the summary is
+        // laid out (waiting for it when wait is true); false before.
+        std::deque<std::unique_ptr<DocumentPages>> waiting;
+        const auto begin = [&](bool wait) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (wait)
+                changed_.wait(lock, [this] { return summaryPages_ > 0 || stopped_; });
+            if (summaryPages_ == 0 || stopped_)
+                return false;
+            number = part.firstNumber = 1 + summaryPages_ + part.before * waiting.front()->Count();
+            return true;
+        };
         if (&part == &parts_.front()) {
             const std::unique_ptr<QTextDocument> summary = BuildBatchSummary(list_, results_, heading_);
             const DocumentPages pages(*summary, QTextDocumentFragment(summary.get()), writer);
@@ -355,9 +405,7 @@ private:
                 summaryPages_ = pages.Count();
                 changed_.notify_all();
             }
-            pages.Paint(painter, number);
-            number += pages.Count();
-            part.pages += pages.Count();
+            paint(pages);
         }
         for (std::size_t i = part.from; i < part.to; ++i) {
             if (Stopped())
@@ -368,21 +416,21 @@ private:
                 // season would grow with the batch.
                 Sheet sheet;
                 RunStation(list_.stations[i], heading_.tolerances, heading_.precision, sheet);
-                const std::unique_ptr<QTextDocument> statement = BuildStatement(
-                    {sheet.Fields(), sheet.Record(), BundleStationName(list_.stations[i].name), heading_.when}, scheme_);
-                const DocumentPages pages(*statement, QTextDocumentFragment(statement.get()), writer);
-                if (number == 0) {
-                    std::unique_lock<std::mutex> lock(mutex_);
-                    changed_.wait(lock, [this] { return summaryPages_ > 0 || stopped_; });
-                    if (stopped_)
-                        return;
-                    number = part.firstNumber = 1 + summaryPages_ + part.before * pages.Count();
+                std::unique_ptr<DocumentPages> laidOut = templates.LayOut(
+                    {sheet.Fields(), sheet.Record(), BundleStationName(list_.stations[i].name), heading_.when},
+                    writer);
+                if (number != 0) {
+                    paint(*laidOut);
+                } else {
+                    // Laid out while the summary is, to be painted once
+                    // the part knows where it begins.
+                    waiting.push_back(std::move(laidOut));
+                    if (begin(waiting.size() >= kWaiting)) {
+                        for (const std::unique_ptr<DocumentPages>& pages : waiting)
+                            paint(*pages);
+                        waiting.clear();
+                    }
                 }
-                if (part.pages > 0)
-                    writer.newPage();
-                pages.Paint(painter, number);
-                number += pages.Count();
-                part.pages += pages.Count();
             }
             if (!repainting_) {
                 const std::lock_guard<std::mutex> lock(mutex_);
@@ -390,12 +438,20 @@ private:
                 changed_.notify_all();
             }
         }
+        // A part shorter than the summary's layout.
+        if (!waiting.empty()) {
+            if (!begin(true))
+                return;
+            for (const std::unique_ptr<DocumentPages>& pages : waiting)
+                paint(*pages);
+        }
     }
 
     const StationList& list_;
     const std::vector<StationResult>& results_;
     const BundleHeading& heading_;
     const QImage scheme_;  // one picture for every statement: each part's PDF holds it once
+    std::size_t painters_ = 1;  // threads
     std::vector<Part> parts_;
     std::vector<std::thread> threads_;
     bool repainting_ = false;  // the second round paints stations already counted
@@ -496,7 +552,7 @@ BundleReport WriteBatchBundle(const StationList& list, const BundleHeading& head
     // Painted in parts, a part to a core, each into a PDF of its own and
     // joined at the end; this thread tells the progress meanwhile, so the
     // window that waits here keeps painting.
-    QByteArray bytes;
+    std::string bytes;
     try {
         BundleParts parts(list, results, heading, painters);
         parts.Paint(stop);

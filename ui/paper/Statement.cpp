@@ -32,9 +32,21 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <stdexcept>
+#include <vector>
+
 namespace {
 
 using Id = snesenie::FieldId;
+
+// Where a template of a statement leaves out its k-th text: the k-th
+// character of the private use area, which no field, name or message of
+// the program holds. Numbered, since the texts are not always made in the
+// order they stand in.
+constexpr char16_t kFirstMarker = 0xE000;
+constexpr char16_t kLastMarker = 0xF8FF;
+
+bool IsMarker(QChar c) { return c.unicode() >= kFirstMarker && c.unicode() <= kLastMarker; }
 
 constexpr const char* kStaleNote = "не пересчитано после изменения исходных данных";
 constexpr const char* kControlDoesNotApply =
@@ -55,7 +67,13 @@ QString VerdictHtml(const snesenie::Check& check)
 
 class Builder {
 public:
-    Builder(const StatementSource& source, QSize scheme) : s_(source), scheme_(scheme) {}
+    /// texts, when given, makes the template of the statement: every text
+    /// that differs from station to station is left out, a marker in its
+    /// place, and kept in texts in the order of the markers.
+    Builder(const StatementSource& source, QSize scheme, std::vector<QString>* texts = nullptr)
+        : s_(source), scheme_(scheme), texts_(texts)
+    {
+    }
 
     QString Html() const
     {
@@ -82,6 +100,23 @@ public:
     }
 
 private:
+    // A text of this station, escaped, or a marker for it in a template.
+    // A text the markup would read otherwise than as it is (spaces that
+    // fold, a line break, the marker itself) stays in the markup; a
+    // no-break space is read as it is.
+    QString V(const QString& text) const
+    {
+        if (texts_ == nullptr || text.isEmpty() || text.front() == ' ' || text.back() == ' ' ||
+            text.contains(QStringLiteral("  ")) || texts_->size() > std::size_t(kLastMarker - kFirstMarker))
+            return text.toHtmlEscaped();
+        for (const QChar c : text)
+            if (IsMarker(c) || c.category() == QChar::Other_Control ||
+                (c.isSpace() && c != ' ' && c != QChar::Nbsp))
+                return text.toHtmlEscaped();
+        texts_->push_back(text);
+        return QString(QChar(char16_t(kFirstMarker + texts_->size() - 1)));
+    }
+
     // The text of a field exactly as the window shows it; a dash while it is
     // empty. A result of a page that no longer follows from the data is grey,
     // as on the screen.
@@ -93,8 +128,8 @@ private:
         if (text.isEmpty())
             return QStringLiteral("—");
         if (field.kind == snesenie::FieldKind::Output && Stale(field.page))
-            return QStringLiteral("<span style=\"color:#808080\">%1</span>").arg(text.toHtmlEscaped());
-        return text.toHtmlEscaped();
+            return QStringLiteral("<span style=\"color:#808080\">%1</span>").arg(V(text));
+        return V(text);
     }
 
     // The page shows results, but not those of its data as they stand.
@@ -163,7 +198,7 @@ private:
 
     QString Heading() const
     {
-        const QString job = s_.jobName.isEmpty() ? QStringLiteral("без имени") : s_.jobName.toHtmlEscaped();
+        const QString job = s_.jobName.isEmpty() ? QStringLiteral("без имени") : V(s_.jobName);
         // Both sides given: a picture with its height left out is made as
         // tall as it is in pixels when laid out off the window's thread,
         // where a bundle lays out its statements.
@@ -272,9 +307,8 @@ private:
                                 QStringLiteral("Вывод")});
         for (const snesenie::Check& c : report->checks)
             h += QStringLiteral("<tr><td style=\"white-space:nowrap\">%1</td><td>%2</td><td style=\"white-space:nowrap\">%3</td><td style=\"white-space:nowrap\">%4</td></tr>")
-                     .arg(Q(c.title).toHtmlEscaped(), Q(c.value).toHtmlEscaped(), Q(c.tolerance).toHtmlEscaped(),
-                          VerdictHtml(c));
-        h += QStringLiteral("</table><p style=\"margin-top:3px\"><b>%1</b></p>").arg(Q(report->Summary()).toHtmlEscaped());
+                     .arg(Q(c.title).toHtmlEscaped(), V(Q(c.value)), Q(c.tolerance).toHtmlEscaped(), VerdictHtml(c));
+        h += QStringLiteral("</table><p style=\"margin-top:3px\"><b>%1</b></p>").arg(V(Q(report->Summary())));
         return h;
     }
 
@@ -290,7 +324,7 @@ private:
                         .arg(QStringLiteral("6. Оценка точности"));
         if (a.none)
             return h + QStringLiteral("<p>Оценку точности дать нельзя: %1.</p>").arg(Q(*a.none).toHtmlEscaped());
-        auto m = [](double metres) { return Q(snesenie::FormatMetres4(metres)) + QStringLiteral("\u00A0м"); };
+        auto m = [this](double metres) { return V(Q(snesenie::FormatMetres4(metres))) + QStringLiteral("\u00A0м"); };
         QString text =
             QStringLiteral("<p>Средняя квадратическая погрешность положения точки P: <b>Mt = √(mx² + my²) = %1\u00A0м</b> "
                            "(mx = %2, my = %3).</p>"
@@ -298,8 +332,8 @@ private:
                            "большой полуоси %6°.</p>"
                            "<p>По вариантам: АВР Mt = %7, АСР Mt = %8; ожидаемое расхождение положений P "
                            "m<sub>Δ</sub> = %9.</p>")
-                .arg(Q(snesenie::FormatMetres3(a.mean.mP)), m(a.mean.mx), m(a.mean.my), m(a.mean.ellipse.a),
-                     m(a.mean.ellipse.b), Q(snesenie::FormatAxisDirection(a.mean.ellipse.direction)),
+                .arg(V(Q(snesenie::FormatMetres3(a.mean.mP))), m(a.mean.mx), m(a.mean.my), m(a.mean.ellipse.a),
+                     m(a.mean.ellipse.b), V(Q(snesenie::FormatAxisDirection(a.mean.ellipse.direction))),
                      m(a.variant[0].mP), m(a.variant[1].mP), m(a.mDelta));
         text += QStringLiteral("<p>Оценка априорная, по строгому решению, при средних квадратических ошибках "
                                "измерений: %1; базис — √(a² + (b/N)²).</p>")
@@ -309,6 +343,7 @@ private:
 
     const StatementSource& s_;
     const QSize scheme_;  // the picture's pixels
+    std::vector<QString>* texts_;
 };
 
 // The first picture of document named name; invalid when there is none.
@@ -331,7 +366,10 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source)
     return BuildStatement(source, snesenie::DrawScheme(snesenie::kPrintSchemeScale));
 }
 
-std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, const QImage& scheme)
+namespace {
+
+// A statement's document read from its markup.
+std::unique_ptr<QTextDocument> ReadStatement(const QString& markup, const QImage& scheme)
 {
     auto document = std::make_unique<QTextDocument>();
     // Liberation faces are installed with the program and embedded in the
@@ -341,17 +379,120 @@ std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, con
     document->setDefaultFont(font);
     document->setMetaInformation(QTextDocument::DocumentTitle, StatementTitle());
     document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("snesenie:scheme")), scheme);
-    document->setHtml(Builder(source, scheme.size()).Html());
-    // The drawing of the accuracy takes the place the markup kept for it.
+    document->setHtml(markup);
+    return document;
+}
+
+// The drawing of the accuracy takes the place the markup kept for it.
+void PlaceAccuracyDrawing(QTextDocument& document, const StatementSource& source)
+{
     if (const std::optional<snesenie::ControlReport>& report = source.control.Report(); report && !report->accuracy.none)
-        if (const QTextFragment place = FindImage(*document, QStringLiteral("snesenie:accuracy")); place.isValid()) {
-            QTextCursor cursor(document.get());
+        if (const QTextFragment place = FindImage(document, QStringLiteral("snesenie:accuracy")); place.isValid()) {
+            QTextCursor cursor(&document);
             cursor.setPosition(place.position());
             cursor.setPosition(place.position() + place.length(), QTextCursor::KeepAnchor);
             cursor.setCharFormat(
                 AccuracyTextObject::Format(place.charFormat(), *report, place.charFormat().toImageFormat().width()));
         }
+}
+
+// Fills the empty copy with document's settings and content, its whole
+// text, as QTextDocument::clone does; the pictures (the scheme) are handed
+// over before the layout asks for them.
+void Copy(QTextDocument& copy, const QTextDocument& document, const QTextDocumentFragment& content)
+{
+    copy.setDefaultFont(document.defaultFont());
+    copy.setIndentWidth(document.indentWidth());
+    copy.setDefaultTextOption(document.defaultTextOption());
+    copy.setDocumentMargin(document.documentMargin());
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
+            if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
+                const QUrl name(format.toImageFormat().name());
+                copy.addResource(QTextDocument::ImageResource, name,
+                                 document.resource(QTextDocument::ImageResource, name));
+            }
+    QTextCursor(&copy).insertFragment(content);
+    copy.rootFrame()->setFrameFormat(document.rootFrame()->frameFormat());
+}
+
+// Templates kept at once by a bundle's thread: its stations differ in a
+// verdict or two, each a template of its own; a bundle that runs through
+// more starts again.
+constexpr std::size_t kTemplates = 16;
+
+} // namespace
+
+std::unique_ptr<QTextDocument> BuildStatement(const StatementSource& source, const QImage& scheme)
+{
+    std::unique_ptr<QTextDocument> document = ReadStatement(Builder(source, scheme.size()).Html(), scheme);
+    PlaceAccuracyDrawing(*document, source);
     return document;
+}
+
+struct StatementTemplates::Template {
+    std::unique_ptr<QTextDocument> document;  // read from the markup with its markers
+    QTextDocumentFragment content;            // its whole text
+    std::vector<int> places;                  // where the markers are, in order
+    std::vector<std::size_t> texts;           // which text each stands for
+    std::vector<QTextCharFormat> formats;     // and the format of each
+};
+
+StatementTemplates::StatementTemplates(const QImage& scheme) : scheme_(scheme) {}
+
+StatementTemplates::~StatementTemplates() = default;
+
+std::unique_ptr<DocumentPages> StatementTemplates::LayOut(const StatementSource& source, QPagedPaintDevice& device)
+{
+    std::vector<QString> texts;
+    const QString markup = Builder(source, scheme_.size(), &texts).Html();
+    auto found = templates_.find(markup);
+    if (found == templates_.end()) {
+        auto made = std::make_unique<Template>();
+        made->document = ReadStatement(markup, scheme_);
+        const QString raw = made->document->toRawText();
+        std::vector<bool> seen(texts.size(), false);
+        bool whole = true;
+        for (int at = 0; at < raw.size(); ++at)
+            if (IsMarker(raw[at])) {
+                const std::size_t k = raw[at].unicode() - kFirstMarker;
+                whole = whole && k < texts.size() && !seen[k];
+                if (!whole)
+                    break;
+                seen[k] = true;
+                QTextCursor cursor(made->document.get());
+                cursor.setPosition(at + 1);
+                made->places.push_back(at);
+                made->texts.push_back(k);
+                made->formats.push_back(cursor.charFormat());
+            }
+        // The markup read otherwise than it was written: made as a single
+        // statement is.
+        if (!whole || made->places.size() != texts.size()) {
+            const std::unique_ptr<QTextDocument> statement = BuildStatement(source, scheme_);
+            return std::make_unique<DocumentPages>(*statement, QTextDocumentFragment(statement.get()), device);
+        }
+        made->content = QTextDocumentFragment(made->document.get());
+        if (templates_.size() >= kTemplates)
+            templates_.clear();
+        found = templates_.emplace(markup, std::move(made)).first;
+    }
+    const Template& made = *found->second;
+    return std::make_unique<DocumentPages>(
+        [&](QTextDocument& copy) {
+            Copy(copy, *made.document, made.content);
+            // From the last, so that the places before stay where they were.
+            QTextCursor cursor(&copy);
+            for (std::size_t k = made.places.size(); k-- > 0;) {
+                if (!IsMarker(copy.characterAt(made.places[k])))
+                    throw std::logic_error("a statement's template lost a marker in the copy");
+                cursor.setPosition(made.places[k]);
+                cursor.setPosition(made.places[k] + 1, QTextCursor::KeepAnchor);
+                cursor.insertText(texts[made.texts[k]], made.formats[k]);
+            }
+            PlaceAccuracyDrawing(copy, source);
+        },
+        device);
 }
 
 void PrepareStatementDevice(QPagedPaintDevice& device)
@@ -373,26 +514,7 @@ int PaintDocumentPages(const QTextDocument& document, QPainter& painter, QPagedP
 
 DocumentPages::DocumentPages(const QTextDocument& document, const QTextDocumentFragment& content,
                              QPagedPaintDevice& device, bool ownRules)
-    : DocumentPages(
-          [&](QTextDocument& copy) {
-              // Set up and inserted as QTextDocument::clone does; the
-              // pictures (the scheme) are handed over before the layout
-              // asks for them.
-              copy.setDefaultFont(document.defaultFont());
-              copy.setIndentWidth(document.indentWidth());
-              copy.setDefaultTextOption(document.defaultTextOption());
-              copy.setDocumentMargin(document.documentMargin());
-              for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-                  for (auto piece = block.begin(); !piece.atEnd(); ++piece)
-                      if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
-                          const QUrl name(format.toImageFormat().name());
-                          copy.addResource(QTextDocument::ImageResource, name,
-                                           document.resource(QTextDocument::ImageResource, name));
-                      }
-              QTextCursor(&copy).insertFragment(content);
-              copy.rootFrame()->setFrameFormat(document.rootFrame()->frameFormat());
-          },
-          device, ownRules)
+    : DocumentPages([&](QTextDocument& copy) { Copy(copy, document, content); }, device, ownRules)
 {
 }
 
@@ -504,9 +626,14 @@ void SetUpPdfWriter(QPdfWriter& writer, const QString& title)
 
 QString WritePdfFile(const QByteArray& bytes, const std::filesystem::path& path, const QString& what)
 {
+    return WritePdfFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), path, what);
+}
+
+QString WritePdfFile(std::string_view bytes, const std::filesystem::path& path, const QString& what)
+{
     const std::string name = snesenie::job::PathToUtf8(path);
     try {
-        snesenie::job::WriteFileAtomically(path, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        snesenie::job::WriteFileAtomically(path, bytes);
     } catch (const snesenie::job::FileError& e) {
         return QStringLiteral("Не удалось записать %1 %2: %3.")
             .arg(what, QString::fromStdString(snesenie::QuotePath(name)), QString::fromUtf8(e.what()));
