@@ -241,10 +241,16 @@ private slots:
             QVERIFY(pixels.size() > 100000);
             QVERIFY2(PagePixels(out, first - 1 + page) == pixels, qPrintable(QString::number(page)));
         }
-        // Each part's subsets of a face are named apart, as subsets are.
+        // Each part's subsets of a face are named apart, as subsets are; the
+        // scheme both parts drew is held once.
         const QString fonts = Tool("pdffonts", {out});
         for (const char* name : {"SNSPAA+LiberationSans ", "SNSPAB+LiberationSans ", "SNSPAB+LiberationSans-Bold "})
             QVERIFY2(fonts.contains(QLatin1String(name)), qPrintable(fonts));
+        QStringList pictures = Tool("pdfimages", {"-list", out}).split('\n', Qt::SkipEmptyParts).mid(2);
+        for (QString& picture : pictures)
+            picture = picture.simplified().section(' ', 10, 10);  // its object
+        pictures.removeDuplicates();
+        QCOMPARE(pictures.size(), 1);
     }
 
     // The ruled tables are drawn by the program rather than by the text

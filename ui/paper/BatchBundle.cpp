@@ -197,9 +197,8 @@ private:
 // are known, and a part that guessed wrong is painted again when all are
 // done. Every statement of a batch takes the same pages unless a long name
 // or a long control runs one over, so that is rare.
-// Stations in a part, and parts a thread, at most.
+// Stations in a part, at least, once there are enough for every thread.
 constexpr std::size_t kStationsPerPart = 25;
-constexpr std::size_t kPartsPerPainter = 4;
 // Statements a part lays out at most while it waits to learn where it begins.
 constexpr std::size_t kWaiting = 8;
 
@@ -216,20 +215,28 @@ public:
             if (results[i].computed)
                 computed.push_back(i);
         painters_ = std::size_t(std::max(painters > 0 ? painters : QThread::idealThreadCount(), 1));
-        // A few parts a thread, taken in turn, so that a thread that is
-        // done early (the one without the summary) takes the next rather
-        // than waits; not so many that each embeds its fonts for a handful.
-        const std::size_t count = std::clamp<std::size_t>(computed.size() / kStationsPerPart, painters_,
-                                                          painters_ * kPartsPerPainter);
-        parts_.resize(std::clamp<std::size_t>(count, 1, std::max<std::size_t>(computed.size(), 1)));
-        const std::size_t parts = parts_.size();
-        for (std::size_t k = 0; k < parts; ++k) {
+        // Parts taken in turn, each a share of the stations still left, so
+        // that they grow smaller towards the end and the threads finish
+        // together; not smaller than a few dozen stations, since each part
+        // embeds its own fonts. A small bundle is shared out evenly.
+        const std::size_t n = computed.size();
+        std::vector<std::size_t> firsts;  // of each part, in computed
+        if (n / kStationsPerPart < painters_) {
+            const std::size_t parts = std::clamp<std::size_t>(painters_, 1, std::max<std::size_t>(n, 1));
+            for (std::size_t k = 0; k < parts; ++k)
+                firsts.push_back(n * k / parts);
+        } else {
+            for (std::size_t at = 0; at < n;) {
+                firsts.push_back(at);
+                at += std::max(kStationsPerPart, (n - at + 2 * painters_ - 1) / (2 * painters_));
+            }
+        }
+        parts_.resize(firsts.size());
+        for (std::size_t k = 0; k < parts_.size(); ++k) {
             Part& part = parts_[k];
-            const std::size_t first = computed.size() * k / parts;
-            const std::size_t next = computed.size() * (k + 1) / parts;
-            part.before = static_cast<int>(first);
-            part.from = k == 0 ? 0 : computed[first];
-            part.to = k + 1 == parts ? list.stations.size() : computed[next];
+            part.before = static_cast<int>(firsts[k]);
+            part.from = k == 0 ? 0 : computed[firsts[k]];
+            part.to = k + 1 == parts_.size() ? list.stations.size() : computed[firsts[k + 1]];
         }
         parts_[0].firstNumber = 1;
     }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -174,6 +175,26 @@ Part Parse(std::string_view pdf)
     return part;
 }
 
+// A picture as every part writes it, less the number of the object that
+// holds its length: the same for the same pixels. Empty for anything else,
+// and for a picture that refers to any other object (a mask).
+std::string PictureKey(std::string_view object)
+{
+    const std::string_view dictionary = Dictionary(object);
+    if (dictionary.find("/Subtype /Image") == std::string_view::npos)
+        return {};
+    const std::size_t length = dictionary.find("/Length");
+    std::size_t end = 0;
+    if (length == std::string_view::npos ||
+        Reference(dictionary, SkipSpace(dictionary, length + 7), end) < 0)
+        return {};
+    std::string key(dictionary.substr(dictionary.find("obj") + 3));
+    key.erase(length - dictionary.find("obj") - 3, end - length);
+    if (key.find(" R") != std::string::npos)
+        return {};
+    return key.append(object.substr(dictionary.size()));
+}
+
 // An object again under its new number, every reference in its dictionary
 // renumbered by number, and its fonts named with tag (empty: as they are).
 // The stream that follows is copied byte for byte: it refers to its
@@ -249,15 +270,32 @@ std::string JoinPdfs(const std::vector<std::string_view>& pdfs)
     // The first part keeps its numbers; each further one is numbered on
     // after it, less its catalogue, information and tree of pages, whose
     // pages become kids of the first tree.
+    // A picture every part holds (the scheme) is kept once, as the first
+    // part has it.
     std::vector<std::map<long long, long long>> numbers(parts.size());
+    std::vector<std::set<long long>> shared(parts.size());  // pictures left out, kept by an earlier part
+    std::map<std::string, long long> pictures;              // by PictureKey
     long long next = parts[0].objects.rbegin()->first + 1;
-    for (const auto& [number, object] : parts[0].objects)
+    for (const auto& [number, object] : parts[0].objects) {
         numbers[0][number] = number;
+        if (const std::string key = PictureKey(object); !key.empty())
+            pictures.emplace(key, number);
+    }
     std::vector<long long> kids = parts[0].kids;
     for (std::size_t k = 1; k < parts.size(); ++k) {
-        for (const auto& [number, object] : parts[k].objects)
-            if (number != parts[k].root && number != parts[k].info && number != parts[k].pages)
-                numbers[k][number] = next++;
+        for (const auto& [number, object] : parts[k].objects) {
+            if (number == parts[k].root || number == parts[k].info || number == parts[k].pages)
+                continue;
+            const std::string key = PictureKey(object);
+            if (const auto same = pictures.find(key); !key.empty() && same != pictures.end()) {
+                numbers[k][number] = same->second;
+                shared[k].insert(number);
+                continue;
+            }
+            numbers[k][number] = next++;
+            if (!key.empty())
+                pictures.emplace(key, numbers[k][number]);
+        }
         numbers[k][parts[k].pages] = parts[0].pages;
         for (const long long kid : parts[k].kids)
             kids.push_back(numbers[k][kid]);
@@ -280,7 +318,8 @@ std::string JoinPdfs(const std::vector<std::string_view>& pdfs)
             return found->second;
         };
         for (const auto& [number, object] : parts[k].objects) {
-            if (k > 0 && (number == parts[k].root || number == parts[k].info || number == parts[k].pages))
+            if (k > 0 && (number == parts[k].root || number == parts[k].info || number == parts[k].pages ||
+                          shared[k].count(number) > 0))
                 continue;
             const long long renumbered = numbers[k].at(number);
             offsets[std::size_t(renumbered)] = static_cast<long long>(out.size());
