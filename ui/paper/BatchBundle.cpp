@@ -298,11 +298,17 @@ private:
     // False when stopped.
     bool Run(const std::vector<Part*>& which, const Stop& stop)
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        int told = passed_;
         // The parts are taken in order: the first, with the summary whose
         // pages the others wait for, is taken at once.
         std::size_t taken = 0;
+        // The threads use taken: whatever leaves here, stop says or throws,
+        // they are stopped and joined first.
+        struct Joined {
+            BundleParts& parts;
+            ~Joined() { parts.Join(); }
+        } joined{*this};
+        std::unique_lock<std::mutex> lock(mutex_);
+        int told = passed_;
         const std::size_t threads = std::min(painters_, which.size());
         running_ = static_cast<int>(threads);
         for (std::size_t t = 0; t < threads; ++t)
