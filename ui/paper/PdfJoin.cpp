@@ -70,6 +70,22 @@ struct Part {
     std::vector<long long> kids;
 };
 
+// Past the literal string that opens at i: its parentheses nest, and a
+// backslash escapes the character after it.
+std::size_t PastString(std::string_view s, std::size_t i)
+{
+    int depth = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] == '\\')
+            ++i;
+        else if (s[i] == '(')
+            ++depth;
+        else if (s[i] == ')' && --depth == 0)
+            break;
+    }
+    return std::min(i + 1, s.size());
+}
+
 // The text of an object before its stream, if it has one.
 std::string_view Dictionary(std::string_view object)
 {
@@ -78,16 +94,7 @@ std::string_view Dictionary(std::string_view object)
     while (i < object.size()) {
         const char c = object[i];
         if (c == '(') {
-            int depth = 0;
-            for (; i < object.size(); ++i) {
-                if (object[i] == '\\')
-                    ++i;
-                else if (object[i] == '(')
-                    ++depth;
-                else if (object[i] == ')' && --depth == 0)
-                    break;
-            }
-            ++i;
+            i = PastString(object, i);
         } else if (object.substr(i, 6) == "stream" && (i == 0 || IsDelimiter(object[i - 1])) &&
                    (object.substr(i + 6, 1) == "\n" || object.substr(i + 6, 2) == "\r\n")) {
             return object.substr(0, i);
@@ -212,16 +219,7 @@ void Write(std::string& out, std::string_view object, long long number, const Re
         std::size_t end = 0;
         if (c == '(') {
             const std::size_t from = i;
-            int depth = 0;
-            for (; i < dictionary.size(); ++i) {
-                if (dictionary[i] == '\\')
-                    ++i;
-                else if (dictionary[i] == '(')
-                    ++depth;
-                else if (dictionary[i] == ')' && --depth == 0)
-                    break;
-            }
-            ++i;
+            i = PastString(dictionary, i);
             out.append(dictionary.substr(from, i - from));
         } else if (c == '/') {
             std::size_t past = i + 1;
