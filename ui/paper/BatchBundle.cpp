@@ -29,7 +29,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -501,13 +500,8 @@ std::unique_ptr<QTextDocument> BuildBatchSummary(const StationList& list, const 
                                                  const BundleHeading& heading)
 {
     auto document = std::make_unique<QTextDocument>();
-    // The statement's face and size, so the summary and the statements read
-    // as one document.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(9);
-    document->setDefaultFont(font);
     document->setMetaInformation(QTextDocument::DocumentTitle, BundleTitle());
-    document->setHtml(SummaryBuilder(list, results, heading).Html());
+    SetPaperMarkup(*document, SummaryBuilder(list, results, heading).Html());
     return document;
 }
 

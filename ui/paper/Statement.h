@@ -32,6 +32,10 @@ struct StatementSource {
     QDateTime when;
 };
 
+/// Reads markup into an empty document of the paper (a statement, a
+/// bundle's summary) in the paper's face, so they read as one document.
+void SetPaperMarkup(QTextDocument& document, const QString& markup);
+
 /// The statement in Russian, for an A4 portrait page: title, job, date and
 /// version; the given data; the results of the three pages; the control with
 /// its verdicts; the scheme; the signature line. A field not computed prints
