@@ -346,14 +346,23 @@ private:
     std::vector<QString>* texts_;
 };
 
+// The pieces of a document's text, each in one format, in order.
+std::vector<QTextFragment> Fragments(const QTextDocument& document)
+{
+    std::vector<QTextFragment> fragments;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
+            fragments.push_back(piece.fragment());
+    return fragments;
+}
+
 // The first picture of document named name; invalid when there is none.
 QTextFragment FindImage(const QTextDocument& document, const QString& name)
 {
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
-            if (const QTextCharFormat format = piece.fragment().charFormat();
-                format.isImageFormat() && format.toImageFormat().name() == name)
-                return piece.fragment();
+    for (const QTextFragment& fragment : Fragments(document))
+        if (const QTextCharFormat format = fragment.charFormat();
+            format.isImageFormat() && format.toImageFormat().name() == name)
+            return fragment;
     return {};
 }
 
@@ -407,17 +416,13 @@ void SetPaperMarkup(QTextDocument& document, const QString& markup)
     document.setDefaultFont(font);
     document.setHtml(markup);
     // A name or a typed text in a script that needs the shaper keeps it.
-    std::vector<std::pair<int, int>> shaped;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
-            if (NeedsShaping(piece.fragment().text()))
-                shaped.emplace_back(piece.fragment().position(), piece.fragment().length());
     QTextCursor cursor(&document);
-    for (const auto& [at, length] : shaped) {
-        cursor.setPosition(at);
-        cursor.setPosition(at + length, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(Shaped({}));
-    }
+    for (const QTextFragment& fragment : Fragments(document))
+        if (NeedsShaping(fragment.text())) {
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(Shaped({}));
+        }
 }
 
 QString StatementTitle() { return QStringLiteral("Ведомость вычисления координат пункта P"); }
@@ -461,13 +466,12 @@ void Copy(QTextDocument& copy, const QTextDocument& document, const QTextDocumen
     copy.setIndentWidth(document.indentWidth());
     copy.setDefaultTextOption(document.defaultTextOption());
     copy.setDocumentMargin(document.documentMargin());
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto piece = block.begin(); !piece.atEnd(); ++piece)
-            if (const QTextCharFormat format = piece.fragment().charFormat(); format.isImageFormat()) {
-                const QUrl name(format.toImageFormat().name());
-                copy.addResource(QTextDocument::ImageResource, name,
-                                 document.resource(QTextDocument::ImageResource, name));
-            }
+    for (const QTextFragment& fragment : Fragments(document))
+        if (const QTextCharFormat format = fragment.charFormat(); format.isImageFormat()) {
+            const QUrl name(format.toImageFormat().name());
+            copy.addResource(QTextDocument::ImageResource, name,
+                             document.resource(QTextDocument::ImageResource, name));
+        }
     QTextCursor(&copy).insertFragment(content);
     copy.rootFrame()->setFrameFormat(document.rootFrame()->frameFormat());
 }
